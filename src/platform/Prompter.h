@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// Every message box and file dialog of the system goes through the current Prompter:
+// the application installs one that shows real boxes, tests install a scripted one
+// that records the texts and plays prepared answers.
+class Prompter
+{
+public:
+    enum class Icon { None, Information, Warning, Error };
+    enum class Answer { Ok, Cancel };
+
+    struct FileRequest
+    {
+        enum class Kind { Open, Save };
+        Kind kind = Kind::Open;
+        QString title;
+        // Pairs of description and pattern separated by '|', ending in "||":
+        // "Logbook Files (*.sqlite3)|*.sqlite3|All Files (*.*)|*.*||".
+        QString filter;
+        QString defaultExtension; // without the dot; added when the typed name has none
+        QString defaultName;
+        bool mustExist = false;
+        bool confirmOverwrite = false;
+    };
+
+    virtual ~Prompter() = default;
+
+    // A box with one OK button.
+    virtual void message(Icon icon, const QString &text) = 0;
+    // A box with OK and Cancel; anything but OK counts as Cancel.
+    virtual Answer question(const QString &text) = 0;
+    // The chosen path, or an empty text when the operator cancelled.
+    virtual QString chooseFile(const FileRequest &request) = 0;
+
+    void information(const QString &text) { message(Icon::Information, text); }
+    void warning(const QString &text) { message(Icon::Warning, text); }
+    void error(const QString &text) { message(Icon::Error, text); }
+    void plain(const QString &text) { message(Icon::None, text); }
+
+    // The installed prompter. Without one installed, a scripted prompter that answers
+    // Cancel stands in, so nothing ever blocks on a box nobody sees.
+    static Prompter &current();
+    // Installs a prompter (not owned); nullptr restores the stand-in.
+    static void install(Prompter *prompter);
+};

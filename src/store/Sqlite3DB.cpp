@@ -1,0 +1,618 @@
+#include "Sqlite3DB.h"
+
+#include "SlotConnection.h"
+#include "SqliteStatement.h"
+#include "SqliteTransaction.h"
+
+#include "platform/CodePage.h"
+
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+// --- QSOS ---------------------------------------------------------------------------
+
+const char kLatestQsos[] =
+    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
+    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS ORDER BY DATE DESC, TIME DESC LIMIT ?) "
+    "ORDER BY DATE ASC, TIME ASC";
+const char kQsosByCountry[] =
+    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
+    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE COUNTRY = ? ORDER BY DATE DESC, "
+    "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
+const char kQsosByCall[] =
+    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
+    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL LIKE ?||'%' ORDER BY DATE DESC, "
+    "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
+const char kQso[] =
+    "SELECT DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, "
+    "NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY FROM QSOS WHERE ROWID = ?";
+const char kInsertQsoHead[] =
+    "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, "
+    "QSLRCVD, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY) VALUES ";
+const char kQsoRow[] = "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+constexpr int kQsoRowValues = 21;
+const char kLastInsertRowId[] = "SELECT last_insert_rowid()";
+const char kUpdateQso[] =
+    "UPDATE QSOS SET DATE=?, TIME=?, CALL=?, SENT=?, RCVD=?, FREQ=?, BAND=?, MODE=?, POWER=?, "
+    "CQZONE=?, GRID=?, QSLSENT=?, QSLRCVD=?, NAME=?, QTH=?, ADDRESS1=?, ADDRESS2=?, REMARKS=?, "
+    "QSLMGR=?, IOTA=?, COUNTRY=? WHERE ROWID = ?";
+const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
+
+// --- Program database ---------------------------------------------------------------
+
+const char kGetParameter[] = "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = ?";
+const char kSetParameter[] = "UPDATE PARAMETERS SET VALUE = ? WHERE PARAMETER = ?";
+const char kGetQslManager[] = "SELECT QSLMGR FROM QSLMGRS WHERE CALL = ?";
+
+// --- DXCCREPORT ---------------------------------------------------------------------
+
+const char kFindStatsRow[] =
+    "SELECT ROWID, COUNTW, COUNTC FROM DXCCREPORT WHERE DXCC = ? AND BAND = ? AND MODE = ?";
+const char kUpdateStatsRow[] = "UPDATE DXCCREPORT SET COUNTW = ?, COUNTC = ? WHERE ROWID = ?";
+const char kInsertStatsRow[] =
+    "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES (?,?,?,?,?)";
+const char kDxccBands[] = "SELECT BAND, COUNTW, COUNTC FROM DXCCREPORT WHERE DXCC = ? AND MODE = ?";
+const char kClearStats[] = "DELETE FROM DXCCREPORT";
+const char kRebuildScan[] = "SELECT BAND, MODE, QSLRCVD, COUNTRY FROM QSOS WHERE COUNTRY != 0";
+const char kRebuildInsertHead[] = "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES";
+const char kRebuildRow[] = "(?, ?, ?, ?, ?)";
+
+const char kTotalsByBandMode[] =
+    "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
+    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND, MODE";
+const char kTotalsByBand[] =
+    "SELECT DXCC, BAND, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
+    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND";
+const char kTotalsByMode[] =
+    "SELECT DXCC, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
+    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, MODE";
+const char kTotalsMixed[] =
+    "SELECT DXCC, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
+    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC";
+const char kQsoCount[] = "SELECT COUNT(ROWID) FROM QSOS";
+const char kCqZones[] =
+    "SELECT DISTINCT BAND, CAST(CQZONE AS NUMBER), MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) AND "
+    "BAND IN ('160','80','40','30','20','17','15','12','10','6','2') GROUP BY BAND, "
+    "CAST(CQZONE AS NUMBER)";
+
+constexpr int kQslConfirmed = 2;
+
+// A multi-row statement: head, then `rows` copies of the row text separated by commas.
+QByteArray multiRowStatement(const char *head, const char *row, int rows)
+{
+    QByteArray sql(head);
+    for (int i = 0; i < rows; ++i) {
+        if (i > 0)
+            sql += ',';
+        sql += row;
+    }
+    return sql;
+}
+
+// Binds the 21 written values of a QSO from parameter `first` on, in insert order.
+void bindQsoValues(SqliteStatement &statement, int first, const Sqlite3DB::UM_RECORD &r)
+{
+    int i = first;
+    statement.bind(i++, r.date);
+    statement.bind(i++, r.time);
+    statement.bind(i++, r.call);
+    statement.bind(i++, r.sent);
+    statement.bind(i++, r.rcvd);
+    statement.bind(i++, r.freq);
+    statement.bind(i++, r.band);
+    statement.bind(i++, r.mode);
+    statement.bind(i++, r.power);
+    statement.bind(i++, r.cqZone);
+    statement.bind(i++, r.grid);
+    statement.bind(i++, r.qslSent);
+    statement.bind(i++, r.qslRcvd);
+    statement.bind(i++, r.name);
+    statement.bind(i++, r.qth);
+    statement.bind(i++, r.address1);
+    statement.bind(i++, r.address2);
+    statement.bind(i++, r.remarks);
+    statement.bind(i++, r.qslMgr);
+    statement.bind(i++, r.iota);
+    statement.bind(i++, r.country);
+}
+
+// Steps a grouping statement and hands each row to `row`; a step error ends the rows.
+template <typename RowFunction>
+bool forEachRow(SqliteStatement &statement, RowFunction row)
+{
+    int rc;
+    while ((rc = statement.step()) == SQLITE_ROW)
+        row(statement);
+    return rc == SQLITE_DONE;
+}
+
+// Counts one group of DXCCREPORT rows into a pair: worked and confirmed are tested
+// independently, and only real entities count.
+void countGroup(DxccTotals::Pair &pair, int dxcc, int sumWorked, int sumConfirmed)
+{
+    if (dxcc <= 0)
+        return;
+    if (sumWorked > 0)
+        ++pair.worked;
+    if (sumConfirmed > 0)
+        ++pair.confirmed;
+}
+
+int modeColumn(int mode)
+{
+    return (mode >= 1 && mode <= DxccTotals::kModes) ? mode - 1 : -1;
+}
+
+// Key of one combination counted by the rebuild; the band is compared byte for byte.
+struct RebuildKey
+{
+    int dxcc;
+    int mode;
+    QByteArray band;
+    bool operator==(const RebuildKey &other) const
+    {
+        return dxcc == other.dxcc && mode == other.mode && band == other.band;
+    }
+};
+
+size_t qHash(const RebuildKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.dxcc, key.mode, key.band);
+}
+
+} // namespace
+
+// --- Logbook files ------------------------------------------------------------------
+
+bool Sqlite3DB::CreateLogbook(const QString &path)
+{
+    {
+        SlotConnection db(m_dbLogbook, path);
+        if (!db.isOpen() || !SqliteStatement::exec(db.handle(), kCreateQsos)
+            || !SqliteStatement::exec(db.handle(), kCreateQsosIndex))
+            return false;
+    }
+    return execOnLogbook(kCreateDxccReport, path);
+}
+
+bool Sqlite3DB::execOnLogbook(const char *sql, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen() && SqliteStatement::exec(db.handle(), sql);
+}
+
+// --- QSOs ---------------------------------------------------------------------------
+
+void Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
+                             const std::function<void(SqliteStatement &)> &bindParameters)
+{
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return;
+    SqliteStatement statement(db.handle(), sql);
+    if (!statement.isPrepared())
+        return;
+    bindParameters(statement);
+    forEachRow(statement, [&out](SqliteStatement &row) {
+        UM_RECORD record;
+        record.rowId = row.columnInt(0);
+        record.date = row.columnText(1);
+        record.time = row.columnText(2);
+        record.call = row.columnText(3);
+        record.sent = row.columnText(4);
+        record.rcvd = row.columnText(5);
+        record.freq = row.columnText(6);
+        record.mode = row.columnInt(7);
+        record.qslSent = row.columnInt(8);
+        record.qslRcvd = row.columnInt(9);
+        out.append(record);
+    });
+}
+
+void Sqlite3DB::QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path)
+{
+    queryQsoList(out, kLatestQsos, path, [count](SqliteStatement &s) { s.bind(1, count); });
+}
+
+void Sqlite3DB::QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path)
+{
+    queryQsoList(out, kQsosByCountry, path, [dxcc](SqliteStatement &s) {
+        s.bind(1, dxcc);
+        s.bind(2, kListLimit);
+    });
+}
+
+void Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path)
+{
+    queryQsoList(out, kQsosByCall, path, [&callPrefix](SqliteStatement &s) {
+        s.bind(1, callPrefix);
+        s.bind(2, kListLimit);
+    });
+}
+
+void Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
+{
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return;
+    SqliteStatement statement(db.handle(), kQso);
+    if (!statement.isPrepared())
+        return;
+    statement.bind(1, rowId);
+    // Whatever the step gives, one record comes back: a missing row reads as empty
+    // texts and zeros.
+    statement.step();
+    UM_RECORD r;
+    r.rowId = rowId;
+    r.date = statement.columnText(0);
+    r.time = statement.columnText(1);
+    r.call = statement.columnText(2);
+    r.sent = statement.columnText(3);
+    r.rcvd = statement.columnText(4);
+    r.freq = statement.columnText(5);
+    r.band = statement.columnText(6);
+    r.mode = statement.columnInt(7);
+    r.power = statement.columnText(8);
+    r.cqZone = statement.columnText(9);
+    r.grid = statement.columnText(10);
+    r.qslSent = statement.columnInt(11);
+    r.qslRcvd = statement.columnInt(12);
+    r.name = statement.columnText(13);
+    r.qth = statement.columnText(14);
+    r.address1 = statement.columnText(15);
+    r.address2 = statement.columnText(16);
+    r.remarks = statement.columnText(17);
+    r.qslMgr = statement.columnText(18);
+    r.iota = statement.columnText(19);
+    r.country = statement.columnInt(20);
+    out.append(r);
+}
+
+int Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path)
+{
+    if (in.isEmpty())
+        return 0;
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return 0;
+    {
+        SqliteStatement insert(db.handle(), multiRowStatement(kInsertQsoHead, kQsoRow, 1).constData());
+        if (!insert.isPrepared())
+            return 0;
+        bindQsoValues(insert, 1, in.first());
+        if (!insert.run())
+            return 0;
+    }
+    SqliteStatement lastId(db.handle(), kLastInsertRowId);
+    lastId.step();
+    return lastId.columnInt(0);
+}
+
+bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db)
+{
+    for (qsizetype first = 0; first < in.size(); first += kBatchRows) {
+        const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, in.size() - first));
+        SqliteStatement insert(db, multiRowStatement(kInsertQsoHead, kQsoRow, rows).constData());
+        if (!insert.isPrepared())
+            return false;
+        for (int i = 0; i < rows; ++i)
+            bindQsoValues(insert, 1 + i * kQsoRowValues, in[first + i]);
+        if (!insert.run())
+            return false;
+    }
+    return true;
+}
+
+bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId)
+{
+    if (in.isEmpty())
+        return false;
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement update(db.handle(), kUpdateQso);
+    if (!update.isPrepared())
+        return false;
+    bindQsoValues(update, 1, in.first());
+    update.bind(kQsoRowValues + 1, rowId);
+    return update.run();
+}
+
+bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement remove(db.handle(), kDeleteQso);
+    if (!remove.isPrepared())
+        return false;
+    remove.bind(1, rowId);
+    return remove.run();
+}
+
+// --- Parameters ---------------------------------------------------------------------
+
+QByteArray Sqlite3DB::GetParameter(const QByteArray &name)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return QByteArrayLiteral("db open error");
+    SqliteStatement statement(db.handle(), kGetParameter);
+    if (!statement.isPrepared())
+        return QByteArrayLiteral("db prepare error");
+    statement.bind(1, name);
+    statement.step();
+    // The code page maps every byte both ways, so the stored bytes come back as they are.
+    return statement.columnBytes(0);
+}
+
+bool Sqlite3DB::SetParameter(const QString &name, const QString &value)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement update(db.handle(), kSetParameter);
+    if (!update.isPrepared())
+        return false;
+    update.bind(1, value);
+    update.bind(2, name);
+    return update.run();
+}
+
+// --- Reference lists ----------------------------------------------------------------
+
+void Sqlite3DB::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
+{
+    list.clear();
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return;
+    SqliteStatement statement(db.handle(), query);
+    if (!statement.isPrepared())
+        return;
+    forEachRow(statement, [&list](SqliteStatement &row) {
+        list.append({row.columnInt(0), row.columnText(1)});
+    });
+}
+
+QString Sqlite3DB::GetQslManager(const QString &call)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return QString();
+    SqliteStatement statement(db.handle(), kGetQslManager);
+    if (!statement.isPrepared())
+        return QString();
+    statement.bind(1, call);
+    statement.step();
+    return statement.columnText(0);
+}
+
+// --- DXCC statistics ----------------------------------------------------------------
+
+void Sqlite3DB::AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path)
+{
+    changeDxccStats(+1, dxcc, band, mode, qslRcvd, path);
+}
+
+void Sqlite3DB::RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd,
+                                    const QString &path)
+{
+    changeDxccStats(-1, dxcc, band, mode, qslRcvd, path);
+}
+
+void Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
+                                const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return;
+    int rowId = 0;
+    int countW = 0;
+    int countC = 0;
+    {
+        SqliteStatement find(db.handle(), kFindStatsRow);
+        if (!find.isPrepared())
+            return;
+        find.bind(1, dxcc);
+        find.bind(2, band);
+        find.bind(3, mode);
+        find.step();
+        rowId = find.columnInt(0);
+        countW = find.columnInt(1);
+        countC = find.columnInt(2);
+    }
+    // Counts are not clamped: taking out a QSO that was never counted leaves -1,
+    // which every reader treats as not worked.
+    countW += sign;
+    if (qslRcvd == kQslConfirmed)
+        countC += sign;
+
+    if (rowId != 0) {
+        SqliteStatement update(db.handle(), kUpdateStatsRow);
+        update.bind(1, countW);
+        update.bind(2, countC);
+        update.bind(3, rowId);
+        update.run();
+    } else {
+        SqliteStatement insert(db.handle(), kInsertStatsRow);
+        insert.bind(1, dxcc);
+        insert.bind(2, band);
+        insert.bind(3, mode);
+        insert.bind(4, countW);
+        insert.bind(5, countC);
+        insert.run();
+    }
+}
+
+void Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path)
+{
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return;
+    SqliteStatement statement(db.handle(), kDxccBands);
+    if (!statement.isPrepared())
+        return;
+    statement.bind(1, dxcc);
+    statement.bind(2, mode);
+    forEachRow(statement, [&out](SqliteStatement &row) {
+        out.append({row.columnText(0), row.columnInt(1), row.columnInt(2)});
+    });
+}
+
+void Sqlite3DB::RebuildDxccStats(const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return;
+    SqliteTransaction transaction(db.handle());
+    if (!transaction.isActive())
+        return;
+    SqliteStatement::exec(db.handle(), kClearStats);
+
+    // One entry per combination; the table is written in the order of each
+    // combination's last QSO in the scan, which `lastSeen` records.
+    QList<UM_DXCCREBUILD> entries;
+    QList<qint64> lastSeen;
+    QHash<RebuildKey, qsizetype> index;
+    {
+        SqliteStatement scan(db.handle(), kRebuildScan);
+        if (!scan.isPrepared())
+            return;
+        qint64 position = 0;
+        const bool complete = forEachRow(scan, [&](SqliteStatement &row) {
+            const QByteArray band = row.columnRawBytes(0);
+            const int mode = row.columnInt(1);
+            const bool confirmed = row.columnInt(2) == kQslConfirmed;
+            const int dxcc = row.columnInt(3);
+            auto found = index.constFind(RebuildKey{dxcc, mode, band});
+            if (found == index.constEnd()) {
+                found = index.insert(RebuildKey{dxcc, mode, QByteArray(band.constData(), band.size())},
+                                     entries.size());
+                entries.append({CodePage::fromAnsi(band), mode, dxcc, 0, 0});
+                lastSeen.append(0);
+            }
+            UM_DXCCREBUILD &entry = entries[*found];
+            ++entry.countW;
+            if (confirmed)
+                ++entry.countC;
+            lastSeen[*found] = position++;
+        });
+        if (!complete)
+            return;
+    }
+
+    QList<qsizetype> order(entries.size());
+    for (qsizetype i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&lastSeen](qsizetype a, qsizetype b) { return lastSeen[a] < lastSeen[b]; });
+
+    for (qsizetype first = 0; first < order.size(); first += kBatchRows) {
+        const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, order.size() - first));
+        SqliteStatement insert(db.handle(), multiRowStatement(kRebuildInsertHead, kRebuildRow, rows).constData());
+        if (!insert.isPrepared())
+            return;
+        for (int i = 0; i < rows; ++i) {
+            const UM_DXCCREBUILD &entry = entries[order[first + i]];
+            const int p = 1 + i * 5;
+            insert.bind(p, entry.dxcc);
+            insert.bind(p + 1, entry.band);
+            insert.bind(p + 2, entry.mode);
+            insert.bind(p + 3, entry.countW);
+            insert.bind(p + 4, entry.countC);
+        }
+        if (!insert.run())
+            return;
+    }
+    transaction.commit();
+}
+
+int Sqlite3DB::BandIndex(const QByteArray &band)
+{
+    return ReportBands::BandIndex(band);
+}
+
+bool Sqlite3DB::GetDxccTotals(DxccTotals &totals, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    DxccTotals work;
+
+    SqliteStatement byBandMode(db.handle(), kTotalsByBandMode);
+    if (!byBandMode.isPrepared())
+        return false;
+    forEachRow(byBandMode, [&work](SqliteStatement &row) {
+        const int band = BandIndex(row.columnRawBytes(1));
+        const int column = modeColumn(row.columnInt(2));
+        if (band >= 0 && column >= 0)
+            countGroup(work.cells[band][column], row.columnInt(0), row.columnInt(3), row.columnInt(4));
+    });
+
+    SqliteStatement byBand(db.handle(), kTotalsByBand);
+    if (!byBand.isPrepared())
+        return false;
+    forEachRow(byBand, [&work](SqliteStatement &row) {
+        const int band = BandIndex(row.columnRawBytes(1));
+        if (band >= 0)
+            countGroup(work.cells[band][DxccTotals::kBandTotal], row.columnInt(0), row.columnInt(2),
+                       row.columnInt(3));
+    });
+
+    SqliteStatement byMode(db.handle(), kTotalsByMode);
+    if (!byMode.isPrepared())
+        return false;
+    forEachRow(byMode, [&work](SqliteStatement &row) {
+        const int column = modeColumn(row.columnInt(1));
+        if (column >= 0)
+            countGroup(work.modeTotals[column], row.columnInt(0), row.columnInt(2), row.columnInt(3));
+    });
+
+    SqliteStatement mixed(db.handle(), kTotalsMixed);
+    if (!mixed.isPrepared())
+        return false;
+    forEachRow(mixed, [&work](SqliteStatement &row) {
+        countGroup(work.mixed, row.columnInt(0), row.columnInt(1), row.columnInt(2));
+    });
+
+    SqliteStatement count(db.handle(), kQsoCount);
+    if (!count.isPrepared() || count.step() != SQLITE_ROW)
+        return false;
+    work.totalQsos = count.columnInt(0);
+
+    totals = work;
+    return true;
+}
+
+bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement statement(db.handle(), kCqZones);
+    if (!statement.isPrepared())
+        return false;
+    CqZoneGrid work;
+    std::fill(&work.marks[0][0], &work.marks[0][0] + sizeof work.marks, ' ');
+    const bool complete = forEachRow(statement, [&work](SqliteStatement &row) {
+        const int band = BandIndex(row.columnRawBytes(0));
+        const int zone = row.columnInt(1);
+        // Zone 0 is a text that is not a number; zones above 40 have no column.
+        if (band < 0 || zone < 1 || zone > CqZoneGrid::kZones)
+            return;
+        work.marks[band][zone - 1] = row.columnInt(2) == kQslConfirmed ? 'C' : 'W';
+    });
+    if (!complete)
+        return false;
+    grid = work;
+    return true;
+}

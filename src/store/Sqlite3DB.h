@@ -1,0 +1,164 @@
+#pragma once
+
+#include "CqZoneGrid.h"
+#include "DxccTotals.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+class SqliteStatement;
+
+// The store of the logbook files and of the program database. Every operation opens
+// the file it needs, runs its statements, finalizes them and closes the file before
+// it returns; no connection is held between operations. Every value is bound as a
+// statement parameter, so texts are passed as typed (O'Neil stays O'Neil).
+class Sqlite3DB
+{
+public:
+    // One QSO, fields in the column order of the inserts.
+    struct UM_RECORD
+    {
+        qint32 rowId = 0;
+        QString date;
+        QString time;
+        QString call;
+        QString sent;
+        QString rcvd;
+        QString freq;
+        QString band;
+        qint32 mode = 0;
+        QString power;
+        QString cqZone;
+        QString grid;
+        qint32 qslSent = 0;
+        qint32 qslRcvd = 0;
+        QString name;
+        QString qth;
+        QString address1;
+        QString address2;
+        QString remarks;
+        QString qslMgr;
+        QString iota;
+        qint32 country = 0;
+    };
+
+    // One entry of a code list: the stored code and the text shown.
+    struct UM_COMBOBOX
+    {
+        qint32 id = 0;
+        QString text;
+    };
+
+    // One COUNTRIES row with the zones of the resolved call.
+    struct UM_COUNTRYINFO
+    {
+        qint32 rowId = 0;
+        QString countryPrefix;
+        QString country;
+        qint32 dxccId = 0;
+        QString continent;
+        QString cqZone;
+        QString ituZone;
+        double latitude = 0.0;
+        double longitude = 0.0;
+        double gmtDiff = 0.0;
+    };
+
+    // One DXCCREPORT row as the worked/confirmed grid reads it.
+    struct UM_DXCCREPORT
+    {
+        QString band;
+        qint32 countW = 0;
+        qint32 countC = 0;
+    };
+
+    // One combination counted by the statistics rebuild.
+    struct UM_DXCCREBUILD
+    {
+        QString band;
+        qint32 mode = 0;
+        qint32 dxcc = 0;
+        qint32 countW = 0;
+        qint32 countC = 0;
+    };
+
+    static constexpr const char *kProgramDatabase = "korva3.sqlite3";
+    static constexpr int kListLimit = 100;
+    static constexpr int kBatchRows = 500;
+
+    // The code lists of the program database.
+    static constexpr const char *kModesQuery = "SELECT MODENR, MODE FROM MODES";
+    static constexpr const char *kQslSentQuery = "SELECT QSLNR, QSL FROM QSLSENT";
+    static constexpr const char *kQslRcvdQuery = "SELECT QSLNR, QSL FROM QSLRCVD";
+    static constexpr const char *kCountriesQuery = "SELECT DXCCID, COUNTRY FROM COUNTRIES";
+
+    // The statements that make a new logbook file.
+    static constexpr const char *kCreateQsos =
+        "CREATE TABLE QSOS(ID INTEGER PRIMARY KEY UNIQUE NOT NULL,DATE TEXT NOT NULL,TIME TEXT NOT NULL,"
+        "CALL TEXT NOT NULL,SENT TEXT NOT NULL,RCVD TEXT NOT NULL,FREQ TEXT NOT NULL,BAND TEXT NOT NULL,"
+        "MODE INTEGER NOT NULL,POWER TEXT NOT NULL,GRID TEXT NOT NULL,QSLSENT INTEGER NOT NULL,"
+        "QSLRCVD INTEGER NOT NULL,CQZONE TEXT NOT NULL,NAME TEXT NOT NULL,QTH TEXT NOT NULL,"
+        "ADDRESS1 TEXT NOT NULL,ADDRESS2 TEXT NOT NULL,REMARKS TEXT NOT NULL,QSLMGR TEXT NOT NULL,"
+        "IOTA TEXT NOT NULL,COUNTRY INTEGER NOT NULL)";
+    static constexpr const char *kCreateQsosIndex = "CREATE INDEX IDX_QSOS_CALL ON QSOS (CALL)";
+    static constexpr const char *kCreateDxccReport =
+        "CREATE TABLE DXCCREPORT (ID INTEGER PRIMARY KEY UNIQUE NOT NULL,DXCC INTEGER NOT NULL,"
+        "BAND TEXT NOT NULL,MODE INTEGER NOT NULL,COUNTW INTEGER NOT NULL,COUNTC INTEGER NOT NULL)";
+
+    Sqlite3DB() = default;
+    Sqlite3DB(const Sqlite3DB &) = delete;
+    Sqlite3DB &operator=(const Sqlite3DB &) = delete;
+
+    // Logbook files.
+    // Makes the tables of a new logbook at path: QSOS with its index, then DXCCREPORT.
+    bool CreateLogbook(const QString &path);
+
+    // QSOs. The list queries return the newest QSOs up to their limit, oldest first.
+    void QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path);
+    void QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path);
+    void QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path);
+    // One full record; a missing row gives one record with empty texts and zeros.
+    void QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);
+    // Writes element 0; the new row id, or 0 on failure.
+    int InsertQso(const QList<UM_RECORD> &in, const QString &path);
+    // Writes every element on a connection the caller opened, at most kBatchRows rows
+    // per statement.
+    bool InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db);
+    bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
+    bool DeleteQso(int rowId, const QString &path);
+
+    // Parameters of the program database. A failed read gives "db open error" or
+    // "db prepare error" in place of the value.
+    QByteArray GetParameter(const QByteArray &name);
+    bool SetParameter(const QString &name, const QString &value);
+
+    // Reference lists of the program database.
+    void LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
+    QString GetQslManager(const QString &call);
+
+    // DXCC statistics of a logbook.
+    void AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
+    void RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
+    void QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path);
+    // Replaces DXCCREPORT with the counts of QSOS in one transaction: a failure keeps
+    // the previous table.
+    void RebuildDxccStats(const QString &path);
+    static int BandIndex(const QByteArray &band);
+    // Fill the caller's record and return true, or leave it as it was and return false.
+    bool GetDxccTotals(DxccTotals &totals, const QString &path);
+    bool GetCqZoneGrid(CqZoneGrid &grid, const QString &path);
+
+private:
+    void queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
+                      const std::function<void(SqliteStatement &)> &bindParameters);
+    void changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
+                         const QString &path);
+    bool execOnLogbook(const char *sql, const QString &path);
+
+    sqlite3 *m_dbProgram = nullptr;
+    sqlite3 *m_dbLogbook = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement, finalized when the object goes. Text goes in and comes out
+// through the Windows-1252 code page; SQLite copies every bound text.
+class SqliteStatement
+{
+public:
+    SqliteStatement(sqlite3 *db, const char *sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement &) = delete;
+    SqliteStatement &operator=(const SqliteStatement &) = delete;
+
+    bool isPrepared() const { return m_stmt != nullptr; }
+
+    // Parameters are numbered from 1.
+    void bind(int index, int value);
+    void bind(int index, const QString &text);
+    void bind(int index, const QByteArray &bytes);
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    // Steps a statement that returns no rows; true when it ran to its end.
+    bool run();
+
+    // Columns of the current row, numbered from 0. NULL, or no current row (the last
+    // step gave no row), reads as 0 or as an empty text.
+    int columnInt(int column) const;
+    double columnDouble(int column) const;
+    QByteArray columnBytes(int column) const;
+    QString columnText(int column) const;
+    // The column's bytes without a copy; valid until the next step.
+    QByteArray columnRawBytes(int column) const;
+
+    // Runs statements that return no rows with sqlite3_exec; SQLite's own message
+    // is released, never shown. True when all of them ran.
+    static bool exec(sqlite3 *db, const char *sql);
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+    bool m_hasRow = false;
+};

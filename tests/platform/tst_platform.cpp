@@ -1,0 +1,104 @@
+#include "platform/CodePage.h"
+#include "platform/DbDateTime.h"
+#include "platform/Numbers.h"
+#include "platform/ScriptedPrompter.h"
+
+#include <QtTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyDefinedByteRoundTrips();
+    void highBytesAreTheWindowsCharacters();
+    void charactersOutsideTheCodePageBecomeQuestionMarks();
+    void atoiReadsLikeTheCLibrary_data();
+    void atoiReadsLikeTheCLibrary();
+    void datesAndTimesKeepTheirFixedWidth();
+    void scriptedPrompterRecordsAndAnswers();
+};
+
+void TestPlatform::everyDefinedByteRoundTrips()
+{
+    for (int value = 0x20; value <= 0xFF; ++value) {
+        const QByteArray byte(1, static_cast<char>(value));
+        const QString wide = CodePage::fromAnsi(byte);
+        QCOMPARE(wide.size(), 1);
+        QCOMPARE(CodePage::toAnsi(wide), byte);
+    }
+}
+
+void TestPlatform::highBytesAreTheWindowsCharacters()
+{
+    QCOMPARE(CodePage::fromAnsi(QByteArray("\x80\x8A\x9F\xE9\xFF")), QString::fromUtf8("€ŠŸéÿ"));
+    QCOMPARE(CodePage::toAnsi(QString::fromUtf8("Café Ærø “quoted” – €")),
+             QByteArray("Caf\xE9 \xC6r\xF8 \x93quoted\x94 \x96 \x80"));
+}
+
+void TestPlatform::charactersOutsideTheCodePageBecomeQuestionMarks()
+{
+    QCOMPARE(CodePage::toAnsi(QString::fromUtf8("Иван")), QByteArray("????"));
+    QCOMPARE(CodePage::toAnsi(QString::fromUtf8("ā")), QByteArray("?"));
+    // A character outside the Basic Multilingual Plane is one character, one '?'.
+    QCOMPARE(CodePage::toAnsi(QString::fromUtf8("73 \U0001F4FB!")), QByteArray("73 ?!"));
+    QCOMPARE(CodePage::fromAnsi(CodePage::toAnsi(QString::fromUtf8("Ωmega"))), QStringLiteral("?mega"));
+}
+
+void TestPlatform::atoiReadsLikeTheCLibrary_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("negative") << QByteArray("-60") << -60;
+    QTest::newRow("blanks and plus") << QByteArray("  +7x") << 7;
+    QTest::newRow("failure text") << QByteArray("db prepare error") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("sign alone") << QByteArray("-") << 0;
+    QTest::newRow("too large") << QByteArray("99999999999") << 2147483647;
+    QTest::newRow("too small") << QByteArray("-99999999999") << int(-2147483647 - 1);
+}
+
+void TestPlatform::atoiReadsLikeTheCLibrary()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, value);
+    QCOMPARE(Numbers::atoi(text), value);
+    QCOMPARE(Numbers::atoi(QString::fromLatin1(text)), value);
+}
+
+void TestPlatform::datesAndTimesKeepTheirFixedWidth()
+{
+    QCOMPARE(DbDateTime::formatDate(QDate(2026, 1, 6)), QStringLiteral("2026-01-06"));
+    QCOMPARE(DbDateTime::formatTime(QTime(4, 5, 0)), QStringLiteral("04:05:00"));
+    QCOMPARE(DbDateTime::toListDate(QStringLiteral("2026-12-06")), QStringLiteral("06-12-2026"));
+    QCOMPARE(DbDateTime::toListTime(QStringLiteral("14:05:09")), QStringLiteral("14:05"));
+    QCOMPARE(DbDateTime::toListDate(QStringLiteral("20261206")), QStringLiteral("20261206"));
+    QCOMPARE(DbDateTime::toListTime(QString()), QString());
+}
+
+void TestPlatform::scriptedPrompterRecordsAndAnswers()
+{
+    ScriptedPrompter prompter;
+    Prompter::install(&prompter);
+    prompter.setNextAnswer(Prompter::Answer::Ok);
+    prompter.setNextFile(QStringLiteral("/tmp/log.sqlite3"));
+
+    Prompter::current().warning(QStringLiteral("Band ?"));
+    QCOMPARE(Prompter::current().question(QStringLiteral("Add Qso?")), Prompter::Answer::Ok);
+    QCOMPARE(Prompter::current().question(QStringLiteral("Again?")), Prompter::Answer::Cancel);
+    Prompter::FileRequest request;
+    request.title = QStringLiteral("Open Logbook");
+    QCOMPARE(Prompter::current().chooseFile(request), QStringLiteral("/tmp/log.sqlite3"));
+    QCOMPARE(Prompter::current().chooseFile(request), QString());
+
+    QCOMPARE(prompter.texts(), QStringList({"Band ?", "Add Qso?", "Again?"}));
+    QCOMPARE(prompter.shown().size(), 5);
+    QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Warning);
+    QCOMPARE(prompter.shown().last().request.title, QStringLiteral("Open Logbook"));
+
+    Prompter::install(nullptr);
+    QCOMPARE(Prompter::current().question(QStringLiteral("unseen")), Prompter::Answer::Cancel);
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,157 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "store/Sqlite3DB.h"
+
+#include <QtTest>
+
+namespace {
+
+// The settings and code-list tables of a program database, as its base script makes them.
+const char kBaseTables[] =
+    "CREATE TABLE MODES (ID INTEGER PRIMARY KEY, MODENR INTEGER UNIQUE, MODE TEXT UNIQUE);"
+    "INSERT INTO MODES(MODENR, MODE) VALUES (1, 'CW'),(2, 'SSB'),(3, 'RTTY'),(4, 'FM'),(5, 'AM');"
+    "CREATE TABLE QSLSENT(ID INTEGER PRIMARY KEY, QSLNR INTEGER UNIQUE, QSL TEXT UNIQUE);"
+    "INSERT INTO QSLSENT(QSLNR, QSL) VALUES (1, 'L'),(2, 'N'),(3, 'Y'),(4, 'D');"
+    "CREATE TABLE QSLRCVD(ID INTEGER PRIMARY KEY, QSLNR INTEGER UNIQUE, QSL TEXT UNIQUE);"
+    "INSERT INTO QSLRCVD(QSLNR, QSL) VALUES (1, 'N'),(2, 'Y');"
+    "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
+    "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('utcoffset', '-60'),('AskYesNo', 'Y'),"
+    "('gridlocator', 'JN47QK'),('rig', '0'),('comm', '1'),('adifexport', '1');"
+    "CREATE TABLE COUNTRIES (ID INTEGER PRIMARY KEY UNIQUE NOT NULL, COUNTRYPREFIX TEXT UNIQUE NOT NULL, "
+    "COUNTRY TEXT UNIQUE NOT NULL, DXCCID INTEGER NOT NULL, CONTINENT TEXT NOT NULL, CQZONE TEXT NOT NULL, "
+    "ITUZONE TEXT NOT NULL, LATITUDE FLOAT NOT NULL, LONGITUDE FLOAT NOT NULL, GMTDIFF FLOAT NOT NULL);"
+    "CREATE TABLE QSLMGRS(ID INTEGER PRIMARY KEY UNIQUE NOT NULL, CALL TEXT NOT NULL, QSLMGR TEXT NOT NULL);";
+
+QStringList entries(const QList<Sqlite3DB::UM_COMBOBOX> &list)
+{
+    QStringList out;
+    for (const auto &entry : list)
+        out.append(QString::number(entry.id) + QLatin1Char('=') + entry.text);
+    return out;
+}
+
+} // namespace
+
+class TestProgramDb : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void parametersReadTheStoredValues();
+    void parameterWritesUpdateOnlyExistingKeys();
+    void parameterValuesHoldingQuotesAreStored();
+    void parameterReadsReportAMissingOrBrokenDatabase();
+    void codeListsLoadInTableOrderAndReplaceTheirContent();
+    void codeListsOfAMissingDatabaseAreEmpty();
+    void qslManagerMatchesTheWholeCallExactly();
+
+private:
+    Sqlite3DB m_db;
+    TestDir *m_dir = nullptr;
+};
+
+void TestProgramDb::init()
+{
+    m_dir = new TestDir;
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, kBaseTables));
+}
+
+void TestProgramDb::cleanup()
+{
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestProgramDb::parametersReadTheStoredValues()
+{
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("-60"));
+    QCOMPARE(m_db.GetParameter("AskYesNo"), QByteArray("Y"));
+    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JN47QK"));
+    QCOMPARE(m_db.GetParameter("adifexport"), QByteArray("1"));
+    QCOMPARE(m_db.GetParameter("askyesno"), QByteArray()); // keys compare exactly
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = NULL WHERE PARAMETER = 'rig'"));
+    QCOMPARE(m_db.GetParameter("rig"), QByteArray());
+}
+
+void TestProgramDb::parameterWritesUpdateOnlyExistingKeys()
+{
+    QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JO22NC")));
+    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JO22NC"));
+    QVERIFY(m_db.SetParameter(QStringLiteral("nosuchkey"), QStringLiteral("5")));
+    QCOMPARE(SqlHelpers::count(Sqlite3DB::kProgramDatabase, "PARAMETERS"), 6);
+    QCOMPARE(m_db.GetParameter("nosuchkey"), QByteArray());
+}
+
+void TestProgramDb::parameterValuesHoldingQuotesAreStored()
+{
+    QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JN'47")));
+    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JN'47"));
+    QVERIFY(m_db.SetParameter(QStringLiteral("utcoffset"), QString::fromUtf8("é")));
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("\xE9"));
+    // The other keys are untouched: the quote did not reach the statement text.
+    QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase, "SELECT PARAMETER FROM PARAMETERS WHERE VALUE = 'JN''47'"),
+             QByteArray("gridlocator"));
+}
+
+void TestProgramDb::parameterReadsReportAMissingOrBrokenDatabase()
+{
+    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db prepare error"));
+    QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
+    QVERIFY(QFile::exists(Sqlite3DB::kProgramDatabase)); // opening made an empty file
+
+    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
+    QVERIFY(QDir().mkdir(Sqlite3DB::kProgramDatabase)); // a folder cannot be opened
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db open error"));
+    QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
+}
+
+void TestProgramDb::codeListsLoadInTableOrderAndReplaceTheirContent()
+{
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+                             "INSERT INTO COUNTRIES (COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, "
+                             "LATITUDE, LONGITUDE, GMTDIFF) VALUES ('DL','Fed. Rep. of Germany',230,'EU','14','28',"
+                             "51.0,-10.0,-1.0),('*TA1','European Turkey',390,'EU','20','39',41.0,-29.0,-2.0),"
+                             "('TR','C\xF4te d''Ivoire',428,'AF','35','46',7.6,5.6,0.0)"));
+    QList<Sqlite3DB::UM_COMBOBOX> list;
+    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    QCOMPARE(entries(list), QStringList({"1=CW", "2=SSB", "3=RTTY", "4=FM", "5=AM"}));
+    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    QCOMPARE(list.size(), 5);
+    m_db.LoadCodeList(list, Sqlite3DB::kQslSentQuery);
+    QCOMPARE(entries(list), QStringList({"1=L", "2=N", "3=Y", "4=D"}));
+    m_db.LoadCodeList(list, Sqlite3DB::kQslRcvdQuery);
+    QCOMPARE(entries(list), QStringList({"1=N", "2=Y"}));
+    m_db.LoadCodeList(list, Sqlite3DB::kCountriesQuery);
+    QCOMPARE(entries(list), QStringList({"230=Fed. Rep. of Germany", "390=European Turkey",
+                                         QString::fromUtf8("428=Côte d'Ivoire")}));
+}
+
+void TestProgramDb::codeListsOfAMissingDatabaseAreEmpty()
+{
+    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
+    QList<Sqlite3DB::UM_COMBOBOX> list{{1, QStringLiteral("stale")}};
+    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    QVERIFY(list.isEmpty());
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QString());
+}
+
+void TestProgramDb::qslManagerMatchesTheWholeCallExactly()
+{
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QString());
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+                             "INSERT INTO QSLMGRS (CALL, QSLMGR) VALUES ('QX1AA/P','QX9MGR'),('QX1AA','QX2BB'),"
+                             "('QX1AA','QX3CC'),('O''QX','QX4DD')"));
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QStringLiteral("QX2BB")); // the first row wins
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA/P")), QStringLiteral("QX9MGR"));
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("qx1aa")), QString());
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1A")), QString());
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("O'QX")), QStringLiteral("QX4DD"));
+    QCOMPARE(m_db.GetQslManager(QStringLiteral("' OR '1'='1")), QString());
+}
+
+QTEST_GUILESS_MAIN(TestProgramDb)
+#include "tst_programdb.moc"
