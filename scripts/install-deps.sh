@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Korva3 needs to build, run and test, when any is missing.
+# Sourced by run.sh and test.sh.
+
+KORVA3_PACKAGES=(
+    cmake g++ make
+    qt6-base-dev qt6-serialport-dev libqt6serialport6-dev
+    libsqlite3-dev sqlite3
+    hamradio-files
+    fonts-dejavu-core
+)
+
+korva3_install_deps() {
+    local missing=()
+    local package
+    for package in "${KORVA3_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

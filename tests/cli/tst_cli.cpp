@@ -1,0 +1,209 @@
+#include "cli/CliRunner.h"
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "loggen/LogbookGenerator.h"
+#include "store/Sqlite3DB.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int exit;
+    QString out;
+    QString err;
+};
+
+Result runCli(const QStringList &arguments)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const QString before = QDir::currentPath();
+    const int exit = CliRunner(outStream, errStream).run(arguments);
+    QDir::setCurrent(before); // -C changes the directory of this process
+    outStream.flush();
+    errStream.flush();
+    return {exit, out, err};
+}
+
+const QStringList kBands{"160", "80", "40", "30", "20", "17", "15", "12", "10", "6", "2"};
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newCreatesALogbookAndRefusesAnExistingPath();
+    void newReportsAFileThatCannotBeCreated();
+    void rebuildAndStatsOfAFilledLogbook();
+    void statsOfAnEmptyLogbookIsAllZeroAndBlank();
+    void statsOfAFileWithoutTablesFails();
+    void directoryOptionChoosesWhereRelativePathsLead();
+    void usageErrorsExitWithTwo_data();
+    void usageErrorsExitWithTwo();
+    void theProgramReportsThroughItsExitCode();
+};
+
+void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
+{
+    TestDir dir;
+    const Result created = runCli({"new", "log.sqlite3"});
+    QCOMPARE(created.exit, 0);
+    QCOMPARE(created.err, QString());
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
+             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT"));
+
+    QFile existing("notes.sqlite3");
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("not a database");
+    existing.close();
+    const Result refused = runCli({"new", "notes.sqlite3"});
+    QCOMPARE(refused.exit, 1);
+    QCOMPARE(refused.err, QStringLiteral("Database already exists\n"));
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll(), QByteArray("not a database"));
+}
+
+void TestCli::newReportsAFileThatCannotBeCreated()
+{
+    TestDir dir;
+    const Result result = runCli({"new", "missing/folder/log.sqlite3"});
+    QCOMPARE(result.exit, 1);
+    QCOMPARE(result.err, QStringLiteral("Database not created\n"));
+}
+
+void TestCli::rebuildAndStatsOfAFilledLogbook()
+{
+    TestDir dir;
+    QVERIFY(LogbookGenerator(5).writeLogbook(dir.filePath("log.sqlite3"), 3000));
+    const Result rebuilt = runCli({"rebuild", "log.sqlite3"});
+    QCOMPARE(rebuilt.exit, 0);
+    QCOMPARE(rebuilt.out, QStringLiteral("DXCC statistics rebuilt\n"));
+    QVERIFY(SqlHelpers::count("log.sqlite3", "DXCCREPORT") > 0);
+
+    const Result stats = runCli({"stats", "log.sqlite3"});
+    QCOMPARE(stats.exit, 0);
+    QVERIFY(stats.out.endsWith(QLatin1Char('\n')));
+    const QJsonObject json = QJsonDocument::fromJson(stats.out.toUtf8()).object();
+    QCOMPARE(json.value("qsos").toInt(), 3000);
+
+    // Every figure agrees with the same counts taken straight from the QSOs.
+    const QByteArray mixed = SqlHelpers::rows(
+        "log.sqlite3", "SELECT COUNT(DISTINCT COUNTRY), COUNT(DISTINCT CASE WHEN QSLRCVD = 2 THEN COUNTRY END) "
+                       "FROM QSOS WHERE COUNTRY > 0 AND MODE IN (1,2,3) AND BAND IN "
+                       "('160','80','40','30','20','17','15','12','10','6','2')");
+    const QJsonArray mixedPair = json.value("mixed").toArray();
+    QCOMPARE(QByteArray::number(mixedPair[0].toInt()) + '|' + QByteArray::number(mixedPair[1].toInt()), mixed);
+    const QByteArray cw20 = SqlHelpers::rows(
+        "log.sqlite3", "SELECT COUNT(DISTINCT COUNTRY) FROM QSOS WHERE COUNTRY > 0 AND MODE = 1 AND BAND = '20'");
+    QCOMPARE(QByteArray::number(json.value("bands").toObject().value("20").toObject().value("cw").toArray()[0].toInt()),
+             cw20);
+
+    const QJsonObject zones = json.value("cqzones").toObject();
+    QCOMPARE(zones.keys().size(), 11);
+    for (const QString &band : kBands) {
+        const QString row = zones.value(band).toString();
+        QCOMPARE(row.size(), 40);
+        QVERIFY2(QRegularExpression("^[ WC]{40}$").match(row).hasMatch(), qPrintable(row));
+    }
+    QCOMPARE(zones.value("20").toString().count(QLatin1Char(' ')), 0); // 3000 QSOs reach every zone on 20 m
+}
+
+void TestCli::statsOfAnEmptyLogbookIsAllZeroAndBlank()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    const Result stats = runCli({"stats", "log.sqlite3"});
+    QCOMPARE(stats.exit, 0);
+    QString expected = QStringLiteral("{\"qsos\": 0, \"bands\": {");
+    QStringList bandTexts;
+    QStringList zoneTexts;
+    for (const QString &band : kBands) {
+        bandTexts.append("\"" + band + "\": {\"cw\":[0,0], \"ssb\":[0,0], \"rtty\":[0,0], \"total\":[0,0]}");
+        zoneTexts.append("\"" + band + "\": \"" + QString(40, QLatin1Char(' ')) + "\"");
+    }
+    expected += bandTexts.join(", ") + "}, \"modes\": {\"cw\":[0,0], \"ssb\":[0,0], \"rtty\":[0,0]}, "
+                "\"mixed\":[0,0], \"cqzones\": {" + zoneTexts.join(", ") + "}}\n";
+    QCOMPARE(stats.out, expected);
+}
+
+void TestCli::statsOfAFileWithoutTablesFails()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
+    const Result stats = runCli({"stats", "plain.sqlite3"});
+    QCOMPARE(stats.exit, 1);
+    QCOMPARE(stats.out, QString());
+    QCOMPARE(stats.err, QStringLiteral("Cannot read statistics\n"));
+
+    const Result missing = runCli({"stats", "nosuch.sqlite3"});
+    QCOMPARE(missing.exit, 1);
+    QCOMPARE(missing.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
+    QVERIFY(!QFile::exists("nosuch.sqlite3")); // no empty file left behind
+    QCOMPARE(runCli({"rebuild", "nosuch.sqlite3"}).exit, 1);
+}
+
+void TestCli::directoryOptionChoosesWhereRelativePathsLead()
+{
+    TestDir dir;
+    QVERIFY(QDir().mkdir("station"));
+    QCOMPARE(runCli({"-C", "station", "new", "log.sqlite3"}).exit, 0);
+    QVERIFY(QFile::exists("station/log.sqlite3"));
+    QVERIFY(!QFile::exists("log.sqlite3"));
+
+    const Result missing = runCli({"-C", "nowhere", "new", "log.sqlite3"});
+    QCOMPARE(missing.exit, 1);
+    QCOMPARE(missing.err, QStringLiteral("Cannot change to directory nowhere\n"));
+}
+
+void TestCli::usageErrorsExitWithTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("nothing") << QStringList() << "no command given";
+    QTest::newRow("unknown") << QStringList{"export", "log.sqlite3"} << "unknown command: export";
+    QTest::newRow("no logbook") << QStringList{"stats"} << "stats takes one LOGBOOK";
+    QTest::newRow("two logbooks") << QStringList{"new", "a", "b"} << "new takes one LOGBOOK";
+    QTest::newRow("-C alone") << QStringList{"-C"} << "-C needs a directory";
+}
+
+void TestCli::usageErrorsExitWithTwo()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+    const Result result = runCli(arguments);
+    QCOMPARE(result.exit, 2);
+    QVERIFY2(result.err.startsWith("korva3-cli: " + problem + "\nusage: korva3-cli"), qPrintable(result.err));
+}
+
+void TestCli::theProgramReportsThroughItsExitCode()
+{
+    TestDir dir;
+    QProcess cli;
+    cli.start(KORVA3_CLI_PATH, {"-C", dir.path(), "new", "log.sqlite3"});
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 0);
+    cli.start(KORVA3_CLI_PATH, {"-C", dir.path(), "new", "log.sqlite3"});
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(cli.readAllStandardError(), QByteArray("Database already exists\n"));
+    cli.start(KORVA3_CLI_PATH, {"-C", dir.path(), "rebuild", "log.sqlite3"});
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(cli.readAllStandardOutput(), QByteArray("DXCC statistics rebuilt\n"));
+    cli.start(KORVA3_CLI_PATH, {"frobnicate"});
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
