@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+class QTextStream;
+
+// The Prompter of the windowless mode: each message's first line goes to the stream
+// (the dialog would show the whole box). Questions are answered Cancel, file dialogs
+// give no file, so a script never waits for an answer.
+class ConsolePrompter : public Prompter
+{
+public:
+    explicit ConsolePrompter(QTextStream &out) : m_out(out) {}
+
+    void message(Icon icon, const QString &text) override;
+    Answer question(const QString &text) override;
+    QString chooseFile(const FileRequest &request) override;
+
+private:
+    void printFirstLine(const QString &text);
+
+    QTextStream &m_out;
+};
