@@ -1,12 +1,17 @@
 // Times the DXCC statistics rebuild against a baseline measured in the same run: the
 // single grouping statement that computes the same counts inside SQLite. Also times
-// the two report reads. Prints medians and the ratio; asserts nothing.
+// the two report reads, and the call-sign resolution of every call of the real
+// MASTER.SCP against a program database made from the real country file. Prints
+// medians, ratios and rates; asserts nothing.
+#include "document/CKorva3Doc.h"
 #include "loggen/LogbookGenerator.h"
+#include "progdb/ProgramDatabaseBuilder.h"
 #include "store/SlotConnection.h"
 #include "store/Sqlite3DB.h"
 #include "store/SqliteStatement.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,6 +47,75 @@ int argValue(const QStringList &args, const QString &name, int fallback)
     return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
 }
 
+const char kMasterScp[] = "/usr/share/hamradio-files/MASTER.SCP";
+
+// The calls of a super check partial file: one a line, '#' lines are comments.
+QStringList readCalls(const QString &path, int limit)
+{
+    QStringList calls;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return calls;
+    while (!file.atEnd() && calls.size() < limit) {
+        const QString line = QString::fromLatin1(file.readLine()).trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+            calls.append(line);
+    }
+    return calls;
+}
+
+// Resolves every call the way the entry form does on each keystroke of the call field:
+// a program database in the current directory, one resolution per call.
+void benchResolution(const QTemporaryDir &dir, int limit)
+{
+    const QStringList calls = readCalls(QLatin1String(kMasterScp), limit);
+    if (calls.isEmpty()) {
+        std::printf("call-sign resolution: %s not found, part skipped\n", kMasterScp);
+        return;
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    if (!ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3"))) {
+        std::printf("call-sign resolution: %s not found, part skipped\n", ProgramDatabaseBuilder::kCountryFile);
+        QDir::setCurrent(previous);
+        return;
+    }
+    CKorva3Doc doc{QString()};
+    std::vector<qint64> times;
+    times.reserve(static_cast<std::size_t>(calls.size()));
+    qint64 slowest = 0;
+    QString slowestCall;
+    int resolved = 0;
+    QElapsedTimer total;
+    total.start();
+    for (const QString &call : calls) {
+        QElapsedTimer one;
+        one.start();
+        if (doc.ResolveCallsign(call) != 0)
+            ++resolved;
+        const qint64 ns = one.nsecsElapsed();
+        times.push_back(ns);
+        if (ns > slowest) {
+            slowest = ns;
+            slowestCall = call;
+        }
+    }
+    const double seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
+    QDir::setCurrent(previous);
+    std::sort(times.begin(), times.end());
+    const auto percentileMs = [&times](double p) {
+        return static_cast<double>(times[static_cast<std::size_t>(p * static_cast<double>(times.size() - 1))]) / 1e6;
+    };
+
+    std::printf("call-sign resolution of %lld calls of MASTER.SCP (%d resolved to an entity)\n",
+                static_cast<long long>(calls.size()), resolved);
+    std::printf("  calls per second          %9.0f\n", static_cast<double>(calls.size()) / seconds);
+    std::printf("  median / 99th / 99.9th    %9.3f / %.3f / %.3f ms\n", percentileMs(0.5), percentileMs(0.99),
+                percentileMs(0.999));
+    std::printf("  slowest single call       %9.3f ms  (%s; goal: at most 1 ms)\n",
+                static_cast<double>(slowest) / 1e6, qPrintable(slowestCall));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -50,6 +124,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     const int qsos = argValue(args, QStringLiteral("--qsos"), 100000);
     const int runs = std::max(1, argValue(args, QStringLiteral("--runs"), 5));
+    const int calls = argValue(args, QStringLiteral("--calls"), 1000000);
 
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("bench.sqlite3"));
@@ -89,5 +164,6 @@ int main(int argc, char *argv[])
     std::printf("  GetDxccTotals             %9.2f ms  (%d QSOs, mixed %d/%d)\n", totalsMs,
                 totals.totalQsos, totals.mixed.worked, totals.mixed.confirmed);
     std::printf("  GetCqZoneGrid             %9.2f ms\n", gridMs);
+    benchResolution(dir, calls);
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 
+#include "CountryInfoJson.h"
 #include "StatsJson.h"
+#include "document/CKorva3Doc.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
@@ -10,18 +12,34 @@
 namespace {
 
 const char kUsage[] =
-    "usage: korva3-cli [-C DIR] COMMAND LOGBOOK\n"
-    "  -C DIR            change into DIR first (its korva3.sqlite3 is the program database)\n"
+    "usage: korva3-cli [-C DIR] COMMAND ARGS...\n"
+    "  -C DIR             change into DIR first (its korva3.sqlite3 is the program database)\n"
     "commands:\n"
-    "  new LOGBOOK       create a logbook file with its tables\n"
-    "  rebuild LOGBOOK   rebuild the DXCC statistics from the QSOs\n"
-    "  stats LOGBOOK     print the DXCC and CQ zone statistics as JSON\n";
+    "  new LOGBOOK        create a logbook file with its tables\n"
+    "  rebuild LOGBOOK    rebuild the DXCC statistics from the QSOs\n"
+    "  stats LOGBOOK      print the DXCC and CQ zone statistics as JSON\n"
+    "  resolve [CALL...]  print CALL<TAB>DXCCID for each call, or for each line of standard input\n"
+    "  info DXCCID CALL   print the country information of the entity for the call as JSON\n";
+
+constexpr int kAnyCount = -1;
+
+// A call as the entry form's call field holds it: without blanks, in upper case.
+QString normalisedCall(const QString &text)
+{
+    QString call;
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            call.append(c.toUpper());
+    }
+    return call;
+}
 
 } // namespace
 
-CliRunner::CliRunner(QTextStream &out, QTextStream &err)
+CliRunner::CliRunner(QTextStream &out, QTextStream &err, QTextStream *in)
     : m_out(out)
     , m_err(err)
+    , m_in(in)
 {
 }
 
@@ -43,24 +61,33 @@ int CliRunner::run(QStringList arguments)
     }
 
     const QString command = arguments.takeFirst();
-    using Handler = int (CliRunner::*)(const QString &);
-    const struct { const char *name; Handler handler; } commands[] = {
-        {"new", &CliRunner::newLogbook},
-        {"rebuild", &CliRunner::rebuild},
-        {"stats", &CliRunner::stats},
+    using Handler = int (CliRunner::*)(const QStringList &);
+    const struct
+    {
+        const char *name;
+        int arguments; // kAnyCount for any number
+        const char *takes;
+        Handler handler;
+    } commands[] = {
+        {"new", 1, "one LOGBOOK", &CliRunner::newLogbook},
+        {"rebuild", 1, "one LOGBOOK", &CliRunner::rebuild},
+        {"stats", 1, "one LOGBOOK", &CliRunner::stats},
+        {"resolve", kAnyCount, "", &CliRunner::resolve},
+        {"info", 2, "DXCCID CALL", &CliRunner::info},
     };
     for (const auto &entry : commands) {
         if (command != QLatin1String(entry.name))
             continue;
-        if (arguments.size() != 1)
-            return usage(QStringLiteral("%1 takes one LOGBOOK").arg(command));
-        return (this->*entry.handler)(arguments.first());
+        if (entry.arguments != kAnyCount && arguments.size() != entry.arguments)
+            return usage(QStringLiteral("%1 takes %2").arg(command, QLatin1String(entry.takes)));
+        return (this->*entry.handler)(arguments);
     }
     return usage(QStringLiteral("unknown command: %1").arg(command));
 }
 
-int CliRunner::newLogbook(const QString &path)
+int CliRunner::newLogbook(const QStringList &arguments)
 {
+    const QString &path = arguments.first();
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("Database already exists"));
     Sqlite3DB db;
@@ -69,8 +96,9 @@ int CliRunner::newLogbook(const QString &path)
     return Success;
 }
 
-int CliRunner::rebuild(const QString &path)
+int CliRunner::rebuild(const QStringList &arguments)
 {
+    const QString &path = arguments.first();
     if (!logbookExists(path))
         return Failed;
     Sqlite3DB db;
@@ -79,8 +107,9 @@ int CliRunner::rebuild(const QString &path)
     return Success;
 }
 
-int CliRunner::stats(const QString &path)
+int CliRunner::stats(const QStringList &arguments)
 {
+    const QString &path = arguments.first();
     if (!logbookExists(path))
         return Failed;
     Sqlite3DB db;
@@ -90,6 +119,59 @@ int CliRunner::stats(const QString &path)
         return fail(QStringLiteral("Cannot read statistics"));
     m_out << StatsJson::format(totals, grid) << '\n';
     return Success;
+}
+
+// Resolution reads only the program database, so the document has no logbook.
+int CliRunner::resolve(const QStringList &arguments)
+{
+    if (!programDatabaseExists())
+        return Failed;
+    CKorva3Doc doc{QString()};
+    if (!arguments.isEmpty()) {
+        for (const QString &call : arguments)
+            resolveOne(doc, call);
+        return Success;
+    }
+    if (!m_in)
+        return Success;
+    QString line;
+    while (m_in->readLineInto(&line))
+        resolveOne(doc, line);
+    return Success;
+}
+
+// A text that holds no call (an empty or blank line) prints nothing.
+void CliRunner::resolveOne(CKorva3Doc &doc, const QString &text)
+{
+    const QString call = normalisedCall(text);
+    if (call.isEmpty())
+        return;
+    m_out << call << '\t' << doc.ResolveCallsign(call) << '\n';
+}
+
+int CliRunner::info(const QStringList &arguments)
+{
+    bool isNumber = false;
+    const int dxccId = arguments.at(0).toInt(&isNumber);
+    if (!isNumber)
+        return usage(QStringLiteral("DXCCID must be a number: %1").arg(arguments.at(0)));
+    if (!programDatabaseExists())
+        return Failed;
+    CKorva3Doc doc{QString()};
+    doc.m_db.GetCountryInfo(doc.m_countryInfo, dxccId, normalisedCall(arguments.at(1)));
+    if (doc.m_countryInfo.isEmpty())
+        return fail(QStringLiteral("No country information found for this call..."));
+    m_out << CountryInfoJson::format(doc.m_countryInfo.first()) << '\n';
+    return Success;
+}
+
+// Opening a missing program database would make an empty one and find nothing in it.
+bool CliRunner::programDatabaseExists()
+{
+    if (QFileInfo(QLatin1String(Sqlite3DB::kProgramDatabase)).isFile())
+        return true;
+    fail(QStringLiteral("Program database not found: %1").arg(QLatin1String(Sqlite3DB::kProgramDatabase)));
+    return false;
 }
 
 // Opening a missing file would make an empty one; a mistyped name is refused instead.

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class CKorva3Doc;
 class QTextStream;
 
 // korva3-cli: the store's operations without a window.
@@ -13,19 +14,25 @@ class CliRunner
 public:
     enum Exit { Success = 0, Failed = 1, Usage = 2 };
 
-    CliRunner(QTextStream &out, QTextStream &err);
+    // `in` is read by resolve when no call is given.
+    CliRunner(QTextStream &out, QTextStream &err, QTextStream *in = nullptr);
 
     // `arguments` without the program name.
     int run(QStringList arguments);
 
 private:
-    int newLogbook(const QString &path);
-    int rebuild(const QString &path);
-    int stats(const QString &path);
+    int newLogbook(const QStringList &arguments);
+    int rebuild(const QStringList &arguments);
+    int stats(const QStringList &arguments);
+    int resolve(const QStringList &arguments);
+    int info(const QStringList &arguments);
+    void resolveOne(CKorva3Doc &doc, const QString &text);
     int fail(const QString &message);
     int usage(const QString &problem);
     bool logbookExists(const QString &path);
+    bool programDatabaseExists();
 
     QTextStream &m_out;
     QTextStream &m_err;
+    QTextStream *m_in;
 };

@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CliRunner runner(out, err);
+    QTextStream in(stdin);
+    CliRunner runner(out, err, &in);
     return runner.run(app.arguments().mid(1));
 }

@@ -49,6 +49,15 @@ const char kGetParameter[] = "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = ?";
 const char kSetParameter[] = "UPDATE PARAMETERS SET VALUE = ? WHERE PARAMETER = ?";
 const char kGetQslManager[] = "SELECT QSLMGR FROM QSLMGRS WHERE CALL = ?";
 
+// --- Call-sign resolution -----------------------------------------------------------
+
+const char kCallLookup[] = "SELECT DXCCID, CQZONE, ITUZONE FROM CALLS WHERE CALL = ?";
+const char kPrefixCount[] = "SELECT COUNT(*) FROM PREFIXES WHERE COUNTRYPREFIX = ?";
+const char kPrefixLookup[] = "SELECT DXCCID, CQZONE, ITUZONE FROM PREFIXES WHERE COUNTRYPREFIX = ?";
+const char kCountryInfo[] =
+    "SELECT ROWID, COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, LATITUDE, LONGITUDE, "
+    "GMTDIFF FROM COUNTRIES WHERE DXCCID = ? AND COUNTRYPREFIX NOT LIKE '*%'";
+
 // --- DXCCREPORT ---------------------------------------------------------------------
 
 const char kFindStatsRow[] =
@@ -163,6 +172,51 @@ struct RebuildKey
 size_t qHash(const RebuildKey &key, size_t seed = 0)
 {
     return qHashMulti(seed, key.dxcc, key.mode, key.band);
+}
+
+// The longest leading part of `text` that stands exactly once in PREFIXES, tried from
+// the whole text down to one character on the one prepared count statement; the empty
+// text when none does. A prefix that stands in several rows is passed over like one
+// that stands in none.
+QByteArray longestUniquePrefix(SqliteStatement &count, const QByteArray &text)
+{
+    for (qsizetype length = text.size(); length > 0; --length) {
+        const QByteArray candidate = text.left(length);
+        count.reset();
+        count.bind(1, candidate);
+        count.step();
+        if (count.columnInt(0) == 1)
+            return candidate;
+    }
+    return QByteArray();
+}
+
+// Replaces the record's zones by the non-empty zones of the first row of a CALLS or
+// PREFIXES lookup (columns DXCCID, CQZONE, ITUZONE).
+void applyZones(SqliteStatement &lookup, const QByteArray &key, Sqlite3DB::UM_COUNTRYINFO &info)
+{
+    lookup.bind(1, key);
+    lookup.step();
+    const QString cqZone = lookup.columnText(1);
+    const QString ituZone = lookup.columnText(2);
+    if (!cqZone.isEmpty())
+        info.cqZone = cqZone;
+    if (!ituZone.isEmpty())
+        info.ituZone = ituZone;
+}
+
+void readCountry(const SqliteStatement &row, Sqlite3DB::UM_COUNTRYINFO &info)
+{
+    info.rowId = row.columnInt(0);
+    info.countryPrefix = row.columnText(1);
+    info.country = row.columnText(2);
+    info.dxccId = row.columnInt(3);
+    info.continent = row.columnText(4);
+    info.cqZone = row.columnText(5);
+    info.ituZone = row.columnText(6);
+    info.latitude = row.columnDouble(7);
+    info.longitude = row.columnDouble(8);
+    info.gmtDiff = row.columnDouble(9);
 }
 
 } // namespace
@@ -393,6 +447,83 @@ QString Sqlite3DB::GetQslManager(const QString &call)
     statement.bind(1, call);
     statement.step();
     return statement.columnText(0);
+}
+
+// --- Call-sign resolution -----------------------------------------------------------
+
+int Sqlite3DB::FindEntityByCall(const QString &call)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return 0;
+    SqliteStatement lookup(db.handle(), kCallLookup);
+    if (!lookup.isPrepared())
+        return 0;
+    lookup.bind(1, call);
+    lookup.step();
+    return lookup.columnInt(0);
+}
+
+int Sqlite3DB::FindEntityByPrefix(const QString &text)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return 0;
+    // One read transaction for all the statements: one lock instead of one per query.
+    SqliteTransaction snapshot(db.handle());
+    QByteArray prefix;
+    {
+        SqliteStatement count(db.handle(), kPrefixCount);
+        if (!count.isPrepared())
+            return 0;
+        prefix = longestUniquePrefix(count, CodePage::toAnsi(text));
+    }
+    SqliteStatement lookup(db.handle(), kPrefixLookup);
+    if (!lookup.isPrepared())
+        return 0;
+    lookup.bind(1, prefix);
+    lookup.step();
+    return lookup.columnInt(0);
+}
+
+void Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call)
+{
+    list.clear();
+    UM_COUNTRYINFO info;
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return;
+    SqliteTransaction snapshot(db.handle());
+    {
+        SqliteStatement countries(db.handle(), kCountryInfo);
+        if (!countries.isPrepared())
+            return;
+        countries.bind(1, dxccId);
+        // Every row is read into the record, so the last one wins.
+        if (!forEachRow(countries, [&info](SqliteStatement &row) { readCountry(row, info); }))
+            return;
+    }
+    // The whole call, suffixes and separators included: the call's own zones first,
+    // then those of its prefix, which therefore win.
+    const QByteArray ansiCall = CodePage::toAnsi(call);
+    {
+        SqliteStatement callLookup(db.handle(), kCallLookup);
+        if (!callLookup.isPrepared())
+            return;
+        applyZones(callLookup, ansiCall, info);
+    }
+    QByteArray prefix;
+    {
+        SqliteStatement count(db.handle(), kPrefixCount);
+        if (!count.isPrepared())
+            return;
+        prefix = longestUniquePrefix(count, ansiCall);
+    }
+    SqliteStatement prefixLookup(db.handle(), kPrefixLookup);
+    if (!prefixLookup.isPrepared())
+        return;
+    applyZones(prefixLookup, prefix, info);
+    list.append(info);
 }
 
 // --- DXCC statistics ----------------------------------------------------------------

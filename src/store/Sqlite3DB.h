@@ -140,6 +140,18 @@ public:
     void LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
     QString GetQslManager(const QString &call);
 
+    // Call-sign resolution against the program database. Texts compare byte for byte,
+    // so callers pass upper-case calls.
+    // The entity of a call listed on its own in CALLS, or 0.
+    int FindEntityByCall(const QString &call);
+    // The entity of the longest leading part of text that stands exactly once in
+    // PREFIXES, or 0.
+    int FindEntityByPrefix(const QString &text);
+    // Empties list and appends the COUNTRIES record of the entity, its zones replaced
+    // by those of the call's CALLS row and then of its longest unique prefix where
+    // those are known. The list stays empty when the program database fails.
+    void GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call);
+
     // DXCC statistics of a logbook.
     void AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     void RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);

@@ -39,6 +39,12 @@ int SqliteStatement::step()
     return rc;
 }
 
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_stmt);
+    m_hasRow = false;
+}
+
 bool SqliteStatement::run()
 {
     int rc = step();

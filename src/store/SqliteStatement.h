@@ -25,6 +25,8 @@ public:
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
+    // Makes the statement ready to run again; bindings stay until they are replaced.
+    void reset();
     // Steps a statement that returns no rows; true when it ran to its end.
     bool run();
 

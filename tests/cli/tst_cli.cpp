@@ -2,6 +2,7 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "loggen/LogbookGenerator.h"
+#include "progdb/ProgramDatabaseBuilder.h"
 #include "store/Sqlite3DB.h"
 
 #include <QJsonArray>
@@ -19,14 +20,15 @@ struct Result
     QString err;
 };
 
-Result runCli(const QStringList &arguments)
+Result runCli(const QStringList &arguments, QString input = QString())
 {
     QString out;
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
+    QTextStream inStream(&input);
     const QString before = QDir::currentPath();
-    const int exit = CliRunner(outStream, errStream).run(arguments);
+    const int exit = CliRunner(outStream, errStream, &inStream).run(arguments);
     QDir::setCurrent(before); // -C changes the directory of this process
     outStream.flush();
     errStream.flush();
@@ -48,6 +50,11 @@ private slots:
     void statsOfAnEmptyLogbookIsAllZeroAndBlank();
     void statsOfAFileWithoutTablesFails();
     void directoryOptionChoosesWhereRelativePathsLead();
+    void resolvePrintsEachCallWithItsEntity();
+    void resolveReadsCallsFromStandardInput();
+    void infoPrintsTheCountryRecordAsJson();
+    void infoWithoutRecordFails();
+    void resolutionNeedsTheProgramDatabase();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
     void theProgramReportsThroughItsExitCode();
@@ -165,6 +172,84 @@ void TestCli::directoryOptionChoosesWhereRelativePathsLead()
     QCOMPARE(missing.err, QStringLiteral("Cannot change to directory nowhere\n"));
 }
 
+void TestCli::resolvePrintsEachCallWithItsEntity()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    const Result result = runCli({"resolve", "DL1ABC", "F/DL1ABC", "4U1A/M", "DL1ABC/MM", "QQ1ABC", "DL1ABC"});
+    QCOMPARE(result.exit, 0);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.out,
+             QStringLiteral("DL1ABC\t230\nF/DL1ABC\t227\n4U1A/M\t206\nDL1ABC/MM\t0\nQQ1ABC\t0\nDL1ABC\t230\n"));
+
+    // Typed like the entry form's call field: blanks dropped, upper case.
+    QCOMPARE(runCli({"resolve", " ea8/dl1abc "}).out, QStringLiteral("EA8/DL1ABC\t29\n"));
+}
+
+void TestCli::resolveReadsCallsFromStandardInput()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    const Result result = runCli({"resolve"}, QStringLiteral("DL1ABC\n\n  \nF5XYZ\r\n4U1A"));
+    QCOMPARE(result.exit, 0);
+    QCOMPARE(result.out, QStringLiteral("DL1ABC\t230\nF5XYZ\t227\n4U1A\t206\n"));
+
+    QProcess cli;
+    cli.start(KORVA3_CLI_PATH, {"-C", dir.path(), "resolve"});
+    QVERIFY(cli.waitForStarted());
+    cli.write("K0ABC\r\n\nVK9XX\n");
+    cli.closeWriteChannel();
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(cli.readAllStandardOutput(), QByteArray("K0ABC\t291\nVK9XX\t35\n"));
+}
+
+void TestCli::infoPrintsTheCountryRecordAsJson()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    const QByteArray rowId = SqlHelpers::rows("korva3.sqlite3", "SELECT ROWID FROM COUNTRIES WHERE COUNTRYPREFIX = 'DL'");
+    const Result dl = runCli({"info", "230", "DL1ABC"});
+    QCOMPARE(dl.exit, 0);
+    QCOMPARE(dl.out, "{\"rowId\": " + QString::fromLatin1(rowId)
+                         + ", \"countryPrefix\": \"DL\", \"country\": \"Fed. Rep. of Germany\", \"dxccId\": 230, "
+                           "\"continent\": \"EU\", \"cqZone\": \"14\", \"ituZone\": \"28\", \"latitude\": 51, "
+                           "\"longitude\": -10, \"gmtDiff\": -1}\n");
+
+    // Without an entity the record is empty but for the zones of the call's prefix.
+    const Result none = runCli({"info", "0", "k0abc"});
+    QCOMPARE(none.exit, 0);
+    QCOMPARE(none.out, QStringLiteral("{\"rowId\": 0, \"countryPrefix\": \"\", \"country\": \"\", \"dxccId\": 0, "
+                                      "\"continent\": \"\", \"cqZone\": \"4\", \"ituZone\": \"7\", \"latitude\": 0, "
+                                      "\"longitude\": 0, \"gmtDiff\": 0}\n"));
+    const QJsonObject parsed = QJsonDocument::fromJson(
+        runCli({"info", "248", "I1ABC"}).out.toUtf8()).object();
+    QCOMPARE(parsed.value("country").toString(), QStringLiteral("Italy"));
+    QCOMPARE(parsed.value("latitude").toDouble(), 42.82);
+}
+
+void TestCli::infoWithoutRecordFails()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE COUNTRIES (X)"));
+    const Result result = runCli({"info", "230", "DL1ABC"});
+    QCOMPARE(result.exit, 1);
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err, QStringLiteral("No country information found for this call...\n"));
+}
+
+void TestCli::resolutionNeedsTheProgramDatabase()
+{
+    TestDir dir;
+    for (const QStringList &arguments : {QStringList{"resolve", "DL1ABC"}, QStringList{"info", "230", "DL1ABC"}}) {
+        const Result result = runCli(arguments);
+        QCOMPARE(result.exit, 1);
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.err, QStringLiteral("Program database not found: korva3.sqlite3\n"));
+    }
+    QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty one left behind
+}
+
 void TestCli::usageErrorsExitWithTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -174,6 +259,8 @@ void TestCli::usageErrorsExitWithTwo_data()
     QTest::newRow("no logbook") << QStringList{"stats"} << "stats takes one LOGBOOK";
     QTest::newRow("two logbooks") << QStringList{"new", "a", "b"} << "new takes one LOGBOOK";
     QTest::newRow("-C alone") << QStringList{"-C"} << "-C needs a directory";
+    QTest::newRow("info without call") << QStringList{"info", "230"} << "info takes DXCCID CALL";
+    QTest::newRow("info with a word") << QStringList{"info", "DL", "DL1ABC"} << "DXCCID must be a number: DL";
 }
 
 void TestCli::usageErrorsExitWithTwo()

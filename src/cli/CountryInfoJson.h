@@ -1,0 +1,15 @@
+#pragma once
+
+#include "store/Sqlite3DB.h"
+
+#include <QByteArray>
+
+// One country information record as a JSON object on one line, fields in record order:
+// {"rowId": 95, "countryPrefix": "DL", "country": "Fed. Rep. of Germany", "dxccId": 230,
+//  "continent": "EU", "cqZone": "14", "ituZone": "28", "latitude": 51, "longitude": -10,
+//  "gmtDiff": -1}
+namespace CountryInfoJson {
+
+QByteArray format(const Sqlite3DB::UM_COUNTRYINFO &info);
+
+} // namespace CountryInfoJson

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "store/CqZoneGrid.h"
+#include "store/DxccTotals.h"
+#include "store/Sqlite3DB.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// One open logbook file. The views reach the store through this document, which hands
+// every logbook operation its own path; results come back in the lists below, which
+// the caller reads right after the call. The reference data comes from the program
+// database "korva3.sqlite3" in the current directory.
+class CKorva3Doc : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `path` is the logbook file. Call-sign resolution and the reference lists use only
+    // the program database, so a document made for them alone may have an empty path.
+    explicit CKorva3Doc(const QString &path, QObject *parent = nullptr);
+
+    const QString &pathName() const { return m_pathName; }
+    // The file name without its folder.
+    const QString &title() const { return m_title; }
+
+    // Call-sign resolution: the DXCC entity of a call, or 0.
+    int ResolveCallsign(const QString &call);
+
+    // Fills the four code lists; a list whose load fails stays empty.
+    void LoadReferenceLists();
+    // The band label of a frequency text read as MHz or as kHz, or an empty text.
+    static QString BandFromFrequency(const QString &frequency);
+
+    // Inserts the QSO (its rowId is ignored); m_records then holds it alone. Returns
+    // the new row id, 0 on failure.
+    int AddQso(const Sqlite3DB::UM_RECORD &qso);
+    // Each query empties m_records, fills it, and returns true when it is not empty.
+    bool LoadLatestQsos(int count);
+    bool FindQsosByCall(const QString &callPrefix);
+    bool ReadQso(int rowId);
+
+    void CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
+    void RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
+
+    // "Rebuild dxcc stat": rebuilds DXCCREPORT from the QSOs and says so, also when the
+    // rebuild failed (the store then keeps the previous table).
+    void OnRebuildDxccStat();
+
+    // ADIF export period: 0 all, 1 one year, 2 six months, 3 three months, 4 one month,
+    // 5 one week. Read from parameter "adifexport" when the document is made.
+    qint32 m_adifPeriod = 0;
+    Sqlite3DB m_db;
+    QList<Sqlite3DB::UM_COMBOBOX> m_modes;
+    QList<Sqlite3DB::UM_COMBOBOX> m_qslSentList;
+    QList<Sqlite3DB::UM_COMBOBOX> m_qslRcvdList;
+    QList<Sqlite3DB::UM_COMBOBOX> m_countries;
+    // The result of the last QSO query or insert.
+    QList<Sqlite3DB::UM_RECORD> m_records;
+    QList<Sqlite3DB::UM_COUNTRYINFO> m_countryInfo;
+    QList<Sqlite3DB::UM_DXCCREPORT> m_dxccReport;
+    DxccTotals m_dxccTotals;
+    CqZoneGrid m_cqZoneGrid;
+
+private:
+    QString m_pathName;
+    QString m_title;
+};

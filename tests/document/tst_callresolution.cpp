@@ -1,0 +1,245 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
+#include "progdb/ProgramDatabaseBuilder.h"
+
+#include <QtTest>
+
+#include <memory>
+
+// Call-sign resolution against a program database made from the real country file,
+// and against small hand-made tables for what the real file does not hold.
+class TestCallResolution : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void resolvesRealCalls_data();
+    void resolvesRealCalls();
+    void countryInfoZones_data();
+    void countryInfoZones();
+    void countryInfoReadsTheWholeEntityRecord();
+    void countryInfoWithoutEntityKeepsOnlyTheZones();
+    void prefixStandingTwiceIsPassedOver();
+    void callWithoutEntityFallsBackToItsPrefix();
+    void failingProgramDatabaseFindsNothing();
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+    std::unique_ptr<CKorva3Doc> m_doc;
+};
+
+namespace {
+
+// Tables like the program database's but without the UNIQUE constraints, so a prefix
+// may stand twice and an entity have several records.
+const char kLooseTables[] =
+    "CREATE TABLE COUNTRIES (ID INTEGER PRIMARY KEY, COUNTRYPREFIX TEXT, COUNTRY TEXT, DXCCID INTEGER, "
+    "CONTINENT TEXT, CQZONE TEXT, ITUZONE TEXT, LATITUDE FLOAT, LONGITUDE FLOAT, GMTDIFF FLOAT);"
+    "CREATE TABLE PREFIXES (ID INTEGER PRIMARY KEY, DXCCID INTEGER, COUNTRYPREFIX TEXT, CQZONE TEXT, ITUZONE TEXT);"
+    "CREATE TABLE CALLS (ID INTEGER PRIMARY KEY, DXCCID INTEGER, CALL TEXT, CQZONE TEXT, ITUZONE TEXT);"
+    "INSERT INTO PREFIXES (DXCCID, COUNTRYPREFIX, CQZONE, ITUZONE) VALUES "
+    "(1, 'D', NULL, NULL), (2, 'DL', '1', '2'), (3, 'DL', '3', '4');"
+    "INSERT INTO CALLS (DXCCID, CALL, CQZONE, ITUZONE) VALUES (9, 'DL1ABC', '5', NULL), (0, 'DL3ABC', NULL, NULL);"
+    "INSERT INTO COUNTRIES (COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, LATITUDE, LONGITUDE, GMTDIFF) "
+    "VALUES ('QA', 'First', 7, 'EU', '11', '21', 1.5, 2.5, 1.0), ('QB', 'Second', 7, 'AS', '12', '22', 3.5, 4.5, 2.0), "
+    "('*QC', 'Not an entity', 7, 'AF', '13', '23', 5.5, 6.5, 3.0);";
+
+} // namespace
+
+void TestCallResolution::initTestCase()
+{
+    m_dir = std::make_unique<TestDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY2(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")),
+             "the country file of hamradio-files is needed");
+    m_doc = std::make_unique<CKorva3Doc>(QString());
+}
+
+void TestCallResolution::cleanupTestCase()
+{
+    m_doc.reset();
+    m_dir.reset();
+}
+
+void TestCallResolution::resolvesRealCalls_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<int>("dxcc");
+
+    QTest::newRow("prefix DL") << "DL1ABC" << 230;
+    QTest::newRow("home call before the portable suffix") << "DL1ABC/P" << 230;
+    QTest::newRow("prefix in front of a slash") << "F/DL1ABC" << 227;
+    QTest::newRow("prefix in front of a backslash") << "F\\DL1ABC" << 227;
+    QTest::newRow("prefix in front of a hyphen") << "F-DL1ABC" << 227;
+    QTest::newRow("first separator counts") << "EA8/DL1ABC-F" << 29;
+    QTest::newRow("longest prefix EA8, not EA") << "EA8BH" << 29;
+    QTest::newRow("longest prefix VK9X, not VK9") << "VK9XX" << 35;
+    QTest::newRow("prefix with zones") << "K0ABC" << 291;
+
+    QTest::newRow("exact call") << "4U1A" << 206;
+    QTest::newRow("exact call, mobile") << "4U1A/M" << 206;
+    QTest::newRow("exact call, QRP") << "4U1A/QRP" << 206;
+    QTest::newRow("exact call, QRP and mobile") << "4U1A/QRP/M" << 206;
+    // /QRP is taken off only after /M, so here the exact call is not found and the
+    // prefix 4U decides.
+    QTest::newRow("mobile then QRP") << "4U1A/M/QRP" << 248;
+    QTest::newRow("exact call only as a whole") << "4U1A/P" << 248;
+    // CALLS holds KH6DX/M and KL7PE/M (United States), but the /M is taken off first.
+    QTest::newRow("mobile suffix before the exact lookup") << "KH6DX/M" << 110;
+    QTest::newRow("mobile suffix before the exact lookup, Alaska") << "KL7PE/M" << 6;
+
+    QTest::newRow("maritime mobile") << "DL1ABC/MM" << 0;
+    QTest::newRow("maritime mobile listed in CALLS") << "N2NL/MM" << 0;
+    QTest::newRow("no prefix matches") << "QQ1ABC" << 0;
+    QTest::newRow("nothing before the separator") << "/DL1ABC" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("lower case is not a call") << "dl1abc" << 0;
+}
+
+void TestCallResolution::resolvesRealCalls()
+{
+    QFETCH(QString, call);
+    QFETCH(int, dxcc);
+    QCOMPARE(m_doc->ResolveCallsign(call), dxcc);
+}
+
+void TestCallResolution::countryInfoZones_data()
+{
+    QTest::addColumn<int>("dxcc");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("countryPrefix");
+    QTest::addColumn<QString>("cqZone");
+    QTest::addColumn<QString>("ituZone");
+
+    QTest::newRow("entity zones") << 230 << "DL1ABC" << "DL" << "14" << "28";
+    QTest::newRow("prefix zones") << 291 << "K0ABC" << "K" << "4" << "7";
+    QTest::newRow("prefix ITU zone only") << 1 << "VE2ABC" << "VE" << "5" << "4";
+    QTest::newRow("call zones") << 54 << "R25EMW" << "UA" << "17" << "19";
+    QTest::newRow("call looked up whole") << 54 << "R25EMW/P" << "UA" << "16" << "29";
+    QTest::newRow("call keeps its mobile suffix") << 13 << "8J1RF/M" << "CE9" << "39" << "67";
+    QTest::newRow("prefix zones win over the call's") << 13 << "VK0BFG" << "CE9" << "39" << "69";
+    QTest::newRow("rows marked * are skipped") << 248 << "I1ABC" << "I" << "15" << "28";
+    QTest::newRow("Vienna is not Austria's record") << 206 << "4U1A" << "OE" << "15" << "28";
+}
+
+void TestCallResolution::countryInfoZones()
+{
+    QFETCH(int, dxcc);
+    QFETCH(QString, call);
+    QFETCH(QString, countryPrefix);
+    QFETCH(QString, cqZone);
+    QFETCH(QString, ituZone);
+
+    m_doc->m_db.GetCountryInfo(m_doc->m_countryInfo, dxcc, call);
+    QCOMPARE(m_doc->m_countryInfo.size(), 1);
+    const Sqlite3DB::UM_COUNTRYINFO &info = m_doc->m_countryInfo.first();
+    QCOMPARE(info.dxccId, dxcc);
+    QCOMPARE(info.countryPrefix, countryPrefix);
+    QCOMPARE(info.cqZone, cqZone);
+    QCOMPARE(info.ituZone, ituZone);
+}
+
+void TestCallResolution::countryInfoReadsTheWholeEntityRecord()
+{
+    QList<Sqlite3DB::UM_COUNTRYINFO> &list = m_doc->m_countryInfo;
+    m_doc->m_db.GetCountryInfo(list, 230, QStringLiteral("DL1ABC"));
+    m_doc->m_db.GetCountryInfo(list, 230, QStringLiteral("DL1ABC"));
+    QCOMPARE(list.size(), 1);
+    const Sqlite3DB::UM_COUNTRYINFO &info = list.first();
+    QCOMPARE(QByteArray::number(info.rowId),
+             SqlHelpers::rows("korva3.sqlite3", "SELECT ROWID FROM COUNTRIES WHERE COUNTRYPREFIX = 'DL'"));
+    QCOMPARE(info.countryPrefix, QStringLiteral("DL"));
+    QCOMPARE(info.country, QStringLiteral("Fed. Rep. of Germany"));
+    QCOMPARE(info.dxccId, 230);
+    QCOMPARE(info.continent, QStringLiteral("EU"));
+    QCOMPARE(info.latitude, 51.0);
+    QCOMPARE(info.longitude, -10.0);
+    QCOMPARE(info.gmtDiff, -1.0);
+}
+
+void TestCallResolution::countryInfoWithoutEntityKeepsOnlyTheZones()
+{
+    QList<Sqlite3DB::UM_COUNTRYINFO> &list = m_doc->m_countryInfo;
+    m_doc->m_db.GetCountryInfo(list, 0, QStringLiteral("K0ABC"));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list[0].rowId, 0);
+    QCOMPARE(list[0].countryPrefix, QString());
+    QCOMPARE(list[0].country, QString());
+    QCOMPARE(list[0].dxccId, 0);
+    QCOMPARE(list[0].continent, QString());
+    QCOMPARE(list[0].cqZone, QStringLiteral("4"));
+    QCOMPARE(list[0].ituZone, QStringLiteral("7"));
+    QCOMPARE(list[0].latitude, 0.0);
+    QCOMPARE(list[0].longitude, 0.0);
+    QCOMPARE(list[0].gmtDiff, 0.0);
+
+    m_doc->m_db.GetCountryInfo(list, 0, QStringLiteral("QQ1ABC"));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list[0].cqZone, QString());
+    QCOMPARE(list[0].ituZone, QString());
+}
+
+void TestCallResolution::prefixStandingTwiceIsPassedOver()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", kLooseTables));
+    CKorva3Doc doc{QString()};
+    QCOMPARE(doc.m_db.FindEntityByPrefix(QStringLiteral("DL1ABC")), 1);
+    QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL2ABC")), 1);
+
+    // The last of the entity's records wins; the one marked * is skipped. The call's own
+    // zone replaces the record's, its entity number does not; DL, standing twice, gives
+    // no zones.
+    doc.m_db.GetCountryInfo(doc.m_countryInfo, 7, QStringLiteral("DL1ABC"));
+    QCOMPARE(doc.m_countryInfo.size(), 1);
+    const Sqlite3DB::UM_COUNTRYINFO &info = doc.m_countryInfo.first();
+    QCOMPARE(info.rowId, 2);
+    QCOMPARE(info.countryPrefix, QStringLiteral("QB"));
+    QCOMPARE(info.country, QStringLiteral("Second"));
+    QCOMPARE(info.dxccId, 7);
+    QCOMPARE(info.continent, QStringLiteral("AS"));
+    QCOMPARE(info.cqZone, QStringLiteral("5"));
+    QCOMPARE(info.ituZone, QStringLiteral("22"));
+    QCOMPARE(info.latitude, 3.5);
+    QCOMPARE(info.longitude, 4.5);
+    QCOMPARE(info.gmtDiff, 2.0);
+}
+
+void TestCallResolution::callWithoutEntityFallsBackToItsPrefix()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", kLooseTables));
+    CKorva3Doc doc{QString()};
+    QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL1ABC")), 9);
+    QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL3ABC")), 1);
+}
+
+void TestCallResolution::failingProgramDatabaseFindsNothing()
+{
+    {
+        TestDir dir;
+        CKorva3Doc doc{QString()};
+        doc.m_countryInfo.append(Sqlite3DB::UM_COUNTRYINFO());
+        QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL1ABC")), 0);
+        doc.m_db.GetCountryInfo(doc.m_countryInfo, 230, QStringLiteral("DL1ABC"));
+        QVERIFY(doc.m_countryInfo.isEmpty());
+    }
+    {
+        // Entities and calls are there, the prefix table is not.
+        TestDir dir;
+        QVERIFY(SqlHelpers::exec("korva3.sqlite3", kLooseTables));
+        QVERIFY(SqlHelpers::exec("korva3.sqlite3", "DROP TABLE PREFIXES"));
+        CKorva3Doc doc{QString()};
+        QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL2ABC")), 0);
+        QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL1ABC")), 9);
+        doc.m_db.GetCountryInfo(doc.m_countryInfo, 7, QStringLiteral("DL1ABC"));
+        QVERIFY(doc.m_countryInfo.isEmpty());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCallResolution)
+#include "tst_callresolution.moc"

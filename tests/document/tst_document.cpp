@@ -1,0 +1,297 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
+#include "platform/ScriptedPrompter.h"
+#include "progdb/ProgramDatabaseBuilder.h"
+
+#include <QtTest>
+
+namespace {
+
+Sqlite3DB::UM_RECORD qso(const QString &date, const QString &call, int country, int qslRcvd)
+{
+    Sqlite3DB::UM_RECORD r;
+    r.rowId = 77; // never written
+    r.date = date;
+    r.time = QStringLiteral("14:05:00");
+    r.call = call;
+    r.sent = QStringLiteral("599");
+    r.rcvd = QStringLiteral("579");
+    r.freq = QStringLiteral("14.025");
+    r.band = QStringLiteral("20");
+    r.mode = 1;
+    r.power = QStringLiteral("100");
+    r.cqZone = QStringLiteral("14");
+    r.grid = QStringLiteral("JO31");
+    r.qslSent = 2;
+    r.qslRcvd = qslRcvd;
+    r.name = QStringLiteral("O'Neil");
+    r.qth = QStringLiteral("Köln");
+    r.address1 = QStringLiteral("Street 1");
+    r.address2 = QStringLiteral("Town");
+    r.remarks = QStringLiteral("tnx");
+    r.qslMgr = QStringLiteral("DL9XX");
+    r.iota = QStringLiteral("EU-001");
+    r.country = country;
+    return r;
+}
+
+// The written fields of a record, one text, to compare records as a whole.
+QString fields(const Sqlite3DB::UM_RECORD &r)
+{
+    return QStringList{r.date, r.time, r.call, r.sent, r.rcvd, r.freq, r.band, QString::number(r.mode),
+                       r.power, r.cqZone, r.grid, QString::number(r.qslSent), QString::number(r.qslRcvd),
+                       r.name, r.qth, r.address1, r.address2, r.remarks, r.qslMgr, r.iota,
+                       QString::number(r.country)}
+        .join(QLatin1Char('|'));
+}
+
+class PrompterInstall
+{
+public:
+    explicit PrompterInstall(Prompter &prompter) { Prompter::install(&prompter); }
+    ~PrompterInstall() { Prompter::install(nullptr); }
+};
+
+} // namespace
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bandFromFrequency_data();
+    void bandFromFrequency();
+    void documentKnowsItsFileAndExportPeriod();
+    void exportPeriodWithoutProgramDatabaseIsAll();
+    void referenceListsLoadOnceEach();
+    void referenceListsStayEmptyWithoutProgramDatabase();
+    void addAndReadQsos();
+    void readQsoOfAMissingRowGivesOneEmptyRecord();
+    void addQsoToAMissingFolderFails();
+    void statisticsCountInAndOut();
+    void rebuildSaysSoEvenWhenItFails();
+};
+
+void TestDocument::bandFromFrequency_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("band");
+
+    QTest::newRow("MHz") << "14.074" << "20";
+    QTest::newRow("kHz") << "14074" << "20";
+    QTest::newRow("whole MHz") << "14" << "20";
+    QTest::newRow("7") << "7" << "40";
+    QTest::newRow("70 MHz counts as 6 m") << "70.2" << "6";
+    QTest::newRow("100") << "100" << "";
+    QTest::newRow("kHz with a fraction") << "14074.5" << "20";
+    QTest::newRow("unit after the number") << "144.300 MHz" << "2";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("not a number") << "abc" << "";
+
+    // Every bound of every row, in both readings, and just outside it.
+    const struct
+    {
+        const char *band;
+        const char *lowMHz, *highMHz, *belowMHz, *aboveMHz;
+        const char *lowKHz, *highKHz, *belowKHz, *aboveKHz;
+    } edges[] = {
+        {"160", "1.8", "2.0", "1.79", "2.01", "1800", "2000", "1799", "2001"},
+        {"80", "3.5", "4.0", "3.49", "4.01", "3500", "4000", "3499", "4001"},
+        {"60", "5.3", "5.4", "5.29", "5.41", "5300", "5400", "5299", "5401"},
+        {"40", "7.0", "7.3", "6.99", "7.31", "7000", "7300", "6999", "7301"},
+        {"30", "10.1", "10.15", "10.09", "10.16", "10100", "10150", "10099", "10151"},
+        {"20", "14.0", "14.5", "13.99", "14.51", "14000", "14500", "13999", "14501"},
+        {"17", "18.0", "18.5", "17.99", "18.51", "18000", "18500", "17999", "18501"},
+        {"15", "21.0", "21.5", "20.99", "21.51", "21000", "21500", "20999", "21501"},
+        {"12", "24.8", "25.0", "24.79", "25.01", "24800", "25000", "24799", "25001"},
+        {"10", "28.0", "30.0", "27.99", "30.01", "28000", "30000", "27999", "30001"},
+        {"6", "50.0", "54.0", "49.99", "54.01", "50000", "54000", "49999", "54001"},
+        {"6", "70.0", "71.0", "69.99", "71.01", "70000", "71000", "69999", "71001"},
+        {"2", "144.0", "148.0", "143.99", "148.01", "144000", "148000", "143999", "148001"},
+        {"70", "420.0", "450.0", "419.99", "450.01", "420000", "450000", "419999", "450001"},
+        {"23", "1200.0", "1300.0", "1199.99", "1300.01", "1200000", "1300000", "1199999", "1300001"},
+    };
+    for (const auto &e : edges) {
+        for (const char *inside : {e.lowMHz, e.highMHz, e.lowKHz, e.highKHz})
+            QTest::addRow("%s inside", inside) << inside << e.band;
+        for (const char *outside : {e.belowMHz, e.aboveMHz, e.belowKHz, e.aboveKHz})
+            QTest::addRow("%s outside", outside) << outside << "";
+    }
+}
+
+void TestDocument::bandFromFrequency()
+{
+    QFETCH(QString, frequency);
+    QFETCH(QString, band);
+    QCOMPARE(CKorva3Doc::BandFromFrequency(frequency), band);
+}
+
+void TestDocument::documentKnowsItsFileAndExportPeriod()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")));
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "UPDATE PARAMETERS SET VALUE = '4' WHERE PARAMETER = 'adifexport'"));
+    const QString path = dir.filePath("Station Log.sqlite3");
+    CKorva3Doc doc(path);
+    QCOMPARE(doc.pathName(), path);
+    QCOMPARE(doc.title(), QStringLiteral("Station Log.sqlite3"));
+    QCOMPARE(doc.m_adifPeriod, 4);
+    QVERIFY(doc.m_records.isEmpty());
+    QCOMPARE(doc.m_dxccTotals.totalQsos, 0);
+    QCOMPARE(doc.m_dxccTotals.mixed.worked, 0);
+    QCOMPARE(QByteArray(&doc.m_cqZoneGrid.marks[0][0], sizeof doc.m_cqZoneGrid.marks),
+             QByteArray(sizeof doc.m_cqZoneGrid.marks, '\0'));
+}
+
+void TestDocument::exportPeriodWithoutProgramDatabaseIsAll()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT "
+                                               "UNIQUE, VALUE TEXT); INSERT INTO PARAMETERS(PARAMETER, VALUE) "
+                                               "VALUES ('adifexport', 'x3')"));
+    QCOMPARE(CKorva3Doc(QStringLiteral("a.sqlite3")).m_adifPeriod, 0);
+    QVERIFY(QFile::remove("korva3.sqlite3"));
+    QCOMPARE(CKorva3Doc(QStringLiteral("a.sqlite3")).m_adifPeriod, 0);
+}
+
+void TestDocument::referenceListsLoadOnceEach()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")));
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    doc.LoadReferenceLists();
+    doc.LoadReferenceLists();
+
+    const auto texts = [](const QList<Sqlite3DB::UM_COMBOBOX> &list) {
+        QStringList out;
+        for (const Sqlite3DB::UM_COMBOBOX &entry : list)
+            out.append(QString::number(entry.id) + QLatin1Char('=') + entry.text);
+        return out.join(QLatin1Char(' '));
+    };
+    QCOMPARE(texts(doc.m_modes), QStringLiteral("1=CW 2=SSB 3=RTTY 4=FM 5=AM"));
+    QCOMPARE(texts(doc.m_qslSentList), QStringLiteral("1=L 2=N 3=Y 4=D"));
+    QCOMPARE(texts(doc.m_qslRcvdList), QStringLiteral("1=N 2=Y"));
+    QCOMPARE(QByteArray::number(doc.m_countries.size()),
+             SqlHelpers::rows("korva3.sqlite3", "SELECT COUNT(*) FROM COUNTRIES"));
+    QCOMPARE(doc.m_countries.first().id, 246);
+    QCOMPARE(doc.m_countries.first().text, QStringLiteral("Sov Mil Order of Malta"));
+}
+
+void TestDocument::referenceListsStayEmptyWithoutProgramDatabase()
+{
+    TestDir dir;
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    doc.m_modes.append({1, QStringLiteral("CW")});
+    doc.LoadReferenceLists();
+    QVERIFY(doc.m_modes.isEmpty());
+    QVERIFY(doc.m_qslSentList.isEmpty());
+    QVERIFY(doc.m_qslRcvdList.isEmpty());
+    QVERIFY(doc.m_countries.isEmpty());
+    QVERIFY(prompter.shown().isEmpty());
+}
+
+void TestDocument::addAndReadQsos()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+
+    const Sqlite3DB::UM_RECORD first = qso("2024-01-02", "DL1ABC", 230, 1);
+    QCOMPARE(doc.AddQso(first), 1);
+    QCOMPARE(doc.m_records.size(), 1);
+    QCOMPARE(doc.m_records.first().rowId, 0);
+    QCOMPARE(fields(doc.m_records.first()), fields(first));
+    QCOMPARE(doc.AddQso(qso("2024-01-01", "F5XYZ", 227, 2)), 2);
+    QCOMPARE(doc.AddQso(qso("2024-01-03", "DL2XYZ", 230, 2)), 3);
+
+    QVERIFY(doc.ReadQso(1));
+    QCOMPARE(doc.m_records.size(), 1);
+    QCOMPARE(doc.m_records.first().rowId, 1);
+    QCOMPARE(fields(doc.m_records.first()), fields(first));
+
+    QVERIFY(doc.LoadLatestQsos(2));
+    QCOMPARE(doc.m_records.size(), 2);
+    QCOMPARE(doc.m_records[0].call, QStringLiteral("DL1ABC"));
+    QCOMPARE(doc.m_records[1].call, QStringLiteral("DL2XYZ"));
+
+    QVERIFY(doc.FindQsosByCall(QStringLiteral("DL")));
+    QCOMPARE(doc.m_records.size(), 2);
+    QCOMPARE(doc.m_records[0].rowId, 1);
+    QCOMPARE(doc.m_records[1].rowId, 3);
+
+    QVERIFY(!doc.FindQsosByCall(QStringLiteral("ZZ")));
+    QVERIFY(doc.m_records.isEmpty());
+}
+
+void TestDocument::readQsoOfAMissingRowGivesOneEmptyRecord()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+    QCOMPARE(doc.AddQso(qso("2024-01-02", "DL1ABC", 230, 1)), 1);
+
+    QVERIFY(doc.ReadQso(42));
+    QCOMPARE(doc.m_records.size(), 1);
+    QCOMPARE(fields(doc.m_records.first()), QStringLiteral("|||||||0||||0|0||||||||0"));
+
+    QVERIFY(!doc.LoadLatestQsos(0));
+    QVERIFY(doc.m_records.isEmpty());
+}
+
+void TestDocument::addQsoToAMissingFolderFails()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("missing/log.sqlite3"));
+    QCOMPARE(doc.AddQso(qso("2024-01-02", "DL1ABC", 230, 1)), 0);
+    QCOMPARE(doc.m_records.size(), 1);
+    QVERIFY(!doc.LoadLatestQsos(30));
+    QVERIFY(!doc.ReadQso(1));
+}
+
+void TestDocument::statisticsCountInAndOut()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+    doc.CountQsoInStatistics(230, QStringLiteral("20"), 1, 2);
+    doc.CountQsoInStatistics(230, QStringLiteral("20"), 1, 1);
+    QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT DXCC, BAND, MODE, COUNTW, COUNTC FROM DXCCREPORT"),
+             QByteArray("230|20|1|2|1"));
+    doc.RemoveQsoFromStatistics(230, QStringLiteral("20"), 1, 2);
+    doc.RemoveQsoFromStatistics(227, QStringLiteral("40"), 2, 1);
+    QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT DXCC, BAND, MODE, COUNTW, COUNTC FROM DXCCREPORT ORDER BY ROWID"),
+             QByteArray("230|20|1|1|0\n227|40|2|-1|0"));
+}
+
+void TestDocument::rebuildSaysSoEvenWhenItFails()
+{
+    TestDir dir;
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+    doc.AddQso(qso("2024-01-02", "DL1ABC", 230, 2));
+    doc.AddQso(qso("2024-01-03", "DL2XYZ", 230, 1));
+    doc.AddQso(qso("2024-01-04", "F5XYZ", 227, 1));
+    doc.CountQsoInStatistics(1, QStringLiteral("80"), 2, 2); // stale row, gone after the rebuild
+    doc.OnRebuildDxccStat();
+    QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT DXCC, BAND, MODE, COUNTW, COUNTC FROM DXCCREPORT ORDER BY ROWID"),
+             QByteArray("230|20|1|2|1\n227|20|1|1|0"));
+    QCOMPARE(prompter.shown().size(), 1);
+    QCOMPARE(prompter.shown().first().kind, ScriptedPrompter::Shown::Kind::Message);
+    QCOMPARE(prompter.shown().first().icon, Prompter::Icon::None);
+    QCOMPARE(prompter.shown().first().text, QStringLiteral("DXCC statistics rebuilt"));
+
+    prompter.clear();
+    QVERIFY(SqlHelpers::exec("other.sqlite3", "CREATE TABLE OTHER (X)"));
+    CKorva3Doc other(dir.filePath("other.sqlite3"));
+    other.OnRebuildDxccStat();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("DXCC statistics rebuilt")});
+}
+
+QTEST_GUILESS_MAIN(TestDocument)
+#include "tst_document.moc"
