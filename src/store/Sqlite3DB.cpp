@@ -1,12 +1,17 @@
 #include "Sqlite3DB.h"
 
+#include "AdifFrequency.h"
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
 
 #include "platform/CodePage.h"
+#include "platform/Prompter.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QHash>
+#include <QLocale>
 
 #include <sqlite3.h>
 
@@ -42,6 +47,22 @@ const char kUpdateQso[] =
     "CQZONE=?, GRID=?, QSLSENT=?, QSLRCVD=?, NAME=?, QTH=?, ADDRESS1=?, ADDRESS2=?, REMARKS=?, "
     "QSLMGR=?, IOTA=?, COUNTRY=? WHERE ROWID = ?";
 const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
+
+// --- ADIF export --------------------------------------------------------------------
+
+const char kExportQsos[] =
+    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,BAND,MODE,POWER,GRID,QSLSENT,QSLRCVD,CQZONE,NAME,QTH,"
+    "ADDRESS1,ADDRESS2,REMARKS,QSLMGR,IOTA,COUNTRY FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || "
+    "' days') ORDER BY DATE DESC, TIME DESC";
+const char kExportPreamble[] =
+    "ADIF Export from Korva Version 3.0.0\r\n"
+    "Korva3, the logbook for radio amateurs\r\n"
+    "Web: https://korva3.example.org\r\n"
+    "Mail: korva3@example.org\r\n"
+    "\r\n";
+const char kExportHeader[] =
+    "<ADIF_VERS:5>3.1.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3.0.14\r\n"
+    "<CREATED_TIMESTAMP:15>%1\r\n<EOH>\r\n\r\n";
 
 // --- Program database ---------------------------------------------------------------
 
@@ -219,6 +240,106 @@ void readCountry(const SqliteStatement &row, Sqlite3DB::UM_COUNTRYINFO &info)
     info.gmtDiff = row.columnDouble(9);
 }
 
+// One ADIF field: the tag with the value's length in characters (one byte each in the
+// file's code page), then the value as it stands.
+void appendField(QByteArray &out, const char *name, const QByteArray &value)
+{
+    out += '<';
+    out += name;
+    out += ':';
+    out += QByteArray::number(value.size());
+    out += '>';
+    out += value;
+}
+
+QByteArray exportMode(int mode)
+{
+    static const char *const kModes[] = {"CW", "SSB", "RTTY", "FM", "AM"};
+    return mode >= 1 && mode <= 5 ? QByteArray(kModes[mode - 1]) : QByteArray();
+}
+
+QByteArray exportQslSent(int code)
+{
+    static const char *const kSent[] = {"R", "N", "Y", "Y"};
+    return code >= 1 && code <= 4 ? QByteArray(kSent[code - 1]) : QByteArray();
+}
+
+QByteArray exportQslRcvd(int code)
+{
+    static const char *const kRcvd[] = {"N", "Y"};
+    return code >= 1 && code <= 2 ? QByteArray(kRcvd[code - 1]) : QByteArray();
+}
+
+// Band labels are metres except 70 and 23, which are centimetres; an empty band stays
+// empty.
+QByteArray exportBand(const QByteArray &band)
+{
+    if (band.isEmpty())
+        return QByteArray();
+    return band + (band == "70" || band == "23" ? "cm" : "m");
+}
+
+// The four lines of one record from a row of the export query.
+QByteArray exportRecord(const SqliteStatement &row)
+{
+    const QByteArray time = QByteArray(row.columnRawBytes(2)).replace(':', QByteArray());
+    QByteArray out;
+    out.reserve(512);
+    appendField(out, "QSO_DATE", QByteArray(row.columnRawBytes(1)).replace('-', QByteArray()));
+    out += ' ';
+    appendField(out, "TIME_ON", time);
+    out += ' ';
+    appendField(out, "TIME_OFF", time);
+    out += ' ';
+    appendField(out, "CALL", row.columnRawBytes(3));
+    out += ' ';
+    appendField(out, "RST_SENT", row.columnRawBytes(4));
+    out += ' ';
+    appendField(out, "RST_RCVD", row.columnRawBytes(5));
+    out += "\r\n";
+    appendField(out, "FREQ", AdifFrequency::exportValue(row.columnRawBytes(6)));
+    out += ' ';
+    appendField(out, "BAND", exportBand(row.columnRawBytes(7)));
+    out += ' ';
+    appendField(out, "MODE", exportMode(row.columnInt(8)));
+    out += ' ';
+    appendField(out, "TX_PWR", row.columnRawBytes(9));
+    out += ' ';
+    appendField(out, "CQZ", row.columnRawBytes(13));
+    out += ' ';
+    appendField(out, "GRIDSQUARE", row.columnRawBytes(10));
+    out += "\r\n";
+    appendField(out, "QSL_SENT", exportQslSent(row.columnInt(11)));
+    out += ' ';
+    appendField(out, "QSL_RCVD", exportQslRcvd(row.columnInt(12)));
+    out += ' ';
+    appendField(out, "NAME", row.columnRawBytes(14));
+    out += ' ';
+    appendField(out, "QTH", row.columnRawBytes(15));
+    out += ' ';
+    appendField(out, "ADDRESS", row.columnRawBytes(16));
+    out += "\r\n";
+    appendField(out, "COMMENT", row.columnRawBytes(18));
+    out += ' ';
+    appendField(out, "QSL_VIA", row.columnRawBytes(19));
+    out += ' ';
+    appendField(out, "IOTA", row.columnRawBytes(20));
+    out += ' ';
+    appendField(out, "DXCC", QByteArray::number(row.columnInt(21)));
+    out += " <EOR>\r\n";
+    return out;
+}
+
+// Preamble, export date and header, with the local time taken once.
+QByteArray exportHead()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QByteArray out(kExportPreamble);
+    out += "Export date on " + CodePage::toAnsi(QLocale::system().toString(now, QLocale::LongFormat)) + "\r\n\r\n";
+    out += QString::fromLatin1(kExportHeader).arg(now.toString(QStringLiteral("yyyyMMdd HHmmss"))).toLatin1();
+    return out;
+}
+
 } // namespace
 
 // --- Logbook files ------------------------------------------------------------------
@@ -389,6 +510,32 @@ bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
         return false;
     remove.bind(1, rowId);
     return remove.run();
+}
+
+// --- ADIF export --------------------------------------------------------------------
+
+bool Sqlite3DB::ExportAdif(const QString &filePath, const QString &path, int days)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        Prompter::current().plain(QStringLiteral("Cannot create Adif file..."));
+        return false;
+    }
+    if (file.write(exportHead()) < 0)
+        return false;
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement rows(db.handle(), kExportQsos);
+    if (!rows.isPrepared())
+        return false;
+    rows.bind(1, days);
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        if (file.write(exportRecord(rows)) < 0)
+            return false;
+    }
+    return rc == SQLITE_DONE && file.flush();
 }
 
 // --- Parameters ---------------------------------------------------------------------

@@ -131,6 +131,11 @@ public:
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
     bool DeleteQso(int rowId, const QString &path);
 
+    // ADIF export. Writes the QSOs of the logbook at path dated after the day `days`
+    // days ago (UTC), newest first, to filePath; true when every one was written.
+    // A file that cannot be created is reported to the operator here.
+    bool ExportAdif(const QString &filePath, const QString &path, int days);
+
     // Parameters of the program database. A failed read gives "db open error" or
     // "db prepare error" in place of the value.
     QByteArray GetParameter(const QByteArray &name);

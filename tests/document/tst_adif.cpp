@@ -1,0 +1,736 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/AdifReader.h"
+#include "document/CKorva3Doc.h"
+#include "document/ImportProgress.h"
+#include "loggen/LogbookGenerator.h"
+#include "platform/ScriptedPrompter.h"
+#include "store/AdifFrequency.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+const char kLog[] = "log.sqlite3";
+const char kAllColumns[] =
+    "SELECT DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, NAME, "
+    "QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY FROM QSOS";
+
+class PrompterInstall
+{
+public:
+    explicit PrompterInstall(Prompter &prompter) { Prompter::install(&prompter); }
+    ~PrompterInstall() { Prompter::install(nullptr); }
+};
+
+// The main window's part, recorded: every status text, every bar position.
+class RecordingProgress : public ImportProgress
+{
+public:
+    QString setStatusText(const QString &text) override
+    {
+        statusTexts.append(text);
+        return std::exchange(pane, text);
+    }
+    void showProgressBar() override { ++shown; }
+    void setProgressPosition(int percent) override { positions.append(percent); }
+    void hideProgressBar() override { ++hidden; }
+
+    QString pane = QStringLiteral("Ready");
+    QStringList statusTexts;
+    QList<int> positions;
+    int shown = 0;
+    int hidden = 0;
+};
+
+struct Imported
+{
+    AdifImporter::Result result;
+    QStringList messages;
+};
+
+// Imports `adif` into the logbook log.sqlite3 (made when missing) of the current folder.
+Imported importBytes(const QByteArray &adif, const QString &logbook = QLatin1String(kLog))
+{
+    if (!QFile::exists(logbook))
+        Sqlite3DB().CreateLogbook(logbook);
+    TestDir::writeFile(QStringLiteral("in.adi"), adif);
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc(logbook);
+    const AdifImporter::Result result = doc.ImportAdifFile(QStringLiteral("in.adi"));
+    return {result, prompter.texts()};
+}
+
+QByteArray rows(const QByteArray &sql)
+{
+    return SqlHelpers::rows(QLatin1String(kLog), sql);
+}
+
+// `count` short records, one a line, after a header.
+QByteArray numberedRecords(int count)
+{
+    QByteArray adif = "<EOH>\n";
+    for (int i = 1; i <= count; ++i)
+        adif += "<CALL:" + QByteArray::number(QByteArray::number(i).size()) + '>' + QByteArray::number(i) + "<EOR>\n";
+    return adif;
+}
+
+QString sharedAdifFolder()
+{
+    return QStringLiteral(KORVA3_SHARED_TESTDATA "/adif");
+}
+
+// Counted without the reader: every "<EOR>" in any letter case.
+int countEorTags(const QByteArray &bytes)
+{
+    return static_cast<int>(bytes.toLower().count("<eor>"));
+}
+
+QString dateDaysAgo(int days)
+{
+    return QDateTime::currentDateTimeUtc().date().addDays(-days).toString(Qt::ISODate);
+}
+
+} // namespace
+
+class TestAdif : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Import: files written by other programs.
+    void sharedFilesImportEveryRecord_data();
+    void sharedFilesImportEveryRecord();
+    void lengthsCountedWithCrLfReadTheSameFromBothLineEnds();
+    void upperCaseBandsAndDigitalModesOfRealFiles();
+    // Import: reading the stream.
+    void valuesRunOverLinesAndHoldAngleBrackets();
+    void recordsOnOneLineAndTagForms();
+    void headerlessAndHeaderOnlyFiles();
+    void fileWithoutHeaderEndImportsNothingSilently();
+    void unterminatedLastRecordIsDropped();
+    void crLfCountedValueThatRunsIntoATagStopsBeforeIt();
+    // Import: mapping.
+    void fieldMapping_data();
+    void fieldMapping();
+    void startValuesAndRepeatedFields();
+    void valuesAreStoredExactly();
+    // Import: batches, progress, failures, dialog.
+    void batchBoundaries();
+    void progressShowsAndRestoresTheStatusBar();
+    void unopenableLogbookEndsTheImportAtOnce();
+    void failedBatchesAreReportedAndReadingGoesOn();
+    void missingFileAndCancelledDialog();
+    // Export.
+    void exportWritesTheLayoutExactly();
+    void exportPeriods_data();
+    void exportPeriods();
+    void exportPeriodBoundary();
+    void exportFrequency_data();
+    void exportFrequency();
+    void exportFailures();
+    void exportCommandAsksForTheFile();
+    // Both ways.
+    void roundTripKeepsEveryRow();
+};
+
+// --- Import: real files -------------------------------------------------------------
+
+void TestAdif::sharedFilesImportEveryRecord_data()
+{
+    QTest::addColumn<QString>("file");
+    const QDir folder(sharedAdifFolder());
+    for (const QString &name : folder.entryList({QStringLiteral("*.adi")}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << folder.filePath(name);
+}
+
+void TestAdif::sharedFilesImportEveryRecord()
+{
+    if (!QDir(sharedAdifFolder()).exists())
+        QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
+    QFETCH(QString, file);
+    TestDir dir;
+    const QByteArray bytes = TestDir::readFile(file);
+    const int expected = countEorTags(bytes);
+    QVERIFY(expected > 0);
+
+    const Imported imported = importBytes(bytes);
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("%1 Qso Records added").arg(expected)});
+    QCOMPARE(imported.result.added, expected);
+    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), expected);
+    // Every record of these files has a call; none is lost to a value read too far.
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE CALL = ''"), QByteArray("0"));
+}
+
+// The official test file came to us with LF line ends while its lengths count CR LF.
+// Read as it is and converted back to CR LF, it must give the same fields, apart from
+// the line ends inside the values.
+void TestAdif::lengthsCountedWithCrLfReadTheSameFromBothLineEnds()
+{
+    const QString file = sharedAdifFolder() + QStringLiteral("/ADIF_316_test_QSOs_2025_08_27.adi");
+    if (!QFile::exists(file))
+        QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
+    TestDir dir;
+    const QByteArray lf = TestDir::readFile(file);
+    QVERIFY(!lf.contains('\r'));
+    QByteArray crlf = lf;
+    crlf.replace("\n", "\r\n");
+
+    QCOMPARE(importBytes(lf, QStringLiteral("lf.sqlite3")).result.added, 6191);
+    QCOMPARE(importBytes(crlf, QStringLiteral("crlf.sqlite3")).result.added, 6191);
+    const QByteArray sorted = QByteArray(kAllColumns) + " ORDER BY ROWID";
+    QByteArray fromCrLf = SqlHelpers::rows(QStringLiteral("crlf.sqlite3"), sorted);
+    const QByteArray fromLf = SqlHelpers::rows(QStringLiteral("lf.sqlite3"), sorted);
+    QVERIFY(fromCrLf.contains("\r\n"));      // multi-line addresses are in there
+    QCOMPARE(fromLf.count('\r'), 0);
+    QCOMPARE(fromCrLf.replace("\r\n", "\n"), fromLf);
+}
+
+void TestAdif::upperCaseBandsAndDigitalModesOfRealFiles()
+{
+    if (!QDir(sharedAdifFolder()).exists())
+        QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
+    TestDir dir;
+    const QByteArray lotw = TestDir::readFile(sharedAdifFolder() + QStringLiteral("/lotwreport.adi"));
+    QVERIFY(lotw.contains("<BAND:3>20M"));
+    importBytes(lotw);
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE BAND GLOB '*[cmCM]*' OR BAND = ''"), QByteArray("0"));
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE BAND = '20'"),
+             QByteArray::number(lotw.count("<BAND:3>20M")));
+
+    QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS"));
+    const QByteArray wsjtx = TestDir::readFile(sharedAdifFolder() + QStringLiteral("/wsjtx_log.adi"));
+    importBytes(wsjtx);
+    // FT8 and FT4 (written as MFSK) count with the digital modes.
+    QCOMPARE(rows("SELECT MODE, COUNT(*) FROM QSOS GROUP BY MODE"),
+             "3|" + QByteArray::number(countEorTags(wsjtx)));
+
+    QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS"));
+    importBytes(TestDir::readFile(sharedAdifFolder() + QStringLiteral("/qrz.adi")));
+    // UTF-8 text, its lengths counted in bytes, comes through byte for byte.
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE QTH = 'Montr\xc3\xa9" "al'"), QByteArray("1"));
+}
+
+// --- Import: reading the stream -----------------------------------------------------
+
+void TestAdif::valuesRunOverLinesAndHoldAngleBrackets()
+{
+    TestDir dir;
+    const Imported imported = importBytes(
+        "header\n<EOH>\n"
+        "<CALL:6>DL1ABC <ADDRESS:20>Street 1\r\n12345 Town\n"
+        "<COMMENT:13>cu <agn> 73 > <QTH:4>Bonn\n<EOR>\n");
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("1 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL, ADDRESS1, REMARKS, QTH FROM QSOS"),
+             QByteArray("DL1ABC|Street 1\r\n12345 Town|cu <agn> 73 >|Bonn"));
+}
+
+void TestAdif::recordsOnOneLineAndTagForms()
+{
+    TestDir dir;
+    const Imported imported = importBytes(
+        "<eoh><call:4>K1AB<Name:5:S>Alice<eor><CALL:4>K2CD<NAME:3:s>Bob<EOR:0><Call:4>K3EF<eOr>\r\n");
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("3 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL, NAME FROM QSOS ORDER BY ROWID"), QByteArray("K1AB|Alice\nK2CD|Bob\nK3EF|"));
+}
+
+void TestAdif::headerlessAndHeaderOnlyFiles()
+{
+    TestDir dir;
+    // A first "<" means no header: the first field belongs to the first record, and
+    // an <EOH> in a value later on changes nothing.
+    QCOMPARE(importBytes("<CALL:4>K1AB<EOR>\n<CALL:4>K2CD<COMMENT:5><EOH><EOR>\n").messages,
+             QStringList{QStringLiteral("2 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL, REMARKS FROM QSOS ORDER BY ROWID"), QByteArray("K1AB|\nK2CD|<EOH>"));
+
+    TestDir empty;
+    const Imported headerOnly = importBytes("Written by hand\n<PROGRAMID:4>Test\n<eoh>\n\n");
+    QCOMPARE(headerOnly.messages, QStringList{QStringLiteral("0 Qso Records added")});
+    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), 0);
+}
+
+void TestAdif::fileWithoutHeaderEndImportsNothingSilently()
+{
+    TestDir dir;
+    RecordingProgress progress;
+    ImportProgress::install(&progress);
+    const Imported imported = importBytes(" <CALL:4>K1AB<EOR>\n");
+    ImportProgress::install(nullptr);
+    QCOMPARE(imported.messages, QStringList());
+    QVERIFY(imported.result.status == AdifImporter::Status::NoHeader);
+    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), 0);
+    QCOMPARE(progress.shown, 0);
+    QCOMPARE(progress.statusTexts, QStringList());
+
+    QVERIFY(importBytes(QByteArray()).result.status == AdifImporter::Status::NoHeader);
+}
+
+void TestAdif::unterminatedLastRecordIsDropped()
+{
+    TestDir dir;
+    const Imported imported = importBytes("<EOH><CALL:4>K1AB<EOR>\n<CALL:4>K2CD<NAME:20>cut short");
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("1 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL FROM QSOS"), QByteArray("K1AB"));
+}
+
+void TestAdif::crLfCountedValueThatRunsIntoATagStopsBeforeIt()
+{
+    TestDir dir;
+    // ADDRESS:7 was "A\r\nB\r\nC" before the line ends became LF: the exact 7 characters
+    // would swallow the "<" of CALL. A LF counted as one character stays as it is, also
+    // when a "<" follows inside the value.
+    importBytes("<EOH>\n<ADDRESS:7>A\nB\nC\n<CALL:4>K1AB<EOR>\n"
+                "<NAME:3>A\nB<CALL:4>K2CD<COMMENT:7>a\nb <x><EOR>\n");
+    QCOMPARE(rows("SELECT CALL, ADDRESS1, NAME, REMARKS FROM QSOS ORDER BY ROWID"),
+             QByteArray("K1AB|A\nB\nC||\nK2CD||A\nB|a\nb <x>"));
+}
+
+// --- Import: mapping ----------------------------------------------------------------
+
+void TestAdif::fieldMapping_data()
+{
+    QTest::addColumn<QByteArray>("fields");
+    QTest::addColumn<QByteArray>("columns");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("date and time HHMMSS") << QByteArray("<QSO_DATE:8>20261206<TIME_ON:6>140512")
+                                          << QByteArray("DATE, TIME") << QByteArray("2026-12-06|14:05:12");
+    QTest::newRow("time HHMM") << QByteArray("<TIME_ON:4>0905") << QByteArray("TIME") << QByteArray("09:05:00");
+    QTest::newRow("short date by position") << QByteArray("<QSO_DATE:5>20261") << QByteArray("DATE")
+                                            << QByteArray("2026-1-");
+    QTest::newRow("band 20m") << QByteArray("<BAND:3>20m") << QByteArray("BAND") << QByteArray("20");
+    QTest::newRow("band 20M") << QByteArray("<BAND:3>20M") << QByteArray("BAND") << QByteArray("20");
+    QTest::newRow("band 70cm") << QByteArray("<BAND:4>70cm") << QByteArray("BAND") << QByteArray("70");
+    QTest::newRow("band 70CM") << QByteArray("<BAND:4>70CM") << QByteArray("BAND") << QByteArray("70");
+    QTest::newRow("mode cw") << QByteArray("<MODE:2>cw") << QByteArray("MODE") << QByteArray("1");
+    QTest::newRow("mode usb") << QByteArray("<MODE:3>usb") << QByteArray("MODE") << QByteArray("2");
+    QTest::newRow("mode LSB") << QByteArray("<MODE:3>LSB") << QByteArray("MODE") << QByteArray("2");
+    QTest::newRow("mode Rtty") << QByteArray("<MODE:4>Rtty") << QByteArray("MODE") << QByteArray("3");
+    QTest::newRow("mode FM") << QByteArray("<MODE:2>FM") << QByteArray("MODE") << QByteArray("4");
+    QTest::newRow("mode AM") << QByteArray("<MODE:2>AM") << QByteArray("MODE") << QByteArray("5");
+    QTest::newRow("mode FT8") << QByteArray("<MODE:3>FT8") << QByteArray("MODE") << QByteArray("3");
+    QTest::newRow("mode PSK31") << QByteArray("<MODE:5>PSK31") << QByteArray("MODE") << QByteArray("3");
+    QTest::newRow("mode empty") << QByteArray("<MODE:2>FM<MODE:0>") << QByteArray("MODE") << QByteArray("4");
+    QTest::newRow("qsl sent r n y q") << QByteArray("<QSL_SENT:1>r") << QByteArray("QSLSENT") << QByteArray("1");
+    QTest::newRow("qsl sent Y") << QByteArray("<QSL_SENT:1>Y") << QByteArray("QSLSENT") << QByteArray("3");
+    QTest::newRow("qsl sent q") << QByteArray("<QSL_SENT:1>q") << QByteArray("QSLSENT") << QByteArray("4");
+    QTest::newRow("qsl sent unknown") << QByteArray("<QSL_SENT:1>I") << QByteArray("QSLSENT") << QByteArray("2");
+    QTest::newRow("qsl rcvd y") << QByteArray("<QSL_RCVD:1>y") << QByteArray("QSLRCVD") << QByteArray("2");
+    QTest::newRow("qsl rcvd R") << QByteArray("<QSL_RCVD:1>Y<QSL_RCVD:1>R") << QByteArray("QSLRCVD")
+                                << QByteArray("1");
+    QTest::newRow("qsl rcvd unknown") << QByteArray("<QSL_RCVD:1>V") << QByteArray("QSLRCVD") << QByteArray("1");
+    QTest::newRow("dxcc") << QByteArray("<DXCC:6>291abc") << QByteArray("COUNTRY") << QByteArray("291");
+    QTest::newRow("dxcc not a number") << QByteArray("<DXCC:2>DL") << QByteArray("COUNTRY") << QByteArray("0");
+    QTest::newRow("texts") << QByteArray("<RST_SENT:3>599<RST_RCVD:3>579<FREQ:6>14.025<TX_PWR:3>100<CQZ:2>14"
+                                         "<GRIDSQUARE:4>JO31<QSL_VIA:5>DL9XX<IOTA:6>EU-001<QTH:4>Bonn")
+                           << QByteArray("SENT, RCVD, FREQ, POWER, CQZONE, GRID, QSLMGR, IOTA, QTH")
+                           << QByteArray("599|579|14.025|100|14|JO31|DL9XX|EU-001|Bonn");
+    QTest::newRow("tag without length") << QByteArray("<NAME>Bob<CALL:4>K1AB") << QByteArray("CALL, NAME")
+                                        << QByteArray("K1AB|");
+    QTest::newRow("length not a number") << QByteArray("<NAME:x>Bob") << QByteArray("NAME") << QByteArray("");
+    QTest::newRow("length beyond the file") << QByteArray("<NAME:99999999999>Bob<EOR>") << QByteArray("COUNT(*)")
+                                            << QByteArray("0");
+}
+
+void TestAdif::fieldMapping()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QByteArray, columns);
+    QFETCH(QByteArray, expected);
+    TestDir dir;
+    importBytes("<EOH>" + fields + "<EOR>");
+    QCOMPARE(rows("SELECT " + columns + " FROM QSOS"), expected);
+}
+
+void TestAdif::startValuesAndRepeatedFields()
+{
+    TestDir dir;
+    importBytes("<EOH><CALL:4>K1AB<NAME:3>Ann<NAME:4> Lee<CALL:4>K2CD<EOR><CALL:4>K3EF<EOR>");
+    QCOMPARE(rows(QByteArray(kAllColumns) + " ORDER BY ROWID"),
+             QByteArray("||K2CD|||||1||||2|1|Ann Lee|||||||0\n"
+                        "||K3EF|||||1||||2|1||||||||0"));
+}
+
+void TestAdif::valuesAreStoredExactly()
+{
+    TestDir dir;
+    importBytes("<EOH><CALL:4>K1AB<NAME:7>O'Neil'<QTH:4>K\xf6ln<COMMENT:9>''; DROP <EOR>");
+    QCOMPARE(rows("SELECT NAME, QTH, REMARKS FROM QSOS"), QByteArray("O'Neil'|K\xf6ln|''; DROP "));
+}
+
+// --- Import: batches, progress, failures, dialog ------------------------------------
+
+void TestAdif::batchBoundaries()
+{
+    for (const int count : {499, 500, 1000, 1001}) {
+        TestDir dir;
+        const Imported imported = importBytes(numberedRecords(count));
+        QCOMPARE(imported.messages, QStringList{QStringLiteral("%1 Qso Records added").arg(count)});
+        QCOMPARE(imported.result.failedWrites, 0);
+        // Every record once, in file order.
+        QCOMPARE(rows("SELECT COUNT(*), COUNT(DISTINCT CALL), MIN(ROWID), MAX(ROWID) FROM QSOS"),
+                 QByteArray::number(count) + '|' + QByteArray::number(count) + "|1|" + QByteArray::number(count));
+        QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE CAST(CALL AS INTEGER) != ROWID"), QByteArray("0"));
+    }
+}
+
+void TestAdif::progressShowsAndRestoresTheStatusBar()
+{
+    TestDir dir;
+    RecordingProgress progress;
+    ImportProgress::install(&progress);
+    importBytes(numberedRecords(300));
+    ImportProgress::install(nullptr);
+
+    QCOMPARE(progress.shown, 1);
+    QCOMPARE(progress.hidden, 1);
+    QCOMPARE(progress.pane, QStringLiteral("Ready"));
+    QCOMPARE(progress.statusTexts.first(), QStringLiteral("Add database"));
+    QCOMPARE(progress.statusTexts.last(), QStringLiteral("Ready"));
+    QCOMPARE(progress.positions.last(), 99); // the last <EOR> is followed by one line end
+    // One update per change of the percentage, each with its status text.
+    QCOMPARE(progress.statusTexts.size(), progress.positions.size() + 2);
+    for (qsizetype i = 0; i < progress.positions.size(); ++i) {
+        if (i > 0)
+            QVERIFY(progress.positions[i] > progress.positions[i - 1]);
+        QCOMPARE(progress.statusTexts[i + 1], QStringLiteral("Add database %1 %").arg(progress.positions[i]));
+    }
+    QVERIFY(progress.positions.size() > 50);
+
+    QCOMPARE(AdifImporter::percentOf(0, 7), 0);
+    QCOMPARE(AdifImporter::percentOf(3, 7), 42);
+    QCOMPARE(AdifImporter::percentOf(7, 7), 100);
+    const qint64 huge = std::numeric_limits<qint64>::max() - 1;
+    QCOMPARE(AdifImporter::percentOf(huge / 2, huge), 50);
+}
+
+void TestAdif::unopenableLogbookEndsTheImportAtOnce()
+{
+    TestDir dir;
+    RecordingProgress progress;
+    ImportProgress::install(&progress);
+    const Imported imported = importBytes(numberedRecords(3), QStringLiteral("missing/log.sqlite3"));
+    ImportProgress::install(nullptr);
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("Error open database")});
+    QVERIFY(imported.result.status == AdifImporter::Status::CannotOpenDatabase);
+    QCOMPARE(imported.result.added, 0);
+    QCOMPARE(progress.hidden, 1);
+    QCOMPARE(progress.pane, QStringLiteral("Ready"));
+    QVERIFY(!QFile::exists(QStringLiteral("missing")));
+}
+
+void TestAdif::failedBatchesAreReportedAndReadingGoesOn()
+{
+    TestDir dir;
+    QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
+    const Imported imported = importBytes(numberedRecords(501), QStringLiteral("plain.sqlite3"));
+    QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database"),
+                                             QStringLiteral("Error writing to database"),
+                                             QStringLiteral("0 Qso Records added")}));
+    QCOMPARE(imported.result.failedWrites, 2);
+    QCOMPARE(imported.result.read, 501);
+
+    // One refused row fails its batch of 500 alone; the count says what was stored.
+    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
+    QVERIFY(SqlHelpers::exec(QLatin1String(kLog), "CREATE TRIGGER REFUSE BEFORE INSERT ON QSOS WHEN NEW.CALL = '7' "
+                                                  "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const Imported partly = importBytes(numberedRecords(1001));
+    QCOMPARE(partly.messages, (QStringList{QStringLiteral("Error writing to database"),
+                                           QStringLiteral("501 Qso Records added")}));
+    QCOMPARE(SqlHelpers::count(QLatin1String(kLog), "QSOS"), 501);
+}
+
+void TestAdif::missingFileAndCancelledDialog()
+{
+    TestDir dir;
+    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    QVERIFY(doc.ImportAdifFile(QStringLiteral("nosuch.adi")).status == AdifImporter::Status::CannotOpenFile);
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Cannot open Adif file...")});
+
+    prompter.clear();
+    doc.OnImportAdif(); // cancelled
+    QCOMPARE(prompter.shown().size(), 1);
+    const Prompter::FileRequest &request = prompter.shown().first().request;
+    QVERIFY(request.kind == Prompter::FileRequest::Kind::Open);
+    QCOMPARE(request.title, QStringLiteral("Import Adif file"));
+    QCOMPARE(request.filter, QStringLiteral("Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("adi"));
+    QVERIFY(request.mustExist);
+
+    TestDir::writeFile(QStringLiteral("two.adi"), "<CALL:4>K1AB<EOR><CALL:4>K2CD<EOR>");
+    prompter.clear();
+    prompter.setNextFile(dir.filePath(QStringLiteral("two.adi")));
+    doc.OnImportAdif();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("2 Qso Records added")});
+    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), 2);
+}
+
+// --- Export ---------------------------------------------------------------------------
+
+namespace {
+
+Sqlite3DB::UM_RECORD exportQso(int daysAgo, const QString &time, const QString &call)
+{
+    Sqlite3DB::UM_RECORD r;
+    r.date = dateDaysAgo(daysAgo);
+    r.time = time;
+    r.call = call;
+    r.mode = 1;
+    r.qslSent = 2;
+    r.qslRcvd = 1;
+    return r;
+}
+
+QByteArray compact(const QString &date)
+{
+    return date.toLatin1().replace('-', QByteArray());
+}
+
+bool addQsos(const QList<Sqlite3DB::UM_RECORD> &qsos)
+{
+    Sqlite3DB store;
+    if (!store.CreateLogbook(QLatin1String(kLog)))
+        return false;
+    for (const Sqlite3DB::UM_RECORD &qso : qsos) {
+        if (store.InsertQso({qso}, QLatin1String(kLog)) == 0)
+            return false;
+    }
+    return true;
+}
+
+// The records of an exported file: everything behind the header.
+QByteArray exportedRecords(const QByteArray &file)
+{
+    const qsizetype end = file.indexOf("<EOH>\r\n\r\n");
+    return end < 0 ? QByteArray("<no header>") : file.mid(end + 9);
+}
+
+} // namespace
+
+void TestAdif::exportWritesTheLayoutExactly()
+{
+    TestDir dir;
+    Sqlite3DB::UM_RECORD a = exportQso(1, QStringLiteral("14:05:00"), QStringLiteral("DL1ABC"));
+    a.sent = QStringLiteral("599");
+    a.rcvd = QStringLiteral("579");
+    a.freq = QStringLiteral("14.012.0");
+    a.band = QStringLiteral("20");
+    a.mode = 2;
+    a.power = QStringLiteral("100");
+    a.cqZone = QStringLiteral("14");
+    a.grid = QStringLiteral("JO31");
+    a.name = QStringLiteral("O'Neil");
+    a.qth = QStringLiteral("Köln");
+    a.address1 = QStringLiteral("Street 1");
+    a.address2 = QStringLiteral("Town");
+    a.remarks = QStringLiteral("tnx <59>");
+    a.qslMgr = QStringLiteral("DL9XX");
+    a.iota = QStringLiteral("EU-001");
+    a.country = 230;
+    Sqlite3DB::UM_RECORD b = exportQso(2, QStringLiteral("08:00:00"), QStringLiteral("K1AB"));
+    b.freq = QStringLiteral("432200");
+    b.band = QStringLiteral("70");
+    b.mode = 4;
+    b.qslSent = 4;
+    b.qslRcvd = 2;
+    b.country = 291;
+    Sqlite3DB::UM_RECORD c = exportQso(2, QStringLiteral("09:30:00"), QStringLiteral("JA1XYZ"));
+    c.freq = QStringLiteral("abc");
+    c.mode = 9;
+    c.qslSent = 1;
+    c.qslRcvd = 9;
+    QVERIFY(addQsos({b, a, c}));
+
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    QCOMPARE(prompter.texts(), QStringList());
+    const QByteArray file = TestDir::readFile(QStringLiteral("out.adi"));
+
+    const QRegularExpression head(QStringLiteral(
+        "^ADIF Export from Korva Version 3\\.0\\.0\r\n[^\r\n]+\r\n[^\r\n]+\r\n[^\r\n]+\r\n\r\n"
+        "Export date on [^\r\n]+\r\n\r\n"
+        "<ADIF_VERS:5>3\\.1\\.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3\\.0\\.14\r\n"
+        "<CREATED_TIMESTAMP:15>\\d{8} \\d{6}\r\n<EOH>\r\n\r\n<QSO_DATE"));
+    QVERIFY2(head.match(QString::fromLatin1(file)).hasMatch(), file.left(400).constData());
+
+    const QByteArray expected =
+        "<QSO_DATE:8>" + compact(a.date) + " <TIME_ON:6>140500 <TIME_OFF:6>140500 <CALL:6>DL1ABC "
+        "<RST_SENT:3>599 <RST_RCVD:3>579\r\n"
+        "<FREQ:7>14.0120 <BAND:3>20m <MODE:3>SSB <TX_PWR:3>100 <CQZ:2>14 <GRIDSQUARE:4>JO31\r\n"
+        "<QSL_SENT:1>N <QSL_RCVD:1>N <NAME:6>O'Neil <QTH:4>K\xf6ln <ADDRESS:8>Street 1\r\n"
+        "<COMMENT:8>tnx <59> <QSL_VIA:5>DL9XX <IOTA:6>EU-001 <DXCC:3>230 <EOR>\r\n"
+        "<QSO_DATE:8>" + compact(c.date) + " <TIME_ON:6>093000 <TIME_OFF:6>093000 <CALL:6>JA1XYZ "
+        "<RST_SENT:0> <RST_RCVD:0>\r\n"
+        "<FREQ:0> <BAND:0> <MODE:0> <TX_PWR:0> <CQZ:0> <GRIDSQUARE:0>\r\n"
+        "<QSL_SENT:1>R <QSL_RCVD:0> <NAME:0> <QTH:0> <ADDRESS:0>\r\n"
+        "<COMMENT:0> <QSL_VIA:0> <IOTA:0> <DXCC:1>0 <EOR>\r\n"
+        "<QSO_DATE:8>" + compact(b.date) + " <TIME_ON:6>080000 <TIME_OFF:6>080000 <CALL:4>K1AB "
+        "<RST_SENT:0> <RST_RCVD:0>\r\n"
+        "<FREQ:7>432.200 <BAND:4>70cm <MODE:2>FM <TX_PWR:0> <CQZ:0> <GRIDSQUARE:0>\r\n"
+        "<QSL_SENT:1>Y <QSL_RCVD:1>Y <NAME:0> <QTH:0> <ADDRESS:0>\r\n"
+        "<COMMENT:0> <QSL_VIA:0> <IOTA:0> <DXCC:3>291 <EOR>\r\n";
+    QCOMPARE(exportedRecords(file), expected);
+}
+
+void TestAdif::exportPeriods_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("days");
+    QTest::newRow("0 all") << 0 << 36500;
+    QTest::newRow("1 year") << 1 << 365;
+    QTest::newRow("2 six months") << 2 << 180;
+    QTest::newRow("3 three months") << 3 << 90;
+    QTest::newRow("4 month") << 4 << 30;
+    QTest::newRow("5 week") << 5 << 7;
+    QTest::newRow("6") << 6 << 36500;
+    QTest::newRow("-1") << -1 << 36500;
+}
+
+void TestAdif::exportPeriods()
+{
+    QFETCH(int, code);
+    QFETCH(int, days);
+    QCOMPARE(CKorva3Doc::ExportDays(code), days);
+}
+
+void TestAdif::exportPeriodBoundary()
+{
+    TestDir dir;
+    QVERIFY(addQsos({exportQso(7, QStringLiteral("23:59:59"), QStringLiteral("OLD7")),
+                     exportQso(6, QStringLiteral("00:00:00"), QStringLiteral("NEW6")),
+                     exportQso(30, QStringLiteral("12:00:00"), QStringLiteral("OLD30")),
+                     exportQso(0, QStringLiteral("00:00:01"), QStringLiteral("TODAY"))}));
+    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("week.adi"), QLatin1String(kLog), 7));
+    const QByteArray week = exportedRecords(TestDir::readFile(QStringLiteral("week.adi")));
+    QCOMPARE(week.count("<EOR>"), 2);
+    QVERIFY(week.indexOf("<CALL:5>TODAY") < week.indexOf("<CALL:4>NEW6"));
+    QVERIFY(!week.contains("OLD"));
+
+    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("month.adi"), QLatin1String(kLog), 31));
+    QCOMPARE(exportedRecords(TestDir::readFile(QStringLiteral("month.adi"))).count("<EOR>"), 4);
+
+    // No QSO in the period: preamble and header only, and still a success.
+    QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS WHERE CALL != 'OLD30'"));
+    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("none.adi"), QLatin1String(kLog), 7));
+    const QByteArray none = TestDir::readFile(QStringLiteral("none.adi"));
+    QVERIFY(none.endsWith("<EOH>\r\n\r\n"));
+}
+
+void TestAdif::exportFrequency_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("MHz") << QByteArray("14.074") << QByteArray("14.074");
+    QTest::newRow("two points") << QByteArray("14.012.0") << QByteArray("14.0120");
+    QTest::newRow("kHz 20 m") << QByteArray("14074") << QByteArray("14.074");
+    QTest::newRow("kHz 80 m") << QByteArray("3550") << QByteArray("3.550");
+    QTest::newRow("kHz with fraction") << QByteArray("3550.5") << QByteArray("3.5505");
+    QTest::newRow("kHz 2 m") << QByteArray("144300") << QByteArray("144.300");
+    QTest::newRow("MHz 23 cm stays") << QByteArray("1296") << QByteArray("1296");
+    QTest::newRow("MHz whole number") << QByteArray("7") << QByteArray("7");
+    QTest::newRow("in no band") << QByteArray("100") << QByteArray("100");
+    QTest::newRow("blanks around") << QByteArray(" 7.030 ") << QByteArray("7.030");
+    QTest::newRow("not a number") << QByteArray("abc") << QByteArray();
+    QTest::newRow("unit") << QByteArray("14.074 MHz") << QByteArray();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("point only") << QByteArray(".") << QByteArray();
+}
+
+void TestAdif::exportFrequency()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, written);
+    QCOMPARE(AdifFrequency::exportValue(stored), written);
+}
+
+void TestAdif::exportFailures()
+{
+    TestDir dir;
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
+    QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("missing/out.adi"), QLatin1String(kLog), 7));
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Cannot create Adif file...")});
+
+    // A logbook that cannot be read: the file holds the preamble and header only, and
+    // nothing is said.
+    prompter.clear();
+    QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
+    QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("out.adi"), QStringLiteral("plain.sqlite3"), 7));
+    QCOMPARE(prompter.texts(), QStringList());
+    QVERIFY(TestDir::readFile(QStringLiteral("out.adi")).endsWith("<EOH>\r\n\r\n"));
+}
+
+void TestAdif::exportCommandAsksForTheFile()
+{
+    TestDir dir;
+    QVERIFY(addQsos({exportQso(3, QStringLiteral("10:00:00"), QStringLiteral("K1AB")),
+                     exportQso(40, QStringLiteral("10:00:00"), QStringLiteral("K2CD"))}));
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    doc.m_adifPeriod = 4;
+
+    doc.OnExportAdif(); // cancelled
+    QCOMPARE(prompter.shown().size(), 1);
+    const Prompter::FileRequest &request = prompter.shown().first().request;
+    QVERIFY(request.kind == Prompter::FileRequest::Kind::Save);
+    QCOMPARE(request.title, QStringLiteral("Export Adif file"));
+    QCOMPARE(request.filter, QStringLiteral("Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("adi"));
+    QVERIFY(request.confirmOverwrite);
+    QVERIFY(!QFile::exists(QStringLiteral("month.adi")));
+
+    prompter.clear();
+    prompter.setNextFile(dir.filePath(QStringLiteral("month.adi")));
+    doc.OnExportAdif();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Logbook log.sqlite3 exported to file month.adi")});
+    const QByteArray records = exportedRecords(TestDir::readFile(QStringLiteral("month.adi")));
+    QCOMPARE(records.count("<EOR>"), 1);
+    QVERIFY(records.contains("<CALL:4>K1AB"));
+}
+
+// --- Both ways ------------------------------------------------------------------------
+
+void TestAdif::roundTripKeepsEveryRow()
+{
+    TestDir dir;
+    QList<Sqlite3DB::UM_RECORD> qsos = LogbookGenerator(6).take(1200);
+    Sqlite3DB::UM_RECORD special = exportQso(400, QStringLiteral("23:59:00"), QStringLiteral("VP8/G3ABC"));
+    special.freq = QStringLiteral("14074");
+    special.address1 = QStringLiteral("Line 1\r\nLine 2 <x>");
+    special.address2 = QStringLiteral("lost");
+    special.remarks = QStringLiteral("it's 'quoted'");
+    special.qth = QStringLiteral("Zürich €");
+    special.qslSent = 4;
+    qsos.append(special);
+    QVERIFY(addQsos(qsos));
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("all.adi"), QLatin1String(kLog), 36500));
+
+    QVERIFY(Sqlite3DB().CreateLogbook(QStringLiteral("back.sqlite3")));
+    CKorva3Doc back{QStringLiteral("back.sqlite3")};
+    QCOMPARE(back.ImportAdifFile(QStringLiteral("all.adi")).added, qsos.size());
+
+    // The documented differences: QSL sent D comes back as Y, ADDRESS2 is not written,
+    // a frequency in kHz comes back in MHz, and only modes 1 to 5 are written.
+    const QByteArray original = SqlHelpers::rows(QLatin1String(kLog),
+        "SELECT DATE, TIME, CALL, SENT, RCVD, CASE FREQ WHEN '14074' THEN '14.074' ELSE FREQ END, BAND, "
+        "CASE WHEN MODE BETWEEN 1 AND 5 THEN MODE ELSE 1 END, POWER, CQZONE, GRID, "
+        "CASE QSLSENT WHEN 4 THEN 3 ELSE QSLSENT END, QSLRCVD, NAME, QTH, ADDRESS1, '', REMARKS, QSLMGR, IOTA, "
+        "COUNTRY FROM QSOS ORDER BY DATE, TIME, CALL");
+    const QByteArray imported =
+        SqlHelpers::rows(QStringLiteral("back.sqlite3"), QByteArray(kAllColumns) + " ORDER BY DATE, TIME, CALL");
+    QCOMPARE(SqlHelpers::count(QStringLiteral("back.sqlite3"), "QSOS"), qsos.size());
+    QCOMPARE(imported, original);
+    QVERIFY(imported.contains("Z\xfcrich \x80"));
+}
+
+QTEST_GUILESS_MAIN(TestAdif)
+#include "tst_adif.moc"
