@@ -1,0 +1,60 @@
+#pragma once
+
+#include "TrxSimulator.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <mutex>
+#include <thread>
+
+// A TrxSimulator on a pseudo-terminal, served by a thread of its own: the program under
+// test opens devicePath() as its serial port. The simulator keeps the terminal side open
+// itself (in raw mode), so clients can come and go.
+class PtyTransceiver
+{
+public:
+    explicit PtyTransceiver(const TrxSimulator &simulator);
+    ~PtyTransceiver();
+    PtyTransceiver(const PtyTransceiver &) = delete;
+    PtyTransceiver &operator=(const PtyTransceiver &) = delete;
+
+    // Opens the pseudo-terminal and starts serving; false when the system gives none.
+    bool start();
+    void stop();
+
+    QString devicePath() const { return m_devicePath; }
+    // Every byte received from the client so far, in order.
+    QByteArray received() const;
+    // Sends bytes to the client unasked.
+    bool send(const QByteArray &bytes);
+    // Bytes sent to the client that it has not read yet; -1 when unknown.
+    int unreadByClient() const;
+
+    // The line settings the client gave the terminal.
+    struct LineSettings
+    {
+        int baud = 0;
+        int dataBits = 0;
+        char parity = '?'; // N, E or O
+        int stopBits = 0;
+        bool hardwareFlow = false;
+    };
+    LineSettings lineSettings() const;
+
+private:
+    bool openPty();
+    void serve();
+    void take(const char *data, int count);
+    bool writeAll(const QByteArray &bytes);
+
+    TrxSimulator m_simulator;
+    int m_master = -1;
+    int m_terminal = -1;
+    int m_stopPipe[2] = {-1, -1};
+    QString m_devicePath;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    QByteArray m_received;
+    QByteArray m_pending; // bytes of a command not complete yet
+};
