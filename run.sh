@@ -1,33 +1,41 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korva3 and starts it in the station folder
+# Installs what is missing, builds Korva3 and starts it in the working folder
 # (KORVA3_HOME, default ~/Korva3). The first start there makes the program database
-# korva3.sqlite3 from the base-tables script and Debian's country file.
+# korva3.sqlite3 from the generator's three scripts and opens a demo logbook; later
+# starts reopen the logbook used last.
 set -euo pipefail
 cd "$(dirname "$0")"
+project=$(pwd)
 source scripts/install-deps.sh
 korva3_install_deps
 
-build=build-release
+build="$project/build-release"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
-build=$(cd "$build" && pwd)
+refdata="$build/src/refdata/Korva3RefData"
+cli="$build/src/cli/korva3-cli"
 
 home=${KORVA3_HOME:-$HOME/Korva3}
 mkdir -p "$home"
 cd "$home"
+arguments=("$@")
 if [ ! -f korva3.sqlite3 ]; then
     echo "Making the program database in $home"
     cp /usr/share/hamradio-files/cty.csv cty.csv
-    "$build/src/refdata/Korva3RefData" --basic
-    "$build/src/refdata/Korva3RefData" --cty
-    # A repeated key in the country file fails alone; the script goes on.
+    cp "$project/data/qslmgr.txt" qslmgr.txt
+    "$refdata" --basic
+    "$refdata" --cty
+    "$refdata" --qslmgr
     sqlite3 korva3.sqlite3 < korva3.sql
+    # A key the country file repeats fails alone and the script goes on.
     sqlite3 korva3.sqlite3 < cty.sql 2>/dev/null || true
+    sqlite3 korva3.sqlite3 < qslmgr.sql
+    if [ ${#arguments[@]} -eq 0 ] && [ ! -e demo.sqlite3 ]; then
+        "$cli" new demo.sqlite3
+        "$cli" import demo.sqlite3 "$project/data/demo.adi" || true
+        "$cli" rebuild demo.sqlite3 >/dev/null
+        arguments=("$home/demo.sqlite3")
+    fi
 fi
 
-if [ -x "$build/src/app/Korva3" ]; then
-    exec "$build/src/app/Korva3" "$@"
-fi
-echo "Built korva3-cli and Korva3RefData; the program database is ready in $home."
-echo "The Korva3 window program is not part of this build yet. Try:"
-echo "  $build/src/cli/korva3-cli -C \"$home\" new mylog.sqlite3"
+exec "$build/src/app/Korva3" "${arguments[@]}"

@@ -1,10 +1,13 @@
 // Times the DXCC statistics rebuild against a baseline measured in the same run: the
 // single grouping statement that computes the same counts inside SQLite. Also times
 // the two report reads, and the call-sign resolution of every call of the real
-// MASTER.SCP against a program database made from the real country file. Prints
-// medians, ratios and rates; asserts nothing.
+// MASTER.SCP against a program database made from the real country file, the ADIF export
+// of the logbook, and the import of that file against the sqlite3 shell running the same
+// rows as 500-row inserts in one transaction. Prints medians, ratios and rates; asserts
+// nothing.
 #include "document/CKorva3Doc.h"
 #include "loggen/LogbookGenerator.h"
+#include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/SlotConnection.h"
 #include "store/Sqlite3DB.h"
@@ -14,7 +17,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -116,6 +124,109 @@ void benchResolution(const QTemporaryDir &dir, int limit)
                 static_cast<double>(slowest) / 1e6, qPrintable(slowestCall));
 }
 
+const char kQsoColumns[] =
+    "DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, NAME, QTH, "
+    "ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY";
+
+int rowCount(const QString &logbook)
+{
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, logbook);
+    SqliteStatement count(db.handle(), "SELECT COUNT(*) FROM QSOS");
+    count.step();
+    return count.columnInt(0);
+}
+
+QByteArray sqlText(const QByteArray &value)
+{
+    return '\'' + QByteArray(value).replace('\'', "''") + '\'';
+}
+
+// The rows of a logbook as the script the sqlite3 shell runs: one transaction, inserts
+// of Sqlite3DB::kBatchRows rows with their values written in the statement text.
+bool writeInsertScript(const QString &logbook, const QString &scriptPath)
+{
+    QFile script(scriptPath);
+    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, logbook);
+    SqliteStatement rows(db.handle(), QByteArray("SELECT ").append(kQsoColumns).append(" FROM QSOS ORDER BY ROWID"));
+    if (!rows.isPrepared())
+        return false;
+    static const bool kNumber[] = {false, false, false, false, false, false, false, true, false, false, false,
+                                   true,  true,  false, false, false, false, false, false, false, true};
+    QByteArray sql = "BEGIN TRANSACTION;\n";
+    int inBatch = 0;
+    while (rows.step() == SQLITE_ROW) {
+        sql += inBatch == 0 ? QByteArray("INSERT INTO QSOS (").append(kQsoColumns).append(") VALUES\n(")
+                            : QByteArray(",\n(");
+        for (int c = 0; c < 21; ++c) {
+            if (c > 0)
+                sql += ',';
+            sql += kNumber[c] ? QByteArray::number(rows.columnInt(c)) : sqlText(rows.columnRawBytes(c));
+        }
+        sql += ')';
+        if (++inBatch == Sqlite3DB::kBatchRows) {
+            sql += ";\n";
+            inBatch = 0;
+        }
+    }
+    if (inBatch > 0)
+        sql += ";\n";
+    sql += "END TRANSACTION;\n";
+    return script.write(sql) == sql.size();
+}
+
+// Exports the logbook to ADIF, imports the file into a new logbook through the
+// document, and runs the same rows through the sqlite3 shell.
+void benchAdif(const QTemporaryDir &dir, const QString &log, int qsos, int runs)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path()); // the document reads the program database by its relative name
+    ScriptedPrompter silent;
+    Prompter::install(&silent);
+    const QString adif = dir.filePath(QStringLiteral("bench.adi"));
+    const QString imported = dir.filePath(QStringLiteral("imported.sqlite3"));
+    const QString shellLog = dir.filePath(QStringLiteral("shell.sqlite3"));
+    const QString script = dir.filePath(QStringLiteral("rows.sql"));
+    const auto freshLogbook = [](const QString &path) {
+        return [path] {
+            QFile::remove(path);
+            Sqlite3DB().CreateLogbook(path);
+        };
+    };
+
+    Sqlite3DB db;
+    bool exported = false;
+    const double exportMs = medianMs(runs, [] {}, [&] { exported = db.ExportAdif(adif, log, 36500); });
+    int added = 0;
+    const double importMs = medianMs(runs, freshLogbook(imported), [&] {
+        CKorva3Doc doc(imported);
+        added = doc.ImportAdifFile(adif).added;
+    });
+    std::printf("ADIF on %d QSOs, median of %d runs\n", qsos, runs);
+    std::printf("  ExportAdif                %9.2f ms  (%s, %.1f MB)\n", exportMs, exported ? "complete" : "FAILED",
+                static_cast<double>(QFileInfo(adif).size()) / 1e6);
+    std::printf("  Import Adif               %9.2f ms  (%d records)\n", importMs, added);
+
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty() || !writeInsertScript(imported, script)) {
+        std::printf("  sqlite3 shell not found or script not written, baseline skipped\n");
+    } else {
+        const double shellMs = medianMs(runs, freshLogbook(shellLog), [&] {
+            QProcess process;
+            process.start(shell, {shellLog, QStringLiteral(".read ") + script});
+            process.waitForFinished(-1);
+        });
+        std::printf("  sqlite3 shell, same rows  %9.2f ms  (%d rows)\n", shellMs,
+                    rowCount(shellLog));
+        std::printf("  ratio import/shell        %9.2f   (goal: at most 2)\n", importMs / shellMs);
+    }
+    Prompter::install(nullptr);
+    QDir::setCurrent(previous);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -164,6 +275,7 @@ int main(int argc, char *argv[])
     std::printf("  GetDxccTotals             %9.2f ms  (%d QSOs, mixed %d/%d)\n", totalsMs,
                 totals.totalQsos, totals.mixed.worked, totals.mixed.confirmed);
     std::printf("  GetCqZoneGrid             %9.2f ms\n", gridMs);
+    benchAdif(dir, log, qsos, runs);
     benchResolution(dir, calls);
     return 0;
 }

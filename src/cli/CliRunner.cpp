@@ -2,7 +2,10 @@
 
 #include "CountryInfoJson.h"
 #include "StatsJson.h"
+#include "TrxQuery.h"
+#include "TrxReadingJson.h"
 #include "document/CKorva3Doc.h"
+#include "platform/ScriptedPrompter.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
@@ -19,9 +22,57 @@ const char kUsage[] =
     "  rebuild LOGBOOK    rebuild the DXCC statistics from the QSOs\n"
     "  stats LOGBOOK      print the DXCC and CQ zone statistics as JSON\n"
     "  resolve [CALL...]  print CALL<TAB>DXCCID for each call, or for each line of standard input\n"
-    "  info DXCCID CALL   print the country information of the entity for the call as JSON\n";
+    "  info DXCCID CALL   print the country information of the entity for the call as JSON\n"
+    "  import LOGBOOK FILE\n"
+    "                     add the records of the ADIF file FILE to the logbook\n"
+    "  export LOGBOOK FILE [--period CODE]\n"
+    "                     write the QSOs of the export period to the ADIF file FILE; CODE 1 one year,\n"
+    "                     2 six months, 3 three months, 4 one month, 5 one week, other all; without\n"
+    "                     --period the parameter adifexport of the program database decides\n"
+    "  trx --rig 1|2 (--port N | --device PATH)\n"
+    "                     read frequency and mode from the transceiver (1 FT-897, 2 FT-1000mp) on\n"
+    "                     port COM N or on the serial device PATH, and print them as JSON\n";
 
 constexpr int kAnyCount = -1;
+// Plays the operator's part for one document command: records the messages it shows
+// and answers no box, and puts back the prompter that was there before.
+class RecordedMessages
+{
+public:
+    RecordedMessages()
+        : m_previous(Prompter::current())
+    {
+        Prompter::install(&m_recorder);
+    }
+    ~RecordedMessages() { Prompter::install(&m_previous); }
+    RecordedMessages(const RecordedMessages &) = delete;
+    RecordedMessages &operator=(const RecordedMessages &) = delete;
+
+    QStringList texts() const { return m_recorder.texts(); }
+
+private:
+    Prompter &m_previous;
+    ScriptedPrompter m_recorder;
+};
+
+// A document reads its export period from the program database when it is made;
+// opening a missing one leaves an empty file behind, which is removed again.
+class DocumentWithoutTraces
+{
+public:
+    explicit DocumentWithoutTraces(const QString &logbook)
+        : m_hadProgramDatabase(QFileInfo::exists(QLatin1String(Sqlite3DB::kProgramDatabase)))
+        , m_doc(logbook)
+    {
+        if (!m_hadProgramDatabase && QFileInfo(QLatin1String(Sqlite3DB::kProgramDatabase)).size() == 0)
+            QFile::remove(QLatin1String(Sqlite3DB::kProgramDatabase));
+    }
+    CKorva3Doc &doc() { return m_doc; }
+
+private:
+    bool m_hadProgramDatabase;
+    CKorva3Doc m_doc;
+};
 
 // A call as the entry form's call field holds it: without blanks, in upper case.
 QString normalisedCall(const QString &text)
@@ -74,6 +125,9 @@ int CliRunner::run(QStringList arguments)
         {"stats", 1, "one LOGBOOK", &CliRunner::stats},
         {"resolve", kAnyCount, "", &CliRunner::resolve},
         {"info", 2, "DXCCID CALL", &CliRunner::info},
+        {"trx", kAnyCount, "", &CliRunner::trx},
+        {"import", 2, "LOGBOOK FILE", &CliRunner::importAdif},
+        {"export", kAnyCount, "", &CliRunner::exportAdif},
     };
     for (const auto &entry : commands) {
         if (command != QLatin1String(entry.name))
@@ -163,6 +217,90 @@ int CliRunner::info(const QStringList &arguments)
         return fail(QStringLiteral("No country information found for this call..."));
     m_out << CountryInfoJson::format(doc.m_countryInfo.first()) << '\n';
     return Success;
+}
+
+// The same import as the document's command, its messages on the output stream, or all
+// of them on the error stream when anything failed.
+int CliRunner::importAdif(const QStringList &arguments)
+{
+    const QString &logbook = arguments.at(0);
+    const QString &file = arguments.at(1);
+    if (!logbookExists(logbook))
+        return Failed;
+    DocumentWithoutTraces document(logbook);
+    RecordedMessages messages;
+    const AdifImporter::Result result = document.doc().ImportAdifFile(file);
+    if (result.status == AdifImporter::Status::NoHeader)
+        return fail(QStringLiteral("No end of the ADIF header (<EOH>) in %1: nothing imported").arg(file));
+    return reportMessages(messages.texts(),
+                          result.status == AdifImporter::Status::Imported && result.failedWrites == 0);
+}
+
+int CliRunner::exportAdif(const QStringList &arguments)
+{
+    const QString exportUsage = QStringLiteral("export takes LOGBOOK FILE [--period CODE]");
+    QStringList files = arguments;
+    bool periodGiven = false;
+    int period = 0;
+    const qsizetype option = files.indexOf(QStringLiteral("--period"));
+    if (option >= 0) {
+        if (option + 1 >= files.size())
+            return usage(exportUsage);
+        bool isNumber = false;
+        period = files.at(option + 1).toInt(&isNumber);
+        if (!isNumber)
+            return usage(QStringLiteral("CODE must be a number: %1").arg(files.at(option + 1)));
+        periodGiven = true;
+        files.remove(option, 2);
+    }
+    if (files.size() != 2)
+        return usage(exportUsage);
+    if (!logbookExists(files.at(0)))
+        return Failed;
+    DocumentWithoutTraces document(files.at(0));
+    if (periodGiven)
+        document.doc().m_adifPeriod = period;
+    RecordedMessages messages;
+    const bool exported = document.doc().ExportAdifFile(files.at(1));
+    if (!exported && messages.texts().isEmpty())
+        return fail(QStringLiteral("Cannot read the logbook %1: the export is incomplete").arg(files.at(0)));
+    return reportMessages(messages.texts(), exported);
+}
+
+int CliRunner::reportMessages(const QStringList &messages, bool succeeded)
+{
+    QTextStream &stream = succeeded ? m_out : m_err;
+    for (const QString &message : messages)
+        stream << message << '\n';
+    return succeeded ? Success : Failed;
+}
+
+int CliRunner::trx(const QStringList &arguments)
+{
+    int rig = 0;
+    int port = 0;
+    QString device;
+    for (int i = 0; i + 1 < arguments.size(); i += 2) {
+        const QString &option = arguments.at(i);
+        const QString &value = arguments.at(i + 1);
+        if (option == QLatin1String("--rig") && (value == QLatin1String("1") || value == QLatin1String("2")))
+            rig = value.toInt();
+        else if (option == QLatin1String("--port") && value.toInt() > 0)
+            port = value.toInt();
+        else if (option == QLatin1String("--device") && !value.isEmpty())
+            device = value;
+        else
+            return usage(QStringLiteral("trx: bad option %1 %2").arg(option, value));
+    }
+    if (arguments.size() % 2 != 0 || rig == 0 || (port > 0) == !device.isEmpty())
+        return usage(QStringLiteral("trx takes --rig 1|2 and one of --port N, --device PATH"));
+    const TrxQuery::Outcome outcome = TrxQuery::run(rig, device.isEmpty() ? port : 1, device);
+    if (outcome.reading) {
+        m_out << TrxReadingJson::format(*outcome.reading) << '\n';
+        return Success;
+    }
+    return fail(outcome.messages.isEmpty() ? QStringLiteral("Check configuration or\nserial cable to trx...")
+                                           : outcome.messages.join(QLatin1Char('\n')));
 }
 
 // Opening a missing program database would make an empty one and find nothing in it.

@@ -5,7 +5,7 @@
 class CKorva3Doc;
 class QTextStream;
 
-// korva3-cli: the store's operations without a window.
+// korva3-cli: the store's operations and the transceiver query without a window.
 //   korva3-cli [-C DIR] COMMAND ARGS...
 // Exit codes: 0 success, 1 the operation failed (message on the error stream),
 // 2 usage error.
@@ -26,6 +26,10 @@ private:
     int stats(const QStringList &arguments);
     int resolve(const QStringList &arguments);
     int info(const QStringList &arguments);
+    int trx(const QStringList &arguments);
+    int importAdif(const QStringList &arguments);
+    int exportAdif(const QStringList &arguments);
+    int reportMessages(const QStringList &messages, bool succeeded);
     void resolveOne(CKorva3Doc &doc, const QString &text);
     int fail(const QString &message);
     int usage(const QString &problem);

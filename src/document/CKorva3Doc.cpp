@@ -1,56 +1,12 @@
 #include "CKorva3Doc.h"
 
+#include "ImportProgress.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
+#include "store/BandPlan.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
-
-namespace {
-
-struct BandRange
-{
-    const char *band;
-    float lowMHz;
-    float highMHz;
-    int lowKHz;
-    int highKHz;
-};
-
-// Searched in order; both readings of a frequency are tried on each row, bounds
-// inclusive. The MHz bounds are single precision like the reading they are compared
-// with, so a text that names a bound ("1.8") lies on it. The 70 MHz range has no band
-// of its own and counts as 6 m.
-const BandRange kBandRanges[] = {
-    {"160", 1.8f, 2.0f, 1800, 2000},
-    {"80", 3.5f, 4.0f, 3500, 4000},
-    {"60", 5.3f, 5.4f, 5300, 5400},
-    {"40", 7.0f, 7.3f, 7000, 7300},
-    {"30", 10.1f, 10.15f, 10100, 10150},
-    {"20", 14.0f, 14.5f, 14000, 14500},
-    {"17", 18.0f, 18.5f, 18000, 18500},
-    {"15", 21.0f, 21.5f, 21000, 21500},
-    {"12", 24.8f, 25.0f, 24800, 25000},
-    {"10", 28.0f, 30.0f, 28000, 30000},
-    {"6", 50.0f, 54.0f, 50000, 54000},
-    {"6", 70.0f, 71.0f, 70000, 71000},
-    {"2", 144.0f, 148.0f, 144000, 148000},
-    {"70", 420.0f, 450.0f, 420000, 450000},
-    {"23", 1200.0f, 1300.0f, 1200000, 1300000},
-};
-
-// The decimal number at the start of the text, as the C library's atof reads it
-// (leading blanks, sign, digits, point, exponent); 0 when there is none. Always
-// with a point as the decimal separator, whatever the locale.
-float leadingNumber(const QString &text)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*([+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?)"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toFloat() : 0.0f;
-}
-
-} // namespace
 
 CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     : QObject(parent)
@@ -97,14 +53,7 @@ void CKorva3Doc::LoadReferenceLists()
 
 QString CKorva3Doc::BandFromFrequency(const QString &frequency)
 {
-    const float mhz = leadingNumber(frequency);
-    const int khz = Numbers::atoi(frequency);
-    for (const BandRange &range : kBandRanges) {
-        if ((mhz >= range.lowMHz && mhz <= range.highMHz)
-            || (khz >= range.lowKHz && khz <= range.highKHz))
-            return QString::fromLatin1(range.band);
-    }
-    return QString();
+    return BandPlan::bandOf(frequency.toLatin1());
 }
 
 // --- QSOs ---------------------------------------------------------------------------
@@ -154,4 +103,87 @@ void CKorva3Doc::OnRebuildDxccStat()
 {
     m_db.RebuildDxccStats(m_pathName);
     Prompter::current().plain(QStringLiteral("DXCC statistics rebuilt"));
+}
+
+// --- ADIF ---------------------------------------------------------------------------
+
+namespace {
+
+const char kAdifFilter[] = "Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||";
+
+} // namespace
+
+void CKorva3Doc::OnImportAdif()
+{
+    Prompter::FileRequest request;
+    request.kind = Prompter::FileRequest::Kind::Open;
+    request.title = QStringLiteral("Import Adif file");
+    request.filter = QLatin1String(kAdifFilter);
+    request.defaultExtension = QStringLiteral("adi");
+    request.mustExist = true;
+    const QString filePath = Prompter::current().chooseFile(request);
+    if (!filePath.isEmpty())
+        ImportAdifFile(filePath);
+}
+
+AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
+{
+    Prompter &prompter = Prompter::current();
+    ImportProgress &progress = ImportProgress::current();
+    AdifImporter importer(m_db, m_records);
+    if (!importer.openFile(filePath)) {
+        prompter.plain(QStringLiteral("Cannot open Adif file..."));
+        return importer.result();
+    }
+    if (!importer.skipHeader())
+        return importer.result();
+
+    const QString savedStatus = progress.setStatusText(QStringLiteral("Add database"));
+    progress.showProgressBar();
+    importer.setProgressHandler([&progress](int percent) {
+        progress.setProgressPosition(percent);
+        progress.setStatusText(QStringLiteral("Add database %1 %").arg(percent));
+    });
+    importer.setWriteFailureHandler([&prompter] { prompter.plain(QStringLiteral("Error writing to database")); });
+    if (importer.importInto(m_pathName))
+        prompter.plain(QStringLiteral("%1 Qso Records added").arg(importer.result().added));
+    else
+        prompter.plain(QStringLiteral("Error open database"));
+    progress.hideProgressBar();
+    progress.setStatusText(savedStatus);
+    return importer.result();
+}
+
+void CKorva3Doc::OnExportAdif()
+{
+    Prompter::FileRequest request;
+    request.kind = Prompter::FileRequest::Kind::Save;
+    request.title = QStringLiteral("Export Adif file");
+    request.filter = QLatin1String(kAdifFilter);
+    request.defaultExtension = QStringLiteral("adi");
+    request.confirmOverwrite = true;
+    const QString filePath = Prompter::current().chooseFile(request);
+    if (!filePath.isEmpty())
+        ExportAdifFile(filePath);
+}
+
+bool CKorva3Doc::ExportAdifFile(const QString &filePath)
+{
+    if (!m_db.ExportAdif(filePath, m_pathName, ExportDays(m_adifPeriod)))
+        return false;
+    Prompter::current().plain(
+        QStringLiteral("Logbook %1 exported to file %2").arg(m_title, QFileInfo(filePath).fileName()));
+    return true;
+}
+
+int CKorva3Doc::ExportDays(int periodCode)
+{
+    switch (periodCode) {
+    case 1: return 365;
+    case 2: return 180;
+    case 3: return 90;
+    case 4: return 30;
+    case 5: return 7;
+    default: return 36500;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdifImporter.h"
 #include "store/CqZoneGrid.h"
 #include "store/DxccTotals.h"
 #include "store/Sqlite3DB.h"
@@ -47,6 +48,19 @@ public:
     // "Rebuild dxcc stat": rebuilds DXCCREPORT from the QSOs and says so, also when the
     // rebuild failed (the store then keeps the previous table).
     void OnRebuildDxccStat();
+
+    // "Import Adif": asks for an ADIF file and adds its records to the logbook.
+    void OnImportAdif();
+    // The import of a chosen file with its progress display and messages: "Cannot open
+    // Adif file...", "Error open database" (nothing written), "Error writing to
+    // database" for each failed write, "%d Qso Records added".
+    AdifImporter::Result ImportAdifFile(const QString &filePath);
+    // "Export Adif": asks for a file and writes the QSOs of the export period to it.
+    void OnExportAdif();
+    // The export to a chosen file; on success says "Logbook %s exported to file %s".
+    bool ExportAdifFile(const QString &filePath);
+    // Days of an export period code; any code but 1 to 5 means all (36500 days).
+    static int ExportDays(int periodCode);
 
     // ADIF export period: 0 all, 1 one year, 2 six months, 3 three months, 4 one month,
     // 5 one week. Read from parameter "adifexport" when the document is made.

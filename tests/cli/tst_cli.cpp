@@ -55,6 +55,10 @@ private slots:
     void infoPrintsTheCountryRecordAsJson();
     void infoWithoutRecordFails();
     void resolutionNeedsTheProgramDatabase();
+    void importAddsTheRecordsOfAFile();
+    void importFailuresExitWithOne();
+    void exportWritesTheFileOfThePeriod();
+    void exportFailureExitsWithOne();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
     void theProgramReportsThroughItsExitCode();
@@ -250,12 +254,112 @@ void TestCli::resolutionNeedsTheProgramDatabase()
     QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty one left behind
 }
 
+void TestCli::importAddsTheRecordsOfAFile()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("in.adi", "Made by hand\n<eoh>\n<CALL:4>K1AB <NAME:6>O'Neil <EOR>\n"
+                                         "<call:4>K2CD<band:3>20M<eor><CALL:4>K3EF"));
+    const Result result = runCli({"import", "log.sqlite3", "in.adi"});
+    QCOMPARE(result.exit, 0);
+    QCOMPARE(result.out, QStringLiteral("2 Qso Records added\n"));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT CALL, NAME, BAND FROM QSOS ORDER BY ROWID"),
+             QByteArray("K1AB|O'Neil|\nK2CD||20"));
+    QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty program database left behind
+}
+
+void TestCli::importFailuresExitWithOne()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    const Result missing = runCli({"import", "log.sqlite3", "nosuch.adi"});
+    QCOMPARE(missing.exit, 1);
+    QCOMPARE(missing.out, QString());
+    QCOMPARE(missing.err, QStringLiteral("Cannot open Adif file...\n"));
+
+    QVERIFY(TestDir::writeFile("text.adi", "no fields here\n"));
+    const Result noHeader = runCli({"import", "log.sqlite3", "text.adi"});
+    QCOMPARE(noHeader.exit, 1);
+    QCOMPARE(noHeader.err, QStringLiteral("No end of the ADIF header (<EOH>) in text.adi: nothing imported\n"));
+
+    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
+    QVERIFY(TestDir::writeFile("one.adi", "<CALL:4>K1AB<EOR>"));
+    const Result unwritable = runCli({"import", "plain.sqlite3", "one.adi"});
+    QCOMPARE(unwritable.exit, 1);
+    QCOMPARE(unwritable.out, QString());
+    QCOMPARE(unwritable.err, QStringLiteral("Error writing to database\n0 Qso Records added\n"));
+
+    const Result noLogbook = runCli({"import", "nosuch.sqlite3", "one.adi"});
+    QCOMPARE(noLogbook.exit, 1);
+    QCOMPARE(noLogbook.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
+    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+}
+
+void TestCli::exportWritesTheFileOfThePeriod()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    QVERIFY(SqlHelpers::exec("log.sqlite3",
+        "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, "
+        "QSLRCVD, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY) VALUES "
+        "('" + today.addDays(-3).toString(Qt::ISODate).toLatin1() + "','10:00:00','K1AB','','','14074','20',1,'','','',2,1,'','','','','','','',291),"
+        "('" + today.addDays(-100).toString(Qt::ISODate).toLatin1() + "','10:00:00','K2CD','','','7.030','40',1,'','','',2,1,'','','','','','','',291)"));
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, "
+                                               "VALUE TEXT); INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('adifexport', '5')"));
+
+    // The period of the program database: one week.
+    const Result week = runCli({"export", "log.sqlite3", "week.adi"});
+    QCOMPARE(week.exit, 0);
+    QCOMPARE(week.out, QStringLiteral("Logbook log.sqlite3 exported to file week.adi\n"));
+    const QByteArray weekFile = TestDir::readFile("week.adi");
+    QCOMPARE(weekFile.count("<EOR>"), 1);
+    QVERIFY(weekFile.contains("<CALL:4>K1AB"));
+    QVERIFY(weekFile.contains("<FREQ:6>14.074"));
+
+    // --period overrides it, before or after the files.
+    QCOMPARE(runCli({"export", "--period", "0", "log.sqlite3", "all.adi"}).exit, 0);
+    QCOMPARE(TestDir::readFile("all.adi").count("<EOR>"), 2);
+    QCOMPARE(runCli({"export", "log.sqlite3", "year.adi", "--period", "1"}).exit, 0);
+    QCOMPARE(TestDir::readFile("year.adi").count("<EOR>"), 2);
+    QCOMPARE(runCli({"export", "log.sqlite3", "month.adi", "--period", "4"}).exit, 0);
+    QCOMPARE(TestDir::readFile("month.adi").count("<EOR>"), 1);
+
+    // What the CLI exports, it imports back.
+    QCOMPARE(runCli({"new", "back.sqlite3"}).exit, 0);
+    QCOMPARE(runCli({"import", "back.sqlite3", "all.adi"}).out, QStringLiteral("2 Qso Records added\n"));
+}
+
+void TestCli::exportFailureExitsWithOne()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    const Result folder = runCli({"export", "log.sqlite3", "missing/out.adi"});
+    QCOMPARE(folder.exit, 1);
+    QCOMPARE(folder.out, QString());
+    QCOMPARE(folder.err, QStringLiteral("Cannot create Adif file...\n"));
+
+    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
+    const Result unreadable = runCli({"export", "plain.sqlite3", "out.adi"});
+    QCOMPARE(unreadable.exit, 1);
+    QCOMPARE(unreadable.err, QStringLiteral("Cannot read the logbook plain.sqlite3: the export is incomplete\n"));
+    QVERIFY(!QFile::exists("korva3.sqlite3"));
+}
+
 void TestCli::usageErrorsExitWithTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("problem");
     QTest::newRow("nothing") << QStringList() << "no command given";
-    QTest::newRow("unknown") << QStringList{"export", "log.sqlite3"} << "unknown command: export";
+    QTest::newRow("unknown") << QStringList{"purge", "log.sqlite3"} << "unknown command: purge";
+    QTest::newRow("import without file") << QStringList{"import", "log.sqlite3"} << "import takes LOGBOOK FILE";
+    QTest::newRow("export without file") << QStringList{"export", "log.sqlite3"}
+                                         << "export takes LOGBOOK FILE [--period CODE]";
+    QTest::newRow("export period without code") << QStringList{"export", "log.sqlite3", "out.adi", "--period"}
+                                                << "export takes LOGBOOK FILE [--period CODE]";
+    QTest::newRow("export period a word") << QStringList{"export", "log.sqlite3", "out.adi", "--period", "week"}
+                                          << "CODE must be a number: week";
     QTest::newRow("no logbook") << QStringList{"stats"} << "stats takes one LOGBOOK";
     QTest::newRow("two logbooks") << QStringList{"new", "a", "b"} << "new takes one LOGBOOK";
     QTest::newRow("-C alone") << QStringList{"-C"} << "-C needs a directory";

@@ -1,0 +1,58 @@
+#include "CAboutDlg.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+QPixmap badge(int width, int height, const QString &text)
+{
+    QPixmap pixmap(width, height);
+    pixmap.fill(QColor(0, 0, 175));
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::white);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
+    return pixmap;
+}
+
+} // namespace
+
+QString CAboutDlg::versionText()
+{
+    return QStringLiteral("Korva - Logbook for the radio amateur Version %1").arg(QLatin1String(kVersion))
+         + QStringLiteral("\nCopyright (C) the Korva3 developers. All rights reserved.");
+}
+
+CAboutDlg::CAboutDlg(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("About Korva3"));
+    auto *layout = new QGridLayout(this);
+
+    auto *large = new QLabel;
+    large->setPixmap(badge(96, 120, QStringLiteral("Korva3")));
+    layout->addWidget(large, 0, 0, 4, 1);
+
+    auto *small = new QLabel;
+    small->setPixmap(badge(32, 32, QStringLiteral("K3")));
+    small->setAlignment(Qt::AlignCenter);
+    layout->addWidget(small, 0, 1);
+
+    auto *version = new QLabel(versionText());
+    version->setObjectName(QStringLiteral("version1038"));
+    layout->addWidget(version, 0, 2);
+
+    layout->addWidget(new QLabel(QStringLiteral("Written by the Korva3 team\nfor radio amateurs\neverywhere")), 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("emailto:")), 2, 1);
+    auto *contact = new QLabel(QStringLiteral("korva3@example.org"));
+    contact->setObjectName(QStringLiteral("contact1002"));
+    layout->addWidget(contact, 2, 2);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons, 3, 1, 1, 2);
+}

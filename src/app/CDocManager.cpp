@@ -1,0 +1,165 @@
+#include "CDocManager.h"
+
+#include "CChildFrame.h"
+#include "CDocCommands.h"
+#include "CQslChildFrm.h"
+#include "document/CKorva3Doc.h"
+#include "document/LogbookFiles.h"
+#include "platform/AppSettings.h"
+#include "platform/CommandIds.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+
+namespace {
+
+const char kRecentSection[] = "Recent File List";
+
+QString recentKey(int index)
+{
+    return QStringLiteral("%1/File%2").arg(QLatin1String(kRecentSection)).arg(index + 1);
+}
+
+} // namespace
+
+CDocManager::CDocManager(QMdiArea *area, QObject *parent)
+    : QObject(parent)
+    , m_area(area)
+{
+}
+
+CDocManager::~CDocManager()
+{
+    qDeleteAll(m_commands);
+}
+
+CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    for (CKorva3Doc *document : m_documents) {
+        if (document->pathName() == full) {
+            const QList<CDocumentFrame *> frames = framesOf(document);
+            if (!frames.isEmpty()) {
+                frames.first()->showNormal();
+                m_area->setActiveSubWindow(frames.first());
+            }
+            return document;
+        }
+    }
+    if (!LogbookFiles::OnOpenDocument(full))
+        return nullptr;
+
+    auto *document = new CKorva3Doc(full, this);
+    m_documents.append(document);
+    m_commands.insert(document, new CDocCommands(document, this));
+    addFrame(document, CommandTable::WindowKind::Logbook);
+    addRecentFile(full);
+    emit documentsChanged();
+    return document;
+}
+
+void CDocManager::OpenQslWindow(CKorva3Doc *document)
+{
+    for (CDocumentFrame *frame : framesOf(document)) {
+        if (frame->windowKind() == CommandTable::WindowKind::Qsl) {
+            frame->showNormal();
+            m_area->setActiveSubWindow(frame);
+            frame->widget()->update();
+            return;
+        }
+    }
+    addFrame(document, CommandTable::WindowKind::Qsl);
+}
+
+void CDocManager::OpenNewWindow(const CDocumentFrame *like)
+{
+    addFrame(like->document(), like->windowKind());
+}
+
+void CDocManager::CloseDocument(CKorva3Doc *document)
+{
+    for (CDocumentFrame *frame : framesOf(document))
+        frame->close();
+}
+
+QList<CDocumentFrame *> CDocManager::framesOf(const CKorva3Doc *document) const
+{
+    QList<CDocumentFrame *> frames;
+    if (!m_area)
+        return frames;
+    for (QMdiSubWindow *window : m_area->subWindowList()) {
+        auto *frame = qobject_cast<CDocumentFrame *>(window);
+        if (frame && frame->document() == document)
+            frames.append(frame);
+    }
+    return frames;
+}
+
+CDocCommands *CDocManager::commandsFor(const CKorva3Doc *document) const
+{
+    return m_commands.value(document, nullptr);
+}
+
+CDocumentFrame *CDocManager::addFrame(CKorva3Doc *document, CommandTable::WindowKind kind)
+{
+    CDocumentFrame *frame = kind == CommandTable::WindowKind::Qsl
+                                ? static_cast<CDocumentFrame *>(new CQslChildFrm(document))
+                                : static_cast<CDocumentFrame *>(new CChildFrame(document));
+    const QSize size = frame->size();
+    m_area->addSubWindow(frame);
+    frame->resize(size);
+    connect(frame, &QObject::destroyed, this, [this, document] { frameClosed(document); });
+    frame->show();
+    m_area->setActiveSubWindow(frame);
+    return frame;
+}
+
+// A document lives until its last window closes.
+void CDocManager::frameClosed(CKorva3Doc *document)
+{
+    if (!m_documents.contains(document) || !framesOf(document).isEmpty())
+        return;
+    m_documents.removeOne(document);
+    delete m_commands.take(document);
+    document->deleteLater();
+    emit documentsChanged();
+}
+
+QStringList CDocManager::recentFiles() const
+{
+    const auto settings = AppSettings::open();
+    QStringList files;
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        const QString file = settings->value(recentKey(i)).toString();
+        if (!file.isEmpty())
+            files.append(file);
+    }
+    return files;
+}
+
+void CDocManager::addRecentFile(const QString &path)
+{
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    saveRecentFiles(files.mid(0, kRecentFileCount));
+}
+
+void CDocManager::removeRecentFile(const QString &path)
+{
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    saveRecentFiles(files);
+}
+
+void CDocManager::saveRecentFiles(const QStringList &files)
+{
+    const auto settings = AppSettings::open();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        if (i < files.size())
+            settings->setValue(recentKey(i), files.at(i));
+        else
+            settings->remove(recentKey(i));
+    }
+    emit recentFilesChanged();
+}

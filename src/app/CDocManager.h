@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CommandTable.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class CDocCommands;
+class CDocumentFrame;
+class CKorva3Doc;
+class QMdiArea;
+
+// Plays the document templates: opens a path as a document in a logbook window (or
+// brings forward the document already open on it), adds QSL and further windows, keeps
+// the recent-file list, and closes a document when its last window closes.
+class CDocManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CDocManager(QMdiArea *area, QObject *parent = nullptr);
+    ~CDocManager() override;
+
+    // The document on path, shown and active; null when the file cannot be opened.
+    CKorva3Doc *OpenDocumentFile(const QString &path);
+    // Brings the document's QSL window forward, or makes one.
+    void OpenQslWindow(CKorva3Doc *document);
+    // A further window of the same kind on the frame's document.
+    void OpenNewWindow(const CDocumentFrame *like);
+    // Closes every window of the document, and so the document.
+    void CloseDocument(CKorva3Doc *document);
+
+    QList<CKorva3Doc *> documents() const { return m_documents; }
+    QList<CDocumentFrame *> framesOf(const CKorva3Doc *document) const;
+    // The document's own command target on the route.
+    CDocCommands *commandsFor(const CKorva3Doc *document) const;
+
+    // Most recent first, at most four.
+    QStringList recentFiles() const;
+    void removeRecentFile(const QString &path);
+
+signals:
+    void recentFilesChanged();
+    void documentsChanged();
+
+private:
+    CDocumentFrame *addFrame(CKorva3Doc *document, CommandTable::WindowKind kind);
+    void frameClosed(CKorva3Doc *document);
+    void addRecentFile(const QString &path);
+    void saveRecentFiles(const QStringList &files);
+
+    QPointer<QMdiArea> m_area; // gone first when the main window closes
+    QList<CKorva3Doc *> m_documents;
+    QHash<const CKorva3Doc *, CDocCommands *> m_commands;
+};

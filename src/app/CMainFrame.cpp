@@ -1,0 +1,445 @@
+#include "CMainFrame.h"
+
+#include "CDocCommands.h"
+#include "CDocManager.h"
+#include "CDocumentFrame.h"
+#include "document/LogbookFiles.h"
+#include "platform/CommandIds.h"
+#include "platform/CommandRouter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QThread>
+#include <QToolBar>
+
+int CMainFrame::s_startupPauseMs = 1000;
+
+namespace {
+
+const char kIdleText[] = "Ready";
+
+// The line edit that edit commands act on: the focused one, or that of an editable
+// drop-down list.
+QLineEdit *focusedLineEdit()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (auto *edit = qobject_cast<QLineEdit *>(focus))
+        return edit;
+    if (auto *combo = qobject_cast<QComboBox *>(focus))
+        return combo->lineEdit();
+    return nullptr;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget *parent)
+    : QMainWindow(parent)
+    , m_area(new QMdiArea(this))
+    , m_docManager(new CDocManager(m_area, this))
+{
+    setWindowTitle(QStringLiteral("Korva3"));
+    setCentralWidget(m_area);
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    applyWindowKind();
+
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this] { applyWindowKind(); });
+    connect(m_docManager, &CDocManager::recentFilesChanged, this, [this] { updateRecentFiles(); });
+    connect(m_docManager, &CDocManager::documentsChanged, this, [this] { applyWindowKind(); });
+    connect(qApp, &QApplication::focusChanged, this, [this] { updateCommandUI(); });
+    updateRecentFiles();
+    resize(1024, 700);
+    ImportProgress::install(this);
+
+    if (s_startupPauseMs > 0)
+        QThread::msleep(static_cast<unsigned long>(s_startupPauseMs));
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Closing the window below hides and closes the document windows; the menus must
+    // not follow them any more.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(m_area, nullptr, this, nullptr);
+    disconnect(m_docManager, nullptr, this, nullptr);
+    ImportProgress::install(nullptr);
+}
+
+void CMainFrame::setApplicationTarget(CommandTarget *target)
+{
+    m_appTarget = target;
+    updateCommandUI();
+}
+
+CDocumentFrame *CMainFrame::activeFrame() const
+{
+    return qobject_cast<CDocumentFrame *>(m_area->currentSubWindow());
+}
+
+CommandTable::WindowKind CMainFrame::windowKind() const
+{
+    const CDocumentFrame *frame = activeFrame();
+    return frame ? frame->windowKind() : CommandTable::WindowKind::None;
+}
+
+QList<CommandTarget *> CMainFrame::route() const
+{
+    CDocumentFrame *frame = activeFrame();
+    if (!frame)
+        return {const_cast<CMainFrame *>(this), m_appTarget};
+    return {frame->viewTarget(), m_docManager->commandsFor(frame->document()), nullptr,
+            const_cast<CMainFrame *>(this), m_appTarget};
+}
+
+bool CMainFrame::runCommand(int id)
+{
+    const bool ran = CommandRouter(route()).execute(id);
+    updateCommandUI();
+    return ran;
+}
+
+void CMainFrame::updateCommandUI()
+{
+    const CommandRouter router(route());
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        it.value()->setEnabled(router.isEnabled(it.key()));
+        if (it.value()->isCheckable())
+            it.value()->setChecked(router.isChecked(it.key()));
+    }
+}
+
+// --- Building the window ------------------------------------------------------------
+
+void CMainFrame::createActions()
+{
+    QList<int> ids = CommandTable::allCommands();
+    for (int i = 1; i < kRecentFileCount; ++i)
+        ids.append(ID_FILE_MRU_FILE1 + i);
+    for (int id : ids) {
+        auto *action = new QAction(this);
+        action->setData(id);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        m_actions.insert(id, action);
+        addAction(action); // keys work whichever menus show
+    }
+    for (int i = 0; i < kRecentFileCount; ++i)
+        m_recentActions.append(m_actions.value(ID_FILE_MRU_FILE1 + i));
+    m_actions.value(ID_VIEW_TOOLBAR)->setCheckable(true);
+    m_actions.value(ID_VIEW_STATUS_BAR)->setCheckable(true);
+}
+
+void CMainFrame::createMenus()
+{
+    using CommandTable::WindowKind;
+    for (WindowKind kind : {WindowKind::None, WindowKind::Logbook, WindowKind::Qsl}) {
+        for (const CommandTable::Menu &spec : CommandTable::menus(kind)) {
+            auto *menu = new QMenu(QString::fromLatin1(spec.title), this);
+            for (const CommandTable::MenuItem &item : spec.items) {
+                if (item.id == 0) {
+                    menu->addSeparator();
+                } else if (item.id == ID_FILE_MRU_FILE1) {
+                    menu->addActions(m_recentActions);
+                } else {
+                    // One action serves every menu; its text is set per kind.
+                    menu->addAction(m_actions.value(item.id));
+                }
+            }
+            connect(menu, &QMenu::aboutToShow, this, [this] { updateCommandUI(); });
+            m_menus[kind].append(menu);
+        }
+    }
+}
+
+void CMainFrame::createToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar59392"));
+    m_toolBar->setIconSize(QSize(16, 15));
+    const struct { int id; QStyle::StandardPixmap icon; const char *tip; } buttons[] = {
+        {ID_FILE_NEW, QStyle::SP_FileIcon, "Create a new document\nNew"},
+        {ID_FILE_OPEN, QStyle::SP_DialogOpenButton, "Open an existing document\nOpen"},
+        {0, QStyle::SP_CustomBase, nullptr},
+        {ID_EDIT_CUT, QStyle::SP_DialogDiscardButton, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_COPY, QStyle::SP_FileDialogDetailedView, "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_PASTE, QStyle::SP_DialogApplyButton, "Insert Clipboard contents\nPaste"},
+        {0, QStyle::SP_CustomBase, nullptr},
+        {ID_FILE_PRINT, QStyle::SP_FileDialogContentsView, "Print the active document\nPrint"},
+        {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation, "Display program information, version number and copyright\nAbout"},
+    };
+    for (const auto &button : buttons) {
+        if (button.id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *action = m_actions.value(button.id);
+        if (!action) { // Print: nothing handles it, so its button stays disabled
+            action = new QAction(this);
+            action->setData(button.id);
+            m_actions.insert(button.id, action);
+        }
+        const QStringList prompt = QString::fromLatin1(button.tip).split(QLatin1Char('\n'));
+        action->setIcon(style()->standardIcon(button.icon));
+        action->setStatusTip(prompt.first());
+        action->setToolTip(prompt.last());
+        m_toolBar->addAction(action);
+    }
+}
+
+void CMainFrame::createStatusBar()
+{
+    m_messagePane = new QLabel(QString::fromLatin1(kIdleText));
+    statusBar()->addWidget(m_messagePane, 1);
+    m_progress = new QProgressBar;
+    m_progress->setRange(0, 100);
+    m_progress->setMaximumWidth(200);
+    m_progress->hide();
+    statusBar()->addWidget(m_progress);
+    // The lock indicators; the keyboard's lock state is not something Qt can read, so
+    // they stand greyed as the indicators of locks that are off.
+    for (const char *indicator : {"CAP", "NUM", "SCRL"}) {
+        auto *pane = new QLabel(QString::fromLatin1(indicator));
+        pane->setObjectName(QString::fromLatin1(indicator));
+        pane->setEnabled(false);
+        statusBar()->addPermanentWidget(pane);
+    }
+}
+
+void CMainFrame::applyWindowKind()
+{
+    const CommandTable::WindowKind kind = windowKind();
+    if (kind != m_kind || menuBar()->actions().isEmpty()) {
+        m_kind = kind;
+        menuBar()->clear();
+        for (QMenu *menu : m_menus.value(kind))
+            menuBar()->addMenu(menu);
+        for (const CommandTable::Menu &spec : CommandTable::menus(kind)) {
+            for (const CommandTable::MenuItem &item : spec.items) {
+                if (item.id != 0 && item.id != ID_FILE_MRU_FILE1)
+                    m_actions.value(item.id)->setText(QString::fromLatin1(item.text));
+            }
+        }
+        QHash<int, QList<QKeySequence>> keys;
+        for (const CommandTable::KeyBinding &binding : CommandTable::keys(kind))
+            keys[binding.id].append(binding.key);
+        for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+            it.value()->setShortcuts(keys.value(it.key()));
+    }
+    updateCommandUI();
+}
+
+void CMainFrame::updateRecentFiles()
+{
+    const QStringList files = m_docManager->recentFiles();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction *action = m_recentActions.at(i);
+        if (i < files.size()) {
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files.at(i))));
+            action->setVisible(true);
+        } else {
+            // An empty list shows its place holder, disabled.
+            action->setText(QStringLiteral("Recent File"));
+            action->setVisible(i == 0);
+        }
+    }
+    updateCommandUI();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            m_docManager->OpenDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}
+
+// --- Status bar ---------------------------------------------------------------------
+
+QString CMainFrame::SetStatusText(const QString &text)
+{
+    const QString previous = m_messagePane->text();
+    m_messagePane->setText(text);
+    m_messagePane->repaint();
+    return previous;
+}
+
+QString CMainFrame::statusText() const
+{
+    return m_messagePane->text();
+}
+
+void CMainFrame::showProgressBar()
+{
+    m_progress->setValue(0);
+    m_progress->show();
+}
+
+void CMainFrame::setProgressPosition(int percent)
+{
+    m_progress->setValue(percent);
+    m_progress->repaint();
+}
+
+void CMainFrame::hideProgressBar()
+{
+    m_progress->hide();
+}
+
+// --- Commands of the main frame -----------------------------------------------------
+
+bool CMainFrame::handlesCommand(int id) const
+{
+    switch (id) {
+    case ID_FILE_OPEN:
+    case ID_VIEW_TOOLBAR:
+    case ID_VIEW_STATUS_BAR:
+    case ID_EDIT_UNDO:
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+        return true;
+    case ID_WINDOW_NEW:
+    case ID_WINDOW_ARRANGE:
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+        return activeFrame() != nullptr;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::commandEnabled(int id) const
+{
+    switch (id) {
+    case ID_EDIT_UNDO:
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+        return canEditFocusWidget(id);
+    default:
+        return true;
+    }
+}
+
+bool CMainFrame::commandChecked(int id) const
+{
+    if (id == ID_VIEW_TOOLBAR)
+        return !m_toolBar->isHidden();
+    if (id == ID_VIEW_STATUS_BAR)
+        return !statusBar()->isHidden();
+    return false;
+}
+
+void CMainFrame::onCommand(int id)
+{
+    switch (id) {
+    case ID_FILE_OPEN:
+        openFromEmptyFrame();
+        break;
+    case ID_VIEW_TOOLBAR:
+        m_toolBar->setVisible(m_toolBar->isHidden());
+        break;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case ID_WINDOW_NEW:
+        m_docManager->OpenNewWindow(activeFrame());
+        break;
+    case ID_WINDOW_CASCADE:
+        m_area->cascadeSubWindows();
+        break;
+    case ID_WINDOW_TILE_HORZ:
+        m_area->tileSubWindows();
+        break;
+    case ID_WINDOW_ARRANGE:
+        arrangeIcons();
+        break;
+    default:
+        editFocusWidget(id);
+        break;
+    }
+}
+
+// The main frame's open runs only while no document window is active: it refuses two
+// reserved names but not the program database.
+void CMainFrame::openFromEmptyFrame()
+{
+    const QString path = LogbookFiles::ChooseLogbookFromFrame();
+    if (!path.isEmpty())
+        m_docManager->OpenDocumentFile(path);
+}
+
+bool CMainFrame::canEditFocusWidget(int id) const
+{
+    const QLineEdit *edit = focusedLineEdit();
+    if (!edit)
+        return false;
+    switch (id) {
+    case ID_EDIT_UNDO:
+        return edit->isUndoAvailable();
+    case ID_EDIT_CUT:
+        return edit->hasSelectedText() && !edit->isReadOnly();
+    case ID_EDIT_COPY:
+        return edit->hasSelectedText();
+    default:
+        return !edit->isReadOnly();
+    }
+}
+
+void CMainFrame::editFocusWidget(int id)
+{
+    QLineEdit *edit = focusedLineEdit();
+    if (!edit)
+        return;
+    switch (id) {
+    case ID_EDIT_UNDO:
+        edit->undo();
+        break;
+    case ID_EDIT_CUT:
+        edit->cut();
+        break;
+    case ID_EDIT_COPY:
+        edit->copy();
+        break;
+    case ID_EDIT_PASTE:
+        edit->paste();
+        break;
+    default:
+        break;
+    }
+}
+
+// Lines the minimised windows up along the bottom of the MDI area.
+void CMainFrame::arrangeIcons()
+{
+    int x = 0;
+    for (QMdiSubWindow *window : m_area->subWindowList()) {
+        if (!window->isMinimized())
+            continue;
+        window->move(x, m_area->viewport()->height() - window->height());
+        x += window->width();
+    }
+}

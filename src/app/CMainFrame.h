@@ -1,0 +1,94 @@
+#pragma once
+
+#include "CommandTable.h"
+#include "document/ImportProgress.h"
+#include "platform/CommandTarget.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+
+class CDocManager;
+class CDocumentFrame;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+// The main window: MDI area, menus that follow the kind of the active window, toolbar,
+// status bar, and the routing of every command along active view, document, child
+// frame, main frame and application.
+class CMainFrame : public QMainWindow, public CommandTarget, public ImportProgress
+{
+    Q_OBJECT
+
+public:
+    // How long creation pauses while the splash window shows.
+    static int s_startupPauseMs;
+
+    explicit CMainFrame(QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // The last target on the route (the application).
+    void setApplicationTarget(CommandTarget *target);
+
+    QMdiArea *mdiArea() const { return m_area; }
+    CDocManager *docManager() const { return m_docManager; }
+    // The active document window, or null.
+    CDocumentFrame *activeFrame() const;
+    CommandTable::WindowKind windowKind() const;
+
+    // Puts text in the message pane and returns what stood there before.
+    QString SetStatusText(const QString &text);
+    QString statusText() const;
+    // The progress bar of long operations (the ADIF import), in the status bar. The
+    // window paints at once: the operation blocks the event loop while it runs.
+    QString setStatusText(const QString &text) override { return SetStatusText(text); }
+    void showProgressBar() override;
+    void setProgressPosition(int percent) override;
+    void hideProgressBar() override;
+    const QProgressBar *progressBar() const { return m_progress; }
+
+    QAction *action(int id) const { return m_actions.value(id); }
+    QToolBar *toolBar() const { return m_toolBar; }
+    // Runs a command along the route of the active window, as a menu or key does.
+    bool runCommand(int id);
+    // Refreshes the enabled and checked state of every command.
+    void updateCommandUI();
+
+    bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
+    bool commandChecked(int id) const override;
+    void onCommand(int id) override;
+
+protected:
+    // Logbook files dropped on the window open as documents.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    QList<CommandTarget *> route() const;
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void applyWindowKind();
+    void updateRecentFiles();
+    void openFromEmptyFrame();
+    void editFocusWidget(int id);
+    bool canEditFocusWidget(int id) const;
+    void arrangeIcons();
+
+    QMdiArea *m_area;
+    CDocManager *m_docManager;
+    CommandTarget *m_appTarget = nullptr;
+    QHash<int, QAction *> m_actions;
+    QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;
+    QList<QAction *> m_recentActions;
+    QToolBar *m_toolBar = nullptr;
+    QLabel *m_messagePane = nullptr;
+    QProgressBar *m_progress = nullptr;
+    CommandTable::WindowKind m_kind = CommandTable::WindowKind::None;
+};

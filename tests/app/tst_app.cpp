@@ -1,0 +1,492 @@
+#include "app/CChildFrame.h"
+#include "app/CDocManager.h"
+#include "app/CKorva3App.h"
+#include "app/CMainFrame.h"
+#include "app/CQslChildFrm.h"
+#include "app/CSingleInstance.h"
+#include "app/CSplashWnd.h"
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
+#include "platform/AppSettings.h"
+#include "platform/CommandIds.h"
+#include "platform/ScriptedPrompter.h"
+#include "store/Sqlite3DB.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+QString uniqueInstanceName()
+{
+    static int counter = 0;
+    return QStringLiteral("Korva3Test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+QStringList menuTitles(const CMainFrame *frame)
+{
+    QStringList titles;
+    for (const QAction *action : frame->menuBar()->actions())
+        titles.append(action->text());
+    return titles;
+}
+
+QStringList menuTexts(const CMainFrame *frame, const QString &title)
+{
+    for (const QAction *action : frame->menuBar()->actions()) {
+        if (action->text() != title)
+            continue;
+        QStringList texts;
+        for (const QAction *item : action->menu()->actions()) {
+            if (!item->isVisible())
+                continue;
+            texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+        }
+        return texts;
+    }
+    return {};
+}
+
+bool makeLogbook(const QString &path)
+{
+    Sqlite3DB db;
+    return db.CreateLogbook(path);
+}
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startsWithNoDocumentAndTheEmptyFrameMenu();
+    void startsWithTheLogbookOpenedLast();
+    void startsWithThePathOfTheCommandLine();
+    void aLogbookThatNoLongerOpensLeavesNoDocument();
+    void newLogbookRefusesAndCreates();
+    void openFromALogbookWindowRefusesTheProgramDatabase();
+    void openFromTheEmptyFrameRefusesTwoReservedNames();
+    void openingAnOpenLogbookActivatesIt();
+    void oneQslWindowPerDocument();
+    void lastWindowClosedClosesTheDocument();
+    void menusFollowTheActiveWindowKind();
+    void keysFollowTheActiveWindowKind();
+    void commandsWithoutHandlerAreDisabled();
+    void rebuildCommandReachesTheDocument();
+    void importCommandShowsItsProgressInTheMainWindow();
+    void recentFilesKeepFourNewestFirst();
+    void statusTextReturnsWhatStoodBefore();
+    void secondInstancePassesItsPathToTheFirst();
+    void splashWindowGoesAfterItsTime();
+
+private:
+    CMainFrame *start(const QStringList &arguments = {QStringLiteral("Korva3")});
+
+    TestDir *m_dir = nullptr;
+    ScriptedPrompter m_prompter;
+    CKorva3App *m_app = nullptr;
+    QString m_instanceName;
+};
+
+void TestApp::initTestCase()
+{
+    CMainFrame::s_startupPauseMs = 0;
+}
+
+void TestApp::init()
+{
+    m_dir = new TestDir;
+    QVERIFY(m_dir->isValid());
+    AppSettings::useFolder(m_dir->path());
+    m_prompter.clear();
+    Prompter::install(&m_prompter);
+}
+
+void TestApp::cleanup()
+{
+    if (m_app)
+        m_app->ExitInstance(0);
+    delete m_app;
+    m_app = nullptr;
+    Prompter::install(nullptr);
+    AppSettings::useFolder(QString());
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+CMainFrame *TestApp::start(const QStringList &arguments)
+{
+    m_instanceName = uniqueInstanceName();
+    m_app = new CKorva3App(m_instanceName);
+    if (!m_app->InitInstance(arguments))
+        return nullptr;
+    return m_app->mainFrame();
+}
+
+void TestApp::startsWithNoDocumentAndTheEmptyFrameMenu()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Korva3"));
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 0);
+    QCOMPARE(menuTitles(frame), QStringList({"&File", "&View", "&Help"}));
+    QCOMPARE(menuTexts(frame, "&File"),
+             QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "-", "Setup\tAlt+S", "-", "Recent File",
+                          "-", "E&xit"}));
+    QCOMPARE(frame->statusText(), QStringLiteral("Ready"));
+    QVERIFY(frame->statusBar()->findChild<QWidget *>("CAP"));
+}
+
+void TestApp::startsWithTheLogbookOpenedLast()
+{
+    const QString log = m_dir->filePath("last.sqlite3");
+    QVERIFY(makeLogbook(log));
+    AppSettings::setMostRecentFile(log);
+    CMainFrame *frame = start();
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
+    auto *child = qobject_cast<CChildFrame *>(frame->activeFrame());
+    QVERIFY(child);
+    QCOMPARE(child->size(), QSize(880, 532));
+    QCOMPARE(child->document()->pathName(), log);
+    QCOMPARE(child->windowTitle(), QStringLiteral("last.sqlite3"));
+    QCOMPARE(menuTitles(frame), QStringList({"&File", "&Edit", "&View", "LogBook", "&Window", "&Help"}));
+}
+
+void TestApp::startsWithThePathOfTheCommandLine()
+{
+    const QString remembered = m_dir->filePath("remembered.sqlite3");
+    const QString given = m_dir->filePath("given.sqlite3");
+    QVERIFY(makeLogbook(remembered) && makeLogbook(given));
+    AppSettings::setMostRecentFile(remembered);
+    CMainFrame *frame = start({"Korva3", given});
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+    QCOMPARE(frame->docManager()->documents().first()->pathName(), given);
+    QCOMPARE(AppSettings::mostRecentFile(), given); // every open is remembered
+}
+
+void TestApp::aLogbookThatNoLongerOpensLeavesNoDocument()
+{
+    AppSettings::setMostRecentFile(m_dir->filePath("gone.sqlite3"));
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(frame->docManager()->documents().size(), 0);
+    QCOMPARE(m_prompter.texts().size(), 1);
+    QVERIFY(!QFile::exists(m_dir->filePath("gone.sqlite3")));
+}
+
+void TestApp::newLogbookRefusesAndCreates()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame->runCommand(ID_FILE_NEW)); // cancelled
+    QFile existing(m_dir->filePath("exists.sqlite3"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("keep");
+    existing.close();
+    m_prompter.setNextFile(existing.fileName());
+    frame->runCommand(ID_FILE_NEW);
+    m_prompter.setNextFile(m_dir->filePath("no/folder/new.sqlite3"));
+    frame->runCommand(ID_FILE_NEW);
+    QCOMPARE(m_prompter.texts(), QStringList({"Cancelled", "Database already exists", "Database not created"}));
+    QCOMPARE(TestDir::readFile(existing.fileName()), QByteArray("keep"));
+    QCOMPARE(frame->docManager()->documents().size(), 0);
+
+    const QString fresh = m_dir->filePath("fresh.sqlite3");
+    m_prompter.setNextFile(fresh);
+    frame->runCommand(ID_FILE_NEW);
+    QCOMPARE(SqlHelpers::rows(fresh, "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
+             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT"));
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+    QVERIFY(qobject_cast<CChildFrame *>(frame->activeFrame()));
+    QCOMPARE(frame->docManager()->recentFiles(), QStringList({fresh}));
+    const Prompter::FileRequest request = m_prompter.shown().last().request;
+    QCOMPARE(request.title, QStringLiteral("New Logbook"));
+    QCOMPARE(request.filter, QStringLiteral("Logbook Files (*.sqlite3)|*.sqlite3|All Files (*.*)|*.*||"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("sqlite3"));
+    QVERIFY(!request.mustExist);
+}
+
+void TestApp::openFromALogbookWindowRefusesTheProgramDatabase()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log) && makeLogbook(m_dir->filePath(Sqlite3DB::kProgramDatabase)));
+    QVERIFY(makeLogbook(m_dir->filePath("settings.sqlite3")));
+    CMainFrame *frame = start({"Korva3", log});
+    m_prompter.setNextFile(m_dir->filePath(Sqlite3DB::kProgramDatabase));
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(m_prompter.texts(), QStringList({"This Database cannot be openend"}));
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+    QCOMPARE(m_prompter.shown().first().request.title, QStringLiteral("Open Logbook"));
+    QVERIFY(m_prompter.shown().first().request.mustExist);
+    // This handler does not refuse the reserved names of the empty frame.
+    m_prompter.setNextFile(m_dir->filePath("settings.sqlite3"));
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(frame->docManager()->documents().size(), 2);
+}
+
+void TestApp::openFromTheEmptyFrameRefusesTwoReservedNames()
+{
+    for (const char *name : {"settings.sqlite3", "countries.sqlite3", "Settings.sqlite3", "korva3.sqlite3"})
+        QVERIFY(makeLogbook(m_dir->filePath(name)));
+    CMainFrame *frame = start();
+    m_prompter.setNextFile(m_dir->filePath("settings.sqlite3"));
+    frame->runCommand(ID_FILE_OPEN);
+    m_prompter.setNextFile(m_dir->filePath("countries.sqlite3"));
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(frame->docManager()->documents().size(), 0);
+    QVERIFY(m_prompter.texts().isEmpty());
+
+    m_prompter.setNextFile(m_dir->filePath("Settings.sqlite3"));
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+    frame->docManager()->CloseDocument(frame->docManager()->documents().first());
+    QTRY_COMPARE(frame->docManager()->documents().size(), 0);
+    m_prompter.setNextFile(m_dir->filePath("korva3.sqlite3"));
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+}
+
+void TestApp::openingAnOpenLogbookActivatesIt()
+{
+    const QString a = m_dir->filePath("a.sqlite3");
+    const QString b = m_dir->filePath("b.sqlite3");
+    QVERIFY(makeLogbook(a) && makeLogbook(b));
+    CMainFrame *frame = start({"Korva3", a});
+    CDocManager *manager = frame->docManager();
+    QVERIFY(manager->OpenDocumentFile(b));
+    QCOMPARE(frame->activeFrame()->document()->pathName(), b);
+    CKorva3Doc *first = manager->documents().first();
+    QCOMPARE(manager->OpenDocumentFile(a), first);
+    QCOMPARE(manager->documents().size(), 2);
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame->activeFrame()->document(), first);
+}
+
+void TestApp::oneQslWindowPerDocument()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
+    auto *qsl = qobject_cast<CQslChildFrm *>(frame->activeFrame());
+    QVERIFY(qsl);
+    QCOMPARE(qsl->size(), QSize(520, 500));
+    QCOMPARE(menuTexts(frame, "LogBook"),
+             QStringList({"Clear Form\tF3", "Change Qso\tF4", "Lookup Qso's\tF6", "-", "Qslcard rcvd -> Y\tSpace",
+                          "Qslcard rcvd -> N\tAlt+N", "-", "Qso && Qsl cards", "-", "Import Adif", "Export Adif",
+                          "-", "Rebuild dxcc stat"}));
+    qsl->showMinimized();
+    frame->mdiArea()->setActiveSubWindow(frame->docManager()->framesOf(qsl->document()).first());
+    QVERIFY(qobject_cast<CChildFrame *>(frame->activeFrame()));
+    QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame->activeFrame(), qsl);
+    QVERIFY(!qsl->isMinimized());
+}
+
+void TestApp::lastWindowClosedClosesTheDocument()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    frame->runCommand(ID_QSO_QSL_CARDS);
+    QVERIFY(frame->runCommand(ID_WINDOW_NEW));
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 3);
+    frame->activeFrame()->close();
+    QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame->docManager()->documents().size(), 1);
+    QVERIFY(frame->runCommand(ID_FILE_CLOSE));
+    QTRY_COMPARE(frame->docManager()->documents().size(), 0);
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 0);
+    QCOMPARE(menuTitles(frame), QStringList({"&File", "&View", "&Help"}));
+}
+
+void TestApp::menusFollowTheActiveWindowKind()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    QCOMPARE(menuTexts(frame, "&File").at(4), QStringLiteral("Setup\tCtrl+S"));
+    QCOMPARE(menuTexts(frame, "&Edit"),
+             QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+    QCOMPARE(menuTexts(frame, "LogBook"),
+             QStringList({"Clear Form\tF3", "Change Qso\tF4", "Lookup Qso's\tF6", "Delete Qso\tF8", "Add Qso\tF10",
+                          "Actual Time\tCtrl+A", "Get TRX freq\tCtrl+T", "-", "Qso && Qsl cards",
+                          "Set RST to 599/59\tF9", "-", "Import Adif", "Export Adif", "-", "DXCC Report\tAlt+Q",
+                          "CQ Zones Report\tAlt+Z", "Rebuild dxcc stat"}));
+    QCOMPARE(menuTexts(frame, "&Window"), QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+    QCOMPARE(menuTexts(frame, "&View"), QStringList({"&Toolbar", "&Status Bar"}));
+    QCOMPARE(menuTexts(frame, "&Help"), QStringList({"&About Korva3..."}));
+    QCOMPARE(menuTexts(frame, "&File").at(6), QStringLiteral("&1 ") + QDir::toNativeSeparators(log));
+    frame->runCommand(ID_QSO_QSL_CARDS);
+    QCOMPARE(menuTexts(frame, "&File").at(4), QStringLiteral("Setup\tAlt+S"));
+}
+
+void TestApp::keysFollowTheActiveWindowKind()
+{
+    CMainFrame *frame = start();
+    QCOMPARE(frame->action(ID_NEXT_PANE)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_F6)}));
+    QVERIFY(frame->action(ID_SETUP)->shortcuts().isEmpty()); // Alt+S is only a menu text
+    QCOMPARE(frame->action(ID_FILE_OPEN)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_O)}));
+
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    frame->docManager()->OpenDocumentFile(log);
+    QCOMPARE(frame->action(ID_SETUP)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_S)}));
+    QCOMPARE(frame->action(ID_ADD_QSO)->shortcuts(),
+             QList<QKeySequence>({QKeySequence(Qt::Key_F10), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}));
+    QCOMPARE(frame->action(ID_LOOKUP_QSOS)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_F6)}));
+    QVERIFY(frame->action(ID_NEXT_PANE)->shortcuts().isEmpty()); // the window's own F6 wins
+    QCOMPARE(frame->action(ID_LATEST_QSOS)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_F6)}));
+    QCOMPARE(frame->action(ID_EDIT_COPY)->shortcuts(),
+             QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
+
+    frame->runCommand(ID_QSO_QSL_CARDS);
+    QCOMPARE(frame->action(ID_LOOKUP_QSOS)->shortcuts(),
+             QList<QKeySequence>({QKeySequence(Qt::Key_F6), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}));
+    QVERIFY(frame->action(ID_ADD_QSO)->shortcuts().isEmpty());
+    QCOMPARE(frame->action(ID_QSL_RCVD_YES)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_Space)}));
+    QVERIFY(frame->action(ID_SETUP)->shortcuts().isEmpty());
+}
+
+void TestApp::commandsWithoutHandlerAreDisabled()
+{
+    CMainFrame *frame = start();
+    QVERIFY(!frame->action(ID_SETUP)->isEnabled());
+    QVERIFY(!frame->action(ID_FILE_CLOSE)->isEnabled());
+    QVERIFY(!frame->action(ID_FILE_PRINT)->isEnabled());
+    QVERIFY(!frame->action(ID_WINDOW_NEW)->isEnabled());
+    QVERIFY(!frame->action(ID_FILE_MRU_FILE1)->isEnabled()); // the empty list's place holder
+    QVERIFY(frame->action(ID_FILE_NEW)->isEnabled());
+    QVERIFY(frame->action(ID_FILE_OPEN)->isEnabled());
+    QVERIFY(frame->action(ID_APP_ABOUT)->isEnabled());
+    QVERIFY(frame->action(ID_VIEW_TOOLBAR)->isChecked());
+    QVERIFY(!frame->runCommand(ID_SETUP));
+
+    frame->runCommand(ID_VIEW_TOOLBAR);
+    QVERIFY(frame->toolBar()->isHidden());
+    QVERIFY(!frame->action(ID_VIEW_TOOLBAR)->isChecked());
+
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    frame->docManager()->OpenDocumentFile(log);
+    QVERIFY(frame->action(ID_REBUILD_DXCC)->isEnabled());
+    QVERIFY(frame->action(ID_FILE_CLOSE)->isEnabled());
+    QVERIFY(frame->action(ID_WINDOW_CASCADE)->isEnabled());
+    QVERIFY(!frame->action(ID_EDIT_PASTE)->isEnabled()); // no edit field has the focus
+}
+
+void TestApp::rebuildCommandReachesTheDocument()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    QVERIFY(SqlHelpers::exec(log, "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES (1,'20',1,5,5)"));
+    CMainFrame *frame = start({"Korva3", log});
+    QVERIFY(frame->runCommand(ID_REBUILD_DXCC));
+    QCOMPARE(m_prompter.texts(), QStringList({"DXCC statistics rebuilt"}));
+    QCOMPARE(SqlHelpers::count(log, "DXCCREPORT"), 0);
+}
+
+void TestApp::importCommandShowsItsProgressInTheMainWindow()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    QByteArray adif = "<EOH>\n";
+    for (int i = 0; i < 600; ++i)
+        adif += "<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>0815<BAND:3>20m<MODE:2>CW<EOR>\n";
+    QVERIFY(TestDir::writeFile(m_dir->filePath("in.adi"), adif));
+    CMainFrame *frame = start({"Korva3", log});
+    frame->SetStatusText(QStringLiteral("before"));
+    m_prompter.setNextFile(m_dir->filePath("in.adi"));
+    QVERIFY(frame->runCommand(ID_IMPORT_ADIF));
+    QCOMPARE(m_prompter.texts(), QStringList({"600 Qso Records added"}));
+    QCOMPARE(SqlHelpers::count(log, "QSOS"), 600);
+    QCOMPARE(frame->statusText(), QStringLiteral("before"));
+    QVERIFY(frame->progressBar()->isHidden());
+    QVERIFY(frame->progressBar()->value() >= 99); // the last record ends just before the final line end
+}
+
+void TestApp::recentFilesKeepFourNewestFirst()
+{
+    QStringList paths;
+    for (int i = 1; i <= 5; ++i) {
+        paths.append(m_dir->filePath(QStringLiteral("log%1.sqlite3").arg(i)));
+        QVERIFY(makeLogbook(paths.last()));
+    }
+    CMainFrame *frame = start();
+    for (const QString &path : paths)
+        frame->docManager()->OpenDocumentFile(path);
+    QCOMPARE(frame->docManager()->recentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    // Opening a logbook that is open only brings it forward.
+    frame->docManager()->OpenDocumentFile(paths[2]);
+    QCOMPARE(frame->docManager()->recentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    for (CKorva3Doc *document : frame->docManager()->documents())
+        frame->docManager()->CloseDocument(document);
+    QTRY_COMPARE(frame->docManager()->documents().size(), 0);
+    frame->docManager()->OpenDocumentFile(paths[2]);
+    QCOMPARE(frame->docManager()->recentFiles(), QStringList({paths[2], paths[4], paths[3], paths[1]}));
+
+    // A recent file that is gone leaves the list when chosen.
+    frame->docManager()->CloseDocument(frame->docManager()->documents().first());
+    QTRY_COMPARE(frame->docManager()->documents().size(), 0);
+    QVERIFY(QFile::remove(paths[4]));
+    QVERIFY(frame->runCommand(ID_FILE_MRU_FILE1 + 1));
+    QCOMPARE(frame->docManager()->recentFiles(), QStringList({paths[2], paths[3], paths[1]}));
+    QVERIFY(frame->runCommand(ID_FILE_MRU_FILE1 + 2));
+    QCOMPARE(frame->activeFrame()->document()->pathName(), paths[1]);
+}
+
+void TestApp::statusTextReturnsWhatStoodBefore()
+{
+    CMainFrame *frame = start();
+    QCOMPARE(frame->SetStatusText(QStringLiteral("Add database 50 %")), QStringLiteral("Ready"));
+    QCOMPARE(frame->SetStatusText(QStringLiteral("Ready")), QStringLiteral("Add database 50 %"));
+}
+
+void TestApp::secondInstancePassesItsPathToTheFirst()
+{
+    const QString name = uniqueInstanceName();
+    CSingleInstance first(name);
+    QVERIFY(first.start(QString()));
+    QSignalSpy requests(&first, &CSingleInstance::activationRequested);
+    CSingleInstance second(name);
+    QVERIFY(!second.start(QStringLiteral("/tmp/dropped log.sqlite3")));
+    QTRY_COMPARE(requests.size(), 1);
+    QCOMPARE(requests.first().first().toString(), QStringLiteral("/tmp/dropped log.sqlite3"));
+
+    // Through the application: the running window comes forward and opens the logbook
+    // the second start was given.
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start();
+    frame->showMinimized();
+    CSingleInstance third(m_instanceName);
+    QVERIFY(!third.start(log));
+    QTRY_COMPARE(frame->docManager()->documents().size(), 1);
+    QCOMPARE(frame->docManager()->documents().first()->pathName(), log);
+    QVERIFY(!frame->isMinimized());
+}
+
+void TestApp::splashWindowGoesAfterItsTime()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QVERIFY(CSplashWnd::instance());
+    QTRY_VERIFY_WITH_TIMEOUT(!CSplashWnd::instance(), 5000);
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
