@@ -82,6 +82,15 @@ void CDocManager::CloseDocument(CKorva3Doc *document)
         frame->close();
 }
 
+void CDocManager::detachWindows()
+{
+    if (!m_area)
+        return;
+    for (QMdiSubWindow *window : m_area->subWindowList())
+        disconnect(window, &QObject::destroyed, this, nullptr);
+    m_area = nullptr;
+}
+
 QList<CDocumentFrame *> CDocManager::framesOf(const CKorva3Doc *document) const
 {
     QList<CDocumentFrame *> frames;
@@ -111,6 +120,7 @@ CDocumentFrame *CDocManager::addFrame(CKorva3Doc *document, CommandTable::Window
     connect(frame, &QObject::destroyed, this, [this, document] { frameClosed(document); });
     frame->show();
     m_area->setActiveSubWindow(frame);
+    emit frameAdded(frame);
     return frame;
 }
 

@@ -34,6 +34,9 @@ public:
     void OpenNewWindow(const CDocumentFrame *like);
     // Closes every window of the document, and so the document.
     void CloseDocument(CKorva3Doc *document);
+    // The main window is going: its windows go with it, and the documents with this
+    // manager, without closing one by one.
+    void detachWindows();
 
     QList<CKorva3Doc *> documents() const { return m_documents; }
     QList<CDocumentFrame *> framesOf(const CKorva3Doc *document) const;
@@ -45,6 +48,7 @@ public:
     void removeRecentFile(const QString &path);
 
 signals:
+    void frameAdded(CDocumentFrame *frame);
     void recentFilesChanged();
     void documentsChanged();
 

@@ -4,8 +4,12 @@
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
 #include "document/LogbookFiles.h"
+#include "entry/CKorva3View.h"
 #include "platform/CommandIds.h"
 #include "platform/CommandRouter.h"
+#include "rig/CTrxLink.h"
+#include "rig/TrxReadingReceiver.h"
+#include "store/Sqlite3DB.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +54,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     : QMainWindow(parent)
     , m_area(new QMdiArea(this))
     , m_docManager(new CDocManager(m_area, this))
+    , m_trxLink(new CTrxLink(this))
 {
     setWindowTitle(QStringLiteral("Korva3"));
     setCentralWidget(m_area);
@@ -62,10 +67,24 @@ CMainFrame::CMainFrame(QWidget *parent)
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { applyWindowKind(); });
     connect(m_docManager, &CDocManager::recentFilesChanged, this, [this] { updateRecentFiles(); });
     connect(m_docManager, &CDocManager::documentsChanged, this, [this] { applyWindowKind(); });
+    connect(m_docManager, &CDocManager::frameAdded, this, &CMainFrame::watchFrame);
     connect(qApp, &QApplication::focusChanged, this, [this] { updateCommandUI(); });
     updateRecentFiles();
     resize(1024, 700);
     ImportProgress::install(this);
+
+    Sqlite3DB programDatabase;
+    m_trxLink->OpenLink(programDatabase);
+    // A reading goes to every entry form open when it arrives.
+    m_trxLink->SetReceivers([this] {
+        QList<TrxReadingReceiver *> receivers;
+        for (QMdiSubWindow *window : m_area->subWindowList()) {
+            if (auto *receiver = dynamic_cast<TrxReadingReceiver *>(window->widget()))
+                receivers.append(receiver);
+        }
+        return receivers;
+    });
+    connect(m_trxLink, &CTrxLink::queryEnded, this, [this] { updateCommandUI(); });
 
     if (s_startupPauseMs > 0)
         QThread::msleep(static_cast<unsigned long>(s_startupPauseMs));
@@ -78,6 +97,7 @@ CMainFrame::~CMainFrame()
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(m_area, nullptr, this, nullptr);
     disconnect(m_docManager, nullptr, this, nullptr);
+    m_docManager->detachWindows();
     ImportProgress::install(nullptr);
 }
 
@@ -122,6 +142,18 @@ void CMainFrame::updateCommandUI()
         if (it.value()->isCheckable())
             it.value()->setChecked(router.isChecked(it.key()));
     }
+}
+
+// A form says when what its commands may do changes (a selection, the call typed), so
+// that menus, keys and toolbar follow at once.
+void CMainFrame::watchFrame(CDocumentFrame *frame)
+{
+    QWidget *view = frame->widget();
+    if (view && view->metaObject()->indexOfSignal("commandsChanged()") >= 0)
+        connect(view, SIGNAL(commandsChanged()), this, SLOT(updateCommandUI()));
+    // The view gets the transceiver link so that its Setup can show and change it.
+    if (auto *form = qobject_cast<CKorva3View *>(view))
+        form->setTrxLink(m_trxLink);
 }
 
 // --- Building the window ------------------------------------------------------------
@@ -320,6 +352,7 @@ bool CMainFrame::handlesCommand(int id) const
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
     case ID_EDIT_PASTE:
+    case ID_GET_TRX_FREQ:
         return true;
     case ID_WINDOW_NEW:
     case ID_WINDOW_ARRANGE:
@@ -339,6 +372,8 @@ bool CMainFrame::commandEnabled(int id) const
     case ID_EDIT_COPY:
     case ID_EDIT_PASTE:
         return canEditFocusWidget(id);
+    case ID_GET_TRX_FREQ:
+        return m_trxLink->OnUpdateGetTrxFreq();
     default:
         return true;
     }
@@ -376,6 +411,9 @@ void CMainFrame::onCommand(int id)
         break;
     case ID_WINDOW_ARRANGE:
         arrangeIcons();
+        break;
+    case ID_GET_TRX_FREQ:
+        m_trxLink->OnGetTrxFreq();
         break;
     default:
         editFocusWidget(id);

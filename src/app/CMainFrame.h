@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class CDocManager;
+class CTrxLink;
 class CDocumentFrame;
 class QAction;
 class QLabel;
@@ -51,12 +52,18 @@ public:
     void hideProgressBar() override;
     const QProgressBar *progressBar() const { return m_progress; }
 
+    // The transceiver link, opened at construction from the parameters "rig" and "comm".
+    CTrxLink *trxLink() const { return m_trxLink; }
+
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
     // Runs a command along the route of the active window, as a menu or key does.
     bool runCommand(int id);
+public slots:
     // Refreshes the enabled and checked state of every command.
     void updateCommandUI();
+
+public:
 
     bool handlesCommand(int id) const override;
     bool commandEnabled(int id) const override;
@@ -69,6 +76,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void watchFrame(CDocumentFrame *frame);
     QList<CommandTarget *> route() const;
     void createActions();
     void createMenus();
@@ -83,6 +91,7 @@ private:
 
     QMdiArea *m_area;
     CDocManager *m_docManager;
+    CTrxLink *m_trxLink;
     CommandTarget *m_appTarget = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;

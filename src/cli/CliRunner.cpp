@@ -5,6 +5,7 @@
 #include "TrxQuery.h"
 #include "TrxReadingJson.h"
 #include "document/CKorva3Doc.h"
+#include "document/LocatorMath.h"
 #include "platform/ScriptedPrompter.h"
 #include "store/Sqlite3DB.h"
 
@@ -23,6 +24,8 @@ const char kUsage[] =
     "  stats LOGBOOK      print the DXCC and CQ zone statistics as JSON\n"
     "  resolve [CALL...]  print CALL<TAB>DXCCID for each call, or for each line of standard input\n"
     "  info DXCCID CALL   print the country information of the entity for the call as JSON\n"
+    "  locator OWN OTHER  print the distance and beam headings from locator OWN to locator OTHER as the\n"
+    "                     logbook window shows them, or \" No valid locator\"\n"
     "  import LOGBOOK FILE\n"
     "                     add the records of the ADIF file FILE to the logbook\n"
     "  export LOGBOOK FILE [--period CODE]\n"
@@ -125,6 +128,7 @@ int CliRunner::run(QStringList arguments)
         {"stats", 1, "one LOGBOOK", &CliRunner::stats},
         {"resolve", kAnyCount, "", &CliRunner::resolve},
         {"info", 2, "DXCCID CALL", &CliRunner::info},
+        {"locator", 2, "OWN OTHER", &CliRunner::locator},
         {"trx", kAnyCount, "", &CliRunner::trx},
         {"import", 2, "LOGBOOK FILE", &CliRunner::importAdif},
         {"export", kAnyCount, "", &CliRunner::exportAdif},
@@ -216,6 +220,14 @@ int CliRunner::info(const QStringList &arguments)
     if (doc.m_countryInfo.isEmpty())
         return fail(QStringLiteral("No country information found for this call..."));
     m_out << CountryInfoJson::format(doc.m_countryInfo.first()) << '\n';
+    return Success;
+}
+
+// The line the Grid field gives: OTHER is taken as the field takes it, in upper case; the
+// own locator as stored, so a lower-case one counts as invalid (position 0, 0).
+int CliRunner::locator(const QStringList &arguments)
+{
+    m_out << LocatorMath::GridLine(arguments.at(0), arguments.at(1).toUpper()) << '\n';
     return Success;
 }
 

@@ -26,6 +26,7 @@ private:
     int stats(const QStringList &arguments);
     int resolve(const QStringList &arguments);
     int info(const QStringList &arguments);
+    int locator(const QStringList &arguments);
     int trx(const QStringList &arguments);
     int importAdif(const QStringList &arguments);
     int exportAdif(const QStringList &arguments);

@@ -1,18 +1,1008 @@
 #include "CKorva3View.h"
 
+#include "CEditQso.h"
+#include "CSetup.h"
+#include "FormControls.h"
+#include "document/CKorva3Doc.h"
+#include "document/LocatorMath.h"
+#include "platform/AppSettings.h"
+#include "platform/CodePage.h"
+#include "platform/CommandIds.h"
+#include "platform/DbDateTime.h"
+#include "platform/Numbers.h"
+#include "platform/Prompter.h"
+#include "reports/CCqzoneReport.h"
+#include "reports/CDxccReport.h"
+#include "rig/TrxReading.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTableWidget>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using FormControls::makeEdit;
+using FormControls::setText;
+
+const QString CKorva3View::kBlankGridLine = QStringLiteral(" \t \t \t \t \t \t \t \t \t \t ");
+const QString CKorva3View::kLatestQsosLine = QStringLiteral("   Your latest qso's (shortkey F6)");
+
+QDateTime (*CKorva3View::s_clock)() = &QDateTime::currentDateTime;
+
+namespace {
+
+const char kDefaultSection[] = "Default";
+const QColor kLineColour(0, 0, 238);
+
+// Columns of the worked-before list: heading and width in pixels.
+const struct
+{
+    const char *heading;
+    int width;
+} kWorkedColumns[] = {{"Date", 70}, {"Time", 45}, {"Call", 92}, {"Sent", 40}, {"Rcvd", 40},
+                      {"Frequency", 70}, {"Mode", 56}, {"S", 20}, {"R", 20}};
+constexpr int kWorkedColumnCount = 9;
+
+// The bands of the worked/confirmed grid, in column order.
+const int kGridBands[] = {160, 80, 40, 30, 20, 17, 15, 12, 10, 6, 2};
+constexpr int kGridBandCount = 11;
+
+QLabel *blueLine(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kLineColour);
+    label->setPalette(palette);
+    return label;
+}
+
+// The code of the entry at a position of a list; -1 for no entry.
+int codeAt(const QComboBox *list, int index)
+{
+    return index >= 0 && index < list->count() ? list->itemData(index).toInt() : -1;
+}
+
+QString textAt(const QList<Sqlite3DB::UM_COMBOBOX> &list, int index)
+{
+    return index >= 0 && index < list.size() ? list.at(index).text : QString();
+}
+
+// Two digits of a stored date or time text as a number; -1 when they are not digits.
+int numberAt(const QString &text, int position, int length)
+{
+    bool ok = false;
+    const int value = text.mid(position, length).toInt(&ok);
+    return ok && text.size() >= position + length ? value : -1;
+}
+
+// The stored date and time as the list shows them, day-month-year and hours:minutes.
+// Texts that do not make a calendar time from 1970 on are shown as stored.
+void listTexts(const QString &date, const QString &time, QString &dateText, QString &timeText)
+{
+    const int year = numberAt(date, 0, 4);
+    const int month = numberAt(date, 5, 2);
+    const int day = numberAt(date, 8, 2);
+    const int hour = numberAt(time, 0, 2);
+    const int minute = numberAt(time, 3, 2);
+    const QDate calendarDate(year, month, day);
+    if (year < 1970 || !calendarDate.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59) {
+        dateText = date;
+        timeText = time;
+        return;
+    }
+    dateText = calendarDate.toString(QStringLiteral("dd-MM-yyyy"));
+    timeText = QTime(hour, minute).toString(QStringLiteral("HH:mm"));
+}
+
+} // namespace
+
 CKorva3View::CKorva3View(CKorva3Doc *document, QWidget *parent)
     : QWidget(parent)
-    , m_document(document)
+    , m_date(s_clock())
+    , m_time(m_date)
+    , m_infoLine1(kLatestQsosLine)
+    , m_workedCw(kBlankGridLine)
+    , m_workedSsb(kBlankGridLine)
+    , m_workedDigi(kBlankGridLine)
+    , m_doc(document)
 {
+    m_titleFont = QFont(QStringLiteral("Ariel"));
+    m_titleFont.setPixelSize(30);
+    m_titleFont.setWeight(QFont::Bold);
+    m_titleFont.setItalic(true);
+    m_titleFont.setUnderline(true);
+    readDefaults();
+    buildForm();
+    connectEvents();
+    pushFields();
 }
+
+CKorva3View::~CKorva3View()
+{
+    // The controls go after this body; their focus changes must not reach the form.
+    for (QWidget *edit : {m_callEdit, m_freqEdit, m_gridEdit})
+        edit->removeEventFilter(this);
+    disconnect();
+    writeDefaults();
+}
+
+// --- Remembered defaults ------------------------------------------------------------
+
+void CKorva3View::readDefaults()
+{
+    const auto settings = AppSettings::open();
+    settings->beginGroup(QLatin1String(kDefaultSection));
+    m_freq = settings->value(QStringLiteral("DefFreq"), QStringLiteral("14.012.0")).toString();
+    m_band = settings->value(QStringLiteral("DefBand"), QStringLiteral("20")).toString();
+    m_modeIndex = settings->value(QStringLiteral("DefMode"), 0).toInt();
+    m_rstRcvd = settings->value(QStringLiteral("DefRst1"), QStringLiteral("599")).toString();
+    m_rstSent = settings->value(QStringLiteral("DefRst2"), QStringLiteral("599")).toString();
+    m_power = settings->value(QStringLiteral("DefPwr"), QStringLiteral("100")).toString();
+    settings->endGroup();
+    m_modeIndex = std::max(m_modeIndex, 0);
+    m_qslSentIndex = std::max(m_qslSentIndex, 0);
+    m_qslRcvdIndex = std::max(m_qslRcvdIndex, 0);
+}
+
+void CKorva3View::writeDefaults() const
+{
+    const auto settings = AppSettings::open();
+    settings->beginGroup(QLatin1String(kDefaultSection));
+    settings->setValue(QStringLiteral("DefFreq"), m_freq);
+    settings->setValue(QStringLiteral("DefBand"), m_band);
+    settings->setValue(QStringLiteral("DefMode"), m_modeIndex);
+    settings->setValue(QStringLiteral("DefRst1"), m_rstRcvd);
+    settings->setValue(QStringLiteral("DefRst2"), m_rstSent);
+    settings->setValue(QStringLiteral("DefPwr"), m_power);
+    settings->endGroup();
+}
+
+// --- Building the form --------------------------------------------------------------
+
+void CKorva3View::buildForm()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildTopRow());
+    auto *middle = new QHBoxLayout;
+    auto *left = new QVBoxLayout;
+    left->addWidget(buildWorkedGroup(), 1);
+    left->addWidget(buildGridGroup());
+    middle->addLayout(left, 3);
+    middle->addWidget(buildRightColumn(), 2);
+    layout->addLayout(middle, 1);
+}
+
+QWidget *CKorva3View::buildTopRow()
+{
+    auto *row = new QWidget(this);
+    auto *grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_dateEdit = new QDateEdit(row);
+    m_dateEdit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    m_dateEdit->setCalendarPopup(true);
+    m_timeEdit = new QTimeEdit(row);
+    m_timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_callEdit = makeEdit(row, 16, FormControls::UpperCase);
+    m_rstSentEdit = makeEdit(row, 3, FormControls::AnyText, true);
+    m_rstRcvdEdit = makeEdit(row, 3, FormControls::AnyText, true);
+    m_freqEdit = makeEdit(row, 8, FormControls::AnyText, true);
+    m_bandEdit = makeEdit(row, 3, FormControls::AnyText, true);
+    m_modeList = new QComboBox(row);
+    m_modeList->setEditable(true);
+    m_modeList->setInsertPolicy(QComboBox::NoInsert);
+    m_powerEdit = makeEdit(row, 4, FormControls::AnyText, true);
+    m_cqZoneEdit = makeEdit(row, 2, FormControls::AnyText, true);
+    m_gridEdit = makeEdit(row, 6, FormControls::UpperCase, true);
+    m_qslSentList = new QComboBox(row);
+    m_qslRcvdList = new QComboBox(row);
+    for (QComboBox *list : {m_qslSentList, m_qslRcvdList}) {
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+    }
+
+    const struct
+    {
+        const char *label;
+        QWidget *field;
+    } columns[] = {{"Date", m_dateEdit}, {"Time", m_timeEdit}, {"&Call", m_callEdit},
+                   {"Sent", m_rstSentEdit}, {"Rcvd", m_rstRcvdEdit}, {"Frequency", m_freqEdit},
+                   {"Band", m_bandEdit}, {"Mode", m_modeList}, {"Power", m_powerEdit},
+                   {"CQ zone", m_cqZoneEdit}, {"Grid", m_gridEdit}, {"sent", m_qslSentList},
+                   {"Rcvd", m_qslRcvdList}};
+    int column = 0;
+    for (const auto &entry : columns) {
+        auto *label = new QLabel(QString::fromLatin1(entry.label), row);
+        label->setBuddy(entry.field);
+        grid->addWidget(label, 1, column);
+        grid->addWidget(entry.field, 2, column);
+        ++column;
+    }
+    grid->addWidget(new QLabel(QStringLiteral("<Qsl>"), row), 0, column - 2, 1, 2, Qt::AlignCenter);
+    grid->setColumnStretch(2, 2);
+    return row;
+}
+
+QWidget *CKorva3View::buildWorkedGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("List calls worked before"), this);
+    auto *layout = new QVBoxLayout(group);
+    m_workedList = new QTableWidget(0, kWorkedColumnCount, group);
+    QStringList headings;
+    for (const auto &column : kWorkedColumns)
+        headings.append(QString::fromLatin1(column.heading));
+    m_workedList->setHorizontalHeaderLabels(headings);
+    for (int c = 0; c < kWorkedColumnCount; ++c)
+        m_workedList->setColumnWidth(c, kWorkedColumns[c].width);
+    m_workedList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_workedList->horizontalHeader()->setSectionsMovable(true);
+    m_workedList->verticalHeader()->hide();
+    m_workedList->verticalHeader()->setDefaultSectionSize(18);
+    m_workedList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_workedList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_workedList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_workedList->setShowGrid(true);
+    layout->addWidget(m_workedList, 1);
+
+    auto *options = new QHBoxLayout;
+    m_searchByCountryBox = new QCheckBox(QStringLiteral("Search by call or country"), group);
+    m_listBeforeBox = new QCheckBox(QStringLiteral("List qso's b4"), group);
+    m_foundCountLabel = new QLabel(group);
+    m_foundCountLabel->setMinimumWidth(30);
+    options->addWidget(m_searchByCountryBox);
+    options->addWidget(m_listBeforeBox);
+    options->addStretch(1);
+    options->addWidget(new QLabel(QStringLiteral("Total qso's found"), group));
+    options->addWidget(m_foundCountLabel);
+    layout->addLayout(options);
+
+    m_infoLine1Label = blueLine(group);
+    m_infoLine2Label = blueLine(group);
+    layout->addWidget(m_infoLine1Label);
+    layout->addWidget(m_infoLine2Label);
+    return group;
+}
+
+QWidget *CKorva3View::buildGridGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Worked / Confirmed"), this);
+    auto *grid = new QGridLayout(group);
+    grid->addWidget(new QLabel(QStringLiteral("160\t80\t40\t30\t20\t17\t15\t12\t10\t 6\t 2"), group), 0, 1);
+    m_workedCwLabel = blueLine(group);
+    m_workedSsbLabel = blueLine(group);
+    m_workedDigiLabel = blueLine(group);
+    int row = 1;
+    for (const auto &line : {std::pair{"CW", m_workedCwLabel}, std::pair{"SSB", m_workedSsbLabel},
+                             std::pair{"DIGI", m_workedDigiLabel}}) {
+        grid->addWidget(new QLabel(QString::fromLatin1(line.first), group), row, 0);
+        grid->addWidget(line.second, row, 1);
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget *CKorva3View::buildRightColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *form = new QFormLayout;
+    m_nameEdit = makeEdit(column, 30);
+    m_qthEdit = makeEdit(column, 30);
+    m_address1Edit = makeEdit(column, 30);
+    m_address2Edit = makeEdit(column, 30);
+    m_remarksEdit = makeEdit(column, 30);
+    m_countryList = new QComboBox(column);
+    m_qslMgrEdit = makeEdit(column, 12);
+    m_iotaEdit = makeEdit(column, 6);
+    form->addRow(QStringLiteral("&Name"), m_nameEdit);
+    form->addRow(QStringLiteral("Qth"), m_qthEdit);
+    form->addRow(QStringLiteral("Address1"), m_address1Edit);
+    form->addRow(QStringLiteral("Address2"), m_address2Edit);
+    form->addRow(QStringLiteral("Remarks"), m_remarksEdit);
+    form->addRow(QStringLiteral("Country"), m_countryList);
+    form->addRow(QStringLiteral("Qsl mgr"), m_qslMgrEdit);
+    form->addRow(QStringLiteral("Iota"), m_iotaEdit);
+    layout->addLayout(form);
+
+    // The title is painted by the form itself, over the area of this frame.
+    m_titleFrame = new QFrame(column);
+    m_titleFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    m_titleFrame->setMinimumHeight(70);
+    layout->addWidget(m_titleFrame, 1);
+    m_logbookLabelText = new QLabel(column);
+    m_logbookLabelText->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_logbookLabelText);
+    return column;
+}
+
+void CKorva3View::connectEvents()
+{
+    connect(m_callEdit, &QLineEdit::textEdited, this, [this] { OnCallChange(); });
+    connect(m_callEdit, &QLineEdit::textChanged, this, &CKorva3View::commandsChanged);
+    connect(m_workedList, &QTableWidget::itemSelectionChanged, this, &CKorva3View::commandsChanged);
+    connect(m_workedList, &QTableWidget::cellDoubleClicked, this, [this] { OnChangeQso(); });
+    // Only the operator's choices count, not the selections the form sets itself.
+    connect(m_modeList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnSetRst(); });
+    connect(m_countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
+    for (QWidget *edit : {m_callEdit, m_freqEdit, m_gridEdit})
+        edit->installEventFilter(this);
+}
+
+bool CKorva3View::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut && !m_refusingPull) {
+        // The focus leaving the window (another application, a message box) is no
+        // leaving of the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == m_callEdit)
+                OnCallKillFocus();
+            else if (watched == m_freqEdit)
+                OnFreqKillFocus();
+            else if (watched == m_gridEdit)
+                OnGridKillFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CKorva3View::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    OnInitialUpdate();
+}
+
+void CKorva3View::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    const QRect area =
+        QRect(m_titleFrame->mapTo(this, QPoint(0, 0)), m_titleFrame->size()).translated(0, -10);
+    painter.setFont(m_titleFont);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    // Highlight shifted by a pixel under shadow: an engraved title.
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawText(area.translated(1, 1), flags, m_title);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawText(area, flags, m_title);
+}
+
+QLabel *CKorva3View::workedLineLabel(int group) const
+{
+    switch (group) {
+    case 1: return m_workedCwLabel;
+    case 2: return m_workedSsbLabel;
+    case 3: return m_workedDigiLabel;
+    default: return nullptr;
+    }
+}
+
+// --- Initial update -----------------------------------------------------------------
+
+void CKorva3View::OnInitialUpdate()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    const QString title = m_doc->title();
+    m_logbookLabel = QStringLiteral("Logbook: ") + title.left(std::max<qsizetype>(0, title.size() - 8)).toUpper();
+
+    m_doc->LoadReferenceLists();
+    fillLists();
+
+    m_utcOffset = Numbers::atoi(m_doc->m_db.GetParameter("utcoffset"));
+    SetUtcNow();
+    m_askYesNo = m_doc->m_db.GetParameter("AskYesNo") == "Y";
+    m_ownLocator = CodePage::fromAnsi(m_doc->m_db.GetParameter("gridlocator"));
+    m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
+    m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
+
+    pushFields();
+    ClearWorkedList();
+    m_doc->LoadLatestQsos(30);
+    FillWorkedList();
+    m_callEdit->setFocus();
+}
+
+void CKorva3View::fillLists()
+{
+    FormControls::fillList(m_modeList, m_doc->m_modes);
+    FormControls::fillList(m_qslSentList, m_doc->m_qslSentList);
+    FormControls::fillList(m_qslRcvdList, m_doc->m_qslRcvdList);
+    FormControls::fillList(m_countryList, m_doc->m_countries, true, true);
+}
+
+// --- Moving values between controls and members -------------------------------------
+
+bool CKorva3View::pullFields()
+{
+    // A refusal moves the focus to the field; the field left on the way must not pull
+    // (and refuse) a second time.
+    m_refusingPull = true;
+    const bool fits = FormControls::checkLimits({m_callEdit, m_rstSentEdit, m_rstRcvdEdit, m_freqEdit, m_bandEdit,
+                                                 m_powerEdit, m_cqZoneEdit, m_gridEdit, m_nameEdit, m_qthEdit,
+                                                 m_address1Edit, m_address2Edit, m_remarksEdit, m_qslMgrEdit,
+                                                 m_iotaEdit});
+    m_refusingPull = false;
+    if (!fits)
+        return false;
+    m_date.setDate(m_dateEdit->date());
+    m_time.setTime(m_timeEdit->time());
+    m_call = m_callEdit->text();
+    m_rstSent = m_rstSentEdit->text();
+    m_rstRcvd = m_rstRcvdEdit->text();
+    m_freq = m_freqEdit->text();
+    m_band = m_bandEdit->text();
+    m_modeIndex = FormControls::selectedIndex(m_modeList);
+    m_power = m_powerEdit->text();
+    m_cqZone = m_cqZoneEdit->text();
+    m_grid = m_gridEdit->text();
+    m_qslSentIndex = FormControls::selectedIndex(m_qslSentList);
+    m_qslRcvdIndex = FormControls::selectedIndex(m_qslRcvdList);
+    m_name = m_nameEdit->text();
+    m_qth = m_qthEdit->text();
+    m_address1 = m_address1Edit->text();
+    m_address2 = m_address2Edit->text();
+    m_remarks = m_remarksEdit->text();
+    m_countryIndex = m_countryList->currentIndex();
+    m_qslMgr = m_qslMgrEdit->text();
+    m_iota = m_iotaEdit->text();
+    m_logbookLabel = m_logbookLabelText->text();
+    m_searchByCountry = m_searchByCountryBox->isChecked();
+    m_listBefore = m_listBeforeBox->isChecked();
+    m_foundCount = m_foundCountLabel->text();
+    m_infoLine1 = m_infoLine1Label->text();
+    m_infoLine2 = m_infoLine2Label->text();
+    m_workedCw = m_workedCwLabel->text();
+    m_workedSsb = m_workedSsbLabel->text();
+    m_workedDigi = m_workedDigiLabel->text();
+    return true;
+}
+
+void CKorva3View::pushFields()
+{
+    m_dateEdit->setDate(m_date.date());
+    m_timeEdit->setTime(m_time.time());
+    setText(m_callEdit, m_call);
+    setText(m_rstSentEdit, m_rstSent);
+    setText(m_rstRcvdEdit, m_rstRcvd);
+    setText(m_freqEdit, m_freq);
+    setText(m_bandEdit, m_band);
+    FormControls::selectIndex(m_modeList, m_modeIndex);
+    setText(m_powerEdit, m_power);
+    setText(m_cqZoneEdit, m_cqZone);
+    setText(m_gridEdit, m_grid);
+    FormControls::selectIndex(m_qslSentList, m_qslSentIndex);
+    FormControls::selectIndex(m_qslRcvdList, m_qslRcvdIndex);
+    setText(m_nameEdit, m_name);
+    setText(m_qthEdit, m_qth);
+    setText(m_address1Edit, m_address1);
+    setText(m_address2Edit, m_address2);
+    setText(m_remarksEdit, m_remarks);
+    FormControls::selectIndex(m_countryList, m_countryIndex);
+    setText(m_qslMgrEdit, m_qslMgr);
+    setText(m_iotaEdit, m_iota);
+    m_logbookLabelText->setText(m_logbookLabel);
+    m_searchByCountryBox->setChecked(m_searchByCountry);
+    m_listBeforeBox->setChecked(m_listBefore);
+    m_foundCountLabel->setText(m_foundCount);
+    m_infoLine1Label->setText(m_infoLine1);
+    m_infoLine2Label->setText(m_infoLine2);
+    m_workedCwLabel->setText(m_workedCw);
+    m_workedSsbLabel->setText(m_workedSsb);
+    m_workedDigiLabel->setText(m_workedDigi);
+}
+
+// --- Commands -----------------------------------------------------------------------
 
 bool CKorva3View::handlesCommand(int id) const
 {
-    (void)id;
-    return false;
+    switch (id) {
+    case ID_CLEAR_FORM:
+    case ID_ADD_QSO:
+    case ID_ACTUAL_TIME:
+    case ID_SET_RST:
+    case ID_LOOKUP_QSOS:
+    case ID_LATEST_QSOS:
+    case ID_CHANGE_QSO:
+    case ID_DELETE_QSO:
+    case ID_SETUP:
+    case ID_DXCC_REPORT:
+    case ID_CQZONE_REPORT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKorva3View::commandEnabled(int id) const
+{
+    switch (id) {
+    case ID_ADD_QSO:
+        return m_callEdit->text().size() >= 3;
+    case ID_CHANGE_QSO:
+    case ID_DELETE_QSO:
+        return selectionMark() >= 0;
+    default:
+        return true;
+    }
 }
 
 void CKorva3View::onCommand(int id)
 {
-    (void)id;
+    switch (id) {
+    case ID_CLEAR_FORM: OnClearForm(); break;
+    case ID_ADD_QSO: OnAddQso(); break;
+    case ID_ACTUAL_TIME: OnActualTime(); break;
+    case ID_SET_RST: OnSetRst(); break;
+    case ID_LOOKUP_QSOS: OnLookupQsos(); break;
+    case ID_LATEST_QSOS: OnLatestQsos(); break;
+    case ID_CHANGE_QSO: OnChangeQso(); break;
+    case ID_DELETE_QSO: OnDeleteQso(); break;
+    case ID_SETUP: OnSetup(); break;
+    case ID_DXCC_REPORT: OnDxccReport(); break;
+    case ID_CQZONE_REPORT: OnCqzoneReport(); break;
+    default: break;
+    }
+}
+
+void CKorva3View::SetUtcNow()
+{
+    const QDateTime now = s_clock();
+    const QDateTime utc = now.addMSecs(-now.time().msec()).addSecs(qint64(m_utcOffset) * 60 - now.time().second());
+    m_date = utc;
+    m_time = utc;
+}
+
+void CKorva3View::ClearEntryFields()
+{
+    for (QString *text : {&m_call, &m_name, &m_qth, &m_address1, &m_address2, &m_remarks, &m_qslMgr, &m_iota,
+                          &m_cqZone, &m_grid})
+        text->clear();
+    m_countryIndex = 0;
+}
+
+void CKorva3View::OnClearForm()
+{
+    if (!pullFields())
+        return;
+    ClearEntryFields();
+    const QString report = m_modeIndex == 0 || m_modeIndex == 2 ? QStringLiteral("599") : QStringLiteral("59");
+    m_rstSent = report;
+    m_rstRcvd = report;
+    m_infoLine1.clear();
+    m_infoLine2.clear();
+    m_foundCount.clear();
+    m_workedCw = kBlankGridLine;
+    m_workedSsb = kBlankGridLine;
+    m_workedDigi = kBlankGridLine;
+    SetUtcNow();
+    pushFields();
+    ClearWorkedList();
+    m_callEdit->setFocus();
+}
+
+void CKorva3View::OnActualTime()
+{
+    if (!pullFields())
+        return;
+    SetUtcNow();
+    pushFields();
+}
+
+void CKorva3View::OnSetRst()
+{
+    if (!pullFields())
+        return;
+    const bool phone = m_modeIndex == 1 || m_modeIndex == 3 || m_modeIndex == 4;
+    m_rstSent = phone ? QStringLiteral("59") : QStringLiteral("599");
+    m_rstRcvd = m_rstSent;
+    pushFields();
+}
+
+void CKorva3View::OnAddQso()
+{
+    if (!pullFields())
+        return;
+    if (m_call.size() > 2) {
+        Prompter &prompter = Prompter::current();
+        if (CKorva3Doc::BandFromFrequency(m_freq).isEmpty())
+            prompter.warning(QStringLiteral("Frequency possible not correct..."));
+        if (m_modeIndex == 0 && (m_rstSent.size() != 3 || m_rstRcvd.size() != 3))
+            prompter.warning(QStringLiteral("Rst not correct in CW mode...\nexample \"599\""));
+        if (m_modeIndex == 1 && (m_rstSent.size() != 2 || m_rstRcvd.size() != 2))
+            prompter.warning(QStringLiteral("Rst not correct in SSB mode...\nexample \"59\""));
+        if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?")) == Prompter::Answer::Ok)
+            addEnteredQso();
+    }
+    setFoundCount(m_workedList->rowCount());
+    pushFields();
+}
+
+// Stores the QSO on the form; a QSO that was not stored changes nothing else, and the
+// form keeps it for another try.
+void CKorva3View::addEnteredQso()
+{
+    Sqlite3DB::UM_RECORD qso;
+    qso.date = DbDateTime::formatDate(m_date.date());
+    qso.time = DbDateTime::formatTime(m_time.time());
+    qso.call = m_call;
+    qso.sent = m_rstSent;
+    qso.rcvd = m_rstRcvd;
+    qso.freq = m_freq;
+    qso.band = m_band;
+    qso.mode = codeAt(m_modeList, m_modeIndex);
+    qso.power = m_power;
+    qso.cqZone = m_cqZone;
+    qso.grid = m_grid;
+    qso.qslSent = codeAt(m_qslSentList, m_qslSentIndex);
+    qso.qslRcvd = codeAt(m_qslRcvdList, m_qslRcvdIndex);
+    qso.name = m_name;
+    qso.qth = m_qth;
+    qso.address1 = m_address1;
+    qso.address2 = m_address2;
+    qso.remarks = m_remarks;
+    qso.qslMgr = m_qslMgr;
+    qso.iota = m_iota;
+    qso.country = std::max(codeAt(m_countryList, m_countryIndex), 0);
+
+    const int rowId = m_doc->AddQso(qso);
+    if (rowId == 0) {
+        Prompter::current().error(QStringLiteral("Error writing to database..."));
+        return;
+    }
+    countIn(qso);
+    showGridLines(qso.country);
+    InsertAddedRow(rowId);
+    ClearEntryFields();
+    m_callEdit->setFocus();
+}
+
+void CKorva3View::OnSetup()
+{
+    CSetup dialog(this, m_trxLink);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
+        m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
+    }
+}
+
+void CKorva3View::OnDxccReport()
+{
+    CDxccReport report(this);
+    report.exec();
+}
+
+void CKorva3View::OnCqzoneReport()
+{
+    CCqzoneReport report(this);
+    report.exec();
+}
+
+void CKorva3View::SetTrxReading(const TrxReading &reading)
+{
+    FormControls::setTextBeyondLimit(m_freqEdit, reading.frequency);
+    m_bandEdit->setText(reading.band);
+    FormControls::selectIndex(m_modeList, reading.modePosition);
+    m_rstSentEdit->setText(reading.reports);
+    m_rstRcvdEdit->setText(reading.reports);
+}
+
+// --- Field events -------------------------------------------------------------------
+
+// Works on the call field and the country list alone: a full pull on every keystroke
+// would repeat a refusal (a field over its limit) with each key.
+void CKorva3View::OnCallChange()
+{
+    QString call = m_callEdit->text();
+    call.remove(QLatin1Char(' '));
+    m_call = call;
+    setText(m_callEdit, m_call);
+    if (!m_call.isEmpty()) {
+        const int index = FormControls::indexOfCode(m_countryList, m_doc->ResolveCallsign(m_call));
+        if (index >= 0) {
+            m_countryIndex = index;
+            FormControls::selectIndex(m_countryList, m_countryIndex);
+        }
+    }
+}
+
+void CKorva3View::OnCallKillFocus()
+{
+    if (!pullFields())
+        return;
+    if (m_countryIndex > 0)
+        ShowStationInfo();
+    const int dxcc = selectedCountryId();
+    if (m_listBefore && !m_call.isEmpty())
+        refreshWorkedList();
+    if (m_qslMgr.isEmpty())
+        m_qslMgr = m_doc->m_db.GetQslManager(m_call);
+    showGridLines(dxcc);
+    pushFields();
+}
+
+void CKorva3View::OnFreqKillFocus()
+{
+    if (!pullFields())
+        return;
+    m_band = CKorva3Doc::BandFromFrequency(m_freq);
+    pushFields();
+}
+
+void CKorva3View::OnCountrySelChange()
+{
+    ShowStationInfo();
+}
+
+int CKorva3View::selectedCountryId() const
+{
+    return std::max(codeAt(m_countryList, m_countryList->currentIndex()), 0);
+}
+
+// --- Station information and distance -----------------------------------------------
+
+double CKorva3View::GreatCircleDistance(double lat2, double lon2) const
+{
+    return LocatorMath::GreatCircleDistance(m_ownLatitude, m_ownLongitude, lat2, lon2);
+}
+
+double CKorva3View::Bearing(double lat2, double lon2, double arc) const
+{
+    return LocatorMath::Bearing(m_ownLatitude, m_ownLongitude, lat2, lon2, arc);
+}
+
+QString CKorva3View::distanceLine(double lat2, double lon2) const
+{
+    const double arc = GreatCircleDistance(lat2, lon2);
+    return LocatorMath::DistanceLine(arc, Bearing(lat2, lon2, arc));
+}
+
+void CKorva3View::ShowStationInfo()
+{
+    if (!pullFields())
+        return;
+    QList<Sqlite3DB::UM_COUNTRYINFO> &info = m_doc->m_countryInfo;
+    m_doc->m_db.GetCountryInfo(info, selectedCountryId(), m_call);
+    if (info.size() == 1) {
+        const Sqlite3DB::UM_COUNTRYINFO &country = info.first();
+        m_infoLine1 = QStringLiteral("  ") + country.country + QLatin1Char(' ') + country.countryPrefix
+                    + QStringLiteral("  utc: ") + QString::asprintf("%3.1f", country.gmtDiff) + QStringLiteral("  ")
+                    + country.continent;
+        m_infoLine2 = distanceLine(country.latitude, country.longitude);
+        m_cqZone = country.cqZone;
+    } else {
+        m_infoLine1 = QStringLiteral("  No country information found for this call...");
+        m_infoLine2.clear();
+    }
+    pushFields();
+}
+
+void CKorva3View::OnGridKillFocus()
+{
+    if (!pullFields())
+        return;
+    if (m_grid.size() < 4)
+        return;
+    m_infoLine2 = LocatorMath::IsValidLocator(m_grid)
+                    ? distanceLine(LocatorMath::LocatorLatitude(m_grid), LocatorMath::LocatorLongitude(m_grid))
+                    : QStringLiteral(" No valid locator");
+    pushFields();
+}
+
+// --- Worked-before list -------------------------------------------------------------
+
+void CKorva3View::setFoundCount(int count)
+{
+    m_foundCount = QString::number(count);
+    m_foundCountLabel->setText(m_foundCount);
+}
+
+void CKorva3View::ClearWorkedList()
+{
+    m_workedList->setRowCount(0);
+    setFoundCount(0);
+    m_doc->m_records.clear();
+}
+
+void CKorva3View::OnLookupQsos()
+{
+    ClearWorkedList();
+    m_doc->LoadLatestQsos(30);
+    FillWorkedList();
+}
+
+void CKorva3View::OnLatestQsos()
+{
+    ClearWorkedList();
+    m_doc->LoadLatestQsos(500);
+    FillWorkedList();
+}
+
+void CKorva3View::refreshWorkedList()
+{
+    ClearWorkedList();
+    if (m_searchByCountry) {
+        m_doc->m_records.clear();
+        m_doc->m_db.QueryQsosByCountry(m_doc->m_records, selectedCountryId(), m_doc->pathName());
+    } else {
+        m_doc->FindQsosByCall(m_call);
+    }
+    FillWorkedList();
+}
+
+void CKorva3View::FillWorkedList()
+{
+    for (const Sqlite3DB::UM_RECORD &record : m_doc->m_records) {
+        QString dateText;
+        QString timeText;
+        listTexts(record.date, record.time, dateText, timeText);
+        m_workedList->insertRow(0);
+        UpdateWorkedRow(0, {dateText, timeText, record.call, record.sent, record.rcvd, record.freq,
+                            ComboTextById(m_modeList, record.mode), ComboTextById(m_qslSentList, record.qslSent),
+                            ComboTextById(m_qslRcvdList, record.qslRcvd)});
+        m_workedList->item(0, 0)->setData(Qt::UserRole, record.rowId);
+    }
+    setFoundCount(static_cast<int>(m_doc->m_records.size()));
+}
+
+void CKorva3View::InsertAddedRow(int rowId)
+{
+    m_workedList->insertRow(0);
+    UpdateWorkedRow(0, {m_date.date().toString(QStringLiteral("dd-MM-yyyy")),
+                        m_time.time().toString(QStringLiteral("HH:mm")), m_call, m_rstSent, m_rstRcvd, m_freq,
+                        textAt(m_doc->m_modes, m_modeIndex), textAt(m_doc->m_qslSentList, m_qslSentIndex),
+                        textAt(m_doc->m_qslRcvdList, m_qslRcvdIndex)});
+    m_workedList->item(0, 0)->setData(Qt::UserRole, rowId);
+    setFoundCount(m_workedList->rowCount());
+}
+
+void CKorva3View::UpdateWorkedRow(int row, const QStringList &texts)
+{
+    for (int column = 0; column < kWorkedColumnCount && column < texts.size(); ++column) {
+        QTableWidgetItem *item = m_workedList->item(row, column);
+        if (item)
+            item->setText(texts.at(column));
+        else
+            m_workedList->setItem(row, column, new QTableWidgetItem(texts.at(column)));
+    }
+}
+
+QString CKorva3View::ComboTextById(const QComboBox *list, int code)
+{
+    return FormControls::textOfCode(list, code);
+}
+
+int CKorva3View::selectionMark() const
+{
+    const QModelIndexList rows = m_workedList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+// --- Worked/confirmed lines ---------------------------------------------------------
+
+QString CKorva3View::WorkedGridLine(int dxcc, int group)
+{
+    QList<Sqlite3DB::UM_DXCCREPORT> &rows = m_doc->m_dxccReport;
+    rows.clear();
+    m_doc->m_db.QueryDxccBands(rows, dxcc, group, m_doc->pathName());
+    QStringList cells(kGridBandCount, QStringLiteral(" "));
+    for (const Sqlite3DB::UM_DXCCREPORT &row : rows) {
+        const int *band = std::find(std::begin(kGridBands), std::end(kGridBands), Numbers::atoi(row.band));
+        if (band == std::end(kGridBands))
+            continue;
+        cells[band - std::begin(kGridBands)] = row.countC > 0   ? QStringLiteral("C")
+                                             : row.countW > 0 ? QStringLiteral("W")
+                                                              : QStringLiteral(" ");
+    }
+    QString line = QStringLiteral(" ") + cells.first();
+    for (int i = 1; i < kGridBandCount; ++i)
+        line += (i == kGridBandCount - 1 ? QStringLiteral(" \t") : QStringLiteral("\t")) + cells.at(i);
+    return line;
+}
+
+// Written into the members and straight into their controls, as the form's other
+// members may hold values not yet pushed.
+void CKorva3View::showGridLines(int dxcc)
+{
+    m_workedCw = WorkedGridLine(dxcc, 1);
+    m_workedSsb = WorkedGridLine(dxcc, 2);
+    m_workedDigi = WorkedGridLine(dxcc, 3);
+    m_workedCwLabel->setText(m_workedCw);
+    m_workedSsbLabel->setText(m_workedSsb);
+    m_workedDigiLabel->setText(m_workedDigi);
+}
+
+// --- Change and delete --------------------------------------------------------------
+
+// A QSO of no entity (country 0) has no place in the statistics: the rebuild leaves it
+// out, and so do the steps that keep the table up to date between rebuilds.
+void CKorva3View::countIn(const Sqlite3DB::UM_RECORD &qso)
+{
+    if (qso.country != 0)
+        m_doc->CountQsoInStatistics(qso.country, qso.band, qso.mode, qso.qslRcvd);
+}
+
+void CKorva3View::takeOut(const Sqlite3DB::UM_RECORD &qso)
+{
+    if (qso.country != 0)
+        m_doc->RemoveQsoFromStatistics(qso.country, qso.band, qso.mode, qso.qslRcvd);
+}
+
+// Reads the QSO of the marked row into the document's m_records. A row whose QSO no
+// longer exists (deleted from another window) reads as a record without a call and is
+// refused like a failed read.
+bool CKorva3View::readMarkedQso(int &row, int &rowId)
+{
+    row = selectionMark();
+    if (row < 0)
+        return false;
+    rowId = m_workedList->item(row, 0)->data(Qt::UserRole).toInt();
+    if (!m_doc->ReadQso(rowId) || m_doc->m_records.first().call.isEmpty()) {
+        Prompter::current().error(QStringLiteral("Error retrieving qso data from database..."));
+        return false;
+    }
+    return true;
+}
+
+void CKorva3View::OnChangeQso()
+{
+    int row = -1;
+    int rowId = 0;
+    if (!readMarkedQso(row, rowId))
+        return;
+    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
+    CEditQso dialog(m_doc, this);
+    if (dialog.exec() != QDialog::Accepted || m_doc->m_records.isEmpty())
+        return;
+    const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
+    if (!m_doc->m_db.UpdateQso(m_doc->m_records, m_doc->pathName(), rowId)) {
+        Prompter::current().error(QStringLiteral("Error writing to database..."));
+        return;
+    }
+    if (changed.country != old.country || changed.band != old.band || changed.mode != old.mode
+        || changed.qslRcvd != old.qslRcvd) {
+        countIn(changed);
+        takeOut(old);
+    }
+    QString dateText;
+    QString timeText;
+    listTexts(changed.date, changed.time, dateText, timeText);
+    UpdateWorkedRow(row, {dateText, timeText, changed.call, changed.sent, changed.rcvd, changed.freq,
+                          ComboTextById(m_modeList, changed.mode), ComboTextById(m_qslSentList, changed.qslSent),
+                          ComboTextById(m_qslRcvdList, changed.qslRcvd)});
+}
+
+void CKorva3View::OnDeleteQso()
+{
+    int row = -1;
+    int rowId = 0;
+    if (!readMarkedQso(row, rowId))
+        return;
+    const Sqlite3DB::UM_RECORD qso = m_doc->m_records.first();
+    if (Prompter::current().question(QStringLiteral("Delete selected qso?")) != Prompter::Answer::Ok)
+        return;
+    if (!m_doc->m_db.DeleteQso(rowId, m_doc->pathName())) {
+        Prompter::current().error(QStringLiteral("Error writing to database..."));
+        return;
+    }
+    takeOut(qso);
+    m_doc->m_db.RebuildDxccStats(m_doc->pathName());
+    m_workedList->removeRow(row);
 }

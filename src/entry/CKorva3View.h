@@ -1,25 +1,243 @@
 #pragma once
 
 #include "platform/CommandTarget.h"
+#include "rig/TrxReadingReceiver.h"
+#include "store/Sqlite3DB.h"
 
+#include <QDateTime>
+#include <QFont>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class CKorva3Doc;
+class CTrxLink;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+class QTimeEdit;
 
-// The QSO entry form of a logbook window: the first target on the command route while
-// its window is active.
-class CKorva3View : public QWidget, public CommandTarget
+// The QSO entry form of a logbook window: the fields of the QSO being entered, the
+// worked-before list, the station information and worked/confirmed lines, and the
+// painted title. The first target on the command route while its window is active.
+//
+// The form keeps its values in the m_ members below: pullFields moves every control's
+// value into its member (refused when a field holds more than its limit), pushFields
+// writes every member back.
+class CKorva3View : public QWidget, public CommandTarget, public TrxReadingReceiver
 {
     Q_OBJECT
 
 public:
-    explicit CKorva3View(CKorva3Doc *document, QWidget *parent = nullptr);
+    // The worked/confirmed line of a country with nothing worked.
+    static const QString kBlankGridLine;
+    static const QString kLatestQsosLine;
 
-    CKorva3Doc *GetDocument() const { return m_document; }
+    // The computer's clock; tests set a fixed one.
+    static QDateTime (*s_clock)();
+
+    explicit CKorva3View(CKorva3Doc *document, QWidget *parent = nullptr);
+    ~CKorva3View() override;
+
+    CKorva3Doc *GetDocument() const { return m_doc; }
+    void setTrxLink(CTrxLink *link) { m_trxLink = link; }
+
+    // Fills the lists and reads the parameters; runs once, when the form is first shown.
+    void OnInitialUpdate();
 
     bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
     void onCommand(int id) override;
 
+    // The transceiver's frequency, band, mode position and reports go straight into
+    // the controls; the members follow at the next pull.
+    void SetTrxReading(const TrxReading &reading) override;
+
+    // Commands.
+    void OnClearForm();
+    void OnAddQso();
+    void OnActualTime();
+    void OnSetRst();
+    void OnLookupQsos();
+    void OnLatestQsos();
+    void OnChangeQso();
+    void OnDeleteQso();
+    void OnSetup();
+    void OnDxccReport();
+    void OnCqzoneReport();
+
+    // Field events.
+    void OnCallChange();
+    void OnCallKillFocus();
+    void OnFreqKillFocus();
+    void OnGridKillFocus();
+    void OnCountrySelChange();
+
+    bool pullFields();
+    void pushFields();
+    void SetUtcNow();
+    void ClearEntryFields();
+
+    // Station information and distance.
+    void ShowStationInfo();
+    double GreatCircleDistance(double lat2, double lon2) const;
+    double Bearing(double lat2, double lon2, double arc) const;
+
+    // Worked-before list and worked/confirmed lines.
+    void ClearWorkedList();
+    void FillWorkedList();
+    void InsertAddedRow(int rowId);
+    void UpdateWorkedRow(int row, const QStringList &texts);
+    static QString ComboTextById(const QComboBox *list, int code);
+    QString WorkedGridLine(int dxcc, int group);
+    // The row holding the list's selection mark, or -1.
+    int selectionMark() const;
+
+    // Controls, for the transceiver query and for tests.
+    QDateEdit *dateEdit() const { return m_dateEdit; }
+    QTimeEdit *timeEdit() const { return m_timeEdit; }
+    QLineEdit *callEdit() const { return m_callEdit; }
+    QLineEdit *rstSentEdit() const { return m_rstSentEdit; }
+    QLineEdit *rstRcvdEdit() const { return m_rstRcvdEdit; }
+    QLineEdit *freqEdit() const { return m_freqEdit; }
+    QLineEdit *bandEdit() const { return m_bandEdit; }
+    QComboBox *modeList() const { return m_modeList; }
+    QLineEdit *powerEdit() const { return m_powerEdit; }
+    QLineEdit *cqZoneEdit() const { return m_cqZoneEdit; }
+    QLineEdit *gridEdit() const { return m_gridEdit; }
+    QComboBox *qslSentList() const { return m_qslSentList; }
+    QComboBox *qslRcvdList() const { return m_qslRcvdList; }
+    QLineEdit *nameEdit() const { return m_nameEdit; }
+    QLineEdit *qthEdit() const { return m_qthEdit; }
+    QLineEdit *address1Edit() const { return m_address1Edit; }
+    QLineEdit *address2Edit() const { return m_address2Edit; }
+    QLineEdit *remarksEdit() const { return m_remarksEdit; }
+    QComboBox *countryList() const { return m_countryList; }
+    QLineEdit *qslMgrEdit() const { return m_qslMgrEdit; }
+    QLineEdit *iotaEdit() const { return m_iotaEdit; }
+    QTableWidget *workedList() const { return m_workedList; }
+    QCheckBox *searchByCountryBox() const { return m_searchByCountryBox; }
+    QCheckBox *listBeforeBox() const { return m_listBeforeBox; }
+    QLabel *foundCountLabel() const { return m_foundCountLabel; }
+    QLabel *infoLine1Label() const { return m_infoLine1Label; }
+    QLabel *infoLine2Label() const { return m_infoLine2Label; }
+    QLabel *workedLineLabel(int group) const;
+    QLabel *logbookLabel() const { return m_logbookLabelText; }
+    QFrame *titleFrame() const { return m_titleFrame; }
+
+    // Station settings; the setup dialog writes the first three.
+    int m_utcOffset = 0;
+    QString m_ownLocator;
+    bool m_askYesNo = true;
+    double m_ownLatitude = 0.0;
+    double m_ownLongitude = 0.0;
+    const double m_degToRad = 0.017453292519943295;
+    const double m_radToDeg = 57.29577951308232;
+
+    // The form's values.
+    QDateTime m_date;
+    QDateTime m_time;
+    QString m_call;
+    QString m_rstSent = QStringLiteral("599");
+    QString m_rstRcvd = QStringLiteral("599");
+    QString m_freq = QStringLiteral("14.012.0");
+    QString m_band = QStringLiteral("20");
+    int m_modeIndex = 0;
+    QString m_power = QStringLiteral("100");
+    QString m_cqZone;
+    QString m_grid;
+    int m_qslSentIndex = 1;
+    int m_qslRcvdIndex = 0;
+    QString m_name;
+    QString m_qth;
+    QString m_address1;
+    QString m_address2;
+    QString m_remarks;
+    int m_countryIndex = 0;
+    QString m_qslMgr;
+    QString m_iota;
+    QString m_logbookLabel = QStringLiteral("Logbook: ");
+    bool m_searchByCountry = false;
+    bool m_listBefore = true;
+    QString m_foundCount;
+    QString m_infoLine1;
+    QString m_infoLine2;
+    QString m_workedCw;
+    QString m_workedSsb;
+    QString m_workedDigi;
+
+    const QString m_title = QStringLiteral("Korva 3");
+    QFont m_titleFont;
+
+signals:
+    // The call text or the list's selection changed, and with them whether Add, Change
+    // and Delete are enabled.
+    void commandsChanged();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    CKorva3Doc *m_document;
+    void buildForm();
+    QWidget *buildTopRow();
+    QWidget *buildWorkedGroup();
+    QWidget *buildRightColumn();
+    QWidget *buildGridGroup();
+    void connectEvents();
+    void readDefaults();
+    void writeDefaults() const;
+    void fillLists();
+    void addEnteredQso();
+    void refreshWorkedList();
+    void showGridLines(int dxcc);
+    void setFoundCount(int count);
+    QString distanceLine(double lat2, double lon2) const;
+    int selectedCountryId() const;
+    bool readMarkedQso(int &row, int &rowId);
+    void countIn(const Sqlite3DB::UM_RECORD &qso);
+    void takeOut(const Sqlite3DB::UM_RECORD &qso);
+
+    CKorva3Doc *m_doc;
+    CTrxLink *m_trxLink = nullptr;
+    bool m_initialised = false;
+    bool m_refusingPull = false;
+
+    QDateEdit *m_dateEdit = nullptr;
+    QTimeEdit *m_timeEdit = nullptr;
+    QLineEdit *m_callEdit = nullptr;
+    QLineEdit *m_rstSentEdit = nullptr;
+    QLineEdit *m_rstRcvdEdit = nullptr;
+    QLineEdit *m_freqEdit = nullptr;
+    QLineEdit *m_bandEdit = nullptr;
+    QComboBox *m_modeList = nullptr;
+    QLineEdit *m_powerEdit = nullptr;
+    QLineEdit *m_cqZoneEdit = nullptr;
+    QLineEdit *m_gridEdit = nullptr;
+    QComboBox *m_qslSentList = nullptr;
+    QComboBox *m_qslRcvdList = nullptr;
+    QLineEdit *m_nameEdit = nullptr;
+    QLineEdit *m_qthEdit = nullptr;
+    QLineEdit *m_address1Edit = nullptr;
+    QLineEdit *m_address2Edit = nullptr;
+    QLineEdit *m_remarksEdit = nullptr;
+    QComboBox *m_countryList = nullptr;
+    QLineEdit *m_qslMgrEdit = nullptr;
+    QLineEdit *m_iotaEdit = nullptr;
+    QLabel *m_logbookLabelText = nullptr;
+    QFrame *m_titleFrame = nullptr;
+    QTableWidget *m_workedList = nullptr;
+    QCheckBox *m_searchByCountryBox = nullptr;
+    QCheckBox *m_listBeforeBox = nullptr;
+    QLabel *m_foundCountLabel = nullptr;
+    QLabel *m_infoLine1Label = nullptr;
+    QLabel *m_infoLine2Label = nullptr;
+    QLabel *m_workedCwLabel = nullptr;
+    QLabel *m_workedSsbLabel = nullptr;
+    QLabel *m_workedDigiLabel = nullptr;
 };

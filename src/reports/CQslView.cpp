@@ -1,18 +1,348 @@
 #include "CQslView.h"
 
+#include "QslListTexts.h"
+#include "document/CKorva3Doc.h"
+#include "entry/CEditQso.h"
+#include "entry/UpperCaseValidator.h"
+#include "platform/CommandIds.h"
+#include "platform/Prompter.h"
+
+#include <QAbstractItemView>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The edit dialog of the logbook windows, on the QSO in element 0 of m_records.
+bool runEditDialog(CKorva3Doc *document, QWidget *parent)
+{
+    // The dialog's lists come from the document; a QSL window may be the first to need them.
+    if (document->m_modes.isEmpty())
+        document->LoadReferenceLists();
+    CEditQso dialog(document, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+const char kReadError[] = "Error retrieving qso data from database...";
+const char kWriteError[] = "Error writing to database...";
+
+struct Column
+{
+    const char *heading;
+    int width;
+};
+
+const Column kColumns[] = {{"Date", 70}, {"Time", 45},      {"Call", 92}, {"Sent", 40}, {"Rcvd", 40},
+                           {"Frequency", 70}, {"Mode", 56}, {"S", 20},    {"R", 20}};
+
+// The columns after date and time, as both the filled and the rewritten rows show them.
+QStringList qsoTexts(const Sqlite3DB::UM_RECORD &r, const QString &date, const QString &time)
+{
+    return {date,
+            time,
+            r.call,
+            r.sent,
+            r.rcvd,
+            r.freq,
+            QslListTexts::ModeText(r.mode),
+            QslListTexts::QslSentText(r.qslSent),
+            QslListTexts::QslRcvdText(r.qslRcvd)};
+}
+
+bool isSpaceKey(const QEvent *event)
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Space && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
+
 CQslView::CQslView(CKorva3Doc *document, QWidget *parent)
     : QWidget(parent)
-    , m_document(document)
+    , m_doc(document)
+    , m_editQso(runEditDialog)
 {
+    buildForm();
 }
+
+// --- The form -----------------------------------------------------------------------
+
+void CQslView::buildForm()
+{
+    auto *lookupFrame = new QGroupBox(QStringLiteral("Lookup qso by call"), this);
+    m_lookupField = new QLineEdit(lookupFrame);
+    m_lookupField->setObjectName(QStringLiteral("1036"));
+    m_lookupField->setMaxLength(kLookupLimit);
+    m_lookupField->setValidator(new UpperCaseValidator(m_lookupField));
+    m_lookupField->installEventFilter(this);
+    auto *lookupLayout = new QVBoxLayout(lookupFrame);
+    lookupLayout->addWidget(m_lookupField);
+
+    m_lookupButton = new QPushButton(QStringLiteral("Lookup"), this);
+    m_lookupButton->setObjectName(QStringLiteral("1035"));
+    m_lookupButton->setAutoDefault(false);
+    connect(m_lookupButton, &QPushButton::clicked, this, [this] { OnLookupQsos(); });
+    m_qslRcvdButton = new QPushButton(QStringLiteral("Qsl Rcvd"), this);
+    m_qslRcvdButton->setObjectName(QStringLiteral("1037"));
+    m_qslRcvdButton->setAutoDefault(false);
+    m_qslRcvdButton->setEnabled(false);
+    connect(m_qslRcvdButton, &QPushButton::clicked, this, [this] { SetQslReceived(kQslYes); });
+
+    m_foundCountField = new QLabel(this);
+    m_foundCountField->setObjectName(QStringLiteral("1081"));
+    m_foundCountField->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_foundCountField->setAlignment(Qt::AlignCenter);
+    m_foundCountField->setMinimumWidth(60);
+
+    m_qsoList = new QTableWidget(0, static_cast<int>(std::size(kColumns)), this);
+    m_qsoList->setObjectName(QStringLiteral("1034"));
+    m_qsoList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_qsoList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_qsoList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_qsoList->setShowGrid(true);
+    m_qsoList->setWordWrap(false);
+    m_qsoList->verticalHeader()->hide();
+    m_qsoList->verticalHeader()->setDefaultSectionSize(m_qsoList->fontMetrics().height() + 4);
+    m_qsoList->horizontalHeader()->setSectionsMovable(true);
+    m_qsoList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+        m_qsoList->setHorizontalHeaderItem(c, new QTableWidgetItem(QLatin1String(kColumns[c].heading)));
+        m_qsoList->horizontalHeader()->resizeSection(c, kColumns[c].width);
+    }
+    connect(m_qsoList, &QTableWidget::itemSelectionChanged, this, [this] {
+        m_qslRcvdButton->setEnabled(selectedRow() >= 0);
+        emit commandsChanged();
+    });
+    connect(m_qsoList, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (m_editQso)
+            OnChangeQso();
+    });
+
+    auto *top = new QGridLayout;
+    top->addWidget(lookupFrame, 0, 0, 2, 1);
+    top->addWidget(m_lookupButton, 0, 1);
+    top->addWidget(m_qslRcvdButton, 1, 1);
+    top->addWidget(new QLabel(QStringLiteral("Total qso's found:"), this), 0, 2, Qt::AlignRight);
+    top->addWidget(m_foundCountField, 1, 2, Qt::AlignRight);
+    top->setColumnStretch(0, 1);
+
+    auto *form = new QVBoxLayout(this);
+    form->addLayout(top);
+    form->addWidget(m_qsoList, 1);
+}
+
+bool CQslView::pullFields()
+{
+    const QString call = m_lookupField->text();
+    if (call.size() > kLookupLimit) {
+        Prompter::current().warning(QStringLiteral("Please enter no more than %1 characters.").arg(kLookupLimit));
+        m_lookupField->setFocus();
+        return false;
+    }
+    m_lookupCall = call;
+    return true;
+}
+
+void CQslView::pushFields()
+{
+    if (m_lookupField->text() != m_lookupCall)
+        m_lookupField->setText(m_lookupCall);
+    m_foundCountField->setText(m_foundCount);
+}
+
+QString CQslView::foundCountText() const
+{
+    return m_foundCountField->text();
+}
+
+bool CQslView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lookupField && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && isSpaceKey(event)) {
+        // Not claimed as text, so the window's key runs; never typed into the call.
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Commands -----------------------------------------------------------------------
 
 bool CQslView::handlesCommand(int id) const
 {
-    (void)id;
-    return false;
+    switch (id) {
+    case ID_CLEAR_FORM:
+    case ID_LOOKUP_QSOS:
+    case ID_QSL_RCVD_YES:
+    case ID_QSL_RCVD_NO:
+        return true;
+    case ID_CHANGE_QSO:
+        return static_cast<bool>(m_editQso);
+    default:
+        return false;
+    }
+}
+
+bool CQslView::commandEnabled(int id) const
+{
+    if (id == ID_CHANGE_QSO)
+        return selectedRow() >= 0;
+    return true;
 }
 
 void CQslView::onCommand(int id)
 {
-    (void)id;
+    switch (id) {
+    case ID_CLEAR_FORM:
+        OnClearForm();
+        break;
+    case ID_LOOKUP_QSOS:
+        OnLookupQsos();
+        break;
+    case ID_QSL_RCVD_YES:
+        SetQslReceived(kQslYes);
+        break;
+    case ID_QSL_RCVD_NO:
+        SetQslReceived(kQslNo);
+        break;
+    case ID_CHANGE_QSO:
+        OnChangeQso();
+        break;
+    default:
+        break;
+    }
+}
+
+void CQslView::OnClearForm()
+{
+    ClearQsoList();
+    m_lookupCall.clear();
+    pushFields();
+    m_qslRcvdButton->setEnabled(false);
+    m_lookupField->setFocus();
+}
+
+void CQslView::OnLookupQsos()
+{
+    ClearQsoList();
+    if (!pullFields())
+        return;
+    // An empty field matches every call: the latest QSOs of the logbook.
+    m_doc->FindQsosByCall(m_lookupCall);
+    FillQsoList();
+    pushFields();
+}
+
+void CQslView::SetQslReceived(int value)
+{
+    const int row = selectedRow();
+    if (row < 0 || !readRowQso(row))
+        return;
+    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
+    Sqlite3DB::UM_RECORD changed = old;
+    changed.qslRcvd = value;
+    if (!writeQso(changed, old.rowId))
+        return;
+    // The statistics follow only a change that reached the logbook.
+    if (old.qslRcvd != value) {
+        m_doc->RemoveQsoFromStatistics(old.country, old.band, old.mode, old.qslRcvd);
+        m_doc->CountQsoInStatistics(changed.country, changed.band, changed.mode, changed.qslRcvd);
+    }
+    UpdateQsoRow(row, changed);
+}
+
+void CQslView::OnChangeQso()
+{
+    const int row = selectedRow();
+    if (row < 0 || !m_editQso || !readRowQso(row))
+        return;
+    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
+    if (!m_editQso(m_doc, this) || m_doc->m_records.isEmpty())
+        return;
+    const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
+    if (!writeQso(changed, old.rowId))
+        return;
+    if (changed.country != old.country || changed.band != old.band || changed.mode != old.mode
+        || changed.qslRcvd != old.qslRcvd) {
+        m_doc->CountQsoInStatistics(changed.country, changed.band, changed.mode, changed.qslRcvd);
+        m_doc->RemoveQsoFromStatistics(old.country, old.band, old.mode, old.qslRcvd);
+    }
+    UpdateQsoRow(row, changed);
+}
+
+bool CQslView::readRowQso(int row)
+{
+    const int rowId = m_qsoList->item(row, 0)->data(Qt::UserRole).toInt();
+    // A QSO deleted since the lookup reads back as a record without a call; acting on
+    // it would count an empty QSO in the statistics.
+    if (!m_doc->ReadQso(rowId) || m_doc->m_records.first().call.isEmpty()) {
+        Prompter::current().error(QLatin1String(kReadError));
+        return false;
+    }
+    return true;
+}
+
+bool CQslView::writeQso(const Sqlite3DB::UM_RECORD &record, int rowId)
+{
+    m_doc->m_records = {record};
+    if (!m_doc->m_db.UpdateQso(m_doc->m_records, m_doc->pathName(), rowId)) {
+        Prompter::current().error(QLatin1String(kWriteError));
+        return false;
+    }
+    return true;
+}
+
+// --- The list -----------------------------------------------------------------------
+
+void CQslView::ClearQsoList()
+{
+    m_qsoList->setRowCount(0);
+    emit commandsChanged();
+    m_foundCount = QStringLiteral("0");
+    m_foundCountField->setText(m_foundCount);
+    m_doc->m_records.clear();
+}
+
+void CQslView::FillQsoList()
+{
+    // The records come oldest first; each goes on top, so the newest ends up first.
+    const int count = static_cast<int>(m_doc->m_records.size());
+    for (const Sqlite3DB::UM_RECORD &record : std::as_const(m_doc->m_records)) {
+        m_qsoList->insertRow(0);
+        const QslListTexts::DateTimeTexts shown = QslListTexts::ListDateTime(record.date, record.time);
+        setRowTexts(0, qsoTexts(record, shown.date, shown.time));
+        m_qsoList->item(0, 0)->setData(Qt::UserRole, record.rowId);
+    }
+    m_foundCount = QString::number(count);
+}
+
+void CQslView::UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record)
+{
+    // The rewritten row shows the date as stored, until the next lookup.
+    setRowTexts(row, qsoTexts(record, record.date, record.time.left(5)));
+}
+
+void CQslView::setRowTexts(int row, const QStringList &texts)
+{
+    for (int c = 0; c < texts.size(); ++c) {
+        QTableWidgetItem *item = m_qsoList->item(row, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            m_qsoList->setItem(row, c, item);
+        }
+        item->setText(texts.at(c));
+    }
+}
+
+int CQslView::selectedRow() const
+{
+    const QModelIndexList rows = m_qsoList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
 }

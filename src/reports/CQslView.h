@@ -1,24 +1,88 @@
 #pragma once
 
 #include "platform/CommandTarget.h"
+#include "store/Sqlite3DB.h"
 
+#include <QString>
 #include <QWidget>
 
-class CKorva3Doc;
+#include <functional>
 
-// The QSL card look-up form of a QSL window.
+class CKorva3Doc;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// The form of a QSL window: looks QSOs up by the beginning of their call, marks the QSL
+// card of the selected QSO received (Y) or not (N) with the DXCC statistics kept in
+// step, and opens it in the edit dialog. Every command on a row works from the QSO's
+// row id, never from the row's texts.
 class CQslView : public QWidget, public CommandTarget
 {
     Q_OBJECT
 
 public:
+    // Edits element 0 of the document's m_records in a modal dialog; true on OK.
+    using QsoEditor = std::function<bool(CKorva3Doc *document, QWidget *parent)>;
+
+    static constexpr int kLookupLimit = 16;
+    static constexpr int kQslYes = 2;
+    static constexpr int kQslNo = 1;
+
     explicit CQslView(CKorva3Doc *document, QWidget *parent = nullptr);
 
-    CKorva3Doc *GetDocument() const { return m_document; }
+    CKorva3Doc *GetDocument() const { return m_doc; }
 
     bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
     void onCommand(int id) override;
 
+    // The dialog that Change Qso runs, "Edit Qso" unless replaced; without one the
+    // command is not handled.
+    void setQsoEditor(QsoEditor editor) { m_editQso = std::move(editor); }
+
+    void OnClearForm();
+    void OnLookupQsos();
+    void OnChangeQso();
+    void SetQslReceived(int value);
+
+    QLineEdit *lookupField() const { return m_lookupField; }
+    QTableWidget *qsoList() const { return m_qsoList; }
+    QPushButton *qslRcvdButton() const { return m_qslRcvdButton; }
+    QString foundCountText() const;
+
+signals:
+    // The list's selection changed, and with it whether Change Qso is enabled.
+    void commandsChanged();
+
+protected:
+    // Space in the lookup field is the window's "Qslcard rcvd -> Y" key, never a
+    // character of a call.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    CKorva3Doc *m_document;
+    void buildForm();
+    bool pullFields();
+    void pushFields();
+    void ClearQsoList();
+    void FillQsoList();
+    void UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record);
+    void setRowTexts(int row, const QStringList &texts);
+    int selectedRow() const;
+    // Reads the QSO of a list row into the document; false, after telling the operator,
+    // when it cannot be read or no longer exists.
+    bool readRowQso(int row);
+    bool writeQso(const Sqlite3DB::UM_RECORD &record, int rowId);
+
+    CKorva3Doc *m_doc;
+    QString m_lookupCall;
+    QString m_foundCount;
+    QsoEditor m_editQso;
+
+    QLineEdit *m_lookupField = nullptr;
+    QPushButton *m_lookupButton = nullptr;
+    QPushButton *m_qslRcvdButton = nullptr;
+    QLabel *m_foundCountField = nullptr;
+    QTableWidget *m_qsoList = nullptr;
 };

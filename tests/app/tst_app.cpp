@@ -7,6 +7,9 @@
 #include "app/CSplashWnd.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "entry/CKorva3View.h"
+#include "rig/CTrxLink.h"
+#include "trxsim/PtyTransceiver.h"
 #include "document/CKorva3Doc.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
@@ -88,6 +91,7 @@ private slots:
     void rebuildCommandReachesTheDocument();
     void importCommandShowsItsProgressInTheMainWindow();
     void recentFilesKeepFourNewestFirst();
+    void transceiverReadingFillsEveryLogbookWindow();
     void statusTextReturnsWhatStoodBefore();
     void secondInstancePassesItsPathToTheFirst();
     void splashWindowGoesAfterItsTime();
@@ -375,6 +379,7 @@ void TestApp::commandsWithoutHandlerAreDisabled()
     QVERIFY(frame->action(ID_APP_ABOUT)->isEnabled());
     QVERIFY(frame->action(ID_VIEW_TOOLBAR)->isChecked());
     QVERIFY(!frame->runCommand(ID_SETUP));
+    QVERIFY(!frame->action(ID_GET_TRX_FREQ)->isEnabled()); // no transceiver configured
 
     frame->runCommand(ID_VIEW_TOOLBAR);
     QVERIFY(frame->toolBar()->isHidden());
@@ -417,6 +422,32 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
     QCOMPARE(frame->statusText(), QStringLiteral("before"));
     QVERIFY(frame->progressBar()->isHidden());
     QVERIFY(frame->progressBar()->value() >= 99); // the last record ends just before the final line end
+}
+
+void TestApp::transceiverReadingFillsEveryLogbookWindow()
+{
+    PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
+    QVERIFY(transceiver.start());
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+                             "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
+                             "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '1'),('comm', '3')"));
+    AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
+    const QString a = m_dir->filePath("a.sqlite3");
+    const QString b = m_dir->filePath("b.sqlite3");
+    QVERIFY(makeLogbook(a) && makeLogbook(b));
+    CMainFrame *frame = start({"Korva3", a});
+    QVERIFY(frame->docManager()->OpenDocumentFile(b));
+    QVERIFY(frame->action(ID_GET_TRX_FREQ)->isEnabled());
+
+    QSignalSpy ended(frame->trxLink(), &CTrxLink::queryEnded);
+    QVERIFY(frame->runCommand(ID_GET_TRX_FREQ));
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(m_prompter.texts(), QStringList());
+    for (QMdiSubWindow *window : frame->mdiArea()->subWindowList()) {
+        const auto *view = qobject_cast<CChildFrame *>(window)->view();
+        QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.234.5"));
+    }
+    QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000003"));
 }
 
 void TestApp::recentFilesKeepFourNewestFirst()

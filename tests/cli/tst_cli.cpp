@@ -54,6 +54,8 @@ private slots:
     void resolveReadsCallsFromStandardInput();
     void infoPrintsTheCountryRecordAsJson();
     void infoWithoutRecordFails();
+    void locatorPrintsTheGridFieldLine_data();
+    void locatorPrintsTheGridFieldLine();
     void resolutionNeedsTheProgramDatabase();
     void importAddsTheRecordsOfAFile();
     void importFailuresExitWithOne();
@@ -242,6 +244,40 @@ void TestCli::infoWithoutRecordFails()
     QCOMPARE(result.err, QStringLiteral("No country information found for this call...\n"));
 }
 
+void TestCli::locatorPrintsTheGridFieldLine_data()
+{
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("London to Connecticut") << "IO91WM" << "FN31PR" << u"  5414 km 3364 miles,  sp 289°, lp 109°"_qs;
+    QTest::newRow("Connecticut to London") << "FN31PR" << "IO91WM" << u"  5414 km 3364 miles,  sp  52°, lp 232°"_qs;
+    QTest::newRow("same locator") << "IO91WM" << "IO91WM" << u"  0 km 0 miles,  sp   0°, lp 180°"_qs;
+    // Rounding leaves a tiny arc between these two equal positions.
+    QTest::newRow("same locator, rounded") << "FN31PR" << "FN31PR" << u"  0 km 0 miles,  sp   0°, lp 180°"_qs;
+    // Here the cosine of the arc rounds beyond 1.
+    QTest::newRow("same locator, beyond 1") << "AA00AC" << "AA00AC" << u"  0 km 0 miles,  sp   0°, lp 180°"_qs;
+    QTest::newRow("5 characters count as 4") << "IO91WM" << "IO91W" << u"  61 km 38 miles,  sp 268°, lp  88°"_qs;
+    QTest::newRow("8 characters count as 6") << "IO91WM" << "IO91WMXX" << u"  0 km 0 miles,  sp   0°, lp 180°"_qs;
+    QTest::newRow("other in lower case") << "IO91WM" << "fn31pr" << u"  5414 km 3364 miles,  sp 289°, lp 109°"_qs;
+    QTest::newRow("own in lower case is 0, 0") << "io91wm" << "FN31PR" << u"  8581 km 5332 miles,  sp 313°, lp 133°"_qs;
+    QTest::newRow("subsquare beyond X") << "IO91WM" << "IO91ZZ" << " No valid locator";
+    QTest::newRow("field beyond R") << "IO91WM" << "JS12" << " No valid locator";
+    QTest::newRow("too short") << "IO91WM" << "IO9" << " No valid locator";
+}
+
+void TestCli::locatorPrintsTheGridFieldLine()
+{
+    QFETCH(QString, own);
+    QFETCH(QString, other);
+    QFETCH(QString, line);
+    TestDir dir; // reads no database
+    const Result result = runCli({"locator", own, other});
+    QCOMPARE(result.exit, 0);
+    QCOMPARE(result.out, line + QLatin1Char('\n'));
+    QCOMPARE(result.err, QString());
+    QVERIFY(!QFile::exists(Sqlite3DB::kProgramDatabase));
+}
+
 void TestCli::resolutionNeedsTheProgramDatabase()
 {
     TestDir dir;
@@ -364,6 +400,7 @@ void TestCli::usageErrorsExitWithTwo_data()
     QTest::newRow("two logbooks") << QStringList{"new", "a", "b"} << "new takes one LOGBOOK";
     QTest::newRow("-C alone") << QStringList{"-C"} << "-C needs a directory";
     QTest::newRow("info without call") << QStringList{"info", "230"} << "info takes DXCCID CALL";
+    QTest::newRow("locator alone") << QStringList{"locator", "IO91WM"} << "locator takes OWN OTHER";
     QTest::newRow("info with a word") << QStringList{"info", "DL", "DL1ABC"} << "DXCCID must be a number: DL";
 }
 

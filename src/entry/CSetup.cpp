@@ -1,0 +1,173 @@
+#include "CSetup.h"
+
+#include "CKorva3View.h"
+#include "document/CKorva3Doc.h"
+#include "platform/Numbers.h"
+#include "platform/Prompter.h"
+#include "rig/CTrxLink.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *upperCaseEdit(QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setAlignment(Qt::AlignCenter);
+    edit->setMaxLength(CSetup::kTextLimit);
+    // The field shows and keeps what is typed in upper case.
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
+        const int cursor = edit->cursorPosition();
+        edit->setText(text.toUpper());
+        edit->setCursorPosition(cursor);
+    });
+    return edit;
+}
+
+QComboBox *dropDownList(const QStringList &items, QWidget *parent)
+{
+    auto *list = new QComboBox(parent);
+    list->addItems(items);
+    return list;
+}
+
+// The selected item, or -1 when the text of an editable list names no item.
+int selectedIndex(const QComboBox *list)
+{
+    if (!list->isEditable())
+        return list->currentIndex();
+    return list->findText(list->currentText(), Qt::MatchExactly);
+}
+
+void select(QComboBox *list, int index)
+{
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    if (list->isEditable() && list->currentIndex() < 0)
+        list->setEditText(QString());
+}
+
+} // namespace
+
+CSetup::CSetup(CKorva3View *owner, CTrxLink *link)
+    : QDialog(owner)
+    , m_pOwnerView(owner)
+    , m_link(link)
+{
+    setWindowTitle(QStringLiteral("Setup"));
+    buildForm();
+    OnInitDialog();
+}
+
+void CSetup::buildForm()
+{
+    auto *group = new QGroupBox(QStringLiteral("Setup"), this);
+    auto *form = new QFormLayout(group);
+    m_utcOffsetEdit = upperCaseEdit(group);
+    m_locatorEdit = upperCaseEdit(group);
+    m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, group);
+    m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp")}, group);
+    QStringList ports;
+    for (int port = 1; port <= 9; ++port)
+        ports.append(QStringLiteral("com%1").arg(port));
+    m_portList = dropDownList(ports, group);
+    m_periodList = dropDownList({QStringLiteral("all"), QStringLiteral("1 year"), QStringLiteral("6 months"),
+                                 QStringLiteral("3 months"), QStringLiteral("1 month"), QStringLiteral("week")},
+                                group);
+    m_periodList->setEditable(true);
+    m_periodList->setInsertPolicy(QComboBox::NoInsert);
+    form->addRow(QStringLiteral("UTC offset"), m_utcOffsetEdit);
+    form->addRow(QStringLiteral("Grid location"), m_locatorEdit);
+    form->addRow(QStringLiteral("Ask Add Qso"), m_askList);
+    form->addRow(QStringLiteral("Radio"), m_rigList);
+    form->addRow(QStringLiteral("Com port"), m_portList);
+    form->addRow(QStringLiteral("Adif export \nlast period"), m_periodList);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSetup::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+void CSetup::OnInitDialog()
+{
+    if (m_pOwnerView) {
+        m_pDoc = m_pOwnerView->GetDocument();
+        m_utcOffsetText = QString::number(m_pOwnerView->m_utcOffset);
+        m_locatorText = m_pOwnerView->m_ownLocator;
+        m_askIndex = m_pOwnerView->m_askYesNo ? 0 : 1;
+    }
+    if (m_link) {
+        m_rigIndex = m_link->Rig();
+        m_portIndex = m_link->CommPort() - 1;
+    }
+    if (m_pDoc)
+        m_adifPeriodIndex = m_pDoc->m_adifPeriod;
+    pushFields();
+}
+
+void CSetup::pushFields()
+{
+    m_utcOffsetEdit->setText(m_utcOffsetText);
+    m_locatorEdit->setText(m_locatorText);
+    select(m_askList, m_askIndex);
+    select(m_rigList, m_rigIndex);
+    select(m_portList, m_portIndex);
+    select(m_periodList, m_adifPeriodIndex);
+}
+
+bool CSetup::pullFields()
+{
+    for (QLineEdit *edit : {m_utcOffsetEdit, m_locatorEdit}) {
+        if (edit->text().size() > kTextLimit) {
+            Prompter::current().warning(QStringLiteral("Please enter no more than %1 characters.").arg(kTextLimit));
+            edit->setFocus();
+            return false;
+        }
+    }
+    m_utcOffsetText = m_utcOffsetEdit->text();
+    m_locatorText = m_locatorEdit->text();
+    m_askIndex = m_askList->currentIndex();
+    m_rigIndex = m_rigList->currentIndex();
+    m_portIndex = m_portList->currentIndex();
+    m_adifPeriodIndex = selectedIndex(m_periodList);
+    return true;
+}
+
+void CSetup::accept()
+{
+    if (!pullFields())
+        return;
+    storeValues();
+    QDialog::accept();
+}
+
+// The values take effect at once where they are used, and are written to the program
+// database one by one in this order.
+void CSetup::storeValues()
+{
+    Sqlite3DB db;
+    if (m_pOwnerView) {
+        m_pOwnerView->m_utcOffset = Numbers::atoi(m_utcOffsetText);
+        m_pOwnerView->m_ownLocator = m_locatorText;
+        m_pOwnerView->m_askYesNo = m_askIndex == 0;
+    }
+    db.SetParameter(QStringLiteral("utcoffset"), m_utcOffsetText);
+    db.SetParameter(QStringLiteral("gridlocator"), m_locatorText);
+    db.SetParameter(QStringLiteral("AskYesNo"), m_askIndex != 0 ? QStringLiteral("N") : QStringLiteral("Y"));
+    if (m_link)
+        m_link->SetRig(m_rigIndex);
+    db.SetParameter(QStringLiteral("rig"), QString::number(m_rigIndex));
+    if (m_link)
+        m_link->SetCommPort(m_portIndex + 1);
+    db.SetParameter(QStringLiteral("comm"), QString::number(m_portIndex + 1));
+    if (m_pDoc)
+        m_pDoc->m_adifPeriod = m_adifPeriodIndex;
+    db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
+}

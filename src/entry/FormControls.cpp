@@ -1,0 +1,126 @@
+#include "FormControls.h"
+
+#include "UpperCaseValidator.h"
+#include "platform/Prompter.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+#include <algorithm>
+
+namespace FormControls {
+
+namespace {
+
+const char kLimitProperty[] = "korva3Limit";
+
+} // namespace
+
+QLineEdit *makeEdit(QWidget *parent, int limit, Input input, bool centred)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setProperty(kLimitProperty, limit);
+    if (limit > 0)
+        edit->setMaxLength(limit);
+    if (centred)
+        edit->setAlignment(Qt::AlignCenter);
+    if (input == UpperCase)
+        edit->setValidator(new UpperCaseValidator(edit));
+    else if (input == DigitsOnly)
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+
+int limitOf(const QLineEdit *edit)
+{
+    return edit->property(kLimitProperty).toInt();
+}
+
+void setTextBeyondLimit(QLineEdit *edit, const QString &text)
+{
+    const int limit = limitOf(edit);
+    if (limit <= 0) {
+        edit->setText(text);
+        return;
+    }
+    edit->setMaxLength(std::max(limit, static_cast<int>(text.size())));
+    edit->setText(text);
+    // Lowering the limit under the text would cut it; a longer text keeps it lifted
+    // until a text that fits is set.
+    if (text.size() <= limit)
+        edit->setMaxLength(limit);
+}
+
+void setText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() == text)
+        return;
+    const int cursor = edit->cursorPosition();
+    setTextBeyondLimit(edit, text);
+    if (edit->hasFocus())
+        edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
+}
+
+bool checkLimits(const QList<QLineEdit *> &edits)
+{
+    for (QLineEdit *edit : edits) {
+        const int limit = limitOf(edit);
+        if (limit > 0 && edit->text().size() > limit) {
+            Prompter::current().warning(QStringLiteral("Please enter no more than %1 characters.").arg(limit));
+            edit->setFocus();
+            edit->selectAll();
+            return false;
+        }
+    }
+    return true;
+}
+
+void fillList(QComboBox *list, const QList<Sqlite3DB::UM_COMBOBOX> &records, bool blankFirst, bool sorted)
+{
+    QList<Sqlite3DB::UM_COMBOBOX> entries = records;
+    if (blankFirst)
+        entries.prepend(Sqlite3DB::UM_COMBOBOX{0, QString()});
+    if (sorted) {
+        std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+            return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
+        });
+    }
+    list->clear();
+    for (const Sqlite3DB::UM_COMBOBOX &entry : entries)
+        list->addItem(entry.text, entry.id);
+}
+
+int selectedIndex(const QComboBox *list)
+{
+    const int index = list->currentIndex();
+    if (!list->isEditable() || (index >= 0 && list->itemText(index) == list->currentText()))
+        return index;
+    return list->findText(list->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void selectIndex(QComboBox *list, int index)
+{
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    if (list->isEditable() && list->currentIndex() < 0)
+        list->setEditText(QString());
+}
+
+int selectedCode(const QComboBox *list)
+{
+    const int index = selectedIndex(list);
+    return index < 0 ? -1 : list->itemData(index).toInt();
+}
+
+int indexOfCode(const QComboBox *list, int code)
+{
+    return list->findData(code);
+}
+
+QString textOfCode(const QComboBox *list, int code)
+{
+    const int index = indexOfCode(list, code);
+    return index < 0 ? QString() : list->itemText(index);
+}
+
+} // namespace FormControls

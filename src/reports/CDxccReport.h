@@ -1,0 +1,45 @@
+#pragma once
+
+#include "entry/CKorva3View.h"
+#include "store/DxccTotals.h"
+
+#include <QDialog>
+#include <QHash>
+
+class CKorva3Doc;
+class QLineEdit;
+
+// "Dxcc Report": DXCC entities worked and confirmed per band and mode, with band, mode
+// and mixed totals and the number of QSOs. Filled once from the document's statistics
+// when the form is made; it is not refreshed while open.
+class CDxccReport : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The logbook window's form opens the report on its own document. Defined here so
+    // that this library needs only the view's declaration, not its library.
+    explicit CDxccReport(CKorva3View *parentView)
+        : CDxccReport(parentView, parentView ? parentView->GetDocument() : nullptr)
+    {
+    }
+    // Without a document every field stays empty.
+    CDxccReport(QWidget *parent, CKorva3Doc *document);
+
+    // The text of the value field with the given control number (1010 "Total Qso's",
+    // 1012 mixed, 1015/1016/1038 mode totals, 1013.. band cells); empty for any other.
+    QString fieldText(int controlId) const;
+
+    // Control numbers of the band cells: [band row][CW, SSB, RTTY, band total].
+    static const int kCellIds[ReportBands::kCount][4];
+    static const int kModeTotalIds[DxccTotals::kModes];
+    static constexpr int kTotalQsosId = 1010;
+    static constexpr int kMixedId = 1012;
+
+private:
+    void buildForm();
+    QLineEdit *addValueField(int controlId);
+    void fillFields(const DxccTotals &totals);
+
+    QHash<int, QLineEdit *> m_fields;
+};

@@ -1,0 +1,350 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
+#include "reports/CCqzoneReport.h"
+#include "reports/CDxccReport.h"
+#include "store/Sqlite3DB.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+using Record = Sqlite3DB::UM_RECORD;
+
+namespace {
+
+constexpr int k20m = 4;
+constexpr int k40m = 2;
+constexpr int k160m = 0;
+
+// Every one of the 49 value fields, by control number.
+QList<int> allFieldIds()
+{
+    QList<int> ids{CDxccReport::kTotalQsosId, CDxccReport::kMixedId};
+    for (int id : CDxccReport::kModeTotalIds)
+        ids.append(id);
+    for (const auto &band : CDxccReport::kCellIds)
+        for (int id : band)
+            ids.append(id);
+    return ids;
+}
+
+QHash<int, QString> fieldTexts(const CDxccReport &report)
+{
+    QHash<int, QString> texts;
+    for (int id : allFieldIds())
+        texts.insert(id, report.fieldText(id));
+    return texts;
+}
+
+// What the fields show when nothing counts: 0/0 in every pair and 0 QSOs.
+QHash<int, QString> zeroTexts()
+{
+    QHash<int, QString> texts;
+    for (int id : allFieldIds())
+        texts.insert(id, QStringLiteral("0/0"));
+    texts.insert(CDxccReport::kTotalQsosId, QStringLiteral("0"));
+    return texts;
+}
+
+// A row text from 40 marks: the marks joined by tabs.
+QString tabbed(const QString &marks)
+{
+    QStringList parts;
+    for (QChar mark : marks)
+        parts.append(mark);
+    return parts.join(QLatin1Char('\t'));
+}
+
+QString blankRow()
+{
+    return tabbed(QString(40, QLatin1Char(' ')));
+}
+
+QString rowWith(const QList<QPair<int, char>> &marks)
+{
+    QString row(40, QLatin1Char(' '));
+    for (const auto &mark : marks)
+        row[mark.first - 1] = QLatin1Char(mark.second);
+    return tabbed(row);
+}
+
+QStringList rowTexts(const CCqzoneReport &report)
+{
+    QStringList rows;
+    for (int r = 0; r < ReportBands::kCount; ++r)
+        rows.append(report.rowText(r));
+    return rows;
+}
+
+// Pixels in the rectangle painted in (a shade of) the rows' dark blue.
+int bluePixels(const QImage &image, const QRect &rect)
+{
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > c.red() + 60 && c.blue() > c.green() + 60)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dxccReportOfAnEmptyLogbookShowsZeros();
+    void dxccReportCountsEntitiesPerCellAndTotal();
+    void dxccReportCountsConfirmedWithoutWorked();
+    void dxccReportReadsAtEachOpeningAndKeepsTotalsOnFailure();
+    void reportsWithoutDocumentAreEmpty();
+    void dxccReportTexts();
+
+    void cqZoneReportOfAnEmptyLogbookShowsBlankRows();
+    void cqZoneReportTurnsWorkedIntoConfirmed();
+    void cqZoneReportIgnoresWhatHasNoCell();
+    void cqZoneReportConfirmsPerBand();
+    void cqZoneReportKeepsTheEarlierGridWhenTheStoreFails();
+    void cqZoneReportPaintsTheRowsInDarkBlue();
+
+private:
+    // Adds a QSO and counts it in the statistics, as the entry form does.
+    void addQso(int country, const QString &band, int mode, int qslRcvd, const QString &zone = QString());
+
+    TestDir *m_dir = nullptr;
+    QString m_log;
+    CKorva3Doc *m_doc = nullptr;
+    int m_minute = 0;
+};
+
+void TestReports::init()
+{
+    m_dir = new TestDir;
+    QVERIFY(m_dir->isValid());
+    m_log = m_dir->filePath("log.sqlite3");
+    Sqlite3DB db;
+    QVERIFY(db.CreateLogbook(m_log));
+    m_doc = new CKorva3Doc(m_log);
+    m_minute = 0;
+}
+
+void TestReports::cleanup()
+{
+    delete m_doc;
+    m_doc = nullptr;
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestReports::addQso(int country, const QString &band, int mode, int qslRcvd, const QString &zone)
+{
+    Record r;
+    r.date = QStringLiteral("2024-03-15");
+    r.time = QTime(10, 0).addSecs(60 * m_minute++).toString(QStringLiteral("HH:mm:ss"));
+    r.call = QStringLiteral("DL1ABC");
+    r.band = band;
+    r.mode = mode;
+    r.qslRcvd = qslRcvd;
+    r.cqZone = zone;
+    r.country = country;
+    QVERIFY(m_doc->AddQso(r) > 0);
+    m_doc->CountQsoInStatistics(country, band, mode, qslRcvd);
+}
+
+// --- DXCC report --------------------------------------------------------------------
+
+void TestReports::dxccReportOfAnEmptyLogbookShowsZeros()
+{
+    CDxccReport report(nullptr, m_doc);
+    QCOMPARE(fieldTexts(report), zeroTexts());
+}
+
+void TestReports::dxccReportCountsEntitiesPerCellAndTotal()
+{
+    // Germany on 20 m in CW (twice) and SSB, one of them confirmed.
+    addQso(230, "20", 1, 1);
+    addQso(230, "20", 1, 2);
+    addQso(230, "20", 2, 1);
+    // Off the report: FM, AM, 60 m, 70 cm, and a call of no entity.
+    addQso(230, "20", 4, 2);
+    addQso(281, "40", 5, 2);
+    addQso(291, "60", 1, 2);
+    addQso(291, "70", 2, 1);
+    addQso(0, "40", 1, 2);
+    // Spain worked on 40 m RTTY.
+    addQso(281, "40", 3, 1);
+
+    CDxccReport report(nullptr, m_doc);
+    QHash<int, QString> expected = zeroTexts();
+    expected[CDxccReport::kTotalQsosId] = "9";
+    expected[CDxccReport::kCellIds[k20m][0]] = "1/1";
+    expected[CDxccReport::kCellIds[k20m][1]] = "1/0";
+    expected[CDxccReport::kCellIds[k20m][3]] = "1/1";
+    expected[CDxccReport::kCellIds[k40m][2]] = "1/0";
+    expected[CDxccReport::kCellIds[k40m][3]] = "1/0";
+    expected[CDxccReport::kModeTotalIds[0]] = "1/1";
+    expected[CDxccReport::kModeTotalIds[1]] = "1/0";
+    expected[CDxccReport::kModeTotalIds[2]] = "1/0";
+    expected[CDxccReport::kMixedId] = "2/1";
+    QCOMPARE(fieldTexts(report), expected);
+}
+
+void TestReports::dxccReportCountsConfirmedWithoutWorked()
+{
+    // Rows an import and later changes can leave: worked summing to 0, confirmed above.
+    QVERIFY(SqlHelpers::exec(m_log, "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES "
+                                    "(209, '160', 2, 1, 1), (209, '160', 2, -1, 0), (-5, '160', 2, 3, 3)"));
+    CDxccReport report(nullptr, m_doc);
+    QHash<int, QString> expected = zeroTexts();
+    expected[CDxccReport::kCellIds[k160m][1]] = "0/1";
+    expected[CDxccReport::kCellIds[k160m][3]] = "0/1";
+    expected[CDxccReport::kModeTotalIds[1]] = "0/1";
+    expected[CDxccReport::kMixedId] = "0/1";
+    QCOMPARE(fieldTexts(report), expected);
+}
+
+void TestReports::dxccReportReadsAtEachOpeningAndKeepsTotalsOnFailure()
+{
+    addQso(230, "10", 1, 1);
+    {
+        CDxccReport first(nullptr, m_doc);
+        QCOMPARE(first.fieldText(CDxccReport::kCellIds[8][0]), QStringLiteral("1/0"));
+    }
+    addQso(227, "10", 1, 2);
+    {
+        CDxccReport second(nullptr, m_doc);
+        QCOMPARE(second.fieldText(CDxccReport::kCellIds[8][0]), QStringLiteral("2/1"));
+    }
+    addQso(227, "10", 2, 2);
+    QVERIFY(SqlHelpers::exec(m_log, "DROP TABLE DXCCREPORT"));
+    CDxccReport failed(nullptr, m_doc);
+    QCOMPARE(failed.fieldText(CDxccReport::kCellIds[8][0]), QStringLiteral("2/1"));
+    QCOMPARE(failed.fieldText(CDxccReport::kCellIds[8][1]), QStringLiteral("0/0"));
+    QCOMPARE(failed.fieldText(CDxccReport::kTotalQsosId), QStringLiteral("2"));
+}
+
+void TestReports::reportsWithoutDocumentAreEmpty()
+{
+    CDxccReport dxcc(static_cast<CKorva3View *>(nullptr));
+    QCOMPARE(allFieldIds().size(), 49);
+    QCOMPARE(dxcc.findChildren<QLineEdit *>().size(), 49);
+    for (int id : allFieldIds())
+        QCOMPARE(dxcc.fieldText(id), QString());
+    CCqzoneReport zones(static_cast<CKorva3View *>(nullptr));
+    QCOMPARE(rowTexts(zones), QStringList(ReportBands::kCount, QString()));
+}
+
+void TestReports::dxccReportTexts()
+{
+    CKorva3View view(m_doc);
+    CDxccReport report(&view);
+    QCOMPARE(report.parentWidget(), &view);
+    QCOMPARE(report.windowTitle(), QStringLiteral("Dxcc Report"));
+    QCOMPARE(CCqzoneReport(&view).windowTitle(), QStringLiteral("CQ zone Report"));
+    QCOMPARE(report.fieldText(CDxccReport::kMixedId), QStringLiteral("0/0"));
+    QStringList labels;
+    for (const QLabel *label : report.findChildren<QLabel *>())
+        labels.append(label->text());
+    QCOMPARE(labels, QStringList({"CW\t\tSSB\t\tRTTY\t\tBand Totals", "160m", "80m", "40m", "30m", "20m", "17m",
+                                  "15m", "12m", "10m", "6m", "2m", "Mode Totals", "Total Qso's",
+                                  "Mixed Mode Totals", "DXCC Counties Worked/Confirmed by Band and Mode"}));
+}
+
+// --- CQ zone report -----------------------------------------------------------------
+
+void TestReports::cqZoneReportOfAnEmptyLogbookShowsBlankRows()
+{
+    CCqzoneReport report(nullptr, m_doc);
+    QCOMPARE(rowTexts(report), QStringList(ReportBands::kCount, blankRow()));
+    QCOMPARE(report.rowText(0).count(QLatin1Char('\t')), 39);
+}
+
+void TestReports::cqZoneReportTurnsWorkedIntoConfirmed()
+{
+    addQso(291, "20", 2, 1, "14");
+    {
+        CCqzoneReport worked(nullptr, m_doc);
+        QCOMPARE(worked.rowText(k20m), rowWith({{14, 'W'}}));
+    }
+    addQso(291, "20", 2, 2, "14");
+    CCqzoneReport confirmed(nullptr, m_doc);
+    QStringList expected(ReportBands::kCount, blankRow());
+    expected[k20m] = rowWith({{14, 'C'}});
+    QCOMPARE(rowTexts(confirmed), expected);
+}
+
+void TestReports::cqZoneReportIgnoresWhatHasNoCell()
+{
+    addQso(291, "20", 4, 2, "5");  // FM
+    addQso(291, "20", 5, 2, "5");  // AM
+    addQso(291, "60", 1, 2, "5");  // no report band
+    addQso(291, "20", 1, 2, "");   // no zone
+    addQso(291, "20", 1, 2, "0");
+    addQso(291, "20", 1, 2, "EU"); // not a number
+    addQso(291, "20", 1, 2, "41"); // no such zone
+    addQso(291, "20", 1, 2, "-3");
+    CCqzoneReport report(nullptr, m_doc);
+    QCOMPARE(rowTexts(report), QStringList(ReportBands::kCount, blankRow()));
+}
+
+void TestReports::cqZoneReportConfirmsPerBand()
+{
+    addQso(291, "20", 1, 2, "5");
+    addQso(291, "40", 3, 1, "5");
+    addQso(291, "2", 2, 1, "1");
+    addQso(291, "160", 1, 1, "40");
+    CCqzoneReport report(nullptr, m_doc);
+    QStringList expected(ReportBands::kCount, blankRow());
+    expected[k160m] = rowWith({{40, 'W'}});
+    expected[k20m] = rowWith({{5, 'C'}});
+    expected[k40m] = rowWith({{5, 'W'}});
+    expected[10] = rowWith({{1, 'W'}});
+    QCOMPARE(rowTexts(report), expected);
+}
+
+void TestReports::cqZoneReportKeepsTheEarlierGridWhenTheStoreFails()
+{
+    // Before any successful read the document's grid is all zero bytes: blank rows.
+    QVERIFY(SqlHelpers::exec(m_log, "ALTER TABLE QSOS RENAME TO OLDQSOS"));
+    {
+        CCqzoneReport never(nullptr, m_doc);
+        QCOMPARE(rowTexts(never), QStringList(ReportBands::kCount, blankRow()));
+    }
+    QVERIFY(SqlHelpers::exec(m_log, "ALTER TABLE OLDQSOS RENAME TO QSOS"));
+    addQso(291, "12", 1, 1, "33");
+    {
+        CCqzoneReport read(nullptr, m_doc);
+        QCOMPARE(read.rowText(7), rowWith({{33, 'W'}}));
+    }
+    QVERIFY(SqlHelpers::exec(m_log, "ALTER TABLE QSOS RENAME TO OLDQSOS"));
+    CCqzoneReport failed(nullptr, m_doc);
+    QCOMPARE(failed.rowText(7), rowWith({{33, 'W'}}));
+}
+
+void TestReports::cqZoneReportPaintsTheRowsInDarkBlue()
+{
+    addQso(291, "20", 1, 2, "1");
+    addQso(291, "20", 1, 1, "2");
+    CKorva3View view(m_doc);
+    CCqzoneReport report(&view);
+    QCOMPARE(report.parentWidget(), &view);
+    const QImage image = report.grab().toImage();
+    QVERIFY(bluePixels(image, report.rowRect(k20m)) > 0);
+    QCOMPARE(bluePixels(image, report.rowRect(k40m)), 0);
+    // Both marks stand in the row's left part, within the first tab stops.
+    const QRect row = report.rowRect(k20m);
+    const QRect rest(row.left() + row.width() / 4, row.top(), row.width() - row.width() / 4, row.height());
+    QCOMPARE(bluePixels(image, rest), 0);
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"

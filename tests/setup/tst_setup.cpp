@@ -1,0 +1,157 @@
+#include "common/SqlHelpers.h"
+#include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
+#include "entry/CKorva3View.h"
+#include "entry/CSetup.h"
+#include "platform/AppSettings.h"
+#include "platform/ScriptedPrompter.h"
+#include "rig/CTrxLink.h"
+#include "store/Sqlite3DB.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+const char kProgramTables[] =
+    "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
+    "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('utcoffset', '-60'),('AskYesNo', 'Y'),"
+    "('gridlocator', 'JN47QK'),('rig', '0'),('comm', '1'),('adifexport', '1');"
+    // Every write, in order.
+    "CREATE TABLE WRITES(PARAMETER TEXT, VALUE TEXT);"
+    "CREATE TRIGGER LOGWRITE AFTER UPDATE ON PARAMETERS BEGIN "
+    "INSERT INTO WRITES VALUES (NEW.PARAMETER, NEW.VALUE); END;";
+
+QByteArray writes()
+{
+    return SqlHelpers::rows(Sqlite3DB::kProgramDatabase, "SELECT PARAMETER, VALUE FROM WRITES ORDER BY ROWID");
+}
+
+} // namespace
+
+class TestSetup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void showsTheValuesInForce();
+    void okWritesTheSixParametersInOrder();
+    void typedValuesTakeEffectAtOnce();
+    void aPortOfZeroAndATypedPeriod();
+    void cancelChangesNothing();
+
+private:
+    TestDir *m_dir = nullptr;
+    ScriptedPrompter m_prompter;
+    CKorva3Doc *m_doc = nullptr;
+    CKorva3View *m_view = nullptr;
+    CTrxLink *m_link = nullptr;
+};
+
+void TestSetup::init()
+{
+    m_dir = new TestDir;
+    AppSettings::useFolder(m_dir->path());
+    Prompter::install(&m_prompter);
+    m_prompter.clear();
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, kProgramTables));
+    QVERIFY(Sqlite3DB().CreateLogbook(m_dir->filePath("log.sqlite3")));
+    m_doc = new CKorva3Doc(m_dir->filePath("log.sqlite3"));
+    m_view = new CKorva3View(m_doc);
+    m_view->m_utcOffset = -60;
+    m_view->m_ownLocator = QStringLiteral("JN47QK");
+    m_view->m_askYesNo = true;
+    m_link = new CTrxLink;
+    m_link->SetRig(2);
+    m_link->SetCommPort(3);
+}
+
+void TestSetup::cleanup()
+{
+    delete m_view;
+    delete m_doc;
+    delete m_link;
+    Prompter::install(nullptr);
+    AppSettings::useFolder(QString());
+    delete m_dir;
+}
+
+void TestSetup::showsTheValuesInForce()
+{
+    CSetup setup(m_view, m_link);
+    QCOMPARE(setup.windowTitle(), QStringLiteral("Setup"));
+    QCOMPARE(setup.utcOffsetEdit()->text(), QStringLiteral("-60"));
+    QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("JN47QK"));
+    QCOMPARE(setup.askList()->currentText(), QStringLiteral("Yes"));
+    QCOMPARE(setup.rigList()->currentText(), QStringLiteral("FT-1000mp"));
+    QCOMPARE(setup.portList()->currentText(), QStringLiteral("com3"));
+    QCOMPARE(setup.periodList()->currentText(), QStringLiteral("1 year")); // the document read "1"
+    QStringList periods;
+    for (int i = 0; i < setup.periodList()->count(); ++i)
+        periods.append(setup.periodList()->itemText(i));
+    QCOMPARE(periods, QStringList({"all", "1 year", "6 months", "3 months", "1 month", "week"}));
+    QCOMPARE(setup.utcOffsetEdit()->maxLength(), 6);
+}
+
+void TestSetup::okWritesTheSixParametersInOrder()
+{
+    CSetup setup(m_view, m_link);
+    setup.accept();
+    QCOMPARE(setup.result(), int(QDialog::Accepted));
+    QCOMPARE(writes(), QByteArray("utcoffset|-60\ngridlocator|JN47QK\nAskYesNo|Y\nrig|2\ncomm|3\nadifexport|1"));
+}
+
+void TestSetup::typedValuesTakeEffectAtOnce()
+{
+    CSetup setup(m_view, m_link);
+    setup.utcOffsetEdit()->clear();
+    QTest::keyClicks(setup.utcOffsetEdit(), "+120x");
+    setup.locatorEdit()->clear();
+    QTest::keyClicks(setup.locatorEdit(), "io91wmzz");
+    QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("IO91WM")); // upper case, six characters
+    setup.askList()->setCurrentIndex(1);
+    setup.rigList()->setCurrentIndex(1);
+    setup.portList()->setCurrentIndex(0);
+    setup.periodList()->setCurrentIndex(5);
+    setup.accept();
+    QCOMPARE(m_view->m_utcOffset, 120);
+    QCOMPARE(m_view->m_ownLocator, QStringLiteral("IO91WM"));
+    QVERIFY(!m_view->m_askYesNo);
+    QCOMPARE(m_link->Rig(), 1);
+    QCOMPARE(m_link->CommPort(), 1);
+    QCOMPARE(m_doc->m_adifPeriod, 5);
+    QCOMPARE(writes(), QByteArray("utcoffset|+120X\ngridlocator|IO91WM\nAskYesNo|N\nrig|1\ncomm|1\nadifexport|5"));
+}
+
+void TestSetup::aPortOfZeroAndATypedPeriod()
+{
+    m_link->SetCommPort(0);
+    CSetup setup(m_view, m_link);
+    QCOMPARE(setup.portList()->currentIndex(), -1);
+    setup.periodList()->setEditText(QStringLiteral("2 weeks"));
+    setup.accept();
+    QCOMPARE(m_doc->m_adifPeriod, -1);
+    QCOMPARE(m_link->CommPort(), 0);
+    QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase,
+                              "SELECT VALUE FROM PARAMETERS WHERE PARAMETER IN ('comm','adifexport') ORDER BY ID"),
+             QByteArray("0\n-1"));
+}
+
+void TestSetup::cancelChangesNothing()
+{
+    CSetup setup(m_view, m_link);
+    setup.utcOffsetEdit()->setText(QStringLiteral("0"));
+    setup.rigList()->setCurrentIndex(0);
+    setup.reject();
+    QCOMPARE(m_view->m_utcOffset, -60);
+    QCOMPARE(m_link->Rig(), 2);
+    QCOMPARE(m_doc->m_adifPeriod, 1);
+    QCOMPARE(writes(), QByteArray());
+}
+
+QTEST_MAIN(TestSetup)
+#include "tst_setup.moc"
