@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -72,6 +73,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     updateRecentFiles();
     resize(1024, 700);
     ImportProgress::install(this);
+    qApp->installEventFilter(this);
 
     Sqlite3DB programDatabase;
     m_trxLink->OpenLink(programDatabase);
@@ -95,6 +97,7 @@ CMainFrame::~CMainFrame()
     // Closing the window below hides and closes the document windows; the menus must
     // not follow them any more.
     disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     disconnect(m_area, nullptr, this, nullptr);
     disconnect(m_docManager, nullptr, this, nullptr);
     m_docManager->detachWindows();
@@ -291,6 +294,22 @@ void CMainFrame::updateRecentFiles()
         }
     }
     updateCommandUI();
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            const QKeySequence key(static_cast<QKeyEvent *>(event)->keyCombination());
+            for (const QAction *action : std::as_const(m_actions)) {
+                // Not handing the key to the field lets the shortcut run.
+                if (action->isEnabled() && action->shortcuts().contains(key))
+                    return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent *event)

@@ -55,9 +55,9 @@ void WidgetPrompter::message(Icon icon, const QString &text)
     box.exec();
 }
 
-Prompter::Answer WidgetPrompter::question(const QString &text)
+Prompter::Answer WidgetPrompter::ask(const QString &text, const QString &caption)
 {
-    QMessageBox box(QMessageBox::Question, caption(), text,
+    QMessageBox box(QMessageBox::Question, caption, text,
                     QMessageBox::Ok | QMessageBox::Cancel, m_parent);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;

@@ -17,7 +17,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void message(Icon icon, const QString &text) override;
-    Answer question(const QString &text) override;
+    Answer ask(const QString &text, const QString &caption) override;
     QString chooseFile(const FileRequest &request) override;
 
     // "Logbook Files (*.sqlite3)|*.sqlite3|All Files (*.*)|*.*||" becomes

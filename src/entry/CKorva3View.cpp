@@ -628,7 +628,7 @@ void CKorva3View::OnAddQso()
             prompter.warning(QStringLiteral("Rst not correct in CW mode...\nexample \"599\""));
         if (m_modeIndex == 1 && (m_rstSent.size() != 2 || m_rstRcvd.size() != 2))
             prompter.warning(QStringLiteral("Rst not correct in SSB mode...\nexample \"59\""));
-        if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?")) == Prompter::Answer::Ok)
+        if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?"), QStringLiteral("Are you sure?")) == Prompter::Answer::Ok)
             addEnteredQso();
     }
     setFoundCount(m_workedList->rowCount());

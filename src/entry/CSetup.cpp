@@ -1,9 +1,9 @@
 #include "CSetup.h"
 
 #include "CKorva3View.h"
+#include "FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "platform/Numbers.h"
-#include "platform/Prompter.h"
 #include "rig/CTrxLink.h"
 
 #include <QComboBox>
@@ -15,40 +15,11 @@
 
 namespace {
 
-QLineEdit *upperCaseEdit(QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setAlignment(Qt::AlignCenter);
-    edit->setMaxLength(CSetup::kTextLimit);
-    // The field shows and keeps what is typed in upper case.
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
-        const int cursor = edit->cursorPosition();
-        edit->setText(text.toUpper());
-        edit->setCursorPosition(cursor);
-    });
-    return edit;
-}
-
 QComboBox *dropDownList(const QStringList &items, QWidget *parent)
 {
     auto *list = new QComboBox(parent);
     list->addItems(items);
     return list;
-}
-
-// The selected item, or -1 when the text of an editable list names no item.
-int selectedIndex(const QComboBox *list)
-{
-    if (!list->isEditable())
-        return list->currentIndex();
-    return list->findText(list->currentText(), Qt::MatchExactly);
-}
-
-void select(QComboBox *list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-    if (list->isEditable() && list->currentIndex() < 0)
-        list->setEditText(QString());
 }
 
 } // namespace
@@ -67,8 +38,8 @@ void CSetup::buildForm()
 {
     auto *group = new QGroupBox(QStringLiteral("Setup"), this);
     auto *form = new QFormLayout(group);
-    m_utcOffsetEdit = upperCaseEdit(group);
-    m_locatorEdit = upperCaseEdit(group);
+    m_utcOffsetEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
+    m_locatorEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
     m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, group);
     m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp")}, group);
     QStringList ports;
@@ -116,27 +87,22 @@ void CSetup::pushFields()
 {
     m_utcOffsetEdit->setText(m_utcOffsetText);
     m_locatorEdit->setText(m_locatorText);
-    select(m_askList, m_askIndex);
-    select(m_rigList, m_rigIndex);
-    select(m_portList, m_portIndex);
-    select(m_periodList, m_adifPeriodIndex);
+    FormControls::selectIndex(m_askList, m_askIndex);
+    FormControls::selectIndex(m_rigList, m_rigIndex);
+    FormControls::selectIndex(m_portList, m_portIndex);
+    FormControls::selectIndex(m_periodList, m_adifPeriodIndex);
 }
 
 bool CSetup::pullFields()
 {
-    for (QLineEdit *edit : {m_utcOffsetEdit, m_locatorEdit}) {
-        if (edit->text().size() > kTextLimit) {
-            Prompter::current().warning(QStringLiteral("Please enter no more than %1 characters.").arg(kTextLimit));
-            edit->setFocus();
-            return false;
-        }
-    }
+    if (!FormControls::checkLimits({m_utcOffsetEdit, m_locatorEdit}))
+        return false;
     m_utcOffsetText = m_utcOffsetEdit->text();
     m_locatorText = m_locatorEdit->text();
     m_askIndex = m_askList->currentIndex();
     m_rigIndex = m_rigList->currentIndex();
     m_portIndex = m_portList->currentIndex();
-    m_adifPeriodIndex = selectedIndex(m_periodList);
+    m_adifPeriodIndex = FormControls::selectedIndex(m_periodList);
     return true;
 }
 
@@ -161,12 +127,17 @@ void CSetup::storeValues()
     db.SetParameter(QStringLiteral("utcoffset"), m_utcOffsetText);
     db.SetParameter(QStringLiteral("gridlocator"), m_locatorText);
     db.SetParameter(QStringLiteral("AskYesNo"), m_askIndex != 0 ? QStringLiteral("N") : QStringLiteral("Y"));
+    const bool linkChanged = m_link && (m_link->Rig() != m_rigIndex || m_link->CommPort() != m_portIndex + 1);
     if (m_link)
         m_link->SetRig(m_rigIndex);
     db.SetParameter(QStringLiteral("rig"), QString::number(m_rigIndex));
     if (m_link)
         m_link->SetCommPort(m_portIndex + 1);
     db.SetParameter(QStringLiteral("comm"), QString::number(m_portIndex + 1));
+    // The link listens to the port it opened; a new radio or port is opened at once, so
+    // the next query talks to the transceiver just chosen.
+    if (linkChanged)
+        m_link->OpenLink(m_rigIndex, m_portIndex + 1);
     if (m_pDoc)
         m_pDoc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));

@@ -29,8 +29,8 @@ public:
 
     // A box with one OK button.
     virtual void message(Icon icon, const QString &text) = 0;
-    // A box with OK and Cancel; anything but OK counts as Cancel.
-    virtual Answer question(const QString &text) = 0;
+    // A box with OK and Cancel under `caption`; anything but OK counts as Cancel.
+    virtual Answer ask(const QString &text, const QString &caption) = 0;
     // The chosen path, or an empty text when the operator cancelled.
     virtual QString chooseFile(const FileRequest &request) = 0;
 
@@ -38,6 +38,11 @@ public:
     void warning(const QString &text) { message(Icon::Warning, text); }
     void error(const QString &text) { message(Icon::Error, text); }
     void plain(const QString &text) { message(Icon::None, text); }
+    // A question under the application's title, or under a caption of its own.
+    Answer question(const QString &text, const QString &caption = QStringLiteral("Korva3"))
+    {
+        return ask(text, caption);
+    }
 
     // The installed prompter. Without one installed, a scripted prompter that answers
     // Cancel stands in, so nothing ever blocks on a box nobody sees.

@@ -4,18 +4,18 @@
 
 void ScriptedPrompter::message(Icon icon, const QString &text)
 {
-    m_shown.append({Shown::Kind::Message, icon, text, {}});
+    m_shown.append({Shown::Kind::Message, icon, text, {}, {}});
 }
 
-Prompter::Answer ScriptedPrompter::question(const QString &text)
+Prompter::Answer ScriptedPrompter::ask(const QString &text, const QString &caption)
 {
-    m_shown.append({Shown::Kind::Question, Icon::None, text, {}});
+    m_shown.append({Shown::Kind::Question, Icon::None, text, caption, {}});
     return m_answers.isEmpty() ? Answer::Cancel : m_answers.dequeue();
 }
 
 QString ScriptedPrompter::chooseFile(const FileRequest &request)
 {
-    m_shown.append({Shown::Kind::File, Icon::None, request.title, request});
+    m_shown.append({Shown::Kind::File, Icon::None, request.title, {}, request});
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 

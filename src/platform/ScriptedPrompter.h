@@ -17,6 +17,7 @@ public:
         Kind kind;
         Icon icon;      // for messages
         QString text;   // message or question text, or the file dialog's title
+        QString caption; // for questions
         FileRequest request; // for file dialogs
     };
 
@@ -24,7 +25,7 @@ public:
     void setNextFile(const QString &path) { m_files.enqueue(path); }
 
     void message(Icon icon, const QString &text) override;
-    Answer question(const QString &text) override;
+    Answer ask(const QString &text, const QString &caption) override;
     QString chooseFile(const FileRequest &request) override;
 
     const QList<Shown> &shown() const { return m_shown; }

@@ -7,7 +7,7 @@ void ConsolePrompter::message(Icon, const QString &text)
     printFirstLine(text);
 }
 
-Prompter::Answer ConsolePrompter::question(const QString &text)
+Prompter::Answer ConsolePrompter::ask(const QString &text, const QString &)
 {
     printFirstLine(text);
     return Answer::Cancel;

@@ -13,7 +13,7 @@ public:
     explicit ConsolePrompter(QTextStream &out) : m_out(out) {}
 
     void message(Icon icon, const QString &text) override;
-    Answer question(const QString &text) override;
+    Answer ask(const QString &text, const QString &caption) override;
     QString chooseFile(const FileRequest &request) override;
 
 private:

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTimeEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -90,6 +91,7 @@ private slots:
     void commandsWithoutHandlerAreDisabled();
     void rebuildCommandReachesTheDocument();
     void importCommandShowsItsProgressInTheMainWindow();
+    void tableKeysComeBeforeTheFocusedField();
     void recentFilesKeepFourNewestFirst();
     void transceiverReadingFillsEveryLogbookWindow();
     void statusTextReturnsWhatStoodBefore();
@@ -448,6 +450,24 @@ void TestApp::transceiverReadingFillsEveryLogbookWindow()
         QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.234.5"));
     }
     QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000003"));
+}
+
+void TestApp::tableKeysComeBeforeTheFocusedField()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    CKorva3View *view = qobject_cast<CChildFrame *>(frame->activeFrame())->view();
+    view->timeEdit()->setTime(QTime(1, 2, 3));
+    view->callEdit()->setFocus();
+    QTRY_VERIFY(view->callEdit()->hasFocus());
+    QTest::keyClicks(view->callEdit(), "PA3X");
+    QTest::keyClick(view->callEdit(), Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(!view->callEdit()->hasSelectedText()); // not the field's select-all
+    QVERIFY(view->timeEdit()->time() != QTime(1, 2, 3)); // Actual Time ran
+    QCOMPARE(view->callEdit()->text(), QStringLiteral("PA3X"));
 }
 
 void TestApp::recentFilesKeepFourNewestFirst()

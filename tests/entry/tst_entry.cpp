@@ -25,6 +25,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -90,6 +91,8 @@ private:
     QStringList row(int index) const;
     QByteArray statsAfterRebuild();
     void onDialog(const std::function<void(CEditQso *)> &play);
+    static void playDialog(const std::function<void(CEditQso *)> &play, const std::shared_ptr<bool> &played,
+                           int triesLeft);
     bool dialogPlayed();
 
     QTemporaryDir m_programDir;
@@ -152,8 +155,6 @@ bool TestEntry::start(const QByteArray &parameters)
     if (!child || !QTest::qWaitForWindowActive(m_frame))
         return false;
     m_view = child->view();
-    // The form says when the call or the list selection changes what is enabled.
-    connect(m_view, &CKorva3View::commandsChanged, m_frame, &CMainFrame::updateCommandUI);
     // The form puts the focus in the call field when it first shows.
     return QTest::qWaitFor([this] { return m_view->callEdit()->hasFocus(); });
 }
@@ -226,23 +227,27 @@ QByteArray TestEntry::statsAfterRebuild()
 void TestEntry::onDialog(const std::function<void(CEditQso *)> &play)
 {
     m_played = std::make_shared<bool>(false);
-    auto attempt = std::make_shared<std::function<void(int)>>();
-    *attempt = [play, attempt, played = m_played](int triesLeft) {
-        if (auto *dialog = qobject_cast<CEditQso *>(QApplication::activeModalWidget())) {
-            *played = true;
-            dialog->activateWindow();
-            if (QTest::qWaitForWindowActive(dialog))
-                play(dialog);
-            // A check that failed inside returned early: the dialog must not stay open.
-            if (dialog->isVisible()) {
-                *played = false;
-                dialog->reject();
-            }
-        } else if (triesLeft > 0) {
-            QTimer::singleShot(10, [attempt, triesLeft] { (*attempt)(triesLeft - 1); });
-        }
-    };
-    QTimer::singleShot(0, [attempt] { (*attempt)(200); });
+    QTimer::singleShot(0, [play, played = m_played] { playDialog(play, played, 200); });
+}
+
+void TestEntry::playDialog(const std::function<void(CEditQso *)> &play, const std::shared_ptr<bool> &played,
+                           int triesLeft)
+{
+    auto *dialog = qobject_cast<CEditQso *>(QApplication::activeModalWidget());
+    if (!dialog) {
+        if (triesLeft > 0)
+            QTimer::singleShot(10, [play, played, triesLeft] { playDialog(play, played, triesLeft - 1); });
+        return;
+    }
+    *played = true;
+    dialog->activateWindow();
+    if (QTest::qWaitForWindowActive(dialog))
+        play(dialog);
+    // A check that failed inside returned early: the dialog must not stay open.
+    if (dialog->isVisible()) {
+        *played = false;
+        dialog->reject();
+    }
 }
 
 bool TestEntry::dialogPlayed()
@@ -363,6 +368,7 @@ void TestEntry::addAsksWhenConfiguredOnly()
     m_prompter.setNextAnswer(Prompter::Answer::Cancel);
     key(Qt::Key_F10);
     QCOMPARE(m_prompter.texts(), QStringList({"Add qso ?"}));
+    QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Are you sure?"));
     QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 0);
     QCOMPARE(m_view->callEdit()->text(), QStringLiteral("DL1ABC"));
     m_prompter.setNextAnswer(Prompter::Answer::Ok);
@@ -678,6 +684,7 @@ void TestEntry::changeKeepsTheStatisticsInStep()
     // Band 20 to 40 through the frequency field, opened with a double click.
     onDialog([](CEditQso *dialog) {
         dialog->freqEdit()->setFocus();
+        QVERIFY(QTest::qWaitFor([dialog] { return dialog->freqEdit()->hasFocus(); }));
         dialog->freqEdit()->setText("7.025");
         QTest::keyClick(dialog->freqEdit(), Qt::Key_Tab);
         QCOMPARE(dialog->bandEdit()->text(), QStringLiteral("40"));
@@ -765,6 +772,7 @@ void TestEntry::deleteAsksAndKeepsTheStatisticsInStep()
     m_prompter.setNextAnswer(Prompter::Answer::Cancel);
     key(Qt::Key_F8);
     QCOMPARE(m_prompter.texts(), QStringList({"Delete selected qso?"}));
+    QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Korva3"));
     QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 3);
     QCOMPARE(m_view->workedList()->rowCount(), 3);
 

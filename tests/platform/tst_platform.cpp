@@ -94,6 +94,7 @@ void TestPlatform::scriptedPrompterRecordsAndAnswers()
     QCOMPARE(prompter.texts(), QStringList({"Band ?", "Add Qso?", "Again?"}));
     QCOMPARE(prompter.shown().size(), 5);
     QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Warning);
+    QCOMPARE(prompter.shown().at(1).caption, QStringLiteral("Korva3"));
     QCOMPARE(prompter.shown().last().request.title, QStringLiteral("Open Logbook"));
 
     Prompter::install(nullptr);

@@ -6,6 +6,7 @@
 #include "platform/AppSettings.h"
 #include "platform/ScriptedPrompter.h"
 #include "rig/CTrxLink.h"
+#include "trxsim/PtyTransceiver.h"
 #include "store/Sqlite3DB.h"
 
 #include <QComboBox>
@@ -68,6 +69,7 @@ void TestSetup::init()
     m_link = new CTrxLink;
     m_link->SetRig(2);
     m_link->SetCommPort(3);
+    m_link->SetReceivers([this] { return QList<TrxReadingReceiver *>{m_view}; });
 }
 
 void TestSetup::cleanup()
@@ -107,6 +109,9 @@ void TestSetup::okWritesTheSixParametersInOrder()
 
 void TestSetup::typedValuesTakeEffectAtOnce()
 {
+    PtyTransceiver transceiver(TrxSimulator(7012300, *TrxSimulator::modeByName("CW")));
+    QVERIFY(transceiver.start());
+    AppSettings::open()->setValue("Serial ports/COM1", transceiver.devicePath());
     CSetup setup(m_view, m_link);
     setup.utcOffsetEdit()->clear();
     QTest::keyClicks(setup.utcOffsetEdit(), "+120x");
@@ -125,6 +130,13 @@ void TestSetup::typedValuesTakeEffectAtOnce()
     QCOMPARE(m_link->CommPort(), 1);
     QCOMPARE(m_doc->m_adifPeriod, 5);
     QCOMPARE(writes(), QByteArray("utcoffset|+120X\ngridlocator|IO91WM\nAskYesNo|N\nrig|1\ncomm|1\nadifexport|5"));
+
+    // The radio and port chosen answer the next query at once.
+    QSignalSpy ended(m_link, &CTrxLink::queryEnded);
+    m_link->OnGetTrxFreq();
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QCOMPARE(m_view->freqEdit()->text(), QStringLiteral("7.012.3"));
 }
 
 void TestSetup::aPortOfZeroAndATypedPeriod()
@@ -136,6 +148,13 @@ void TestSetup::aPortOfZeroAndATypedPeriod()
     setup.accept();
     QCOMPARE(m_doc->m_adifPeriod, -1);
     QCOMPARE(m_link->CommPort(), 0);
+    QCOMPARE(m_prompter.texts(), QStringList()); // radio and port as they were: nothing reopened
+
+    // A radio whose port has no device says so when it is chosen.
+    CSetup again(m_view, m_link);
+    again.rigList()->setCurrentIndex(1);
+    again.accept();
+    QCOMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
     QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase,
                               "SELECT VALUE FROM PARAMETERS WHERE PARAMETER IN ('comm','adifexport') ORDER BY ID"),
              QByteArray("0\n-1"));
