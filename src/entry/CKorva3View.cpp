@@ -233,6 +233,9 @@ QWidget *CKorva3View::buildTopRow()
     }
     grid->addWidget(new QLabel(QStringLiteral("<Qsl>"), row), 0, column - 2, 1, 2, Qt::AlignCenter);
     grid->setColumnStretch(2, 2);
+    // The call is the field typed most: wide enough for a long portable call.
+    m_callEdit->setMinimumWidth(m_callEdit->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
+    m_gridEdit->setMinimumWidth(m_gridEdit->fontMetrics().horizontalAdvance(QStringLiteral("WW00WW")) + 8);
     return row;
 }
 
@@ -245,8 +248,12 @@ QWidget *CKorva3View::buildWorkedGroup()
     for (const auto &column : kWorkedColumns)
         headings.append(QString::fromLatin1(column.heading));
     m_workedList->setHorizontalHeaderLabels(headings);
+    // The widths are those of the small Windows dialog font; a larger font widens a
+    // column so that a date is never cut short.
+    const QFontMetrics metrics(m_workedList->font());
     for (int c = 0; c < kWorkedColumnCount; ++c)
         m_workedList->setColumnWidth(c, kWorkedColumns[c].width);
+    m_workedList->setColumnWidth(0, std::max(kWorkedColumns[0].width, metrics.horizontalAdvance(QStringLiteral("00-00-0000")) + 12));
     m_workedList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_workedList->horizontalHeader()->setSectionsMovable(true);
     m_workedList->verticalHeader()->hide();
