@@ -4,21 +4,22 @@
 
 #include <sqlite3.h>
 
-SlotConnection::SlotConnection(sqlite3 *&slot, const QString &path)
+SlotConnection::SlotConnection(sqlite3 *&slot, const QString &path, Mode mode)
     : m_slot(slot)
 {
-    open(encodePath(path));
+    open(encodePath(path), mode);
 }
 
 SlotConnection::SlotConnection(sqlite3 *&slot, const char *fileName)
     : m_slot(slot)
 {
-    open(QByteArray(fileName));
+    open(QByteArray(fileName), Mode::Existing);
 }
 
 SlotConnection::~SlotConnection()
 {
-    // sqlite3_open hands out a handle even when it fails; it is closed all the same.
+    if (m_borrowed)
+        return;
     sqlite3_close(m_slot);
     m_slot = nullptr;
 }
@@ -28,7 +29,25 @@ QByteArray SlotConnection::encodePath(const QString &path)
     return QFile::encodeName(path);
 }
 
-void SlotConnection::open(const QByteArray &fileName)
+bool SlotConnection::openFile(const QByteArray &fileName, Mode mode, sqlite3 *&db)
 {
-    m_open = sqlite3_open(fileName.constData(), &m_slot) == SQLITE_OK;
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(fileName.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        // sqlite3_open_v2 may hand out a handle even when it fails.
+        sqlite3_close(db);
+        db = nullptr;
+        return false;
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return true;
+}
+
+void SlotConnection::open(const QByteArray &fileName, Mode mode)
+{
+    if (m_slot) {
+        m_borrowed = true;
+        m_open = true;
+        return;
+    }
+    m_open = openFile(fileName, mode, m_slot);
 }

@@ -8,11 +8,22 @@ struct sqlite3;
 // Opens a database file into one of the store's connection slots for the length of
 // one operation, and closes it (leaving the slot null) when the scope ends, on every
 // path. Declare it before the statements that use it, so they are finalized first.
+//
+// A slot that already holds a connection belongs to an enclosing SlotTransaction: the
+// operation then runs on that connection, inside its transaction, and leaves it open.
+//
+// Only New Logbook and the generator's scripts make database files; every other open
+// finds an existing file or fails, so a mistyped or vanished path never leaves an empty
+// file behind. Every connection waits up to kBusyTimeoutMs for a lock another program
+// holds (a backup, the sqlite3 shell, korva3-cli importing) before it gives up.
 class SlotConnection
 {
 public:
+    enum class Mode { Existing, Create };
+    static constexpr int kBusyTimeoutMs = 5000;
+
     // A logbook file by its path, as the file system names it.
-    SlotConnection(sqlite3 *&slot, const QString &path);
+    SlotConnection(sqlite3 *&slot, const QString &path, Mode mode = Mode::Existing);
     // The program database, by its relative name.
     SlotConnection(sqlite3 *&slot, const char *fileName);
     ~SlotConnection();
@@ -20,15 +31,22 @@ public:
     SlotConnection &operator=(const SlotConnection &) = delete;
 
     bool isOpen() const { return m_open; }
+    // True when the connection belongs to an enclosing transaction.
+    bool isBorrowed() const { return m_borrowed; }
     sqlite3 *handle() const { return m_slot; }
 
     // The bytes SQLite is given for a path: the file system's own encoding, so the
     // file opened is the one the operator chose, whatever characters its name has.
     static QByteArray encodePath(const QString &path);
 
+    // Opens a file on a connection of its own (not a slot): the caller closes it with
+    // sqlite3_close, also after a failure. Null handle and false when it cannot be opened.
+    static bool openFile(const QByteArray &fileName, Mode mode, sqlite3 *&db);
+
 private:
-    void open(const QByteArray &fileName);
+    void open(const QByteArray &fileName, Mode mode);
 
     sqlite3 *&m_slot;
     bool m_open = false;
+    bool m_borrowed = false;
 };

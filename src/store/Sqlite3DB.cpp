@@ -1,6 +1,7 @@
 #include "Sqlite3DB.h"
 
 #include "AdifFrequency.h"
+#include "LogbookTransaction.h"
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
@@ -347,12 +348,18 @@ QByteArray exportHead()
 bool Sqlite3DB::CreateLogbook(const QString &path)
 {
     {
-        SlotConnection db(m_dbLogbook, path);
+        SlotConnection db(m_dbLogbook, path, SlotConnection::Mode::Create);
         if (!db.isOpen() || !SqliteStatement::exec(db.handle(), kCreateQsos)
             || !SqliteStatement::exec(db.handle(), kCreateQsosIndex))
             return false;
     }
     return execOnLogbook(kCreateDxccReport, path);
+}
+
+bool Sqlite3DB::InLogbookTransaction(const QString &path, const std::function<bool()> &work)
+{
+    LogbookTransaction transaction(*this, path);
+    return transaction.isActive() && work() && transaction.commit();
 }
 
 bool Sqlite3DB::execOnLogbook(const char *sql, const QString &path)
@@ -673,36 +680,89 @@ void Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QS
     list.append(info);
 }
 
+namespace {
+
+const char kAllCalls[] = "SELECT CALL, DXCCID, CQZONE, ITUZONE FROM CALLS ORDER BY ROWID";
+const char kAllPrefixes[] = "SELECT COUNTRYPREFIX, DXCCID, CQZONE, ITUZONE FROM PREFIXES ORDER BY ROWID";
+const char kAllCountries[] =
+    "SELECT ROWID, COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, LATITUDE, LONGITUDE, "
+    "GMTDIFF FROM COUNTRIES WHERE COUNTRYPREFIX NOT LIKE '*%' ORDER BY ROWID";
+
+bool readEntries(sqlite3 *db, const char *sql, QList<Sqlite3DB::ResolutionTables::Entry> &out)
+{
+    SqliteStatement statement(db, sql);
+    if (!statement.isPrepared())
+        return false;
+    const bool complete = forEachRow(statement, [&out](SqliteStatement &row) {
+        out.append({row.columnBytes(0), row.columnInt(1), row.columnText(2), row.columnText(3)});
+    });
+    if (!complete)
+        out.clear();
+    return complete;
+}
+
+bool readCountries(sqlite3 *db, QList<Sqlite3DB::UM_COUNTRYINFO> &out)
+{
+    SqliteStatement statement(db, kAllCountries);
+    if (!statement.isPrepared())
+        return false;
+    const bool complete = forEachRow(statement, [&out](SqliteStatement &row) {
+        Sqlite3DB::UM_COUNTRYINFO info;
+        readCountry(row, info);
+        out.append(info);
+    });
+    if (!complete)
+        out.clear();
+    return complete;
+}
+
+} // namespace
+
+bool Sqlite3DB::LoadResolutionTables(ResolutionTables &tables)
+{
+    tables = ResolutionTables();
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return false;
+    SqliteTransaction snapshot(db.handle());
+    tables.callsRead = readEntries(db.handle(), kAllCalls, tables.calls);
+    tables.prefixesRead = readEntries(db.handle(), kAllPrefixes, tables.prefixes);
+    tables.countriesRead = readCountries(db.handle(), tables.countries);
+    return true;
+}
+
 // --- DXCC statistics ----------------------------------------------------------------
 
-void Sqlite3DB::AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path)
+bool Sqlite3DB::AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path)
 {
-    changeDxccStats(+1, dxcc, band, mode, qslRcvd, path);
+    return changeDxccStats(+1, dxcc, band, mode, qslRcvd, path);
 }
 
-void Sqlite3DB::RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd,
+bool Sqlite3DB::RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd,
                                     const QString &path)
 {
-    changeDxccStats(-1, dxcc, band, mode, qslRcvd, path);
+    return changeDxccStats(-1, dxcc, band, mode, qslRcvd, path);
 }
 
-void Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
+bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
                                 const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return;
+        return false;
     int rowId = 0;
     int countW = 0;
     int countC = 0;
     {
         SqliteStatement find(db.handle(), kFindStatsRow);
         if (!find.isPrepared())
-            return;
+            return false;
         find.bind(1, dxcc);
         find.bind(2, band);
         find.bind(3, mode);
-        find.step();
+        const int rc = find.step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return false;
         rowId = find.columnInt(0);
         countW = find.columnInt(1);
         countC = find.columnInt(2);
@@ -718,16 +778,15 @@ void Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
         update.bind(1, countW);
         update.bind(2, countC);
         update.bind(3, rowId);
-        update.run();
-    } else {
-        SqliteStatement insert(db.handle(), kInsertStatsRow);
-        insert.bind(1, dxcc);
-        insert.bind(2, band);
-        insert.bind(3, mode);
-        insert.bind(4, countW);
-        insert.bind(5, countC);
-        insert.run();
+        return update.run();
     }
+    SqliteStatement insert(db.handle(), kInsertStatsRow);
+    insert.bind(1, dxcc);
+    insert.bind(2, band);
+    insert.bind(3, mode);
+    insert.bind(4, countW);
+    insert.bind(5, countC);
+    return insert.run();
 }
 
 void Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path)
@@ -746,15 +805,21 @@ void Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, co
     });
 }
 
-void Sqlite3DB::RebuildDxccStats(const QString &path)
+bool Sqlite3DB::RebuildDxccStats(const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return;
-    SqliteTransaction transaction(db.handle());
-    if (!transaction.isActive())
-        return;
-    SqliteStatement::exec(db.handle(), kClearStats);
+        return false;
+    if (db.isBorrowed())
+        return RebuildDxccStats(db.handle());
+    SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
+    return transaction.isActive() && RebuildDxccStats(db.handle()) && transaction.commit();
+}
+
+bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
+{
+    if (!SqliteStatement::exec(db, kClearStats))
+        return false;
 
     // One entry per combination; the table is written in the order of each
     // combination's last QSO in the scan, which `lastSeen` records.
@@ -762,9 +827,9 @@ void Sqlite3DB::RebuildDxccStats(const QString &path)
     QList<qint64> lastSeen;
     QHash<RebuildKey, qsizetype> index;
     {
-        SqliteStatement scan(db.handle(), kRebuildScan);
+        SqliteStatement scan(db, kRebuildScan);
         if (!scan.isPrepared())
-            return;
+            return false;
         qint64 position = 0;
         const bool complete = forEachRow(scan, [&](SqliteStatement &row) {
             const QByteArray band = row.columnRawBytes(0);
@@ -785,7 +850,7 @@ void Sqlite3DB::RebuildDxccStats(const QString &path)
             lastSeen[*found] = position++;
         });
         if (!complete)
-            return;
+            return false;
     }
 
     QList<qsizetype> order(entries.size());
@@ -796,9 +861,9 @@ void Sqlite3DB::RebuildDxccStats(const QString &path)
 
     for (qsizetype first = 0; first < order.size(); first += kBatchRows) {
         const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, order.size() - first));
-        SqliteStatement insert(db.handle(), multiRowStatement(kRebuildInsertHead, kRebuildRow, rows).constData());
+        SqliteStatement insert(db, multiRowStatement(kRebuildInsertHead, kRebuildRow, rows).constData());
         if (!insert.isPrepared())
-            return;
+            return false;
         for (int i = 0; i < rows; ++i) {
             const UM_DXCCREBUILD &entry = entries[order[first + i]];
             const int p = 1 + i * 5;
@@ -809,9 +874,9 @@ void Sqlite3DB::RebuildDxccStats(const QString &path)
             insert.bind(p + 4, entry.countC);
         }
         if (!insert.run())
-            return;
+            return false;
     }
-    transaction.commit();
+    return true;
 }
 
 int Sqlite3DB::BandIndex(const QByteArray &band)

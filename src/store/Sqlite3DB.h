@@ -11,6 +11,7 @@
 
 struct sqlite3;
 class SqliteStatement;
+class LogbookTransaction;
 
 // The store of the logbook files and of the program database. Every operation opens
 // the file it needs, runs its statements, finalizes them and closes the file before
@@ -68,6 +69,28 @@ public:
         double gmtDiff = 0.0;
     };
 
+    // The rows of the program database that call-sign resolution reads, in row id order:
+    // CALLS, PREFIXES, and the COUNTRIES rows that are entities (prefix not starting
+    // with "*"). A table that could not be read completely is marked so and left empty.
+    struct ResolutionTables
+    {
+        // One CALLS or PREFIXES row: the call or prefix as stored (Windows-1252 bytes),
+        // its entity and its zone overrides (empty for none).
+        struct Entry
+        {
+            QByteArray key;
+            qint32 dxccId = 0;
+            QString cqZone;
+            QString ituZone;
+        };
+        QList<Entry> calls;
+        QList<Entry> prefixes;
+        QList<UM_COUNTRYINFO> countries;
+        bool callsRead = false;
+        bool prefixesRead = false;
+        bool countriesRead = false;
+    };
+
     // One DXCCREPORT row as the worked/confirmed grid reads it.
     struct UM_DXCCREPORT
     {
@@ -114,8 +137,14 @@ public:
     Sqlite3DB &operator=(const Sqlite3DB &) = delete;
 
     // Logbook files.
-    // Makes the tables of a new logbook at path: QSOS with its index, then DXCCREPORT.
+    // Makes the file and the tables of a new logbook at path: QSOS with its index, then
+    // DXCCREPORT. The only operation that creates a file; every other one needs the file.
     bool CreateLogbook(const QString &path);
+
+    // Runs `work` on one connection to the logbook at path inside one write transaction:
+    // every operation of this store on that path within `work` joins it. Commits when
+    // `work` returns true and rolls everything back otherwise; true when committed.
+    bool InLogbookTransaction(const QString &path, const std::function<bool()> &work);
 
     // QSOs. The list queries return the newest QSOs up to their limit, oldest first.
     void QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path);
@@ -156,23 +185,31 @@ public:
     // by those of the call's CALLS row and then of its longest unique prefix where
     // those are known. The list stays empty when the program database fails.
     void GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call);
+    // The three tables resolution reads, in one snapshot of the program database; false
+    // when it cannot be opened.
+    bool LoadResolutionTables(ResolutionTables &tables);
 
-    // DXCC statistics of a logbook.
-    void AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
-    void RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
+    // DXCC statistics of a logbook. The incremental updates return false when a
+    // statement failed.
+    bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
+    bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     void QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path);
-    // Replaces DXCCREPORT with the counts of QSOS in one transaction: a failure keeps
-    // the previous table.
-    void RebuildDxccStats(const QString &path);
+    // Replaces DXCCREPORT with the counts of QSOS in one transaction; false, with the
+    // previous table kept, when any step failed.
+    bool RebuildDxccStats(const QString &path);
+    // The same on a connection the caller holds inside its own transaction.
+    static bool RebuildDxccStats(sqlite3 *db);
     static int BandIndex(const QByteArray &band);
     // Fill the caller's record and return true, or leave it as it was and return false.
     bool GetDxccTotals(DxccTotals &totals, const QString &path);
     bool GetCqZoneGrid(CqZoneGrid &grid, const QString &path);
 
 private:
+    friend class LogbookTransaction;
+
     void queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                       const std::function<void(SqliteStatement &)> &bindParameters);
-    void changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
+    bool changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
                          const QString &path);
     bool execOnLogbook(const char *sql, const QString &path);
 

@@ -2,15 +2,19 @@
 
 #include "SqliteStatement.h"
 
-SqliteTransaction::SqliteTransaction(sqlite3 *db)
+#include <sqlite3.h>
+
+SqliteTransaction::SqliteTransaction(sqlite3 *db, Kind kind)
     : m_db(db)
 {
-    m_active = SqliteStatement::exec(m_db, "BEGIN TRANSACTION;");
+    if (m_db)
+        m_active = SqliteStatement::exec(m_db, kind == Kind::Write ? "BEGIN IMMEDIATE TRANSACTION;" : "BEGIN TRANSACTION;");
 }
 
 SqliteTransaction::~SqliteTransaction()
 {
-    if (m_active)
+    // An error such as a full disk may already have ended the transaction.
+    if (m_active && !sqlite3_get_autocommit(m_db))
         SqliteStatement::exec(m_db, "ROLLBACK;");
 }
 
@@ -18,6 +22,9 @@ bool SqliteTransaction::commit()
 {
     if (!m_active)
         return false;
-    m_active = !SqliteStatement::exec(m_db, "COMMIT;");
-    return !m_active;
+    if (SqliteStatement::exec(m_db, "COMMIT;")) {
+        m_active = false;
+        return true;
+    }
+    return false;
 }

@@ -168,12 +168,18 @@ void TestDxccStats::failedRebuildKeepsThePreviousTable()
     m_db.AddToDxccStats(230, QStringLiteral("20"), 1, 1, m_log);
     QVERIFY(SqlHelpers::exec(m_log, "CREATE TRIGGER REFUSE BEFORE INSERT ON DXCCREPORT "
                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    m_db.RebuildDxccStats(m_log);
+    QVERIFY(!m_db.RebuildDxccStats(m_log));
+    QCOMPARE(SqlHelpers::rows(m_log, kStatsRows), QByteArray("230|20|1|1|0"));
+
+    // A delete that fails stops the rebuild before anything is written.
+    QVERIFY(SqlHelpers::exec(m_log, "DROP TRIGGER REFUSE; CREATE TRIGGER REFUSE BEFORE DELETE ON DXCCREPORT "
+                                    "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    QVERIFY(!m_db.RebuildDxccStats(m_log));
     QCOMPARE(SqlHelpers::rows(m_log, kStatsRows), QByteArray("230|20|1|1|0"));
 
     // A logbook whose QSOS cannot be read keeps its statistics too.
     QVERIFY(SqlHelpers::exec(m_log, "DROP TRIGGER REFUSE; DROP TABLE QSOS"));
-    m_db.RebuildDxccStats(m_log);
+    QVERIFY(!m_db.RebuildDxccStats(m_log));
     QCOMPARE(SqlHelpers::rows(m_log, kStatsRows), QByteArray("230|20|1|1|0"));
 }
 

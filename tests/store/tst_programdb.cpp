@@ -99,9 +99,12 @@ void TestProgramDb::parameterValuesHoldingQuotesAreStored()
 void TestProgramDb::parameterReadsReportAMissingOrBrokenDatabase()
 {
     QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db prepare error"));
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db open error"));
     QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
-    QVERIFY(QFile::exists(Sqlite3DB::kProgramDatabase)); // opening made an empty file
+    QVERIFY(!QFile::exists(Sqlite3DB::kProgramDatabase)); // reading never makes a file
+
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "CREATE TABLE OTHER (X)"));
+    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db prepare error"));
 
     QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
     QVERIFY(QDir().mkdir(Sqlite3DB::kProgramDatabase)); // a folder cannot be opened
