@@ -160,7 +160,8 @@ int CliRunner::rebuild(const QStringList &arguments)
     if (!logbookExists(path))
         return Failed;
     Sqlite3DB db;
-    db.RebuildDxccStats(path);
+    if (!db.RebuildDxccStats(path))
+        return fail(QStringLiteral("Error writing to database..."));
     m_out << "DXCC statistics rebuilt\n";
     return Success;
 }

@@ -63,7 +63,37 @@ int CKorva3Doc::AddQso(const Sqlite3DB::UM_RECORD &qso)
     m_records.clear();
     m_records.append(qso);
     m_records.first().rowId = 0;
-    return m_db.InsertQso(m_records, m_pathName);
+    int rowId = 0;
+    const bool stored = m_db.InLogbookTransaction(m_pathName, [&] {
+        rowId = m_db.InsertQso(m_records, m_pathName);
+        return rowId != 0 && countIn(qso);
+    });
+    return stored ? rowId : 0;
+}
+
+bool CKorva3Doc::ChangeQso(int rowId, const Sqlite3DB::UM_RECORD &changed)
+{
+    return m_db.InLogbookTransaction(m_pathName, [&] {
+        // The stored QSO, not a copy read earlier: another window may have changed it.
+        QList<Sqlite3DB::UM_RECORD> stored;
+        m_db.QueryQso(stored, rowId, m_pathName);
+        if (stored.isEmpty() || stored.first().call.isEmpty())
+            return false;
+        const Sqlite3DB::UM_RECORD &old = stored.first();
+        if (!m_db.UpdateQso({changed}, m_pathName, rowId))
+            return false;
+        if (changed.country == old.country && changed.band == old.band && changed.mode == old.mode
+            && changed.qslRcvd == old.qslRcvd)
+            return true;
+        return countIn(changed) && takeOut(old);
+    });
+}
+
+bool CKorva3Doc::DeleteQso(int rowId)
+{
+    return m_db.InLogbookTransaction(m_pathName, [&] {
+        return m_db.DeleteQso(rowId, m_pathName) && m_db.RebuildDxccStats(m_pathName);
+    });
 }
 
 bool CKorva3Doc::LoadLatestQsos(int count)
@@ -99,10 +129,27 @@ void CKorva3Doc::RemoveQsoFromStatistics(int dxcc, const QString &band, int mode
     m_db.RemoveFromDxccStats(dxcc, band, mode, qslRcvd, m_pathName);
 }
 
-void CKorva3Doc::OnRebuildDxccStat()
+// The rebuild leaves QSOs of no entity out, and so do the steps that keep the table up
+// to date between rebuilds.
+bool CKorva3Doc::countIn(const Sqlite3DB::UM_RECORD &qso)
 {
-    m_db.RebuildDxccStats(m_pathName);
+    return qso.country == 0 || m_db.AddToDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
+}
+
+bool CKorva3Doc::takeOut(const Sqlite3DB::UM_RECORD &qso)
+{
+    return qso.country == 0
+        || m_db.RemoveFromDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
+}
+
+bool CKorva3Doc::OnRebuildDxccStat()
+{
+    if (!m_db.RebuildDxccStats(m_pathName)) {
+        Prompter::current().error(QStringLiteral("Error writing to database..."));
+        return false;
+    }
     Prompter::current().plain(QStringLiteral("DXCC statistics rebuilt"));
+    return true;
 }
 
 // --- ADIF ---------------------------------------------------------------------------

@@ -34,9 +34,19 @@ public:
     // The band label of a frequency text read as MHz or as kHz, or an empty text.
     static QString BandFromFrequency(const QString &frequency);
 
-    // Inserts the QSO (its rowId is ignored); m_records then holds it alone. Returns
-    // the new row id, 0 on failure.
+    // The writes. Each changes the QSO and the DXCC statistics together, in one
+    // transaction, so the two never disagree; a QSO of no entity (country 0) has no place
+    // in the statistics. A write that fails changes nothing.
+    //
+    // Inserts the QSO (its rowId is ignored) and counts it in; m_records then holds it
+    // alone. Returns the new row id, 0 on failure.
     int AddQso(const Sqlite3DB::UM_RECORD &qso);
+    // Writes `changed` over the QSO `rowId`; the statistics follow when its entity, band,
+    // mode or QSL received changed. False when the write failed or the QSO no longer
+    // exists.
+    bool ChangeQso(int rowId, const Sqlite3DB::UM_RECORD &changed);
+    // Deletes the QSO and rebuilds the statistics from the QSOs that remain.
+    bool DeleteQso(int rowId);
     // Each query empties m_records, fills it, and returns true when it is not empty.
     bool LoadLatestQsos(int count);
     bool FindQsosByCall(const QString &callPrefix);
@@ -45,9 +55,10 @@ public:
     void CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
     void RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
 
-    // "Rebuild dxcc stat": rebuilds DXCCREPORT from the QSOs and says so, also when the
-    // rebuild failed (the store then keeps the previous table).
-    void OnRebuildDxccStat();
+    // "Rebuild dxcc stat": rebuilds DXCCREPORT from the QSOs and says "DXCC statistics
+    // rebuilt", or "Error writing to database..." when the rebuild failed (the previous
+    // table is then kept). True when rebuilt.
+    bool OnRebuildDxccStat();
 
     // "Import Adif": asks for an ADIF file and adds its records to the logbook.
     void OnImportAdif();
@@ -78,6 +89,10 @@ public:
     CqZoneGrid m_cqZoneGrid;
 
 private:
+    bool countIn(const Sqlite3DB::UM_RECORD &qso);
+    bool takeOut(const Sqlite3DB::UM_RECORD &qso);
+    bool isProtectedExportTarget(const QString &filePath) const;
+
     QString m_pathName;
     QString m_title;
 };

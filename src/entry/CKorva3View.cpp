@@ -674,7 +674,6 @@ void CKorva3View::addEnteredQso()
         Prompter::current().error(QStringLiteral("Error writing to database..."));
         return;
     }
-    countIn(qso);
     showGridLines(qso.country);
     InsertAddedRow(rowId);
     ClearEntryFields();
@@ -938,20 +937,6 @@ void CKorva3View::showGridLines(int dxcc)
 
 // --- Change and delete --------------------------------------------------------------
 
-// A QSO of no entity (country 0) has no place in the statistics: the rebuild leaves it
-// out, and so do the steps that keep the table up to date between rebuilds.
-void CKorva3View::countIn(const Sqlite3DB::UM_RECORD &qso)
-{
-    if (qso.country != 0)
-        m_doc->CountQsoInStatistics(qso.country, qso.band, qso.mode, qso.qslRcvd);
-}
-
-void CKorva3View::takeOut(const Sqlite3DB::UM_RECORD &qso)
-{
-    if (qso.country != 0)
-        m_doc->RemoveQsoFromStatistics(qso.country, qso.band, qso.mode, qso.qslRcvd);
-}
-
 // Reads the QSO of the marked row into the document's m_records. A row whose QSO no
 // longer exists (deleted from another window) reads as a record without a call and is
 // refused like a failed read.
@@ -974,19 +959,13 @@ void CKorva3View::OnChangeQso()
     int rowId = 0;
     if (!readMarkedQso(row, rowId))
         return;
-    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
     CEditQso dialog(m_doc, this);
     if (dialog.exec() != QDialog::Accepted || m_doc->m_records.isEmpty())
         return;
     const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
-    if (!m_doc->m_db.UpdateQso(m_doc->m_records, m_doc->pathName(), rowId)) {
+    if (!m_doc->ChangeQso(rowId, changed)) {
         Prompter::current().error(QStringLiteral("Error writing to database..."));
         return;
-    }
-    if (changed.country != old.country || changed.band != old.band || changed.mode != old.mode
-        || changed.qslRcvd != old.qslRcvd) {
-        countIn(changed);
-        takeOut(old);
     }
     QString dateText;
     QString timeText;
@@ -1002,14 +981,11 @@ void CKorva3View::OnDeleteQso()
     int rowId = 0;
     if (!readMarkedQso(row, rowId))
         return;
-    const Sqlite3DB::UM_RECORD qso = m_doc->m_records.first();
     if (Prompter::current().question(QStringLiteral("Delete selected qso?")) != Prompter::Answer::Ok)
         return;
-    if (!m_doc->m_db.DeleteQso(rowId, m_doc->pathName())) {
+    if (!m_doc->DeleteQso(rowId)) {
         Prompter::current().error(QStringLiteral("Error writing to database..."));
         return;
     }
-    takeOut(qso);
-    m_doc->m_db.RebuildDxccStats(m_doc->pathName());
     m_workedList->removeRow(row);
 }

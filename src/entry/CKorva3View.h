@@ -200,8 +200,6 @@ private:
     QString distanceLine(double lat2, double lon2) const;
     int selectedCountryId() const;
     bool readMarkedQso(int &row, int &rowId);
-    void countIn(const Sqlite3DB::UM_RECORD &qso);
-    void takeOut(const Sqlite3DB::UM_RECORD &qso);
 
     CKorva3Doc *m_doc;
     CTrxLink *m_trxLink = nullptr;

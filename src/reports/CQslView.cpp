@@ -245,16 +245,10 @@ void CQslView::SetQslReceived(int value)
     const int row = selectedRow();
     if (row < 0 || !readRowQso(row))
         return;
-    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
-    Sqlite3DB::UM_RECORD changed = old;
+    Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
     changed.qslRcvd = value;
-    if (!writeQso(changed, old.rowId))
+    if (!writeQso(changed, changed.rowId))
         return;
-    // The statistics follow only a change that reached the logbook.
-    if (old.qslRcvd != value) {
-        m_doc->RemoveQsoFromStatistics(old.country, old.band, old.mode, old.qslRcvd);
-        m_doc->CountQsoInStatistics(changed.country, changed.band, changed.mode, changed.qslRcvd);
-    }
     UpdateQsoRow(row, changed);
 }
 
@@ -263,17 +257,12 @@ void CQslView::OnChangeQso()
     const int row = selectedRow();
     if (row < 0 || !m_editQso || !readRowQso(row))
         return;
-    const Sqlite3DB::UM_RECORD old = m_doc->m_records.first();
+    const int rowId = m_doc->m_records.first().rowId;
     if (!m_editQso(m_doc, this) || m_doc->m_records.isEmpty())
         return;
     const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
-    if (!writeQso(changed, old.rowId))
+    if (!writeQso(changed, rowId))
         return;
-    if (changed.country != old.country || changed.band != old.band || changed.mode != old.mode
-        || changed.qslRcvd != old.qslRcvd) {
-        m_doc->CountQsoInStatistics(changed.country, changed.band, changed.mode, changed.qslRcvd);
-        m_doc->RemoveQsoFromStatistics(old.country, old.band, old.mode, old.qslRcvd);
-    }
     UpdateQsoRow(row, changed);
 }
 
@@ -289,10 +278,11 @@ bool CQslView::readRowQso(int row)
     return true;
 }
 
+// The QSO and its statistics change together, or neither does.
 bool CQslView::writeQso(const Sqlite3DB::UM_RECORD &record, int rowId)
 {
     m_doc->m_records = {record};
-    if (!m_doc->m_db.UpdateQso(m_doc->m_records, m_doc->pathName(), rowId)) {
+    if (!m_doc->ChangeQso(rowId, record)) {
         Prompter::current().error(QLatin1String(kWriteError));
         return false;
     }

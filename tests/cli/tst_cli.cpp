@@ -47,6 +47,7 @@ private slots:
     void newCreatesALogbookAndRefusesAnExistingPath();
     void newReportsAFileThatCannotBeCreated();
     void rebuildAndStatsOfAFilledLogbook();
+    void rebuildThatFailsExitsWithOne();
     void statsOfAnEmptyLogbookIsAllZeroAndBlank();
     void statsOfAFileWithoutTablesFails();
     void directoryOptionChoosesWhereRelativePathsLead();
@@ -129,6 +130,21 @@ void TestCli::rebuildAndStatsOfAFilledLogbook()
         QVERIFY2(QRegularExpression("^[ WC]{40}$").match(row).hasMatch(), qPrintable(row));
     }
     QCOMPARE(zones.value("20").toString().count(QLatin1Char(' ')), 0); // 3000 QSOs reach every zone on 20 m
+}
+
+void TestCli::rebuildThatFailsExitsWithOne()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(SqlHelpers::exec("log.sqlite3", "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) "
+                                            "VALUES (230, '20', 1, 5, 5);"
+                                            "CREATE TRIGGER REFUSE BEFORE DELETE ON DXCCREPORT "
+                                            "BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    const Result failed = runCli({"rebuild", "log.sqlite3"});
+    QCOMPARE(failed.exit, 1);
+    QCOMPARE(failed.out, QString());
+    QCOMPARE(failed.err, QStringLiteral("Error writing to database...\n"));
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT COUNTW FROM DXCCREPORT"), QByteArray("5"));
 }
 
 void TestCli::statsOfAnEmptyLogbookIsAllZeroAndBlank()

@@ -1,3 +1,4 @@
+#include "common/HeldWriteLock.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
@@ -71,6 +72,9 @@ private slots:
     void addQsoToAMissingFolderFails();
     void statisticsCountInAndOut();
     void rebuildSaysSoEvenWhenItFails();
+    void writesAndTheirStatisticsGoTogether_data();
+    void writesAndTheirStatisticsGoTogether();
+    void writesWaitForALockAnotherProgramHolds();
 };
 
 void TestDocument::bandFromFrequency_data()
@@ -289,8 +293,90 @@ void TestDocument::rebuildSaysSoEvenWhenItFails()
     prompter.clear();
     QVERIFY(SqlHelpers::exec("other.sqlite3", "CREATE TABLE OTHER (X)"));
     CKorva3Doc other(dir.filePath("other.sqlite3"));
-    other.OnRebuildDxccStat();
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("DXCC statistics rebuilt")});
+    QVERIFY(!other.OnRebuildDxccStat());
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Error writing to database...")});
+    QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Error);
+}
+
+namespace {
+
+// The statistics as a rebuild would give them from the QSOs, and as the table holds
+// them (rows that count nothing left out): the two must always agree.
+const char kStatsFromQsos[] =
+    "SELECT COUNTRY, BAND, MODE, COUNT(*), SUM(QSLRCVD = 2) FROM QSOS WHERE COUNTRY != 0 "
+    "GROUP BY 1, 2, 3 ORDER BY 1, 2, 3";
+const char kStatsInTable[] =
+    "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT GROUP BY 1, 2, 3 "
+    "HAVING SUM(COUNTW) != 0 OR SUM(COUNTC) != 0 ORDER BY 1, 2, 3";
+
+enum class Write { Add, ChangeBand, MarkQsl, Delete, AddWithoutEntity };
+
+bool runWrite(CKorva3Doc &doc, Write write)
+{
+    Sqlite3DB::UM_RECORD changed = qso("2026-12-06", "DL1ABC", 230, 1);
+    switch (write) {
+    case Write::Add: return doc.AddQso(qso("2026-12-07", "F5AB", 227, 2)) != 0;
+    case Write::AddWithoutEntity: return doc.AddQso(qso("2026-12-07", "X5AB", 0, 2)) != 0;
+    case Write::ChangeBand: changed.band = QStringLiteral("40"); return doc.ChangeQso(1, changed);
+    case Write::MarkQsl: changed.qslRcvd = 2; return doc.ChangeQso(1, changed);
+    case Write::Delete: return doc.DeleteQso(1);
+    }
+    return false;
+}
+
+} // namespace
+
+void TestDocument::writesAndTheirStatisticsGoTogether_data()
+{
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<bool>("needsStatistics");
+    QTest::newRow("add") << Write::Add << true;
+    QTest::newRow("add without entity") << Write::AddWithoutEntity << false;
+    QTest::newRow("change band") << Write::ChangeBand << true;
+    QTest::newRow("mark QSL received") << Write::MarkQsl << true;
+    QTest::newRow("delete") << Write::Delete << true;
+}
+
+// Each write changes the QSO and the statistics in one transaction: when the statistics
+// cannot follow, the QSO stays as it was too, and when they can they equal a rebuild.
+void TestDocument::writesAndTheirStatisticsGoTogether()
+{
+    QFETCH(Write, write);
+    QFETCH(bool, needsStatistics);
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+    QVERIFY(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)) == 1);
+    QVERIFY(doc.AddQso(qso("2026-12-06", "G4ABC", 223, 2)) == 2);
+    const QByteArray qsosBefore = SqlHelpers::rows(doc.pathName(), "SELECT * FROM QSOS");
+    const QByteArray statsBefore = SqlHelpers::rows(doc.pathName(), "SELECT * FROM DXCCREPORT");
+
+    QVERIFY(SqlHelpers::exec(doc.pathName(),
+                             "CREATE TRIGGER R1 BEFORE INSERT ON DXCCREPORT BEGIN SELECT RAISE(ABORT, 'no'); END;"
+                             "CREATE TRIGGER R2 BEFORE UPDATE ON DXCCREPORT BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    QCOMPARE(runWrite(doc, write), !needsStatistics);
+    if (needsStatistics) {
+        QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT * FROM QSOS"), qsosBefore);
+        QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT * FROM DXCCREPORT"), statsBefore);
+    }
+
+    QVERIFY(SqlHelpers::exec(doc.pathName(), "DROP TRIGGER R1; DROP TRIGGER R2"));
+    if (needsStatistics)
+        QVERIFY(runWrite(doc, write));
+    QVERIFY(SqlHelpers::rows(doc.pathName(), "SELECT * FROM QSOS") != qsosBefore);
+    QCOMPARE(SqlHelpers::rows(doc.pathName(), kStatsInTable), SqlHelpers::rows(doc.pathName(), kStatsFromQsos));
+}
+
+void TestDocument::writesWaitForALockAnotherProgramHolds()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(doc.m_db.CreateLogbook(doc.pathName()));
+    HeldWriteLock lock{doc.pathName()};
+    QVERIFY(lock.isHeld());
+    lock.releaseLater(300);
+    QCOMPARE(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)), 1);
+    QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT CALL FROM QSOS"), QByteArray("DL1ABC"));
 }
 
 QTEST_GUILESS_MAIN(TestDocument)
