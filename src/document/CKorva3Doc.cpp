@@ -1,12 +1,13 @@
 #include "CKorva3Doc.h"
 
+#include "CallsignIndex.h"
 #include "ImportProgress.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "store/BandPlan.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     : QObject(parent)
@@ -21,24 +22,7 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
 
 int CKorva3Doc::ResolveCallsign(const QString &call)
 {
-    // A maritime mobile station is in no entity.
-    if (call.endsWith(QLatin1String("/MM")))
-        return 0;
-    QString home = call;
-    if (home.endsWith(QLatin1String("/M")))
-        home.chop(2);
-    if (home.endsWith(QLatin1String("/QRP")))
-        home.chop(4);
-
-    const int exact = m_db.FindEntityByCall(home);
-    if (exact >= 1)
-        return exact;
-
-    // Only the part in front of the first separator is searched: "F/DL1ABC" by F,
-    // "DL1ABC/P" by DL1ABC.
-    static const QRegularExpression separator(QStringLiteral("[\\\\/-]"));
-    const qsizetype cut = home.indexOf(separator);
-    return m_db.FindEntityByPrefix(cut < 0 ? home : home.left(cut));
+    return CallsignIndex::current()->resolve(call);
 }
 
 // --- Reference lists and bands ------------------------------------------------------

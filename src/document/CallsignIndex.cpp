@@ -1,0 +1,152 @@
+#include "CallsignIndex.h"
+
+#include "CallsignResolution.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace {
+
+// What tells one state of a database file from another without reading it: the file
+// itself, its size, its modification time, and the change counter SQLite keeps in its
+// header (bytes 24 to 27), which every write transaction increments, also one that
+// leaves size and time as they were.
+struct FileState
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    QByteArray changeCounter;
+
+    bool operator==(const FileState &other) const
+    {
+        return exists == other.exists && device == other.device && inode == other.inode && size == other.size
+            && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec
+            && changeCounter == other.changeCounter;
+    }
+
+    static FileState of(const char *path)
+    {
+        FileState state;
+        struct stat info{};
+        if (::stat(path, &info) != 0)
+            return state;
+        state.exists = true;
+        state.device = info.st_dev;
+        state.inode = info.st_ino;
+        state.size = info.st_size;
+        state.modified = info.st_mtim;
+        QFile file(QString::fromLocal8Bit(path));
+        if (file.open(QIODevice::ReadOnly) && file.seek(24))
+            state.changeCounter = file.read(4);
+        return state;
+    }
+};
+
+} // namespace
+
+std::shared_ptr<const CallsignIndex> CallsignIndex::current()
+{
+    static QMutex mutex;
+    static FileState loadedState;
+    static std::shared_ptr<const CallsignIndex> loaded;
+    const QMutexLocker lock(&mutex);
+    const FileState state = FileState::of(Sqlite3DB::kProgramDatabase);
+    if (!loaded || !(state == loadedState)) {
+        Sqlite3DB::ResolutionTables tables;
+        if (state.exists)
+            Sqlite3DB().LoadResolutionTables(tables);
+        loaded = std::make_shared<const CallsignIndex>(tables);
+        loadedState = state;
+    }
+    return loaded;
+}
+
+CallsignIndex::CallsignIndex(const Sqlite3DB::ResolutionTables &tables)
+    : m_calls(tableOf(tables.calls))
+    , m_prefixes(tableOf(tables.prefixes))
+    , m_callsRead(tables.callsRead)
+    , m_prefixesRead(tables.prefixesRead)
+    , m_countriesRead(tables.countriesRead)
+{
+    // Every row is read into the record of its entity, so the last one wins.
+    for (const Sqlite3DB::UM_COUNTRYINFO &country : tables.countries)
+        m_countries.insert(country.dxccId, country);
+}
+
+CallsignIndex::Table CallsignIndex::tableOf(const QList<Sqlite3DB::ResolutionTables::Entry> &rows)
+{
+    Table table;
+    table.reserve(rows.size());
+    for (const Sqlite3DB::ResolutionTables::Entry &row : rows) {
+        Entry &entry = table[row.key];
+        if (entry.rows++ == 0) {
+            entry.dxccId = row.dxccId;
+            entry.cqZone = row.cqZone;
+            entry.ituZone = row.ituZone;
+        }
+    }
+    return table;
+}
+
+int CallsignIndex::entityOfCall(const QString &call) const
+{
+    const auto found = m_calls.constFind(CodePage::toAnsi(call));
+    return found == m_calls.constEnd() ? 0 : found->dxccId;
+}
+
+// The entry of the longest leading part of `text` that stands in exactly one row, or,
+// when none does, of the empty text (which a table may hold).
+const CallsignIndex::Entry *CallsignIndex::longestUniquePrefix(const QByteArray &text) const
+{
+    for (qsizetype length = text.size(); length > 0; --length) {
+        const auto found = m_prefixes.constFind(QByteArray::fromRawData(text.constData(), length));
+        if (found != m_prefixes.constEnd() && found->rows == 1)
+            return &*found;
+    }
+    const auto empty = m_prefixes.constFind(QByteArray());
+    return empty == m_prefixes.constEnd() ? nullptr : &*empty;
+}
+
+int CallsignIndex::entityOfPrefix(const QString &text) const
+{
+    const Entry *entry = longestUniquePrefix(CodePage::toAnsi(text));
+    return entry ? entry->dxccId : 0;
+}
+
+void CallsignIndex::applyZones(const Entry *entry, Sqlite3DB::UM_COUNTRYINFO &info)
+{
+    if (!entry)
+        return;
+    if (!entry->cqZone.isEmpty())
+        info.cqZone = entry->cqZone;
+    if (!entry->ituZone.isEmpty())
+        info.ituZone = entry->ituZone;
+}
+
+bool CallsignIndex::countryInfo(int dxccId, const QString &call, Sqlite3DB::UM_COUNTRYINFO &info) const
+{
+    info = m_countries.value(dxccId);
+    if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
+        return false;
+    // The whole call, suffixes and separators included: the call's own zones first,
+    // then those of its prefix, which therefore win.
+    const QByteArray ansiCall = CodePage::toAnsi(call);
+    const auto exact = m_calls.constFind(ansiCall);
+    applyZones(exact == m_calls.constEnd() ? nullptr : &*exact, info);
+    applyZones(longestUniquePrefix(ansiCall), info);
+    return true;
+}
+
+int CallsignIndex::resolve(const QString &call) const
+{
+    return CallsignResolution::resolve(call, *this);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/Sqlite3DB.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+// The program database's CALLS, PREFIXES and COUNTRIES tables in memory, answering the
+// lookups of call-sign resolution and the country information exactly as the store's
+// queries on the tables do, in microseconds instead of a database round trip each.
+class CallsignIndex
+{
+public:
+    // The index of the program database "korva3.sqlite3" in the current folder: loaded on
+    // first use, and again whenever the file is another one or has changed since (its
+    // device, inode, size, modification time and SQLite change counter are checked on
+    // every call). Without a readable file it knows nothing.
+    static std::shared_ptr<const CallsignIndex> current();
+
+    explicit CallsignIndex(const Sqlite3DB::ResolutionTables &tables);
+
+    // The entity of a call listed on its own in CALLS, or 0.
+    int entityOfCall(const QString &call) const;
+    // The entity of the longest leading part of text that stands exactly once in
+    // PREFIXES, or 0.
+    int entityOfPrefix(const QString &text) const;
+    // The entity's COUNTRIES record (the last of its rows) with its zones replaced by
+    // those of the call's CALLS row and then of the call's longest unique prefix. False
+    // when the tables could not be read (the store's query then gives no record).
+    bool countryInfo(int dxccId, const QString &call, Sqlite3DB::UM_COUNTRYINFO &info) const;
+    // The DXCC entity of a call, by the rules of CallsignResolution.
+    int resolve(const QString &call) const;
+
+private:
+    struct Entry
+    {
+        int rows = 0; // how many rows hold the key; the first one's values are kept
+        qint32 dxccId = 0;
+        QString cqZone;
+        QString ituZone;
+    };
+    using Table = QHash<QByteArray, Entry>;
+
+    static Table tableOf(const QList<Sqlite3DB::ResolutionTables::Entry> &rows);
+    const Entry *longestUniquePrefix(const QByteArray &text) const;
+    static void applyZones(const Entry *entry, Sqlite3DB::UM_COUNTRYINFO &info);
+
+    Table m_calls;
+    Table m_prefixes;
+    QHash<qint32, Sqlite3DB::UM_COUNTRYINFO> m_countries;
+    bool m_callsRead = false;
+    bool m_prefixesRead = false;
+    bool m_countriesRead = false;
+};
