@@ -1,8 +1,11 @@
 #include "AdifImporter.h"
 
 #include "AdifQsoMapping.h"
+#include "CallsignIndex.h"
 #include "store/SlotConnection.h"
-#include "store/SqliteStatement.h"
+#include "store/SqliteTransaction.h"
+
+#include <sqlite3.h>
 
 #include <limits>
 
@@ -12,6 +15,8 @@ AdifImporter::AdifImporter(Sqlite3DB &db, QList<Sqlite3DB::UM_RECORD> &pending)
 {
 }
 
+AdifImporter::~AdifImporter() = default;
+
 bool AdifImporter::openFile(const QString &adifPath)
 {
     m_file.setFileName(adifPath);
@@ -19,18 +24,14 @@ bool AdifImporter::openFile(const QString &adifPath)
         m_result.status = Status::CannotOpenFile;
         return false;
     }
-    // A mapped file is read in place; files that cannot be mapped (empty ones, pipes)
-    // are read into memory.
-    const qint64 size = m_file.size();
-    uchar *mapped = size > 0 ? m_file.map(0, size) : nullptr;
-    m_bytes = mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), size) : m_file.readAll();
-    m_reader = AdifReader(m_bytes);
+    m_fileSize = m_file.size();
+    m_reader = std::make_unique<AdifReader>(m_file);
     return true;
 }
 
 bool AdifImporter::skipHeader()
 {
-    if (m_reader.skipHeader())
+    if (m_reader->skipHeader())
         return true;
     m_result.status = Status::NoHeader;
     return false;
@@ -45,15 +46,23 @@ bool AdifImporter::importInto(const QString &logbookPath)
         m_result.status = Status::CannotOpenDatabase;
         return false;
     }
-    SqliteStatement::exec(db.handle(), "BEGIN TRANSACTION;");
-    readRecords(db.handle());
-    writePending(db.handle());
-    if (!SqliteStatement::exec(db.handle(), "END TRANSACTION;")) {
-        // Closing the connection rolls the whole import back: nothing was added.
-        m_result.added = 0;
-        writeFailed();
-    }
     m_result.status = Status::Imported;
+    // The write lock is taken before anything is read, so a lock another program holds
+    // stops the import at once instead of failing every batch.
+    SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
+    if (!transaction.isActive()) {
+        writeFailed(Failure::TransactionLost);
+        return true;
+    }
+    m_calls = CallsignIndex::current();
+    readRecords(db.handle());
+    if (m_result.failure == Failure::TransactionLost || !finish(db.handle()) || !transaction.commit()) {
+        // Whatever was written has gone with the transaction.
+        m_result.added = 0;
+        if (m_result.failure != Failure::TransactionLost)
+            writeFailed(Failure::TransactionLost);
+        return true;
+    }
     return true;
 }
 
@@ -61,18 +70,14 @@ void AdifImporter::readRecords(sqlite3 *db)
 {
     Sqlite3DB::UM_RECORD record = AdifQsoMapping::startRecord();
     AdifReader::Field field;
-    int shown = -1;
-    while (m_reader.next(field)) {
-        const int percent = percentOf(m_reader.position(), m_reader.size());
-        if (percent != shown && m_onProgress) {
-            shown = percent;
-            m_onProgress(percent);
-        }
+    while (m_reader->next(field)) {
+        reportProgress(percentOf(m_reader->position(), m_fileSize));
         if (AdifQsoMapping::endsRecord(field.name)) {
+            completeRecord(record);
             m_pending.append(record);
             ++m_result.read;
-            if (m_result.read % Sqlite3DB::kBatchRows == 0)
-                writePending(db);
+            if (m_result.read % Sqlite3DB::kBatchRows == 0 && !writePending(db))
+                return;
             record = AdifQsoMapping::startRecord();
         } else if (field.hasLength) {
             AdifQsoMapping::apply(record, field.name, field.value);
@@ -80,27 +85,65 @@ void AdifImporter::readRecords(sqlite3 *db)
     }
 }
 
-// A batch that fails is discarded; reading goes on. Only written records count as added,
-// so the closing message never claims records that are not in the logbook.
-void AdifImporter::writePending(sqlite3 *db)
+// Digital-mode programs write no DXCC field: such a record gets the entity its call
+// resolves to, as the entry form would give it, and, when the file gave no zone, the
+// CQ zone of the call.
+void AdifImporter::completeRecord(Sqlite3DB::UM_RECORD &record) const
 {
-    if (m_db.InsertQsoBatch(m_pending, db))
-        m_result.added += static_cast<int>(m_pending.size());
-    else
-        writeFailed();
-    m_pending.clear();
+    if (record.country != 0 || record.call.isEmpty())
+        return;
+    record.country = m_calls->resolve(record.call);
+    if (record.country == 0 || !record.cqZone.isEmpty())
+        return;
+    Sqlite3DB::UM_COUNTRYINFO info;
+    if (m_calls->countryInfo(record.country, record.call, info))
+        record.cqZone = info.cqZone;
 }
 
-void AdifImporter::writeFailed()
+// The records still pending, then the statistics of the whole logbook, when anything
+// was stored.
+bool AdifImporter::finish(sqlite3 *db)
+{
+    if (!writePending(db))
+        return false;
+    return m_result.added == 0 || Sqlite3DB::RebuildDxccStats(db);
+}
+
+// A refused batch is discarded and reading goes on; false when the failure has ended the
+// transaction, and with it the import. Only written records count as added.
+bool AdifImporter::writePending(sqlite3 *db)
+{
+    const bool written = m_db.InsertQsoBatch(m_pending, db);
+    if (written)
+        m_result.added += static_cast<int>(m_pending.size());
+    m_pending.clear();
+    if (!written)
+        writeFailed(sqlite3_get_autocommit(db) ? Failure::TransactionLost : Failure::BatchRefused);
+    return m_result.failure != Failure::TransactionLost;
+}
+
+void AdifImporter::writeFailed(Failure failure)
 {
     ++m_result.failedWrites;
-    if (m_onWriteFailure)
-        m_onWriteFailure();
+    const bool first = m_result.failure == Failure::None;
+    if (first || failure == Failure::TransactionLost)
+        m_result.failure = failure;
+    if (first && m_onWriteFailure)
+        m_onWriteFailure(failure);
+}
+
+void AdifImporter::reportProgress(int percent)
+{
+    if (percent == m_shownPercent)
+        return;
+    m_shownPercent = percent;
+    if (m_onProgress)
+        m_onProgress(percent);
 }
 
 int AdifImporter::percentOf(qint64 position, qint64 size)
 {
-    if (size <= 0)
+    if (size <= 0 || position >= size)
         return 100;
     if (size > std::numeric_limits<qint64>::max() / 100) {
         position /= 100;

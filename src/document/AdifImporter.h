@@ -3,35 +3,47 @@
 #include "AdifReader.h"
 #include "store/Sqlite3DB.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class CallsignIndex;
 struct sqlite3;
 
 // Adds the records of an ADIF file to a logbook: one connection and one transaction for
-// the whole file, the records written kBatchRows at a time through InsertQsoBatch. A
-// record counts when its EOR is read; one without EOR at the end of the file is dropped.
+// the whole file, the records written kBatchRows at a time through InsertQsoBatch, and
+// the DXCC statistics rebuilt in the same transaction, so the logbook either takes the
+// import with its statistics or stays as it was. A record counts when its EOR is read;
+// one without EOR at the end of the file is dropped.
+//
+// A batch that SQLite refuses while the transaction stays alive (a row a trigger
+// refuses) is discarded and reading goes on. A failure that ends the transaction (a
+// full disk, an I/O error, a lock that is not released) ends the import: nothing of it
+// stays, and the result says so.
 class AdifImporter
 {
 public:
     enum class Status { Imported, CannotOpenFile, NoHeader, CannotOpenDatabase };
+    // The first write failure: a refused batch, or one that ended the transaction.
+    enum class Failure { None, BatchRefused, TransactionLost };
     struct Result
     {
         Status status = Status::Imported;
         int read = 0;         // records read
         int added = 0;        // records stored: those of the batches written and committed
-        int failedWrites = 0; // failed batch inserts and a failed commit
+        int failedWrites = 0; // failed batch inserts, a lost transaction, a failed commit
+        Failure failure = Failure::None;
     };
 
     // `pending` holds the records read and not yet written.
     AdifImporter(Sqlite3DB &db, QList<Sqlite3DB::UM_RECORD> &pending);
+    ~AdifImporter();
 
-    // Called at once for every failed batch insert and for a failed commit.
-    void setWriteFailureHandler(std::function<void()> handler) { m_onWriteFailure = std::move(handler); }
+    // Called once, at the first write failure of the import.
+    void setWriteFailureHandler(std::function<void(Failure)> handler) { m_onWriteFailure = std::move(handler); }
     // Called with the share of the file read, 0 to 100, each time it changes.
     void setProgressHandler(std::function<void(int)> handler) { m_onProgress = std::move(handler); }
 
@@ -43,20 +55,26 @@ public:
 
     const Result &result() const { return m_result; }
 
-    // position * 100 / size in integers, without overflow for any file size (0 <= position <= size).
+    // position * 100 / size in integers, without overflow for any file size, and never
+    // above 100 (the file may have grown meanwhile).
     static int percentOf(qint64 position, qint64 size);
 
 private:
     void readRecords(sqlite3 *db);
-    void writePending(sqlite3 *db);
-    void writeFailed();
+    void completeRecord(Sqlite3DB::UM_RECORD &record) const;
+    bool writePending(sqlite3 *db);
+    void writeFailed(Failure failure);
+    bool finish(sqlite3 *db);
+    void reportProgress(int percent);
 
     Sqlite3DB &m_db;
     QList<Sqlite3DB::UM_RECORD> &m_pending;
     QFile m_file;
-    QByteArray m_bytes;
-    AdifReader m_reader{QByteArrayView()};
+    qint64 m_fileSize = 0;
+    std::unique_ptr<AdifReader> m_reader;
+    std::shared_ptr<const CallsignIndex> m_calls;
     Result m_result;
-    std::function<void()> m_onWriteFailure;
+    int m_shownPercent = -1;
+    std::function<void(Failure)> m_onWriteFailure;
     std::function<void(int)> m_onProgress;
 };

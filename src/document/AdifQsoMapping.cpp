@@ -142,6 +142,15 @@ int qslRcvdOf(QByteArrayView value, int current)
     }
 }
 
+// Some writers count the line end after a value in its length; it is no part of the
+// value (a band of "20m" and a line end would count on no band).
+QByteArrayView withoutTrailingLineEnd(QByteArrayView value)
+{
+    while (!value.isEmpty() && (value.back() == '\n' || value.back() == '\r'))
+        value.chop(1);
+    return value;
+}
+
 } // namespace
 
 Sqlite3DB::UM_RECORD AdifQsoMapping::startRecord()
@@ -164,6 +173,7 @@ void AdifQsoMapping::apply(Sqlite3DB::UM_RECORD &record, QByteArrayView name, QB
     Column column;
     if (!findColumn(name, column))
         return;
+    value = withoutTrailingLineEnd(value);
     switch (column) {
     case Column::Call: record.call = text(value); break;
     case Column::Date: appendDate(record.date, value); break;

@@ -175,7 +175,10 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
         progress.setProgressPosition(percent);
         progress.setStatusText(QStringLiteral("Add database %1 %").arg(percent));
     });
-    importer.setWriteFailureHandler([&prompter] { prompter.plain(QStringLiteral("Error writing to database")); });
+    importer.setWriteFailureHandler([&prompter](AdifImporter::Failure failure) {
+        prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
+                                                                      : QStringLiteral("Error writing to database..."));
+    });
     if (importer.importInto(m_pathName))
         prompter.plain(QStringLiteral("%1 Qso Records added").arg(importer.result().added));
     else

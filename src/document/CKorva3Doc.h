@@ -63,8 +63,10 @@ public:
     // "Import Adif": asks for an ADIF file and adds its records to the logbook.
     void OnImportAdif();
     // The import of a chosen file with its progress display and messages: "Cannot open
-    // Adif file...", "Error open database" (nothing written), "Error writing to
-    // database" for each failed write, "%d Qso Records added".
+    // Adif file...", "Error open database" (nothing written), at most one write failure
+    // ("Error writing to database" for a refused batch, which is left out while reading
+    // goes on; "Error writing to database..." for a failure that undid the whole import),
+    // then "%d Qso Records added" with the number of records stored.
     AdifImporter::Result ImportAdifFile(const QString &filePath);
     // "Export Adif": asks for a file and writes the QSOs of the export period to it.
     void OnExportAdif();

@@ -1,3 +1,5 @@
+#include "common/FileSizeLimit.h"
+#include "common/HeldWriteLock.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/AdifReader.h"
@@ -5,6 +7,7 @@
 #include "document/ImportProgress.h"
 #include "loggen/LogbookGenerator.h"
 #include "platform/ScriptedPrompter.h"
+#include "progdb/ProgramDatabaseBuilder.h"
 #include "store/AdifFrequency.h"
 
 #include <QRegularExpression>
@@ -50,17 +53,23 @@ struct Imported
     QStringList messages;
 };
 
+// Imports the file in.adi of the current folder into the logbook.
+Imported importFile(const QString &logbook = QLatin1String(kLog))
+{
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc(logbook);
+    const AdifImporter::Result result = doc.ImportAdifFile(QStringLiteral("in.adi"));
+    return {result, prompter.texts()};
+}
+
 // Imports `adif` into the logbook log.sqlite3 (made when missing) of the current folder.
 Imported importBytes(const QByteArray &adif, const QString &logbook = QLatin1String(kLog))
 {
     if (!QFile::exists(logbook))
         Sqlite3DB().CreateLogbook(logbook);
     TestDir::writeFile(QStringLiteral("in.adi"), adif);
-    ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
-    CKorva3Doc doc(logbook);
-    const AdifImporter::Result result = doc.ImportAdifFile(QStringLiteral("in.adi"));
-    return {result, prompter.texts()};
+    return importFile(logbook);
 }
 
 QByteArray rows(const QByteArray &sql)
@@ -123,6 +132,16 @@ private slots:
     void unopenableLogbookEndsTheImportAtOnce();
     void failedBatchesAreReportedAndReadingGoesOn();
     void missingFileAndCancelledDialog();
+    // Import: failures that end the transaction, files that change, what the logbook
+    // keeps.
+    void writeFailureThatEndsTheTransactionUndoesTheImport_data();
+    void writeFailureThatEndsTheTransactionUndoesTheImport();
+    void lockHeldByAnotherProgramStopsTheImport();
+    void fileTruncatedWhileReadEndsTheImportThere();
+    void lineEndCountedInAValueIsNotStored_data();
+    void lineEndCountedInAValueIsNotStored();
+    void statisticsFollowEveryImport();
+    void recordsWithoutEntityAreResolved();
     // Export.
     void exportWritesTheLayoutExactly();
     void exportPeriods_data();
@@ -425,8 +444,8 @@ void TestAdif::failedBatchesAreReportedAndReadingGoesOn()
     TestDir dir;
     QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
     const Imported imported = importBytes(numberedRecords(501), QStringLiteral("plain.sqlite3"));
+    // Every batch is refused, but the operator hears of it once.
     QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database"),
-                                             QStringLiteral("Error writing to database"),
                                              QStringLiteral("0 Qso Records added")}));
     QCOMPARE(imported.result.failedWrites, 2);
     QCOMPARE(imported.result.read, 501);
@@ -469,6 +488,188 @@ void TestAdif::missingFileAndCancelledDialog()
     QCOMPARE(SqlHelpers::count(kLog, "QSOS"), 2);
 }
 
+
+// --- Import: failures that end the transaction --------------------------------------
+
+namespace {
+
+// A logbook of `count` generated QSOs with their statistics, made outside the code
+// under test's import.
+bool prefilledLogbook(const QString &path, int count)
+{
+    LogbookGenerator generator(7);
+    return generator.writeLogbook(path, count);
+}
+
+const char kStatsOrder[] = "SELECT DXCC, BAND, MODE, COUNTW, COUNTC FROM DXCCREPORT ORDER BY DXCC, BAND, MODE";
+
+// `count` records whose calls spread over the whole call index, as real calls do.
+QByteArray spreadRecords(int count)
+{
+    QByteArray adif = "<EOH>\n";
+    for (int i = 0; i < count; ++i) {
+        const QByteArray call = char('A' + i % 26) + QByteArray::number(i * 7919 % 100000);
+        adif += "<CALL:" + QByteArray::number(call.size()) + '>' + call + "<BAND:3>20m<EOR>\n";
+    }
+    return adif;
+}
+
+} // namespace
+
+void TestAdif::writeFailureThatEndsTheTransactionUndoesTheImport_data()
+{
+    QTest::addColumn<int>("logbookQsos");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("limitKiB");
+    // Into a logbook of 5000 QSOs the first batches already grow the rollback journal
+    // past the limit: SQLite gives up the transaction in the middle of the file.
+    QTest::newRow("in the middle of the file") << 5000 << 3000 << 40;
+    // Into an empty logbook (24 KiB) everything fits until the commit writes the file.
+    QTest::newRow("at the commit") << 0 << 300 << 28;
+}
+
+void TestAdif::writeFailureThatEndsTheTransactionUndoesTheImport()
+{
+    QFETCH(int, logbookQsos);
+    QFETCH(int, records);
+    QFETCH(int, limitKiB);
+    TestDir dir;
+    QVERIFY(prefilledLogbook(QLatin1String(kLog), logbookQsos));
+    const QByteArray qsosBefore = rows("SELECT COUNT(*), MAX(ROWID) FROM QSOS");
+    const QByteArray statsBefore = rows(kStatsOrder);
+
+    QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), spreadRecords(records)));
+    Imported imported;
+    {
+        FileSizeLimit limit(limitKiB * 1024);
+        if (!limit.isActive())
+            QSKIP("the file size limit cannot be set here");
+        imported = importFile();
+    }
+    QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database..."),
+                                             QStringLiteral("0 Qso Records added")}));
+    QCOMPARE(imported.result.added, 0);
+    QVERIFY(imported.result.failure == AdifImporter::Failure::TransactionLost);
+    // Reading stopped at the failure: nothing later was committed on its own.
+    QVERIFY(imported.result.read < records || logbookQsos == 0);
+    QCOMPARE(rows("SELECT COUNT(*), MAX(ROWID) FROM QSOS"), qsosBefore);
+    QCOMPARE(rows(kStatsOrder), statsBefore);
+    QCOMPARE(rows("PRAGMA integrity_check"), QByteArray("ok"));
+}
+
+void TestAdif::lockHeldByAnotherProgramStopsTheImport()
+{
+    TestDir dir;
+    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
+    {
+        // Released while the import waits for it: the import goes through.
+        HeldWriteLock lock{QLatin1String(kLog)};
+        QVERIFY(lock.isHeld());
+        lock.releaseLater(300);
+        QCOMPARE(importBytes(numberedRecords(3)).messages, QStringList{QStringLiteral("3 Qso Records added")});
+    }
+    // Held beyond the busy timeout: nothing is read or written, and one message says so.
+    HeldWriteLock lock{QLatin1String(kLog)};
+    QVERIFY(lock.isHeld());
+    const Imported imported = importBytes(numberedRecords(3));
+    QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database..."),
+                                             QStringLiteral("0 Qso Records added")}));
+    QCOMPARE(imported.result.read, 0);
+    lock.release();
+    QCOMPARE(SqlHelpers::count(QLatin1String(kLog), "QSOS"), 3);
+}
+
+// Another program truncating the file while it is read: the import ends where the file
+// now ends, with the records read whole until then.
+void TestAdif::fileTruncatedWhileReadEndsTheImportThere()
+{
+    TestDir dir;
+    const QByteArray adif = numberedRecords(150000);
+    QVERIFY(adif.size() > 2 * AdifReader::kChunkSize);
+    QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), adif));
+    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
+
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    AdifImporter importer(doc.m_db, doc.m_records);
+    QVERIFY(importer.openFile(QStringLiteral("in.adi")));
+    QVERIFY(importer.skipHeader());
+    bool truncated = false;
+    importer.setProgressHandler([&truncated](int) {
+        if (!truncated)
+            truncated = QFile::resize(QStringLiteral("in.adi"), 0);
+    });
+    QVERIFY(importer.importInto(QLatin1String(kLog)));
+    QVERIFY(truncated);
+    // The first chunk was in memory before the file went: its whole records count.
+    const int whole = countEorTags(adif.left(AdifReader::kChunkSize));
+    QCOMPARE(importer.result().read, whole);
+    QCOMPARE(importer.result().added, whole);
+    QCOMPARE(rows("SELECT COUNT(*), MIN(CALL + 0), MAX(CALL + 0) FROM QSOS"),
+             QByteArray::number(whole) + "|1|" + QByteArray::number(whole));
+}
+
+void TestAdif::lineEndCountedInAValueIsNotStored_data()
+{
+    QTest::addColumn<QByteArray>("adif");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("LF") << QByteArray("<EOH>\n<call:5>K1ABC\n<band:4>20m\n<eor>\n") << QByteArray("K1ABC|20");
+    QTest::newRow("CR LF") << QByteArray("<EOH>\r\n<call:7>K1ABC\r\n<band:5>20m\r\n<eor>\r\n")
+                           << QByteArray("K1ABC|20");
+    QTest::newRow("inside a value it stays")
+        << QByteArray("<EOH>\n<call:5>K1ABC<address:9>Main St\nX<band:3>40m<eor>\n") << QByteArray("K1ABC|40");
+}
+
+void TestAdif::lineEndCountedInAValueIsNotStored()
+{
+    QFETCH(QByteArray, adif);
+    QFETCH(QByteArray, stored);
+    TestDir dir;
+    importBytes(adif);
+    QCOMPARE(rows("SELECT CALL, BAND FROM QSOS"), stored);
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE ADDRESS1 = 'Main St\nX' OR ADDRESS1 = ''"), QByteArray("1"));
+}
+
+void TestAdif::statisticsFollowEveryImport()
+{
+    TestDir dir;
+    const Imported first = importBytes("<EOH><CALL:6>DL1ABC<BAND:3>20M<MODE:2>CW<DXCC:3>230<QSL_RCVD:1>Y<EOR>"
+                                       "<CALL:6>DL2ABC<BAND:3>20m<MODE:2>CW<DXCC:3>230<EOR>"
+                                       "<CALL:4>G4AB<BAND:3>40m<MODE:3>SSB<DXCC:3>223<EOR>");
+    QCOMPARE(first.messages, QStringList{QStringLiteral("3 Qso Records added")});
+    QCOMPARE(rows(kStatsOrder), QByteArray("223|40|2|1|0\n230|20|1|2|1"));
+
+    // A QSL marked received afterwards shows as confirmed, never above what was worked.
+    CKorva3Doc doc{QLatin1String(kLog)};
+    QVERIFY(doc.ReadQso(2));
+    Sqlite3DB::UM_RECORD changed = doc.m_records.first();
+    changed.qslRcvd = 2;
+    QVERIFY(doc.ChangeQso(2, changed));
+    QCOMPARE(rows(kStatsOrder), QByteArray("223|40|2|1|0\n230|20|1|2|2"));
+
+    // An import that stores nothing leaves the statistics alone.
+    QVERIFY(SqlHelpers::exec(QLatin1String(kLog), "DELETE FROM DXCCREPORT"));
+    QCOMPARE(importBytes("<EOH>\n").messages, QStringList{QStringLiteral("0 Qso Records added")});
+    QCOMPARE(SqlHelpers::count(QLatin1String(kLog), "DXCCREPORT"), 0);
+}
+
+void TestAdif::recordsWithoutEntityAreResolved()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")));
+    importBytes("<EOH>\n"
+                "<CALL:6>DL1ABC<BAND:3>20m<EOR>\n"                // no DXCC: resolved, with its zone
+                "<CALL:6>DL2ABC<DXCC:1>0<BAND:3>20m<EOR>\n"       // 0 counts as none
+                "<CALL:6>DL3ABC<CQZ:2>15<BAND:3>20m<EOR>\n"       // a zone given stays
+                "<CALL:6>DL4ABC<DXCC:3>291<BAND:3>20m<EOR>\n"     // a DXCC given stays
+                "<CALL:9>DL5ABC/MM<BAND:3>20m<EOR>\n"             // no entity to find
+                "<CALL:6>KH6ABC<BAND:3>20m<EOR>\n");
+    QCOMPARE(rows("SELECT CALL, COUNTRY, CQZONE FROM QSOS ORDER BY ROWID"),
+             QByteArray("DL1ABC|230|14\nDL2ABC|230|14\nDL3ABC|230|15\nDL4ABC|291|\nDL5ABC/MM|0|\nKH6ABC|110|31"));
+    QCOMPARE(rows(kStatsOrder), QByteArray("110|20|1|1|0\n230|20|1|3|0\n291|20|1|1|0"));
+}
+
 // --- Export ---------------------------------------------------------------------------
 
 namespace {
@@ -495,11 +696,14 @@ bool addQsos(const QList<Sqlite3DB::UM_RECORD> &qsos)
     Sqlite3DB store;
     if (!store.CreateLogbook(QLatin1String(kLog)))
         return false;
-    for (const Sqlite3DB::UM_RECORD &qso : qsos) {
-        if (store.InsertQso({qso}, QLatin1String(kLog)) == 0)
-            return false;
-    }
-    return true;
+    // One transaction: a commit each would make the test wait for the disk each time.
+    return store.InLogbookTransaction(QLatin1String(kLog), [&] {
+        for (const Sqlite3DB::UM_RECORD &qso : qsos) {
+            if (store.InsertQso({qso}, QLatin1String(kLog)) == 0)
+                return false;
+        }
+        return true;
+    });
 }
 
 // The records of an exported file: everything behind the header.
