@@ -58,25 +58,6 @@ private:
     ScriptedPrompter m_recorder;
 };
 
-// A document reads its export period from the program database when it is made;
-// opening a missing one leaves an empty file behind, which is removed again.
-class DocumentWithoutTraces
-{
-public:
-    explicit DocumentWithoutTraces(const QString &logbook)
-        : m_hadProgramDatabase(QFileInfo::exists(QLatin1String(Sqlite3DB::kProgramDatabase)))
-        , m_doc(logbook)
-    {
-        if (!m_hadProgramDatabase && QFileInfo(QLatin1String(Sqlite3DB::kProgramDatabase)).size() == 0)
-            QFile::remove(QLatin1String(Sqlite3DB::kProgramDatabase));
-    }
-    CKorva3Doc &doc() { return m_doc; }
-
-private:
-    bool m_hadProgramDatabase;
-    CKorva3Doc m_doc;
-};
-
 // A call as the entry form's call field holds it: without blanks, in upper case.
 QString normalisedCall(const QString &text)
 {
@@ -240,9 +221,9 @@ int CliRunner::importAdif(const QStringList &arguments)
     const QString &file = arguments.at(1);
     if (!logbookExists(logbook))
         return Failed;
-    DocumentWithoutTraces document(logbook);
+    CKorva3Doc document(logbook);
     RecordedMessages messages;
-    const AdifImporter::Result result = document.doc().ImportAdifFile(file);
+    const AdifImporter::Result result = document.ImportAdifFile(file);
     if (result.status == AdifImporter::Status::NoHeader)
         return fail(QStringLiteral("No end of the ADIF header (<EOH>) in %1: nothing imported").arg(file));
     return reportMessages(messages.texts(),
@@ -270,13 +251,13 @@ int CliRunner::exportAdif(const QStringList &arguments)
         return usage(exportUsage);
     if (!logbookExists(files.at(0)))
         return Failed;
-    DocumentWithoutTraces document(files.at(0));
+    CKorva3Doc document(files.at(0));
     if (periodGiven)
-        document.doc().m_adifPeriod = period;
+        document.m_adifPeriod = period;
     RecordedMessages messages;
-    const bool exported = document.doc().ExportAdifFile(files.at(1));
+    const bool exported = document.ExportAdifFile(files.at(1));
     if (!exported && messages.texts().isEmpty())
-        return fail(QStringLiteral("Cannot read the logbook %1: the export is incomplete").arg(files.at(0)));
+        return fail(QStringLiteral("Cannot read the logbook %1: nothing exported").arg(files.at(0)));
     return reportMessages(messages.texts(), exported);
 }
 

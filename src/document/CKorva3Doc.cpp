@@ -201,8 +201,25 @@ void CKorva3Doc::OnExportAdif()
         ExportAdifFile(filePath);
 }
 
+// An export never overwrites a database: the open logbook (whatever its content), or
+// any file that starts with the 16 bytes every SQLite database starts with.
+bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
+{
+    const QFileInfo target(filePath);
+    if (!target.exists())
+        return false;
+    if (target.canonicalFilePath() == QFileInfo(m_pathName).canonicalFilePath())
+        return true;
+    QFile file(filePath);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArrayLiteral("SQLite format 3\0");
+}
+
 bool CKorva3Doc::ExportAdifFile(const QString &filePath)
 {
+    if (isProtectedExportTarget(filePath)) {
+        Prompter::current().plain(QStringLiteral("This file cannot be overwritten"));
+        return false;
+    }
     if (!m_db.ExportAdif(filePath, m_pathName, ExportDays(m_adifPeriod)))
         return false;
     Prompter::current().plain(

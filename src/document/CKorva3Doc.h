@@ -70,7 +70,9 @@ public:
     AdifImporter::Result ImportAdifFile(const QString &filePath);
     // "Export Adif": asks for a file and writes the QSOs of the export period to it.
     void OnExportAdif();
-    // The export to a chosen file; on success says "Logbook %s exported to file %s".
+    // The export to a chosen file; on success says "Logbook %s exported to file %s". A
+    // file that is a database (this logbook, another one, the program database) is
+    // refused with "This file cannot be overwritten".
     bool ExportAdifFile(const QString &filePath);
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);

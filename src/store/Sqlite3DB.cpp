@@ -10,9 +10,9 @@
 #include "platform/Prompter.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QHash>
 #include <QLocale>
+#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -523,13 +523,19 @@ bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
 
 bool Sqlite3DB::ExportAdif(const QString &filePath, const QString &path, int days)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the target and put in its place only when complete, so a failed
+    // export never leaves half a file where a good one was.
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
         Prompter::current().plain(QStringLiteral("Cannot create Adif file..."));
         return false;
     }
-    if (file.write(exportHead()) < 0)
+    const auto writeFailed = [] {
+        Prompter::current().plain(QStringLiteral("Error writing Adif file..."));
         return false;
+    };
+    if (file.write(exportHead()) < 0)
+        return writeFailed();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
@@ -540,9 +546,11 @@ bool Sqlite3DB::ExportAdif(const QString &filePath, const QString &path, int day
     int rc;
     while ((rc = rows.step()) == SQLITE_ROW) {
         if (file.write(exportRecord(rows)) < 0)
-            return false;
+            return writeFailed();
     }
-    return rc == SQLITE_DONE && file.flush();
+    if (rc != SQLITE_DONE)
+        return false;
+    return file.commit() || writeFailed();
 }
 
 // --- Parameters ---------------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "common/FileSizeLimit.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "loggen/LogbookGenerator.h"
@@ -395,8 +396,28 @@ void TestCli::exportFailureExitsWithOne()
     QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
     const Result unreadable = runCli({"export", "plain.sqlite3", "out.adi"});
     QCOMPARE(unreadable.exit, 1);
-    QCOMPARE(unreadable.err, QStringLiteral("Cannot read the logbook plain.sqlite3: the export is incomplete\n"));
+    QCOMPARE(unreadable.err, QStringLiteral("Cannot read the logbook plain.sqlite3: nothing exported\n"));
+    QVERIFY(!QFile::exists("out.adi"));
     QVERIFY(!QFile::exists("korva3.sqlite3"));
+
+    const Result database = runCli({"export", "log.sqlite3", "plain.sqlite3"});
+    QCOMPARE(database.exit, 1);
+    QCOMPARE(database.err, QStringLiteral("This file cannot be overwritten\n"));
+    QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
+
+    // A disk that fills up: said as it is, not blamed on the logbook.
+    QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 300));
+    Result full;
+    {
+        FileSizeLimit limit(16 * 1024);
+        if (!limit.isActive())
+            QSKIP("the file size limit cannot be set here");
+        full = runCli({"export", "full.sqlite3", "out.adi", "--period", "0"});
+    }
+    QCOMPARE(full.exit, 1);
+    QCOMPARE(full.out, QString());
+    QCOMPARE(full.err, QStringLiteral("Error writing Adif file...\n"));
+    QVERIFY(!QFile::exists("out.adi"));
 }
 
 void TestCli::usageErrorsExitWithTwo_data()

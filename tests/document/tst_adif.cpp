@@ -150,6 +150,9 @@ private slots:
     void exportFrequency_data();
     void exportFrequency();
     void exportFailures();
+    void exportNeverOverwritesADatabase_data();
+    void exportNeverOverwritesADatabase();
+    void exportThatCannotBeWrittenKeepsTheEarlierFile();
     void exportCommandAsksForTheFile();
     // Both ways.
     void roundTripKeepsEveryRow();
@@ -861,13 +864,70 @@ void TestAdif::exportFailures()
     QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("missing/out.adi"), QLatin1String(kLog), 7));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Cannot create Adif file...")});
 
-    // A logbook that cannot be read: the file holds the preamble and header only, and
-    // nothing is said.
+    // A logbook that cannot be read: nothing is said, and the file an earlier export
+    // wrote there is left as it was.
     prompter.clear();
+    QVERIFY(TestDir::writeFile(QStringLiteral("out.adi"), "an earlier export"));
     QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
     QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("out.adi"), QStringLiteral("plain.sqlite3"), 7));
     QCOMPARE(prompter.texts(), QStringList());
-    QVERIFY(TestDir::readFile(QStringLiteral("out.adi")).endsWith("<EOH>\r\n\r\n"));
+    QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")), QByteArray("an earlier export"));
+}
+
+void TestAdif::exportNeverOverwritesADatabase_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("the open logbook") << QString::fromLatin1(kLog);
+    QTest::newRow("the open logbook by another path") << QStringLiteral("./sub/../log.sqlite3");
+    QTest::newRow("another logbook") << QStringLiteral("other.sqlite3");
+    QTest::newRow("the program database") << QStringLiteral("korva3.sqlite3");
+    QTest::newRow("a database of another name") << QStringLiteral("backup.adi");
+}
+
+void TestAdif::exportNeverOverwritesADatabase()
+{
+    QFETCH(QString, target);
+    TestDir dir;
+    QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+    QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
+    for (const char *name : {"other.sqlite3", "korva3.sqlite3", "backup.adi"})
+        QVERIFY(SqlHelpers::exec(QString::fromLatin1(name), "CREATE TABLE KEEP (X); INSERT INTO KEEP VALUES (1)"));
+    const QByteArray before = TestDir::readFile(target);
+
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    QVERIFY(!doc.ExportAdifFile(target));
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
+    QCOMPARE(TestDir::readFile(target), before);
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 4); // no file left beside it
+}
+
+void TestAdif::exportThatCannotBeWrittenKeepsTheEarlierFile()
+{
+    TestDir dir;
+    QList<Sqlite3DB::UM_RECORD> qsos;
+    for (int i = 0; i < 400; ++i)
+        qsos.append(exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K%1AB").arg(i)));
+    QVERIFY(addQsos(qsos));
+    QVERIFY(TestDir::writeFile(QStringLiteral("out.adi"), "an earlier export"));
+
+    ScriptedPrompter prompter;
+    PrompterInstall install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    {
+        FileSizeLimit limit(16 * 1024);
+        if (!limit.isActive())
+            QSKIP("the file size limit cannot be set here");
+        QVERIFY(!doc.ExportAdifFile(QStringLiteral("out.adi")));
+    }
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Error writing Adif file...")});
+    QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")), QByteArray("an earlier export"));
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    prompter.clear();
+    QVERIFY(doc.ExportAdifFile(QStringLiteral("out.adi")));
+    QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")).count("<EOR>"), 400);
 }
 
 void TestAdif::exportCommandAsksForTheFile()
