@@ -23,17 +23,21 @@ using FormControls::setText;
 
 namespace {
 
-// A stored date and time as one value. Texts that make no calendar time from 1970 on
-// give 1970-01-01 00:00:00, the earliest value the list accepts.
-QDateTime storedDateTime(const QString &date, const QString &time)
+// A stored date and time as the pickers show them. A date that is no calendar date
+// shows as 1970-01-01, a time that is none (imported without TIME_ON) as 00:00:00;
+// either is written back as stored unless the operator changes it.
+QDate storedDate(const QString &date)
 {
     const QDate day = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    return day.isValid() ? day : QDate(1970, 1, 1);
+}
+
+QTime storedTime(const QString &time)
+{
     QTime clock = QTime::fromString(time, QStringLiteral("HH:mm:ss"));
     if (!clock.isValid())
         clock = QTime::fromString(time, QStringLiteral("HH:mm"));
-    if (!day.isValid() || day.year() < 1970 || !clock.isValid())
-        return QDateTime(QDate(1970, 1, 1), QTime(0, 0));
-    return QDateTime(day, clock);
+    return clock.isValid() ? clock : QTime(0, 0);
 }
 
 QComboBox *dropDownList(QWidget *parent)
@@ -161,8 +165,12 @@ void CEditQso::OnInitDialog()
     if (m_pDoc->m_records.isEmpty())
         return;
     const Sqlite3DB::UM_RECORD &r = m_pDoc->m_records.first();
-    m_date = storedDateTime(r.date, r.time);
+    m_storedDate = r.date;
+    m_storedTime = r.time;
+    m_date = QDateTime(storedDate(r.date), storedTime(r.time));
     m_time = m_date;
+    m_shownDate = m_date.date();
+    m_shownTime = m_time.time();
     m_call = r.call;
     m_rstSent = r.sent;
     m_rstRcvd = r.rcvd;
@@ -245,8 +253,8 @@ void CEditQso::accept()
     if (!pullFields())
         return;
     Sqlite3DB::UM_RECORD qso;
-    qso.date = DbDateTime::formatDate(m_date.date());
-    qso.time = DbDateTime::formatTime(m_time.time());
+    qso.date = m_date.date() == m_shownDate ? m_storedDate : DbDateTime::formatDate(m_date.date());
+    qso.time = m_time.time() == m_shownTime ? m_storedTime : DbDateTime::formatTime(m_time.time());
     qso.call = m_call;
     qso.sent = m_rstSent;
     qso.rcvd = m_rstRcvd;

@@ -83,6 +83,12 @@ private:
     void pushFields();
 
     CKorva3Doc *m_pDoc;
+    // The stored texts and what the pickers first showed of them: unless the operator
+    // changes a picker, its text goes back as it was stored.
+    QString m_storedDate;
+    QString m_storedTime;
+    QDate m_shownDate;
+    QTime m_shownTime;
     QDateEdit *m_dateEdit = nullptr;
     QTimeEdit *m_timeEdit = nullptr;
     QLineEdit *m_callEdit = nullptr;

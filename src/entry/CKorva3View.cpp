@@ -2,6 +2,7 @@
 
 #include "CEditQso.h"
 #include "CSetup.h"
+#include "ChoiceList.h"
 #include "FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
@@ -201,9 +202,7 @@ QWidget *CKorva3View::buildTopRow()
     m_rstRcvdEdit = makeEdit(row, 3, FormControls::AnyText, true);
     m_freqEdit = makeEdit(row, 8, FormControls::AnyText, true);
     m_bandEdit = makeEdit(row, 3, FormControls::AnyText, true);
-    m_modeList = new QComboBox(row);
-    m_modeList->setEditable(true);
-    m_modeList->setInsertPolicy(QComboBox::NoInsert);
+    m_modeList = new ChoiceList(row);
     m_powerEdit = makeEdit(row, 4, FormControls::AnyText, true);
     m_cqZoneEdit = makeEdit(row, 2, FormControls::AnyText, true);
     m_gridEdit = makeEdit(row, 6, FormControls::UpperCase, true);
@@ -344,7 +343,8 @@ void CKorva3View::connectEvents()
     connect(m_workedList, &QTableWidget::itemSelectionChanged, this, &CKorva3View::commandsChanged);
     connect(m_workedList, &QTableWidget::cellDoubleClicked, this, [this] { OnChangeQso(); });
     // Only the operator's choices count, not the selections the form sets itself.
-    connect(m_modeList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnSetRst(); });
+    // Only a choice from the list sets the reports, never a mode typed into its field.
+    connect(m_modeList, &ChoiceList::chosen, this, [this] { OnSetRst(); });
     connect(m_countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
     for (QWidget *edit : {m_callEdit, m_freqEdit, m_gridEdit})
         edit->installEventFilter(this);

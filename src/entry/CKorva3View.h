@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChoiceList.h"
 #include "platform/CommandTarget.h"
 #include "rig/TrxReadingReceiver.h"
 #include "store/Sqlite3DB.h"
@@ -213,7 +214,7 @@ private:
     QLineEdit *m_rstRcvdEdit = nullptr;
     QLineEdit *m_freqEdit = nullptr;
     QLineEdit *m_bandEdit = nullptr;
-    QComboBox *m_modeList = nullptr;
+    ChoiceList *m_modeList = nullptr;
     QLineEdit *m_powerEdit = nullptr;
     QLineEdit *m_cqZoneEdit = nullptr;
     QLineEdit *m_gridEdit = nullptr;

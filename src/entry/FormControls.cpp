@@ -96,7 +96,8 @@ int selectedIndex(const QComboBox *list)
     const int index = list->currentIndex();
     if (!list->isEditable() || (index >= 0 && list->itemText(index) == list->currentText()))
         return index;
-    return list->findText(list->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // A typed text names the entry it spells, in any letter case ("cw" is CW).
+    return list->findText(list->currentText(), Qt::MatchFixedString);
 }
 
 void selectIndex(QComboBox *list, int index)

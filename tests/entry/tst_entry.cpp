@@ -67,6 +67,7 @@ private slots:
     void addStoresTheFormAndCountsIt();
     void addAsksWhenConfiguredOnly();
     void warningsDoNotStopTheAdd();
+    void typedModeKeepsTheTypedReports();
     void failedInsertChangesNothing();
     void clearFormAndSetRstFollowTheMode();
     void leavingTheCallShowsStationAndWorkedBefore();
@@ -78,6 +79,8 @@ private slots:
     void changeKeepsTheStatisticsInStep();
     void changeCancelledOrFailedChangesNothing();
     void editDialogFieldsAndButtons();
+    void editDialogWritesBackTheStoredDateAndTime_data();
+    void editDialogWritesBackTheStoredDateAndTime();
     void deleteAsksAndKeepsTheStatisticsInStep();
     void vanishedRowIsRefused();
 
@@ -646,6 +649,36 @@ void TestEntry::transceiverReadingKeepsNineCharacters()
 
 // --- Change and delete --------------------------------------------------------------
 
+// A mode typed into the list's field is no choice from the list: the reports typed for
+// it stay, and the warnings look at the mode that is stored.
+void TestEntry::typedModeKeepsTheTypedReports()
+{
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    m_view->modeList()->setFocus();
+    key(Qt::Key_Down); // SSB, chosen: 59/59
+    QCOMPARE(m_view->rstSentEdit()->text(), QStringLiteral("59"));
+    m_view->modeList()->lineEdit()->selectAll();
+    type(m_view->modeList()->lineEdit(), "cw");
+    leave(m_view->modeList());
+    type(m_view->rstSentEdit(), "\b\b579");
+    m_view->rstRcvdEdit()->setText("569");
+    type(m_view->callEdit(), "F5ABC");
+    leave(m_view->callEdit());
+    QCOMPARE(m_view->rstSentEdit()->text(), QStringLiteral("579"));
+    key(Qt::Key_F10);
+    QVERIFY2(m_prompter.texts().isEmpty(), qPrintable(m_prompter.texts().join('|')));
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, MODE, SENT, RCVD FROM QSOS"), QByteArray("F5ABC|1|579|569"));
+
+    // Typed over with SSB and a three-figure report: warned about SSB, stored as SSB.
+    m_view->modeList()->lineEdit()->selectAll();
+    type(m_view->modeList()->lineEdit(), "ssb");
+    type(m_view->callEdit(), "F5ABD");
+    key(Qt::Key_F10);
+    QCOMPARE(m_prompter.texts(), QStringList({"Rst not correct in SSB mode...\nexample \"59\""}));
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, MODE, SENT, RCVD FROM QSOS WHERE CALL = 'F5ABD'"),
+             QByteArray("F5ABD|2|579|569"));
+}
+
 void TestEntry::changeKeepsTheStatisticsInStep()
 {
     storeQso("DL1ABC", "2026-01-02", "20", 1, 1, kGermany);
@@ -756,6 +789,49 @@ void TestEntry::editDialogFieldsAndButtons()
     QVERIFY(dialogPlayed());
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT MODE, QSLMGR, SENT, GRID, DATE, TIME FROM QSOS"),
              QByteArray("1||57|JO31|2026-01-02|10:20:33"));
+}
+
+void TestEntry::editDialogWritesBackTheStoredDateAndTime_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("shownDate");
+    QTest::addColumn<QString>("shownTime");
+    QTest::newRow("before 1970") << "1965-05-01" << "18:30:00" << "01-05-1965" << "18:30:00";
+    QTest::newRow("imported without TIME_ON") << "2024-03-15" << "" << "15-03-2024" << "00:00:00";
+    QTest::newRow("unreadable date and time") << "2024-13-45" << "1:2" << "01-01-1970" << "00:00:00";
+    QTest::newRow("hours and minutes only") << "2024-03-15" << "10:15" << "15-03-2024" << "10:15:00";
+}
+
+// OK with the date and time untouched writes them back as they were stored, whatever
+// they are; a changed picker writes its own value.
+void TestEntry::editDialogWritesBackTheStoredDateAndTime()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(QString, shownDate);
+    QFETCH(QString, shownTime);
+    storeQso("DL1ABC", date, "20", 1, 1, kGermany, time);
+    QVERIFY(start());
+    m_view->workedList()->selectRow(0);
+    onDialog([shownDate, shownTime](CEditQso *dialog) {
+        QCOMPARE(dialog->dateEdit()->text(), shownDate);
+        QCOMPARE(dialog->timeEdit()->text(), shownTime);
+        dialog->nameEdit()->setText("Hans");
+        dialog->accept();
+    });
+    key(Qt::Key_F4);
+    QVERIFY(dialogPlayed());
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT DATE, TIME, NAME FROM QSOS"), (date + '|' + time + "|Hans").toLatin1());
+
+    onDialog([](CEditQso *dialog) {
+        dialog->timeEdit()->setTime(QTime(23, 59, 30));
+        dialog->accept();
+    });
+    key(Qt::Key_F4);
+    QVERIFY(dialogPlayed());
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT DATE, TIME FROM QSOS"), (date + "|23:59:30").toLatin1());
+    QVERIFY(m_prompter.texts().isEmpty());
 }
 
 void TestEntry::deleteAsksAndKeepsTheStatisticsInStep()
