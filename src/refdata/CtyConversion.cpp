@@ -2,6 +2,8 @@
 
 #include "ScriptIo.h"
 
+#include <QRegularExpression>
+
 #include <optional>
 
 namespace {
@@ -28,6 +30,18 @@ struct Alias
 bool isBareField(int index)
 {
     return index == 2 || index == 6 || index == 7 || index == 8;
+}
+
+// The fields that must hold a number: the bare ones and the two zones.
+bool isNumberField(int index)
+{
+    return isBareField(index) || index == 4 || index == 5;
+}
+
+bool isNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    return number.match(text).hasMatch();
 }
 
 // Removes the first open...close group (brackets included) and returns what stood
@@ -84,31 +98,49 @@ QStringList aliasTexts(const QString &list)
     return texts;
 }
 
-void appendLine(const QString &line, QStringList &out)
+enum class LineKind { Converted, NoEntity, Damaged };
+
+LineKind appendLine(const QString &line, QStringList &out)
 {
     QStringList fields = line.split(QLatin1Char(','));
     if (fields.size() <= kEntityFields)
-        return; // an empty or truncated line names no entity
+        return LineKind::NoEntity; // an empty or truncated line names no entity
     const QString aliasList = fields.takeLast();
-    out.append(entityStatement(fields));
-    const QString &entity = fields.at(2);
-    for (const QString &text : aliasTexts(aliasList)) {
-        if (const auto alias = parseAlias(text))
-            out.append(aliasStatement(entity, *alias));
+    for (int i = 0; i < fields.size(); ++i) {
+        if (isNumberField(i) && !isNumber(fields.at(i)))
+            return LineKind::Damaged;
     }
+    QList<Alias> aliases;
+    for (const QString &text : aliasTexts(aliasList)) {
+        const auto alias = parseAlias(text);
+        if (!alias)
+            continue;
+        if (alias->cq != kNull && !isNumber(alias->cq))
+            return LineKind::Damaged;
+        aliases.append(*alias);
+    }
+    out.append(entityStatement(fields));
+    for (const Alias &alias : aliases)
+        out.append(aliasStatement(fields.at(2), alias));
+    return LineKind::Converted;
 }
 
 } // namespace
 
 namespace CtyConversion {
 
-QStringList statements(const QStringList &csvLines)
+QStringList statements(const QStringList &csvLines, int *skipped)
 {
     QStringList out{QStringLiteral("DELETE FROM COUNTRIES;"), QStringLiteral("DELETE FROM CALLS;"),
                     QStringLiteral("DELETE FROM PREFIXES;"), QStringLiteral("BEGIN TRANSACTION;")};
-    for (const QString &line : csvLines)
-        appendLine(line, out);
+    int damaged = 0;
+    for (const QString &line : csvLines) {
+        if (appendLine(line, out) == LineKind::Damaged)
+            ++damaged;
+    }
     out.append(QStringLiteral("END TRANSACTION;"));
+    if (skipped)
+        *skipped = damaged;
     return out;
 }
 
@@ -118,7 +150,11 @@ ConversionOutcome run(const QString &csvPath, const QString &sqlPath)
     if (!ScriptIo::readLines(csvPath, lines))
         return ConversionOutcome::inputMissing(QLatin1String(RefDataTexts::kCtyInput),
                                                QLatin1String(RefDataTexts::kCtyDownload));
-    return ScriptIo::writeLines(sqlPath, statements(lines));
+    int skipped = 0;
+    ConversionOutcome outcome = ScriptIo::writeLines(sqlPath, statements(lines, &skipped));
+    if (outcome.isReady() && skipped > 0)
+        outcome.message += QStringLiteral("\n%1 lines skipped: a number field holds no number").arg(skipped);
+    return outcome;
 }
 
 } // namespace CtyConversion

@@ -26,6 +26,7 @@ private slots:
     void workedExampleIsWrittenByteForByte();
     void ctyLines_data();
     void ctyLines();
+    void damagedCountryLinesAreSkippedAndCounted();
     void bytesPassUnchangedAndCrLfIsRead();
     void emptyInputsGiveFrameOnly();
     void failuresLeaveFilesAlone();
@@ -71,11 +72,17 @@ void ConversionsTest::ctyLines_data()
     QTest::newRow("close before open is text, on the last alias too")
         << QStringList{kLine + "QY)1(5 QY)2(6;"}
         << QStringList{kLineEntity, kPrefix + "'QY)1(5',NULL,NULL);", kPrefix + "'QY)2(6',NULL,NULL);"};
+    QTest::newRow("a number field that holds no number skips its line")
+        << QStringList{QStringLiteral("QZ,Bad,997,EU,14,27,0.0);DELETE FROM PARAMETERS;--,-4.25,-1.0,QZ;"), kLine + "QY;",
+                       QStringLiteral("QZ,Bad,997x,EU,14,27,1,2,3,QZ;"), QStringLiteral("QZ,Bad,997,EU,1 4,27,1,2,3,QZ;"),
+                       QStringLiteral("QZ,Bad,997,EU,14,27,1,2,,QZ;"),
+                       QStringLiteral("QZ,Bad,997,EU,14,27,1,2,3,QZ QZ2(1;DROP/**/TABLE/**/CALLS;--);")}
+        << QStringList{kLineEntity, kPrefix + "'QY',NULL,NULL);"};
     QTest::newRow("empty aliases skipped")
         << QStringList{kLine + "QY  =(15) [28] =;"} << QStringList{kLineEntity, kPrefix + "'QY',NULL,NULL);"};
     QTest::newRow("every apostrophe doubled")
-        << QStringList{QStringLiteral("Q'Y,St. John's d'Or,998,AF,3'5,46,1.5,-2,+0.5,Q'Y =Q'Y1[2'8];")}
-        << QStringList{kEntity + "'Q''Y','St. John''s d''Or',998,'AF','3''5','46',1.5,-2,+0.5);",
+        << QStringList{QStringLiteral("Q'Y,St. John's d'Or,998,A'F,35,46,1.5,-2,+0.5,Q'Y =Q'Y1[2'8];")}
+        << QStringList{kEntity + "'Q''Y','St. John''s d''Or',998,'A''F','35','46',1.5,-2,+0.5);",
                        kPrefix + "'Q''Y',NULL,NULL);", kCall + "'Q''Y1',NULL,'2''8');"};
     QTest::newRow("short lines skipped, their aliases not carried over")
         << QStringList{QString(), kLine + ";", QStringLiteral("QW QW2;"), QStringLiteral("QW,Short,997,EU")}
@@ -88,6 +95,18 @@ void ConversionsTest::ctyLines()
     QFETCH(QStringList, expected);
     const QStringList all = CtyConversion::statements(input);
     QCOMPARE(all.mid(4, all.size() - 5), expected);
+}
+
+void ConversionsTest::damagedCountryLinesAreSkippedAndCounted()
+{
+    TestDir dir;
+    QVERIFY(TestDir::writeFile("cty.csv", "QZ,Bad,997,EU,14,27,x,-4.25,-1.0,QZ;\n"
+                                          "QY,Solo,998,AF,35,46,1.5,-2,+0.5,QY;\n"
+                                          "QW,Bad,996,EU,14,27,1,2,3,QW(z);\n"));
+    const ConversionOutcome outcome = CtyConversion::run();
+    QVERIFY(outcome.isReady());
+    QCOMPARE(outcome.message, QStringLiteral("Ready\n2 lines skipped: a number field holds no number"));
+    QCOMPARE(TestDir::readFile("cty.sql").count("INSERT INTO COUNTRIES"), 1);
 }
 
 void ConversionsTest::bytesPassUnchangedAndCrLfIsRead()
