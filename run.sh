@@ -20,7 +20,17 @@ home=${KORVA3_HOME:-$HOME/Korva3}
 mkdir -p "$home"
 cd "$home"
 arguments=("$@")
-if [ ! -f korva3.sqlite3 ]; then
+# A program database that is missing, or is no program database (an empty file, a file
+# another program left), is made anew; a damaged one is kept aside, not deleted.
+valid_program_database() {
+    [ -f korva3.sqlite3 ] && [ "$(sqlite3 -readonly korva3.sqlite3 \
+        "SELECT (SELECT COUNT(*) FROM PARAMETERS) > 0 AND (SELECT COUNT(*) FROM COUNTRIES) > 0" 2>/dev/null)" = 1 ]
+}
+if ! valid_program_database; then
+    if [ -e korva3.sqlite3 ]; then
+        mv -f korva3.sqlite3 korva3.sqlite3.invalid
+        echo "korva3.sqlite3 is no program database; kept as korva3.sqlite3.invalid"
+    fi
     echo "Making the program database in $home"
     cp /usr/share/hamradio-files/cty.csv cty.csv
     cp "$project/data/qslmgr.txt" qslmgr.txt
