@@ -8,6 +8,7 @@ KORVA3_PACKAGES=(
     libsqlite3-dev sqlite3
     hamradio-files
     fonts-dejavu-core
+    libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time
 )
 
 korva3_install_deps() {

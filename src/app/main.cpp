@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korva3"));
     QApplication::setOrganizationName(QStringLiteral("Korva3"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/korva3.svg")));
     WidgetPrompter prompter;
     Prompter::install(&prompter);
 
