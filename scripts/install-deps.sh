@@ -9,6 +9,7 @@ KORVA3_PACKAGES=(
     hamradio-files
     fonts-dejavu-core
     libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time
+    desktop-file-utils appstream shared-mime-info groff-base  # the install check's validators
     dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list
 )
 
