@@ -8,6 +8,9 @@ KORVA3_PACKAGES=(
     libsqlite3-dev sqlite3
     hamradio-files
     fonts-dejavu-core
+    libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time
+    desktop-file-utils appstream shared-mime-info groff-base  # the install check's validators
+    dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list
 )
 
 korva3_install_deps() {

@@ -1,5 +1,7 @@
 #include "CAboutDlg.h"
 
+#include "platform/ProgramVersion.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -35,7 +37,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
 
     auto *large = new QLabel;
     large->setPixmap(badge(96, 120, QStringLiteral("Korva3")));
-    layout->addWidget(large, 0, 0, 4, 1);
+    layout->addWidget(large, 0, 0, 5, 1);
 
     auto *small = new QLabel;
     small->setPixmap(badge(32, 32, QStringLiteral("K3")));
@@ -51,8 +53,11 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     auto *contact = new QLabel(QStringLiteral("korva3@example.org"));
     contact->setObjectName(QStringLiteral("contact1002"));
     layout->addWidget(contact, 2, 2);
+    auto *program = new QLabel(QStringLiteral("Program version %1").arg(QLatin1String(ProgramVersion::kText)));
+    program->setObjectName(QStringLiteral("programVersion"));
+    layout->addWidget(program, 3, 1, 1, 2);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    layout->addWidget(buttons, 3, 1, 1, 2);
+    layout->addWidget(buttons, 4, 1, 1, 2);
 }

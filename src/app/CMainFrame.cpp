@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +28,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QThread>
 #include <QToolBar>
 
@@ -207,16 +207,16 @@ void CMainFrame::createToolBar()
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolbar59392"));
     m_toolBar->setIconSize(QSize(16, 15));
-    const struct { int id; QStyle::StandardPixmap icon; const char *tip; } buttons[] = {
-        {ID_FILE_NEW, QStyle::SP_FileIcon, "Create a new document\nNew"},
-        {ID_FILE_OPEN, QStyle::SP_DialogOpenButton, "Open an existing document\nOpen"},
-        {0, QStyle::SP_CustomBase, nullptr},
-        {ID_EDIT_CUT, QStyle::SP_DialogDiscardButton, "Cut the selection and put it on the Clipboard\nCut"},
-        {ID_EDIT_COPY, QStyle::SP_FileDialogDetailedView, "Copy the selection and put it on the Clipboard\nCopy"},
-        {ID_EDIT_PASTE, QStyle::SP_DialogApplyButton, "Insert Clipboard contents\nPaste"},
-        {0, QStyle::SP_CustomBase, nullptr},
-        {ID_FILE_PRINT, QStyle::SP_FileDialogContentsView, "Print the active document\nPrint"},
-        {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation, "Display program information, version number and copyright\nAbout"},
+    const struct { int id; const char *icon; const char *tip; } buttons[] = {
+        {ID_FILE_NEW, "new", "Create a new document\nNew"},
+        {ID_FILE_OPEN, "open", "Open an existing document\nOpen"},
+        {0, nullptr, nullptr},
+        {ID_EDIT_CUT, "cut", "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_COPY, "copy", "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_PASTE, "paste", "Insert Clipboard contents\nPaste"},
+        {0, nullptr, nullptr},
+        {ID_FILE_PRINT, "print", "Print the active document\nPrint"},
+        {ID_APP_ABOUT, "about", "Display program information, version number and copyright\nAbout"},
     };
     for (const auto &button : buttons) {
         if (button.id == 0) {
@@ -230,7 +230,7 @@ void CMainFrame::createToolBar()
             m_actions.insert(button.id, action);
         }
         const QStringList prompt = QString::fromLatin1(button.tip).split(QLatin1Char('\n'));
-        action->setIcon(style()->standardIcon(button.icon));
+        action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon))));
         action->setStatusTip(prompt.first());
         action->setToolTip(prompt.last());
         m_toolBar->addAction(action);

@@ -6,6 +6,7 @@
 #include "TrxReadingJson.h"
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
+#include "platform/ProgramVersion.h"
 #include "platform/ScriptedPrompter.h"
 #include "store/Sqlite3DB.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 const char kUsage[] =
     "usage: korva3-cli [-C DIR] COMMAND ARGS...\n"
+    "       korva3-cli --help | --version\n"
     "  -C DIR             change into DIR first (its korva3.sqlite3 is the program database)\n"
     "commands:\n"
     "  new LOGBOOK        create a logbook file with its tables\n"
@@ -92,6 +94,10 @@ int CliRunner::run(QStringList arguments)
         return usage(QStringLiteral("no command given"));
     if (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")) {
         m_out << kUsage;
+        return Success;
+    }
+    if (arguments.first() == QLatin1String("--version")) {
+        m_out << "korva3-cli " << ProgramVersion::kText << '\n';
         return Success;
     }
 

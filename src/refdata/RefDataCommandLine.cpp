@@ -3,6 +3,7 @@
 #include "BasicTablesScript.h"
 #include "CtyConversion.h"
 #include "QslMgrConversion.h"
+#include "platform/ProgramVersion.h"
 
 #include <QTextStream>
 
@@ -31,7 +32,8 @@ QString usage()
         "  --cty      read cty.csv, write cty.sql (COUNTRIES, PREFIXES, CALLS)\n"
         "  --basic    write korva3.sql (creates the tables of korva3.sqlite3)\n"
         "  --qslmgr   read qslmgr.txt, write qslmgr.sql (QSLMGRS)\n"
-        "  --help     show this text\n");
+        "  --help     show this text\n"
+        "  --version  print the program's version\n");
 }
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -39,6 +41,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QString option = arguments.size() == 1 ? arguments.constFirst() : QString();
     if (option == QLatin1String("--help")) {
         out << usage();
+        return kSuccess;
+    }
+    if (option == QLatin1String("--version")) {
+        out << "Korva3RefData " << ProgramVersion::kText << '\n';
         return kSuccess;
     }
     if (option == QLatin1String("--cty"))
