@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the ADIF reader and the field mapping, as the import does,
 // and checks what the reader promises: fields are no longer than the text they come
 // from, and reading only moves forward and never past the end.
-#include "document/AdifQsoMapping.h"
-#include "document/AdifReader.h"
+#include "adif/AdifQsoMapping.h"
+#include "adif/AdifReader.h"
 
 #include <QBuffer>
 

@@ -1,5 +1,5 @@
 #include "CKorva3App.h"
-#include "WidgetPrompter.h"
+#include "forms/WidgetPrompter.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Prompter.h"
 

@@ -7,18 +7,22 @@
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
 #include "platform/ProgramVersion.h"
+#include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 namespace {
 
 const char kUsage[] =
-    "usage: korva3-cli [-C DIR] COMMAND ARGS...\n"
+    "usage: korva3-cli [--verbose] [-C DIR] COMMAND ARGS...\n"
     "       korva3-cli --help | --version\n"
+    "  --verbose          also log why an operation failed (SQLite's message, the file's, the\n"
+    "                     radio's) on the error stream\n"
     "  -C DIR             change into DIR first (its korva3.sqlite3 is the program database)\n"
     "commands:\n"
     "  new LOGBOOK        create a logbook file with its tables\n"
@@ -40,24 +44,13 @@ const char kUsage[] =
 
 constexpr int kAnyCount = -1;
 // Plays the operator's part for one document command: records the messages it shows
-// and answers no box, and puts back the prompter that was there before.
-class RecordedMessages
+// and answers no box, with the prompter that was there before put back afterwards.
+struct RecordedMessages
 {
-public:
-    RecordedMessages()
-        : m_previous(Prompter::current())
-    {
-        Prompter::install(&m_recorder);
-    }
-    ~RecordedMessages() { Prompter::install(&m_previous); }
-    RecordedMessages(const RecordedMessages &) = delete;
-    RecordedMessages &operator=(const RecordedMessages &) = delete;
+    QStringList texts() const { return recorder.texts(); }
 
-    QStringList texts() const { return m_recorder.texts(); }
-
-private:
-    Prompter &m_previous;
-    ScriptedPrompter m_recorder;
+    ScriptedPrompter recorder;
+    PrompterGuard guard{recorder};
 };
 
 // A call as the entry form's call field holds it: without blanks, in upper case.
@@ -82,6 +75,11 @@ CliRunner::CliRunner(QTextStream &out, QTextStream &err, QTextStream *in)
 
 int CliRunner::run(QStringList arguments)
 {
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--verbose")) {
+        arguments.removeFirst();
+        // The failures the layers log beneath their messages, on the error stream.
+        QLoggingCategory::setFilterRules(QStringLiteral("korva3.*=true"));
+    }
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("-C")) {
         if (arguments.size() < 2)
             return usage(QStringLiteral("-C needs a directory"));
@@ -204,10 +202,10 @@ int CliRunner::info(const QStringList &arguments)
     if (!programDatabaseExists())
         return Failed;
     CKorva3Doc doc{QString()};
-    doc.m_db.GetCountryInfo(doc.m_countryInfo, dxccId, normalisedCall(arguments.at(1)));
-    if (doc.m_countryInfo.isEmpty())
+    const std::optional<Sqlite3DB::UM_COUNTRYINFO> country = doc.GetCountryInfo(dxccId, normalisedCall(arguments.at(1)));
+    if (!country)
         return fail(QStringLiteral("No country information found for this call..."));
-    m_out << CountryInfoJson::format(doc.m_countryInfo.first()) << '\n';
+    m_out << CountryInfoJson::format(*country) << '\n';
     return Success;
 }
 

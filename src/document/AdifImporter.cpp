@@ -1,7 +1,8 @@
 #include "AdifImporter.h"
 
-#include "AdifQsoMapping.h"
 #include "CallsignIndex.h"
+#include "adif/AdifLog.h"
+#include "adif/AdifQsoMapping.h"
 #include "store/SlotConnection.h"
 #include "store/SqliteTransaction.h"
 
@@ -9,9 +10,8 @@
 
 #include <limits>
 
-AdifImporter::AdifImporter(Sqlite3DB &db, QList<Sqlite3DB::UM_RECORD> &pending)
+AdifImporter::AdifImporter(Sqlite3DB &db)
     : m_db(db)
-    , m_pending(pending)
 {
 }
 
@@ -21,6 +21,7 @@ bool AdifImporter::openFile(const QString &adifPath)
 {
     m_file.setFileName(adifPath);
     if (!m_file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcAdif).noquote() << "cannot open" << adifPath << ":" << m_file.errorString();
         m_result.status = Status::CannotOpenFile;
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AdifReader.h"
+#include "adif/AdifReader.h"
 #include "store/Sqlite3DB.h"
 
 #include <QFile>
@@ -38,8 +38,7 @@ public:
         Failure failure = Failure::None;
     };
 
-    // `pending` holds the records read and not yet written.
-    AdifImporter(Sqlite3DB &db, QList<Sqlite3DB::UM_RECORD> &pending);
+    explicit AdifImporter(Sqlite3DB &db);
     ~AdifImporter();
 
     // Called once, at the first write failure of the import.
@@ -68,7 +67,8 @@ private:
     void reportProgress(int percent);
 
     Sqlite3DB &m_db;
-    QList<Sqlite3DB::UM_RECORD> &m_pending;
+    // The records read and not yet written.
+    QList<Sqlite3DB::UM_RECORD> m_pending;
     QFile m_file;
     qint64 m_fileSize = 0;
     std::unique_ptr<AdifReader> m_reader;

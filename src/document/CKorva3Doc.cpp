@@ -2,6 +2,7 @@
 
 #include "CallsignIndex.h"
 #include "ImportProgress.h"
+#include "adif/AdifWriter.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "store/BandPlan.h"
@@ -15,17 +16,40 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     , m_title(QFileInfo(path).fileName())
 {
     // A failed read gives one of the store's failure texts, which reads as 0 (all).
-    m_adifPeriod = Numbers::atoi(m_db.GetParameter("adifexport"));
+    m_adifPeriod = Numbers::atoi(GetParameter("adifexport"));
 }
 
-// --- Call-sign resolution -----------------------------------------------------------
+// --- The program database -----------------------------------------------------------
 
 int CKorva3Doc::ResolveCallsign(const QString &call)
 {
     return CallsignIndex::current()->resolve(call);
 }
 
-// --- Reference lists and bands ------------------------------------------------------
+std::optional<Sqlite3DB::UM_COUNTRYINFO> CKorva3Doc::GetCountryInfo(int dxccId, const QString &call)
+{
+    Sqlite3DB::UM_COUNTRYINFO info;
+    if (!CallsignIndex::current()->countryInfo(dxccId, call, info))
+        return std::nullopt;
+    return info;
+}
+
+QString CKorva3Doc::GetQslManager(const QString &call)
+{
+    return m_db.GetQslManager(call).value_or(QString());
+}
+
+QByteArray CKorva3Doc::GetParameter(const QByteArray &name)
+{
+    QByteArray value;
+    m_db.GetParameter(name, value);
+    return value;
+}
+
+bool CKorva3Doc::SetParameter(const QString &name, const QString &value)
+{
+    return m_db.SetParameter(name, value);
+}
 
 void CKorva3Doc::LoadReferenceLists()
 {
@@ -42,28 +66,55 @@ QString CKorva3Doc::BandFromFrequency(const QString &frequency)
 
 // --- QSOs ---------------------------------------------------------------------------
 
-int CKorva3Doc::AddQso(const Sqlite3DB::UM_RECORD &qso)
+QList<CKorva3Doc::Record> CKorva3Doc::LoadLatestQsos(int count)
 {
-    m_records.clear();
-    m_records.append(qso);
-    m_records.first().rowId = 0;
-    int rowId = 0;
-    const bool stored = m_db.InLogbookTransaction(m_pathName, [&] {
-        rowId = m_db.InsertQso(m_records, m_pathName);
-        return rowId != 0 && countIn(qso);
-    });
-    return stored ? rowId : 0;
+    QList<Record> records;
+    m_db.QueryLatestQsos(records, count, m_pathName);
+    return records;
 }
 
-bool CKorva3Doc::ChangeQso(int rowId, const Sqlite3DB::UM_RECORD &changed)
+QList<CKorva3Doc::Record> CKorva3Doc::FindQsosByCall(const QString &callPrefix)
+{
+    QList<Record> records;
+    m_db.QueryQsosByCall(records, callPrefix, m_pathName);
+    return records;
+}
+
+QList<CKorva3Doc::Record> CKorva3Doc::FindQsosByCountry(int dxcc)
+{
+    QList<Record> records;
+    m_db.QueryQsosByCountry(records, dxcc, m_pathName);
+    return records;
+}
+
+std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQso(int rowId)
+{
+    QList<Record> records;
+    if (!m_db.QueryQso(records, rowId, m_pathName) || records.isEmpty())
+        return std::nullopt;
+    return records.first();
+}
+
+int CKorva3Doc::AddQso(const Record &qso)
+{
+    Record stored = qso;
+    stored.rowId = 0;
+    std::optional<int> rowId;
+    const bool added = m_db.InLogbookTransaction(m_pathName, [&] {
+        rowId = m_db.InsertQso({stored}, m_pathName);
+        return rowId && countIn(stored);
+    });
+    return added ? *rowId : 0;
+}
+
+bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
 {
     return m_db.InLogbookTransaction(m_pathName, [&] {
         // The stored QSO, not a copy read earlier: another window may have changed it.
-        QList<Sqlite3DB::UM_RECORD> stored;
-        m_db.QueryQso(stored, rowId, m_pathName);
-        if (stored.isEmpty() || stored.first().call.isEmpty())
+        QList<Record> stored;
+        if (!m_db.QueryQso(stored, rowId, m_pathName) || stored.isEmpty() || stored.first().call.isEmpty())
             return false;
-        const Sqlite3DB::UM_RECORD &old = stored.first();
+        const Record &old = stored.first();
         if (!m_db.UpdateQso({changed}, m_pathName, rowId))
             return false;
         if (changed.country == old.country && changed.band == old.band && changed.mode == old.mode
@@ -80,27 +131,6 @@ bool CKorva3Doc::DeleteQso(int rowId)
     });
 }
 
-bool CKorva3Doc::LoadLatestQsos(int count)
-{
-    m_records.clear();
-    m_db.QueryLatestQsos(m_records, count, m_pathName);
-    return !m_records.isEmpty();
-}
-
-bool CKorva3Doc::FindQsosByCall(const QString &callPrefix)
-{
-    m_records.clear();
-    m_db.QueryQsosByCall(m_records, callPrefix, m_pathName);
-    return !m_records.isEmpty();
-}
-
-bool CKorva3Doc::ReadQso(int rowId)
-{
-    m_records.clear();
-    m_db.QueryQso(m_records, rowId, m_pathName);
-    return !m_records.isEmpty();
-}
-
 // --- DXCC statistics ----------------------------------------------------------------
 
 void CKorva3Doc::CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd)
@@ -115,15 +145,34 @@ void CKorva3Doc::RemoveQsoFromStatistics(int dxcc, const QString &band, int mode
 
 // The rebuild leaves QSOs of no entity out, and so do the steps that keep the table up
 // to date between rebuilds.
-bool CKorva3Doc::countIn(const Sqlite3DB::UM_RECORD &qso)
+bool CKorva3Doc::countIn(const Record &qso)
 {
     return qso.country == 0 || m_db.AddToDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
 }
 
-bool CKorva3Doc::takeOut(const Sqlite3DB::UM_RECORD &qso)
+bool CKorva3Doc::takeOut(const Record &qso)
 {
     return qso.country == 0
         || m_db.RemoveFromDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
+}
+
+QList<Sqlite3DB::UM_DXCCREPORT> CKorva3Doc::QueryDxccBands(int dxcc, int mode)
+{
+    QList<Sqlite3DB::UM_DXCCREPORT> rows;
+    m_db.QueryDxccBands(rows, dxcc, mode, m_pathName);
+    return rows;
+}
+
+const DxccTotals &CKorva3Doc::ReadDxccTotals()
+{
+    m_db.GetDxccTotals(m_dxccTotals, m_pathName);
+    return m_dxccTotals;
+}
+
+const CqZoneGrid &CKorva3Doc::ReadCqZoneGrid()
+{
+    m_db.GetCqZoneGrid(m_cqZoneGrid, m_pathName);
+    return m_cqZoneGrid;
 }
 
 bool CKorva3Doc::OnRebuildDxccStat()
@@ -161,7 +210,7 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
     ImportProgress &progress = ImportProgress::current();
-    AdifImporter importer(m_db, m_records);
+    AdifImporter importer(m_db);
     if (!importer.openFile(filePath)) {
         prompter.plain(QStringLiteral("Cannot open Adif file..."));
         return importer.result();
@@ -220,8 +269,16 @@ bool CKorva3Doc::ExportAdifFile(const QString &filePath)
         Prompter::current().plain(QStringLiteral("This file cannot be overwritten"));
         return false;
     }
-    if (!m_db.ExportAdif(filePath, m_pathName, ExportDays(m_adifPeriod)))
+    switch (AdifWriter::ExportAdif(m_db, filePath, m_pathName, ExportDays(m_adifPeriod))) {
+    case AdifWriter::Result::Written: break;
+    case AdifWriter::Result::CannotCreate:
+        Prompter::current().plain(QStringLiteral("Cannot create Adif file..."));
         return false;
+    case AdifWriter::Result::CannotWrite:
+        Prompter::current().plain(QStringLiteral("Error writing Adif file..."));
+        return false;
+    case AdifWriter::Result::CannotReadLogbook: return false;
+    }
     Prompter::current().plain(
         QStringLiteral("Logbook %1 exported to file %2").arg(m_title, QFileInfo(filePath).fileName()));
     return true;

@@ -9,15 +9,18 @@
 #include <QObject>
 #include <QString>
 
-// One open logbook file. The views reach the store through this document, which hands
-// every logbook operation its own path; results come back in the lists below, which
-// the caller reads right after the call. The reference data comes from the program
-// database "korva3.sqlite3" in the current directory.
+#include <optional>
+
+// One open logbook file, and the windows' only way to it: every operation hands the
+// store the document's own path and returns what it found. The reference data comes
+// from the program database "korva3.sqlite3" in the current directory.
 class CKorva3Doc : public QObject
 {
     Q_OBJECT
 
 public:
+    using Record = Sqlite3DB::UM_RECORD;
+
     // `path` is the logbook file. Call-sign resolution and the reference lists use only
     // the program database, so a document made for them alone may have an empty path.
     explicit CKorva3Doc(const QString &path, QObject *parent = nullptr);
@@ -26,40 +29,61 @@ public:
     // The file name without its folder.
     const QString &title() const { return m_title; }
 
+    // --- The program database ------------------------------------------------------
     // Call-sign resolution: the DXCC entity of a call, or 0.
     int ResolveCallsign(const QString &call);
-
+    // The entity's record with the zones of the call; nothing when the program database
+    // cannot be read.
+    std::optional<Sqlite3DB::UM_COUNTRYINFO> GetCountryInfo(int dxccId, const QString &call);
+    // The QSL manager of a call; empty when it has none or the lookup failed.
+    QString GetQslManager(const QString &call);
+    // A parameter's stored value, or the store's failure text in its place.
+    QByteArray GetParameter(const QByteArray &name);
+    bool SetParameter(const QString &name, const QString &value);
     // Fills the four code lists; a list whose load fails stays empty.
     void LoadReferenceLists();
     // The band label of a frequency text read as MHz or as kHz, or an empty text.
     static QString BandFromFrequency(const QString &frequency);
 
+    // --- QSOs ----------------------------------------------------------------------
+    // The newest QSOs up to their limit, oldest first; empty when none or on failure.
+    QList<Record> LoadLatestQsos(int count);
+    // The newest 100 QSOs whose call begins with the text.
+    QList<Record> FindQsosByCall(const QString &callPrefix);
+    // The newest 100 QSOs of an entity.
+    QList<Record> FindQsosByCountry(int dxcc);
+    // One full QSO; a row that no longer exists reads as a record of empty fields.
+    // Nothing when the logbook cannot be read.
+    std::optional<Record> ReadQso(int rowId);
+
     // The writes. Each changes the QSO and the DXCC statistics together, in one
     // transaction, so the two never disagree; a QSO of no entity (country 0) has no place
     // in the statistics. A write that fails changes nothing.
     //
-    // Inserts the QSO (its rowId is ignored) and counts it in; m_records then holds it
-    // alone. Returns the new row id, 0 on failure.
-    int AddQso(const Sqlite3DB::UM_RECORD &qso);
+    // Inserts the QSO (its rowId is ignored) and counts it in. Returns the new row id,
+    // 0 on failure.
+    int AddQso(const Record &qso);
     // Writes `changed` over the QSO `rowId`; the statistics follow when its entity, band,
     // mode or QSL received changed. False when the write failed or the QSO no longer
     // exists.
-    bool ChangeQso(int rowId, const Sqlite3DB::UM_RECORD &changed);
+    bool ChangeQso(int rowId, const Record &changed);
     // Deletes the QSO and rebuilds the statistics from the QSOs that remain.
     bool DeleteQso(int rowId);
-    // Each query empties m_records, fills it, and returns true when it is not empty.
-    bool LoadLatestQsos(int count);
-    bool FindQsosByCall(const QString &callPrefix);
-    bool ReadQso(int rowId);
 
+    // --- Statistics ----------------------------------------------------------------
     void CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
     void RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
-
+    // The worked and confirmed counts of an entity per band in one mode.
+    QList<Sqlite3DB::UM_DXCCREPORT> QueryDxccBands(int dxcc, int mode);
+    // The report figures, read anew; when the logbook cannot be read, those read last.
+    const DxccTotals &ReadDxccTotals();
+    const CqZoneGrid &ReadCqZoneGrid();
     // "Rebuild dxcc stat": rebuilds DXCCREPORT from the QSOs and says "DXCC statistics
     // rebuilt", or "Error writing to database..." when the rebuild failed (the previous
     // table is then kept). True when rebuilt.
     bool OnRebuildDxccStat();
 
+    // --- ADIF ----------------------------------------------------------------------
     // "Import Adif": asks for an ADIF file and adds its records to the logbook.
     void OnImportAdif();
     // The import of a chosen file with its progress display and messages: "Cannot open
@@ -72,7 +96,8 @@ public:
     void OnExportAdif();
     // The export to a chosen file; on success says "Logbook %s exported to file %s". A
     // file that is a database (this logbook, another one, the program database) is
-    // refused with "This file cannot be overwritten".
+    // refused with "This file cannot be overwritten"; "Cannot create Adif file..." and
+    // "Error writing Adif file..." say why the file was not written.
     bool ExportAdifFile(const QString &filePath);
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);
@@ -80,23 +105,20 @@ public:
     // ADIF export period: 0 all, 1 one year, 2 six months, 3 three months, 4 one month,
     // 5 one week. Read from parameter "adifexport" when the document is made.
     qint32 m_adifPeriod = 0;
-    Sqlite3DB m_db;
+    // The code lists, as LoadReferenceLists left them.
     QList<Sqlite3DB::UM_COMBOBOX> m_modes;
     QList<Sqlite3DB::UM_COMBOBOX> m_qslSentList;
     QList<Sqlite3DB::UM_COMBOBOX> m_qslRcvdList;
     QList<Sqlite3DB::UM_COMBOBOX> m_countries;
-    // The result of the last QSO query or insert.
-    QList<Sqlite3DB::UM_RECORD> m_records;
-    QList<Sqlite3DB::UM_COUNTRYINFO> m_countryInfo;
-    QList<Sqlite3DB::UM_DXCCREPORT> m_dxccReport;
-    DxccTotals m_dxccTotals;
-    CqZoneGrid m_cqZoneGrid;
 
 private:
-    bool countIn(const Sqlite3DB::UM_RECORD &qso);
-    bool takeOut(const Sqlite3DB::UM_RECORD &qso);
+    bool countIn(const Record &qso);
+    bool takeOut(const Record &qso);
     bool isProtectedExportTarget(const QString &filePath) const;
 
+    Sqlite3DB m_db;
+    DxccTotals m_dxccTotals;
+    CqZoneGrid m_cqZoneGrid;
     QString m_pathName;
     QString m_title;
 };

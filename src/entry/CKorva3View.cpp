@@ -1,9 +1,9 @@
 #include "CKorva3View.h"
 
-#include "CEditQso.h"
 #include "CSetup.h"
-#include "ChoiceList.h"
-#include "FormControls.h"
+#include "forms/CEditQso.h"
+#include "forms/ChoiceList.h"
+#include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
 #include "platform/AppSettings.h"
@@ -36,8 +36,8 @@
 
 #include <algorithm>
 
-using FormControls::makeEdit;
 using FormControls::setText;
+using Field = QsoFieldEdits::Field;
 
 const QString CKorva3View::kBlankGridLine = QStringLiteral(" \t \t \t \t \t \t \t \t \t \t ");
 const QString CKorva3View::kLatestQsosLine = QStringLiteral("   Your latest qso's (shortkey F6)");
@@ -69,12 +69,6 @@ QLabel *blueLine(QWidget *parent)
     palette.setColor(QPalette::WindowText, kLineColour);
     label->setPalette(palette);
     return label;
-}
-
-// The code of the entry at a position of a list; -1 for no entry.
-int codeAt(const QComboBox *list, int index)
-{
-    return index >= 0 && index < list->count() ? list->itemData(index).toInt() : -1;
 }
 
 QString textAt(const QList<Sqlite3DB::UM_COMBOBOX> &list, int index)
@@ -113,14 +107,19 @@ void listTexts(const QString &date, const QString &time, QString &dateText, QStr
 
 CKorva3View::CKorva3View(CKorva3Doc *document, QWidget *parent)
     : QWidget(parent)
+    , m_doc(document)
+    , m_edits(QsoFormFields::Window::Entry, this)
+    , m_modeList(new ChoiceList(this))
+    , m_lists(m_modeList, new QComboBox(this), new QComboBox(this), new QComboBox(this))
     , m_date(s_clock())
     , m_time(m_date)
     , m_infoLine1(kLatestQsosLine)
     , m_workedCw(kBlankGridLine)
     , m_workedSsb(kBlankGridLine)
     , m_workedDigi(kBlankGridLine)
-    , m_doc(document)
 {
+    // A new form offers QSL sent "N" (the list's second entry), the others their first.
+    m_lists.qslSentIndex = 1;
     m_titleFont = QFont(QStringLiteral("Ariel"));
     m_titleFont.setPixelSize(30);
     m_titleFont.setWeight(QFont::Bold);
@@ -135,7 +134,7 @@ CKorva3View::CKorva3View(CKorva3Doc *document, QWidget *parent)
 CKorva3View::~CKorva3View()
 {
     // The controls go after this body; their focus changes must not reach the form.
-    for (QWidget *edit : {m_callEdit, m_freqEdit, m_gridEdit})
+    for (QWidget *edit : {callEdit(), freqEdit(), gridEdit()})
         edit->removeEventFilter(this);
     disconnect();
     writeDefaults();
@@ -147,28 +146,28 @@ void CKorva3View::readDefaults()
 {
     const auto settings = AppSettings::open();
     settings->beginGroup(QLatin1String(kDefaultSection));
-    m_freq = settings->value(QStringLiteral("DefFreq"), QStringLiteral("14.012.0")).toString();
-    m_band = settings->value(QStringLiteral("DefBand"), QStringLiteral("20")).toString();
-    m_modeIndex = settings->value(QStringLiteral("DefMode"), 0).toInt();
-    m_rstRcvd = settings->value(QStringLiteral("DefRst1"), QStringLiteral("599")).toString();
-    m_rstSent = settings->value(QStringLiteral("DefRst2"), QStringLiteral("599")).toString();
-    m_power = settings->value(QStringLiteral("DefPwr"), QStringLiteral("100")).toString();
+    m_qso.freq = settings->value(QStringLiteral("DefFreq"), QStringLiteral("14.012.0")).toString();
+    m_qso.band = settings->value(QStringLiteral("DefBand"), QStringLiteral("20")).toString();
+    m_lists.modeIndex = settings->value(QStringLiteral("DefMode"), 0).toInt();
+    m_qso.rcvd = settings->value(QStringLiteral("DefRst1"), QStringLiteral("599")).toString();
+    m_qso.sent = settings->value(QStringLiteral("DefRst2"), QStringLiteral("599")).toString();
+    m_qso.power = settings->value(QStringLiteral("DefPwr"), QStringLiteral("100")).toString();
     settings->endGroup();
-    m_modeIndex = std::max(m_modeIndex, 0);
-    m_qslSentIndex = std::max(m_qslSentIndex, 0);
-    m_qslRcvdIndex = std::max(m_qslRcvdIndex, 0);
+    m_lists.modeIndex = std::max(m_lists.modeIndex, 0);
+    m_lists.qslSentIndex = std::max(m_lists.qslSentIndex, 0);
+    m_lists.qslRcvdIndex = std::max(m_lists.qslRcvdIndex, 0);
 }
 
 void CKorva3View::writeDefaults() const
 {
     const auto settings = AppSettings::open();
     settings->beginGroup(QLatin1String(kDefaultSection));
-    settings->setValue(QStringLiteral("DefFreq"), m_freq);
-    settings->setValue(QStringLiteral("DefBand"), m_band);
-    settings->setValue(QStringLiteral("DefMode"), m_modeIndex);
-    settings->setValue(QStringLiteral("DefRst1"), m_rstRcvd);
-    settings->setValue(QStringLiteral("DefRst2"), m_rstSent);
-    settings->setValue(QStringLiteral("DefPwr"), m_power);
+    settings->setValue(QStringLiteral("DefFreq"), m_qso.freq);
+    settings->setValue(QStringLiteral("DefBand"), m_qso.band);
+    settings->setValue(QStringLiteral("DefMode"), m_lists.modeIndex);
+    settings->setValue(QStringLiteral("DefRst1"), m_qso.rcvd);
+    settings->setValue(QStringLiteral("DefRst2"), m_qso.sent);
+    settings->setValue(QStringLiteral("DefPwr"), m_qso.power);
     settings->endGroup();
 }
 
@@ -197,44 +196,42 @@ QWidget *CKorva3View::buildTopRow()
     m_dateEdit->setCalendarPopup(true);
     m_timeEdit = new QTimeEdit(row);
     m_timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    m_callEdit = makeEdit(row, 16, FormControls::UpperCase);
-    m_rstSentEdit = makeEdit(row, 3, FormControls::AnyText, true);
-    m_rstRcvdEdit = makeEdit(row, 3, FormControls::AnyText, true);
-    m_freqEdit = makeEdit(row, 8, FormControls::AnyText, true);
-    m_bandEdit = makeEdit(row, 3, FormControls::AnyText, true);
-    m_modeList = new ChoiceList(row);
-    m_powerEdit = makeEdit(row, 4, FormControls::AnyText, true);
-    m_cqZoneEdit = makeEdit(row, 2, FormControls::AnyText, true);
-    m_gridEdit = makeEdit(row, 6, FormControls::UpperCase, true);
-    m_qslSentList = new QComboBox(row);
-    m_qslRcvdList = new QComboBox(row);
-    for (QComboBox *list : {m_qslSentList, m_qslRcvdList}) {
+    for (QComboBox *list : {m_lists.qslSentList, m_lists.qslRcvdList}) {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
     }
 
-    const struct
-    {
-        const char *label;
-        QWidget *field;
-    } columns[] = {{"Date", m_dateEdit}, {"Time", m_timeEdit}, {"&Call", m_callEdit},
-                   {"Sent", m_rstSentEdit}, {"Rcvd", m_rstRcvdEdit}, {"Frequency", m_freqEdit},
-                   {"Band", m_bandEdit}, {"Mode", m_modeList}, {"Power", m_powerEdit},
-                   {"CQ zone", m_cqZoneEdit}, {"Grid", m_gridEdit}, {"sent", m_qslSentList},
-                   {"Rcvd", m_qslRcvdList}};
+    const auto fieldColumn = [this](Field field) {
+        return std::pair<QString, QWidget *>(m_edits.label(field), m_edits.edit(field));
+    };
+    const QList<std::pair<QString, QWidget *>> columns = {
+        {QStringLiteral("Date"), m_dateEdit},
+        {QStringLiteral("Time"), m_timeEdit},
+        fieldColumn(Field::Call),
+        fieldColumn(Field::Sent),
+        fieldColumn(Field::Rcvd),
+        fieldColumn(Field::Freq),
+        fieldColumn(Field::Band),
+        {QStringLiteral("Mode"), m_modeList},
+        fieldColumn(Field::Power),
+        fieldColumn(Field::CqZone),
+        fieldColumn(Field::Grid),
+        {QStringLiteral("sent"), m_lists.qslSentList},
+        {QStringLiteral("Rcvd"), m_lists.qslRcvdList},
+    };
     int column = 0;
-    for (const auto &entry : columns) {
-        auto *label = new QLabel(QString::fromLatin1(entry.label), row);
-        label->setBuddy(entry.field);
+    for (const auto &[text, field] : columns) {
+        auto *label = new QLabel(text, row);
+        label->setBuddy(field);
         grid->addWidget(label, 1, column);
-        grid->addWidget(entry.field, 2, column);
+        grid->addWidget(field, 2, column);
         ++column;
     }
     grid->addWidget(new QLabel(QStringLiteral("<Qsl>"), row), 0, column - 2, 1, 2, Qt::AlignCenter);
     grid->setColumnStretch(2, 2);
     // The call is the field typed most: wide enough for a long portable call.
-    m_callEdit->setMinimumWidth(m_callEdit->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
-    m_gridEdit->setMinimumWidth(m_gridEdit->fontMetrics().horizontalAdvance(QStringLiteral("WW00WW")) + 8);
+    callEdit()->setMinimumWidth(callEdit()->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
+    gridEdit()->setMinimumWidth(gridEdit()->fontMetrics().horizontalAdvance(QStringLiteral("WW00WW")) + 8);
     return row;
 }
 
@@ -307,22 +304,11 @@ QWidget *CKorva3View::buildRightColumn()
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *form = new QFormLayout;
-    m_nameEdit = makeEdit(column, 30);
-    m_qthEdit = makeEdit(column, 30);
-    m_address1Edit = makeEdit(column, 30);
-    m_address2Edit = makeEdit(column, 30);
-    m_remarksEdit = makeEdit(column, 30);
-    m_countryList = new QComboBox(column);
-    m_qslMgrEdit = makeEdit(column, 12);
-    m_iotaEdit = makeEdit(column, 6);
-    form->addRow(QStringLiteral("&Name"), m_nameEdit);
-    form->addRow(QStringLiteral("Qth"), m_qthEdit);
-    form->addRow(QStringLiteral("Address1"), m_address1Edit);
-    form->addRow(QStringLiteral("Address2"), m_address2Edit);
-    form->addRow(QStringLiteral("Remarks"), m_remarksEdit);
-    form->addRow(QStringLiteral("Country"), m_countryList);
-    form->addRow(QStringLiteral("Qsl mgr"), m_qslMgrEdit);
-    form->addRow(QStringLiteral("Iota"), m_iotaEdit);
+    for (const Field field : {Field::Name, Field::Qth, Field::Address1, Field::Address2, Field::Remarks})
+        form->addRow(m_edits.label(field), m_edits.edit(field));
+    form->addRow(QStringLiteral("Country"), m_lists.countryList);
+    for (const Field field : {Field::QslMgr, Field::Iota})
+        form->addRow(m_edits.label(field), m_edits.edit(field));
     layout->addLayout(form);
 
     // The title is painted by the form itself, over the area of this frame.
@@ -338,15 +324,15 @@ QWidget *CKorva3View::buildRightColumn()
 
 void CKorva3View::connectEvents()
 {
-    connect(m_callEdit, &QLineEdit::textEdited, this, [this] { OnCallChange(); });
-    connect(m_callEdit, &QLineEdit::textChanged, this, &CKorva3View::commandsChanged);
+    connect(callEdit(), &QLineEdit::textEdited, this, [this] { OnCallChange(); });
+    connect(callEdit(), &QLineEdit::textChanged, this, &CKorva3View::commandsChanged);
     connect(m_workedList, &QTableWidget::itemSelectionChanged, this, &CKorva3View::commandsChanged);
     connect(m_workedList, &QTableWidget::cellDoubleClicked, this, [this] { OnChangeQso(); });
     // Only the operator's choices count, not the selections the form sets itself.
     // Only a choice from the list sets the reports, never a mode typed into its field.
     connect(m_modeList, &ChoiceList::chosen, this, [this] { OnSetRst(); });
-    connect(m_countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
-    for (QWidget *edit : {m_callEdit, m_freqEdit, m_gridEdit})
+    connect(m_lists.countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
+    for (QWidget *edit : {callEdit(), freqEdit(), gridEdit()})
         edit->installEventFilter(this);
 }
 
@@ -357,11 +343,11 @@ bool CKorva3View::eventFilter(QObject *watched, QEvent *event)
         // leaving of the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == m_callEdit)
+            if (watched == callEdit())
                 OnCallKillFocus();
-            else if (watched == m_freqEdit)
+            else if (watched == freqEdit())
                 OnFreqKillFocus();
-            else if (watched == m_gridEdit)
+            else if (watched == gridEdit())
                 OnGridKillFocus();
         }
     }
@@ -411,28 +397,19 @@ void CKorva3View::OnInitialUpdate()
     m_logbookLabel = QStringLiteral("Logbook: ") + title.left(std::max<qsizetype>(0, title.size() - 8)).toUpper();
 
     m_doc->LoadReferenceLists();
-    fillLists();
+    m_lists.fill(*m_doc);
 
-    m_utcOffset = Numbers::atoi(m_doc->m_db.GetParameter("utcoffset"));
+    m_utcOffset = Numbers::atoi(m_doc->GetParameter("utcoffset"));
     SetUtcNow();
-    m_askYesNo = m_doc->m_db.GetParameter("AskYesNo") == "Y";
-    m_ownLocator = CodePage::fromAnsi(m_doc->m_db.GetParameter("gridlocator"));
+    m_askYesNo = m_doc->GetParameter("AskYesNo") == "Y";
+    m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator"));
     m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
     m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
 
     pushFields();
     ClearWorkedList();
-    m_doc->LoadLatestQsos(30);
-    FillWorkedList();
-    m_callEdit->setFocus();
-}
-
-void CKorva3View::fillLists()
-{
-    FormControls::fillList(m_modeList, m_doc->m_modes);
-    FormControls::fillList(m_qslSentList, m_doc->m_qslSentList);
-    FormControls::fillList(m_qslRcvdList, m_doc->m_qslRcvdList);
-    FormControls::fillList(m_countryList, m_doc->m_countries, true, true);
+    FillWorkedList(m_doc->LoadLatestQsos(30));
+    callEdit()->setFocus();
 }
 
 // --- Moving values between controls and members -------------------------------------
@@ -442,34 +419,14 @@ bool CKorva3View::pullFields()
     // A refusal moves the focus to the field; the field left on the way must not pull
     // (and refuse) a second time.
     m_refusingPull = true;
-    const bool fits = FormControls::checkLimits({m_callEdit, m_rstSentEdit, m_rstRcvdEdit, m_freqEdit, m_bandEdit,
-                                                 m_powerEdit, m_cqZoneEdit, m_gridEdit, m_nameEdit, m_qthEdit,
-                                                 m_address1Edit, m_address2Edit, m_remarksEdit, m_qslMgrEdit,
-                                                 m_iotaEdit});
+    const bool fits = m_edits.checkLimits();
     m_refusingPull = false;
     if (!fits)
         return false;
     m_date.setDate(m_dateEdit->date());
     m_time.setTime(m_timeEdit->time());
-    m_call = m_callEdit->text();
-    m_rstSent = m_rstSentEdit->text();
-    m_rstRcvd = m_rstRcvdEdit->text();
-    m_freq = m_freqEdit->text();
-    m_band = m_bandEdit->text();
-    m_modeIndex = FormControls::selectedIndex(m_modeList);
-    m_power = m_powerEdit->text();
-    m_cqZone = m_cqZoneEdit->text();
-    m_grid = m_gridEdit->text();
-    m_qslSentIndex = FormControls::selectedIndex(m_qslSentList);
-    m_qslRcvdIndex = FormControls::selectedIndex(m_qslRcvdList);
-    m_name = m_nameEdit->text();
-    m_qth = m_qthEdit->text();
-    m_address1 = m_address1Edit->text();
-    m_address2 = m_address2Edit->text();
-    m_remarks = m_remarksEdit->text();
-    m_countryIndex = m_countryList->currentIndex();
-    m_qslMgr = m_qslMgrEdit->text();
-    m_iota = m_iotaEdit->text();
+    m_edits.pull(m_qso);
+    m_lists.pull();
     m_logbookLabel = m_logbookLabelText->text();
     m_searchByCountry = m_searchByCountryBox->isChecked();
     m_listBefore = m_listBeforeBox->isChecked();
@@ -486,25 +443,8 @@ void CKorva3View::pushFields()
 {
     m_dateEdit->setDate(m_date.date());
     m_timeEdit->setTime(m_time.time());
-    setText(m_callEdit, m_call);
-    setText(m_rstSentEdit, m_rstSent);
-    setText(m_rstRcvdEdit, m_rstRcvd);
-    setText(m_freqEdit, m_freq);
-    setText(m_bandEdit, m_band);
-    FormControls::selectIndex(m_modeList, m_modeIndex);
-    setText(m_powerEdit, m_power);
-    setText(m_cqZoneEdit, m_cqZone);
-    setText(m_gridEdit, m_grid);
-    FormControls::selectIndex(m_qslSentList, m_qslSentIndex);
-    FormControls::selectIndex(m_qslRcvdList, m_qslRcvdIndex);
-    setText(m_nameEdit, m_name);
-    setText(m_qthEdit, m_qth);
-    setText(m_address1Edit, m_address1);
-    setText(m_address2Edit, m_address2);
-    setText(m_remarksEdit, m_remarks);
-    FormControls::selectIndex(m_countryList, m_countryIndex);
-    setText(m_qslMgrEdit, m_qslMgr);
-    setText(m_iotaEdit, m_iota);
+    m_edits.push(m_qso);
+    m_lists.push();
     m_logbookLabelText->setText(m_logbookLabel);
     m_searchByCountryBox->setChecked(m_searchByCountry);
     m_listBeforeBox->setChecked(m_listBefore);
@@ -542,7 +482,7 @@ bool CKorva3View::commandEnabled(int id) const
 {
     switch (id) {
     case ID_ADD_QSO:
-        return m_callEdit->text().size() >= 3;
+        return callEdit()->text().size() >= 3;
     case ID_CHANGE_QSO:
     case ID_DELETE_QSO:
         return selectionMark() >= 0;
@@ -579,10 +519,10 @@ void CKorva3View::SetUtcNow()
 
 void CKorva3View::ClearEntryFields()
 {
-    for (QString *text : {&m_call, &m_name, &m_qth, &m_address1, &m_address2, &m_remarks, &m_qslMgr, &m_iota,
-                          &m_cqZone, &m_grid})
+    for (QString *text : {&m_qso.call, &m_qso.name, &m_qso.qth, &m_qso.address1, &m_qso.address2, &m_qso.remarks, &m_qso.qslMgr, &m_qso.iota,
+                          &m_qso.cqZone, &m_qso.grid})
         text->clear();
-    m_countryIndex = 0;
+    m_lists.countryIndex = 0;
 }
 
 void CKorva3View::OnClearForm()
@@ -590,9 +530,9 @@ void CKorva3View::OnClearForm()
     if (!pullFields())
         return;
     ClearEntryFields();
-    const QString report = m_modeIndex == 0 || m_modeIndex == 2 ? QStringLiteral("599") : QStringLiteral("59");
-    m_rstSent = report;
-    m_rstRcvd = report;
+    const QString report = m_lists.modeIndex == 0 || m_lists.modeIndex == 2 ? QStringLiteral("599") : QStringLiteral("59");
+    m_qso.sent = report;
+    m_qso.rcvd = report;
     m_infoLine1.clear();
     m_infoLine2.clear();
     m_foundCount.clear();
@@ -602,7 +542,7 @@ void CKorva3View::OnClearForm()
     SetUtcNow();
     pushFields();
     ClearWorkedList();
-    m_callEdit->setFocus();
+    callEdit()->setFocus();
 }
 
 void CKorva3View::OnActualTime()
@@ -617,9 +557,9 @@ void CKorva3View::OnSetRst()
 {
     if (!pullFields())
         return;
-    const bool phone = m_modeIndex == 1 || m_modeIndex == 3 || m_modeIndex == 4;
-    m_rstSent = phone ? QStringLiteral("59") : QStringLiteral("599");
-    m_rstRcvd = m_rstSent;
+    const bool phone = m_lists.modeIndex == 1 || m_lists.modeIndex == 3 || m_lists.modeIndex == 4;
+    m_qso.sent = phone ? QStringLiteral("59") : QStringLiteral("599");
+    m_qso.rcvd = m_qso.sent;
     pushFields();
 }
 
@@ -627,13 +567,13 @@ void CKorva3View::OnAddQso()
 {
     if (!pullFields())
         return;
-    if (m_call.size() > 2) {
+    if (m_qso.call.size() > 2) {
         Prompter &prompter = Prompter::current();
-        if (CKorva3Doc::BandFromFrequency(m_freq).isEmpty())
+        if (CKorva3Doc::BandFromFrequency(m_qso.freq).isEmpty())
             prompter.warning(QStringLiteral("Frequency possible not correct..."));
-        if (m_modeIndex == 0 && (m_rstSent.size() != 3 || m_rstRcvd.size() != 3))
+        if (m_lists.modeIndex == 0 && (m_qso.sent.size() != 3 || m_qso.rcvd.size() != 3))
             prompter.warning(QStringLiteral("Rst not correct in CW mode...\nexample \"599\""));
-        if (m_modeIndex == 1 && (m_rstSent.size() != 2 || m_rstRcvd.size() != 2))
+        if (m_lists.modeIndex == 1 && (m_qso.sent.size() != 2 || m_qso.rcvd.size() != 2))
             prompter.warning(QStringLiteral("Rst not correct in SSB mode...\nexample \"59\""));
         if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?"), QStringLiteral("Are you sure?")) == Prompter::Answer::Ok)
             addEnteredQso();
@@ -646,28 +586,10 @@ void CKorva3View::OnAddQso()
 // form keeps it for another try.
 void CKorva3View::addEnteredQso()
 {
-    Sqlite3DB::UM_RECORD qso;
+    Sqlite3DB::UM_RECORD qso = m_qso;
     qso.date = DbDateTime::formatDate(m_date.date());
     qso.time = DbDateTime::formatTime(m_time.time());
-    qso.call = m_call;
-    qso.sent = m_rstSent;
-    qso.rcvd = m_rstRcvd;
-    qso.freq = m_freq;
-    qso.band = m_band;
-    qso.mode = codeAt(m_modeList, m_modeIndex);
-    qso.power = m_power;
-    qso.cqZone = m_cqZone;
-    qso.grid = m_grid;
-    qso.qslSent = codeAt(m_qslSentList, m_qslSentIndex);
-    qso.qslRcvd = codeAt(m_qslRcvdList, m_qslRcvdIndex);
-    qso.name = m_name;
-    qso.qth = m_qth;
-    qso.address1 = m_address1;
-    qso.address2 = m_address2;
-    qso.remarks = m_remarks;
-    qso.qslMgr = m_qslMgr;
-    qso.iota = m_iota;
-    qso.country = std::max(codeAt(m_countryList, m_countryIndex), 0);
+    m_lists.writeCodes(qso);
 
     const int rowId = m_doc->AddQso(qso);
     if (rowId == 0) {
@@ -677,7 +599,7 @@ void CKorva3View::addEnteredQso()
     showGridLines(qso.country);
     InsertAddedRow(rowId);
     ClearEntryFields();
-    m_callEdit->setFocus();
+    callEdit()->setFocus();
 }
 
 void CKorva3View::OnSetup()
@@ -691,23 +613,23 @@ void CKorva3View::OnSetup()
 
 void CKorva3View::OnDxccReport()
 {
-    CDxccReport report(this);
+    CDxccReport report(this, m_doc);
     report.exec();
 }
 
 void CKorva3View::OnCqzoneReport()
 {
-    CCqzoneReport report(this);
+    CCqzoneReport report(this, m_doc);
     report.exec();
 }
 
 void CKorva3View::SetTrxReading(const TrxReading &reading)
 {
-    FormControls::setTextBeyondLimit(m_freqEdit, reading.frequency);
-    m_bandEdit->setText(reading.band);
+    FormControls::setTextBeyondLimit(freqEdit(), reading.frequency);
+    bandEdit()->setText(reading.band);
     FormControls::selectIndex(m_modeList, reading.modePosition);
-    m_rstSentEdit->setText(reading.reports);
-    m_rstRcvdEdit->setText(reading.reports);
+    rstSentEdit()->setText(reading.reports);
+    rstRcvdEdit()->setText(reading.reports);
 }
 
 // --- Field events -------------------------------------------------------------------
@@ -716,15 +638,15 @@ void CKorva3View::SetTrxReading(const TrxReading &reading)
 // would repeat a refusal (a field over its limit) with each key.
 void CKorva3View::OnCallChange()
 {
-    QString call = m_callEdit->text();
+    QString call = callEdit()->text();
     call.remove(QLatin1Char(' '));
-    m_call = call;
-    setText(m_callEdit, m_call);
-    if (!m_call.isEmpty()) {
-        const int index = FormControls::indexOfCode(m_countryList, m_doc->ResolveCallsign(m_call));
+    m_qso.call = call;
+    setText(callEdit(), m_qso.call);
+    if (!m_qso.call.isEmpty()) {
+        const int index = FormControls::indexOfCode(m_lists.countryList, m_doc->ResolveCallsign(m_qso.call));
         if (index >= 0) {
-            m_countryIndex = index;
-            FormControls::selectIndex(m_countryList, m_countryIndex);
+            m_lists.countryIndex = index;
+            FormControls::selectIndex(m_lists.countryList, m_lists.countryIndex);
         }
     }
 }
@@ -733,13 +655,13 @@ void CKorva3View::OnCallKillFocus()
 {
     if (!pullFields())
         return;
-    if (m_countryIndex > 0)
+    if (m_lists.countryIndex > 0)
         ShowStationInfo();
     const int dxcc = selectedCountryId();
-    if (m_listBefore && !m_call.isEmpty())
+    if (m_listBefore && !m_qso.call.isEmpty())
         refreshWorkedList();
-    if (m_qslMgr.isEmpty())
-        m_qslMgr = m_doc->m_db.GetQslManager(m_call);
+    if (m_qso.qslMgr.isEmpty())
+        m_qso.qslMgr = m_doc->GetQslManager(m_qso.call);
     showGridLines(dxcc);
     pushFields();
 }
@@ -748,7 +670,7 @@ void CKorva3View::OnFreqKillFocus()
 {
     if (!pullFields())
         return;
-    m_band = CKorva3Doc::BandFromFrequency(m_freq);
+    m_qso.band = CKorva3Doc::BandFromFrequency(m_qso.freq);
     pushFields();
 }
 
@@ -759,7 +681,7 @@ void CKorva3View::OnCountrySelChange()
 
 int CKorva3View::selectedCountryId() const
 {
-    return std::max(codeAt(m_countryList, m_countryList->currentIndex()), 0);
+    return std::max(FormControls::codeAt(m_lists.countryList, m_lists.countryList->currentIndex()), 0);
 }
 
 // --- Station information and distance -----------------------------------------------
@@ -784,15 +706,14 @@ void CKorva3View::ShowStationInfo()
 {
     if (!pullFields())
         return;
-    QList<Sqlite3DB::UM_COUNTRYINFO> &info = m_doc->m_countryInfo;
-    m_doc->m_db.GetCountryInfo(info, selectedCountryId(), m_call);
-    if (info.size() == 1) {
-        const Sqlite3DB::UM_COUNTRYINFO &country = info.first();
+    const std::optional<Sqlite3DB::UM_COUNTRYINFO> info = m_doc->GetCountryInfo(selectedCountryId(), m_qso.call);
+    if (info) {
+        const Sqlite3DB::UM_COUNTRYINFO &country = *info;
         m_infoLine1 = QStringLiteral("  ") + country.country + QLatin1Char(' ') + country.countryPrefix
                     + QStringLiteral("  utc: ") + QString::asprintf("%3.1f", country.gmtDiff) + QStringLiteral("  ")
                     + country.continent;
         m_infoLine2 = distanceLine(country.latitude, country.longitude);
-        m_cqZone = country.cqZone;
+        m_qso.cqZone = country.cqZone;
     } else {
         m_infoLine1 = QStringLiteral("  No country information found for this call...");
         m_infoLine2.clear();
@@ -804,10 +725,10 @@ void CKorva3View::OnGridKillFocus()
 {
     if (!pullFields())
         return;
-    if (m_grid.size() < 4)
+    if (m_qso.grid.size() < 4)
         return;
-    m_infoLine2 = LocatorMath::IsValidLocator(m_grid)
-                    ? distanceLine(LocatorMath::LocatorLatitude(m_grid), LocatorMath::LocatorLongitude(m_grid))
+    m_infoLine2 = LocatorMath::IsValidLocator(m_qso.grid)
+                    ? distanceLine(LocatorMath::LocatorLatitude(m_qso.grid), LocatorMath::LocatorLongitude(m_qso.grid))
                     : QStringLiteral(" No valid locator");
     pushFields();
 }
@@ -824,57 +745,49 @@ void CKorva3View::ClearWorkedList()
 {
     m_workedList->setRowCount(0);
     setFoundCount(0);
-    m_doc->m_records.clear();
 }
 
 void CKorva3View::OnLookupQsos()
 {
     ClearWorkedList();
-    m_doc->LoadLatestQsos(30);
-    FillWorkedList();
+    FillWorkedList(m_doc->LoadLatestQsos(30));
 }
 
 void CKorva3View::OnLatestQsos()
 {
     ClearWorkedList();
-    m_doc->LoadLatestQsos(500);
-    FillWorkedList();
+    FillWorkedList(m_doc->LoadLatestQsos(500));
 }
 
 void CKorva3View::refreshWorkedList()
 {
     ClearWorkedList();
-    if (m_searchByCountry) {
-        m_doc->m_records.clear();
-        m_doc->m_db.QueryQsosByCountry(m_doc->m_records, selectedCountryId(), m_doc->pathName());
-    } else {
-        m_doc->FindQsosByCall(m_call);
-    }
-    FillWorkedList();
+    FillWorkedList(m_searchByCountry ? m_doc->FindQsosByCountry(selectedCountryId())
+                                     : m_doc->FindQsosByCall(m_qso.call));
 }
 
-void CKorva3View::FillWorkedList()
+void CKorva3View::FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records)
 {
-    for (const Sqlite3DB::UM_RECORD &record : m_doc->m_records) {
+    for (const Sqlite3DB::UM_RECORD &record : records) {
         QString dateText;
         QString timeText;
         listTexts(record.date, record.time, dateText, timeText);
         m_workedList->insertRow(0);
         UpdateWorkedRow(0, {dateText, timeText, record.call, record.sent, record.rcvd, record.freq,
-                            ComboTextById(m_modeList, record.mode), ComboTextById(m_qslSentList, record.qslSent),
-                            ComboTextById(m_qslRcvdList, record.qslRcvd)});
+                            ComboTextById(m_modeList, record.mode), ComboTextById(m_lists.qslSentList, record.qslSent),
+                            ComboTextById(m_lists.qslRcvdList, record.qslRcvd)});
         m_workedList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }
-    setFoundCount(static_cast<int>(m_doc->m_records.size()));
+    setFoundCount(static_cast<int>(records.size()));
 }
 
 void CKorva3View::InsertAddedRow(int rowId)
 {
     m_workedList->insertRow(0);
     UpdateWorkedRow(0, {m_date.date().toString(QStringLiteral("dd-MM-yyyy")),
-                        m_time.time().toString(QStringLiteral("HH:mm")), m_call, m_rstSent, m_rstRcvd, m_freq,
-                        textAt(m_doc->m_modes, m_modeIndex), textAt(m_doc->m_qslSentList, m_qslSentIndex),
-                        textAt(m_doc->m_qslRcvdList, m_qslRcvdIndex)});
+                        m_time.time().toString(QStringLiteral("HH:mm")), m_qso.call, m_qso.sent, m_qso.rcvd, m_qso.freq,
+                        textAt(m_doc->m_modes, m_lists.modeIndex), textAt(m_doc->m_qslSentList, m_lists.qslSentIndex),
+                        textAt(m_doc->m_qslRcvdList, m_lists.qslRcvdIndex)});
     m_workedList->item(0, 0)->setData(Qt::UserRole, rowId);
     setFoundCount(m_workedList->rowCount());
 }
@@ -905,9 +818,7 @@ int CKorva3View::selectionMark() const
 
 QString CKorva3View::WorkedGridLine(int dxcc, int group)
 {
-    QList<Sqlite3DB::UM_DXCCREPORT> &rows = m_doc->m_dxccReport;
-    rows.clear();
-    m_doc->m_db.QueryDxccBands(rows, dxcc, group, m_doc->pathName());
+    const QList<Sqlite3DB::UM_DXCCREPORT> rows = m_doc->QueryDxccBands(dxcc, group);
     QStringList cells(kGridBandCount, QStringLiteral(" "));
     for (const Sqlite3DB::UM_DXCCREPORT &row : rows) {
         const int *band = std::find(std::begin(kGridBands), std::end(kGridBands), Numbers::atoi(row.band));
@@ -937,32 +848,34 @@ void CKorva3View::showGridLines(int dxcc)
 
 // --- Change and delete --------------------------------------------------------------
 
-// Reads the QSO of the marked row into the document's m_records. A row whose QSO no
-// longer exists (deleted from another window) reads as a record without a call and is
-// refused like a failed read.
-bool CKorva3View::readMarkedQso(int &row, int &rowId)
+// The QSO of the marked row, read anew from the logbook. A row whose QSO no longer
+// exists (deleted from another window) reads as a record without a call and is refused
+// like a failed read.
+std::optional<Sqlite3DB::UM_RECORD> CKorva3View::readMarkedQso(int &row, int &rowId)
 {
     row = selectionMark();
     if (row < 0)
-        return false;
+        return std::nullopt;
     rowId = m_workedList->item(row, 0)->data(Qt::UserRole).toInt();
-    if (!m_doc->ReadQso(rowId) || m_doc->m_records.first().call.isEmpty()) {
+    const std::optional<Sqlite3DB::UM_RECORD> qso = m_doc->ReadQso(rowId);
+    if (!qso || qso->call.isEmpty()) {
         Prompter::current().error(QStringLiteral("Error retrieving qso data from database..."));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return qso;
 }
 
 void CKorva3View::OnChangeQso()
 {
     int row = -1;
     int rowId = 0;
-    if (!readMarkedQso(row, rowId))
+    const std::optional<Sqlite3DB::UM_RECORD> stored = readMarkedQso(row, rowId);
+    if (!stored)
         return;
-    CEditQso dialog(m_doc, this);
-    if (dialog.exec() != QDialog::Accepted || m_doc->m_records.isEmpty())
+    CEditQso dialog(m_doc, *stored, this);
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
+    const Sqlite3DB::UM_RECORD &changed = dialog.editedQso();
     if (!m_doc->ChangeQso(rowId, changed)) {
         Prompter::current().error(QStringLiteral("Error writing to database..."));
         return;
@@ -971,8 +884,8 @@ void CKorva3View::OnChangeQso()
     QString timeText;
     listTexts(changed.date, changed.time, dateText, timeText);
     UpdateWorkedRow(row, {dateText, timeText, changed.call, changed.sent, changed.rcvd, changed.freq,
-                          ComboTextById(m_modeList, changed.mode), ComboTextById(m_qslSentList, changed.qslSent),
-                          ComboTextById(m_qslRcvdList, changed.qslRcvd)});
+                          ComboTextById(m_modeList, changed.mode), ComboTextById(m_lists.qslSentList, changed.qslSent),
+                          ComboTextById(m_lists.qslRcvdList, changed.qslRcvd)});
 }
 
 void CKorva3View::OnDeleteQso()

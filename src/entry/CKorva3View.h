@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ChoiceList.h"
+#include "forms/ChoiceList.h"
+#include "forms/QsoFieldEdits.h"
+#include "forms/QsoFieldLists.h"
 #include "platform/CommandTarget.h"
 #include "rig/TrxReadingReceiver.h"
 #include "store/Sqlite3DB.h"
@@ -10,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+#include <optional>
 
 class CKorva3Doc;
 class CTrxLink;
@@ -26,14 +30,16 @@ class QTimeEdit;
 // worked-before list, the station information and worked/confirmed lines, and the
 // painted title. The first target on the command route while its window is active.
 //
-// The form keeps its values in the m_ members below: pullFields moves every control's
-// value into its member (refused when a field holds more than its limit), pushFields
-// writes every member back.
+// The form keeps its values in its members: pullFields moves every control's value into
+// its member (refused when a field holds more than its limit), pushFields writes every
+// member back.
 class CKorva3View : public QWidget, public CommandTarget, public TrxReadingReceiver
 {
     Q_OBJECT
 
 public:
+    using Field = QsoFieldEdits::Field;
+
     // The worked/confirmed line of a country with nothing worked.
     static const QString kBlankGridLine;
     static const QString kLatestQsosLine;
@@ -90,7 +96,7 @@ public:
 
     // Worked-before list and worked/confirmed lines.
     void ClearWorkedList();
-    void FillWorkedList();
+    void FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records);
     void InsertAddedRow(int rowId);
     void UpdateWorkedRow(int row, const QStringList &texts);
     static QString ComboTextById(const QComboBox *list, int code);
@@ -101,25 +107,25 @@ public:
     // Controls, for the transceiver query and for tests.
     QDateEdit *dateEdit() const { return m_dateEdit; }
     QTimeEdit *timeEdit() const { return m_timeEdit; }
-    QLineEdit *callEdit() const { return m_callEdit; }
-    QLineEdit *rstSentEdit() const { return m_rstSentEdit; }
-    QLineEdit *rstRcvdEdit() const { return m_rstRcvdEdit; }
-    QLineEdit *freqEdit() const { return m_freqEdit; }
-    QLineEdit *bandEdit() const { return m_bandEdit; }
+    QLineEdit *callEdit() const { return m_edits.edit(Field::Call); }
+    QLineEdit *rstSentEdit() const { return m_edits.edit(Field::Sent); }
+    QLineEdit *rstRcvdEdit() const { return m_edits.edit(Field::Rcvd); }
+    QLineEdit *freqEdit() const { return m_edits.edit(Field::Freq); }
+    QLineEdit *bandEdit() const { return m_edits.edit(Field::Band); }
     QComboBox *modeList() const { return m_modeList; }
-    QLineEdit *powerEdit() const { return m_powerEdit; }
-    QLineEdit *cqZoneEdit() const { return m_cqZoneEdit; }
-    QLineEdit *gridEdit() const { return m_gridEdit; }
-    QComboBox *qslSentList() const { return m_qslSentList; }
-    QComboBox *qslRcvdList() const { return m_qslRcvdList; }
-    QLineEdit *nameEdit() const { return m_nameEdit; }
-    QLineEdit *qthEdit() const { return m_qthEdit; }
-    QLineEdit *address1Edit() const { return m_address1Edit; }
-    QLineEdit *address2Edit() const { return m_address2Edit; }
-    QLineEdit *remarksEdit() const { return m_remarksEdit; }
-    QComboBox *countryList() const { return m_countryList; }
-    QLineEdit *qslMgrEdit() const { return m_qslMgrEdit; }
-    QLineEdit *iotaEdit() const { return m_iotaEdit; }
+    QLineEdit *powerEdit() const { return m_edits.edit(Field::Power); }
+    QLineEdit *cqZoneEdit() const { return m_edits.edit(Field::CqZone); }
+    QLineEdit *gridEdit() const { return m_edits.edit(Field::Grid); }
+    QComboBox *qslSentList() const { return m_lists.qslSentList; }
+    QComboBox *qslRcvdList() const { return m_lists.qslRcvdList; }
+    QLineEdit *nameEdit() const { return m_edits.edit(Field::Name); }
+    QLineEdit *qthEdit() const { return m_edits.edit(Field::Qth); }
+    QLineEdit *address1Edit() const { return m_edits.edit(Field::Address1); }
+    QLineEdit *address2Edit() const { return m_edits.edit(Field::Address2); }
+    QLineEdit *remarksEdit() const { return m_edits.edit(Field::Remarks); }
+    QComboBox *countryList() const { return m_lists.countryList; }
+    QLineEdit *qslMgrEdit() const { return m_edits.edit(Field::QslMgr); }
+    QLineEdit *iotaEdit() const { return m_edits.edit(Field::Iota); }
     QTableWidget *workedList() const { return m_workedList; }
     QCheckBox *searchByCountryBox() const { return m_searchByCountryBox; }
     QCheckBox *listBeforeBox() const { return m_listBeforeBox; }
@@ -134,45 +140,6 @@ public:
     int m_utcOffset = 0;
     QString m_ownLocator;
     bool m_askYesNo = true;
-    double m_ownLatitude = 0.0;
-    double m_ownLongitude = 0.0;
-    const double m_degToRad = 0.017453292519943295;
-    const double m_radToDeg = 57.29577951308232;
-
-    // The form's values.
-    QDateTime m_date;
-    QDateTime m_time;
-    QString m_call;
-    QString m_rstSent = QStringLiteral("599");
-    QString m_rstRcvd = QStringLiteral("599");
-    QString m_freq = QStringLiteral("14.012.0");
-    QString m_band = QStringLiteral("20");
-    int m_modeIndex = 0;
-    QString m_power = QStringLiteral("100");
-    QString m_cqZone;
-    QString m_grid;
-    int m_qslSentIndex = 1;
-    int m_qslRcvdIndex = 0;
-    QString m_name;
-    QString m_qth;
-    QString m_address1;
-    QString m_address2;
-    QString m_remarks;
-    int m_countryIndex = 0;
-    QString m_qslMgr;
-    QString m_iota;
-    QString m_logbookLabel = QStringLiteral("Logbook: ");
-    bool m_searchByCountry = false;
-    bool m_listBefore = true;
-    QString m_foundCount;
-    QString m_infoLine1;
-    QString m_infoLine2;
-    QString m_workedCw;
-    QString m_workedSsb;
-    QString m_workedDigi;
-
-    const QString m_title = QStringLiteral("Korva 3");
-    QFont m_titleFont;
 
 signals:
     // The call text or the list's selection changed, and with them whether Add, Change
@@ -200,34 +167,36 @@ private:
     void setFoundCount(int count);
     QString distanceLine(double lat2, double lon2) const;
     int selectedCountryId() const;
-    bool readMarkedQso(int &row, int &rowId);
+    std::optional<Sqlite3DB::UM_RECORD> readMarkedQso(int &row, int &rowId);
 
     CKorva3Doc *m_doc;
     CTrxLink *m_trxLink = nullptr;
     bool m_initialised = false;
     bool m_refusingPull = false;
+    double m_ownLatitude = 0.0;
+    double m_ownLongitude = 0.0;
+
+    // The form's values: the QSO's texts, and the state of its pickers, lists and lines.
+    QsoFieldEdits m_edits;
+    ChoiceList *m_modeList;
+    QsoFieldLists m_lists;
+    Sqlite3DB::UM_RECORD m_qso;
+    QDateTime m_date;
+    QDateTime m_time;
+    QString m_logbookLabel = QStringLiteral("Logbook: ");
+    bool m_searchByCountry = false;
+    bool m_listBefore = true;
+    QString m_foundCount;
+    QString m_infoLine1;
+    QString m_infoLine2;
+    QString m_workedCw;
+    QString m_workedSsb;
+    QString m_workedDigi;
+    const QString m_title = QStringLiteral("Korva 3");
+    QFont m_titleFont;
 
     QDateEdit *m_dateEdit = nullptr;
     QTimeEdit *m_timeEdit = nullptr;
-    QLineEdit *m_callEdit = nullptr;
-    QLineEdit *m_rstSentEdit = nullptr;
-    QLineEdit *m_rstRcvdEdit = nullptr;
-    QLineEdit *m_freqEdit = nullptr;
-    QLineEdit *m_bandEdit = nullptr;
-    ChoiceList *m_modeList = nullptr;
-    QLineEdit *m_powerEdit = nullptr;
-    QLineEdit *m_cqZoneEdit = nullptr;
-    QLineEdit *m_gridEdit = nullptr;
-    QComboBox *m_qslSentList = nullptr;
-    QComboBox *m_qslRcvdList = nullptr;
-    QLineEdit *m_nameEdit = nullptr;
-    QLineEdit *m_qthEdit = nullptr;
-    QLineEdit *m_address1Edit = nullptr;
-    QLineEdit *m_address2Edit = nullptr;
-    QLineEdit *m_remarksEdit = nullptr;
-    QComboBox *m_countryList = nullptr;
-    QLineEdit *m_qslMgrEdit = nullptr;
-    QLineEdit *m_iotaEdit = nullptr;
     QLabel *m_logbookLabelText = nullptr;
     QFrame *m_titleFrame = nullptr;
     QTableWidget *m_workedList = nullptr;

@@ -1,7 +1,7 @@
 #include "CSetup.h"
 
 #include "CKorva3View.h"
-#include "FormControls.h"
+#include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
@@ -12,6 +12,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -69,7 +71,7 @@ void CSetup::buildForm()
 void CSetup::OnInitDialog()
 {
     if (m_pOwnerView) {
-        m_pDoc = m_pOwnerView->GetDocument();
+        m_doc = m_pOwnerView->GetDocument();
         m_utcOffsetText = QString::number(m_pOwnerView->m_utcOffset);
         m_locatorText = m_pOwnerView->m_ownLocator;
         m_askIndex = m_pOwnerView->m_askYesNo ? 0 : 1;
@@ -78,8 +80,8 @@ void CSetup::OnInitDialog()
         m_rigIndex = m_link->Rig();
         m_portIndex = m_link->CommPort() - 1;
     }
-    if (m_pDoc)
-        m_adifPeriodIndex = m_pDoc->m_adifPeriod;
+    if (m_doc)
+        m_adifPeriodIndex = m_doc->m_adifPeriod;
     pushFields();
 }
 
@@ -118,7 +120,12 @@ void CSetup::accept()
 // database one by one in this order.
 void CSetup::storeValues()
 {
-    Sqlite3DB db;
+    // The parameters go through the owner's document; without one (no owner form) a
+    // document of no logbook reaches the program database all the same.
+    std::optional<CKorva3Doc> programOnly;
+    if (!m_doc)
+        programOnly.emplace(QString());
+    CKorva3Doc &db = m_doc ? *m_doc : *programOnly;
     if (m_pOwnerView) {
         m_pOwnerView->m_utcOffset = Numbers::atoi(m_utcOffsetText);
         m_pOwnerView->m_ownLocator = m_locatorText;
@@ -138,7 +145,7 @@ void CSetup::storeValues()
     // the next query talks to the transceiver just chosen.
     if (linkChanged)
         m_link->OpenLink(m_rigIndex, m_portIndex + 1);
-    if (m_pDoc)
-        m_pDoc->m_adifPeriod = m_adifPeriodIndex;
+    if (m_doc)
+        m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
 }

@@ -48,7 +48,7 @@ private:
     void storeValues();
 
     CKorva3View *m_pOwnerView;
-    CKorva3Doc *m_pDoc = nullptr;
+    CKorva3Doc *m_doc = nullptr;
     CTrxLink *m_link;
     QLineEdit *m_utcOffsetEdit = nullptr;
     QLineEdit *m_locatorEdit = nullptr;

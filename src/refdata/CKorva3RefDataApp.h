@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WidgetPrompter.h"
+#include "forms/WidgetPrompter.h"
 
 #include <QApplication>
 

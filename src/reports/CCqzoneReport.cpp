@@ -43,9 +43,9 @@ CCqzoneReport::CCqzoneReport(QWidget *parent, CKorva3Doc *document)
     if (!document)
         return;
     // A failed read keeps the grid the document already held.
-    document->m_db.GetCqZoneGrid(document->m_cqZoneGrid, document->pathName());
+    const CqZoneGrid &grid = document->ReadCqZoneGrid();
     for (int row = 0; row < ReportBands::kCount; ++row)
-        m_rowTexts[row] = RowText(document->m_cqZoneGrid, row);
+        m_rowTexts[row] = RowText(grid, row);
 }
 
 QString CCqzoneReport::RowText(const CqZoneGrid &grid, int row)

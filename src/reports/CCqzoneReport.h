@@ -1,6 +1,5 @@
 #pragma once
 
-#include "entry/CKorva3View.h"
 #include "store/CqZoneGrid.h"
 
 #include <QDialog>
@@ -17,13 +16,8 @@ class CCqzoneReport : public QDialog
     Q_OBJECT
 
 public:
-    // The logbook window's form opens the report on its own document. Defined here so
-    // that this library needs only the view's declaration, not its library.
-    explicit CCqzoneReport(CKorva3View *parentView)
-        : CCqzoneReport(parentView, parentView ? parentView->GetDocument() : nullptr)
-    {
-    }
-    // Without a document every row stays empty.
+    // The logbook window's form opens the report on its document. Without a document
+    // every row stays empty.
     CCqzoneReport(QWidget *parent, CKorva3Doc *document);
 
     // The text painted in band row r: 40 marks separated by tabs.

@@ -45,8 +45,7 @@ CDxccReport::CDxccReport(QWidget *parent, CKorva3Doc *document)
     if (!document)
         return;
     // A failed read keeps the document's earlier totals, which start as zeros.
-    document->m_db.GetDxccTotals(document->m_dxccTotals, document->pathName());
-    fillFields(document->m_dxccTotals);
+    fillFields(document->ReadDxccTotals());
 }
 
 QString CDxccReport::fieldText(int controlId) const

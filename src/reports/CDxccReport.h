@@ -1,6 +1,5 @@
 #pragma once
 
-#include "entry/CKorva3View.h"
 #include "store/DxccTotals.h"
 
 #include <QDialog>
@@ -17,13 +16,8 @@ class CDxccReport : public QDialog
     Q_OBJECT
 
 public:
-    // The logbook window's form opens the report on its own document. Defined here so
-    // that this library needs only the view's declaration, not its library.
-    explicit CDxccReport(CKorva3View *parentView)
-        : CDxccReport(parentView, parentView ? parentView->GetDocument() : nullptr)
-    {
-    }
-    // Without a document every field stays empty.
+    // The logbook window's form opens the report on its document. Without a document
+    // every field stays empty.
     CDxccReport(QWidget *parent, CKorva3Doc *document);
 
     // The text of the value field with the given control number (1010 "Total Qso's",

@@ -2,8 +2,8 @@
 
 #include "QslListTexts.h"
 #include "document/CKorva3Doc.h"
-#include "entry/CEditQso.h"
-#include "entry/UpperCaseValidator.h"
+#include "forms/CEditQso.h"
+#include "forms/UpperCaseValidator.h"
 #include "platform/CommandIds.h"
 #include "platform/Prompter.h"
 
@@ -20,14 +20,17 @@
 
 namespace {
 
-// The edit dialog of the logbook windows, on the QSO in element 0 of m_records.
-bool runEditDialog(CKorva3Doc *document, QWidget *parent)
+// The edit dialog of the logbook windows.
+std::optional<Sqlite3DB::UM_RECORD> runEditDialog(CKorva3Doc *document, const Sqlite3DB::UM_RECORD &qso,
+                                                  QWidget *parent)
 {
     // The dialog's lists come from the document; a QSL window may be the first to need them.
     if (document->m_modes.isEmpty())
         document->LoadReferenceLists();
-    CEditQso dialog(document, parent);
-    return dialog.exec() == QDialog::Accepted;
+    CEditQso dialog(document, qso, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.editedQso();
 }
 
 const char kReadError[] = "Error retrieving qso data from database...";
@@ -235,7 +238,7 @@ void CQslView::OnLookupQsos()
     if (!pullFields())
         return;
     // An empty field matches every call: the latest QSOs of the logbook.
-    m_doc->FindQsosByCall(m_lookupCall);
+    m_found = m_doc->FindQsosByCall(m_lookupCall);
     FillQsoList();
     pushFields();
 }
@@ -243,45 +246,47 @@ void CQslView::OnLookupQsos()
 void CQslView::SetQslReceived(int value)
 {
     const int row = selectedRow();
-    if (row < 0 || !readRowQso(row))
+    if (row < 0)
         return;
-    Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
-    changed.qslRcvd = value;
-    if (!writeQso(changed, changed.rowId))
+    std::optional<Sqlite3DB::UM_RECORD> changed = readRowQso(row);
+    if (!changed)
         return;
-    UpdateQsoRow(row, changed);
+    changed->qslRcvd = value;
+    if (!writeQso(*changed, changed->rowId))
+        return;
+    UpdateQsoRow(row, *changed);
 }
 
 void CQslView::OnChangeQso()
 {
     const int row = selectedRow();
-    if (row < 0 || !m_editQso || !readRowQso(row))
+    if (row < 0 || !m_editQso)
         return;
-    const int rowId = m_doc->m_records.first().rowId;
-    if (!m_editQso(m_doc, this) || m_doc->m_records.isEmpty())
+    const std::optional<Sqlite3DB::UM_RECORD> stored = readRowQso(row);
+    if (!stored)
         return;
-    const Sqlite3DB::UM_RECORD changed = m_doc->m_records.first();
-    if (!writeQso(changed, rowId))
+    const std::optional<Sqlite3DB::UM_RECORD> changed = m_editQso(m_doc, *stored, this);
+    if (!changed || !writeQso(*changed, stored->rowId))
         return;
-    UpdateQsoRow(row, changed);
+    UpdateQsoRow(row, *changed);
 }
 
-bool CQslView::readRowQso(int row)
+std::optional<Sqlite3DB::UM_RECORD> CQslView::readRowQso(int row)
 {
     const int rowId = m_qsoList->item(row, 0)->data(Qt::UserRole).toInt();
     // A QSO deleted since the lookup reads back as a record without a call; acting on
     // it would count an empty QSO in the statistics.
-    if (!m_doc->ReadQso(rowId) || m_doc->m_records.first().call.isEmpty()) {
+    const std::optional<Sqlite3DB::UM_RECORD> qso = m_doc->ReadQso(rowId);
+    if (!qso || qso->call.isEmpty()) {
         Prompter::current().error(QLatin1String(kReadError));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return qso;
 }
 
 // The QSO and its statistics change together, or neither does.
 bool CQslView::writeQso(const Sqlite3DB::UM_RECORD &record, int rowId)
 {
-    m_doc->m_records = {record};
     if (!m_doc->ChangeQso(rowId, record)) {
         Prompter::current().error(QLatin1String(kWriteError));
         return false;
@@ -297,20 +302,19 @@ void CQslView::ClearQsoList()
     emit commandsChanged();
     m_foundCount = QStringLiteral("0");
     m_foundCountField->setText(m_foundCount);
-    m_doc->m_records.clear();
+    m_found.clear();
 }
 
 void CQslView::FillQsoList()
 {
     // The records come oldest first; each goes on top, so the newest ends up first.
-    const int count = static_cast<int>(m_doc->m_records.size());
-    for (const Sqlite3DB::UM_RECORD &record : std::as_const(m_doc->m_records)) {
+    for (const Sqlite3DB::UM_RECORD &record : std::as_const(m_found)) {
         m_qsoList->insertRow(0);
         const QslListTexts::DateTimeTexts shown = QslListTexts::ListDateTime(record.date, record.time);
         setRowTexts(0, qsoTexts(record, shown.date, shown.time));
         m_qsoList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }
-    m_foundCount = QString::number(count);
+    m_foundCount = QString::number(m_found.size());
 }
 
 void CQslView::UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record)

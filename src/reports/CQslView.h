@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class CKorva3Doc;
 class QLabel;
@@ -23,8 +24,10 @@ class CQslView : public QWidget, public CommandTarget
     Q_OBJECT
 
 public:
-    // Edits element 0 of the document's m_records in a modal dialog; true on OK.
-    using QsoEditor = std::function<bool(CKorva3Doc *document, QWidget *parent)>;
+    // Edits a QSO in a modal dialog: the edited QSO on OK, nothing otherwise.
+    using QsoEditor = std::function<std::optional<Sqlite3DB::UM_RECORD>(CKorva3Doc *document,
+                                                                        const Sqlite3DB::UM_RECORD &qso,
+                                                                        QWidget *parent)>;
 
     static constexpr int kLookupLimit = 16;
     static constexpr int kQslYes = 2;
@@ -51,6 +54,8 @@ public:
     QTableWidget *qsoList() const { return m_qsoList; }
     QPushButton *qslRcvdButton() const { return m_qslRcvdButton; }
     QString foundCountText() const;
+    // The QSOs of the last lookup, oldest first.
+    const QList<Sqlite3DB::UM_RECORD> &foundQsos() const { return m_found; }
 
 signals:
     // The list's selection changed, and with it whether Change Qso is enabled.
@@ -70,14 +75,15 @@ private:
     void UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record);
     void setRowTexts(int row, const QStringList &texts);
     int selectedRow() const;
-    // Reads the QSO of a list row into the document; false, after telling the operator,
-    // when it cannot be read or no longer exists.
-    bool readRowQso(int row);
+    // The QSO of a list row, read anew; nothing, after telling the operator, when it
+    // cannot be read or no longer exists.
+    std::optional<Sqlite3DB::UM_RECORD> readRowQso(int row);
     bool writeQso(const Sqlite3DB::UM_RECORD &record, int rowId);
 
     CKorva3Doc *m_doc;
     QString m_lookupCall;
     QString m_foundCount;
+    QList<Sqlite3DB::UM_RECORD> m_found;
     QsoEditor m_editQso;
 
     QLineEdit *m_lookupField = nullptr;

@@ -32,9 +32,12 @@ CTrxLink::~CTrxLink()
 
 void CTrxLink::OpenLink(Sqlite3DB &db)
 {
-    const int rig = Numbers::atoi(db.GetParameter("rig"));
-    const int commPort = Numbers::atoi(db.GetParameter("comm"));
-    OpenLink(rig, commPort);
+    // A failed read gives one of the store's failure texts, which counts 0.
+    QByteArray rig;
+    QByteArray commPort;
+    db.GetParameter("rig", rig);
+    db.GetParameter("comm", commPort);
+    OpenLink(Numbers::atoi(rig), Numbers::atoi(commPort));
 }
 
 bool CTrxLink::OpenLink(int rig, int commPort, const QString &devicePath)

@@ -1,5 +1,7 @@
 #include "SlotConnection.h"
 
+#include "StoreLog.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -32,7 +34,10 @@ QByteArray SlotConnection::encodePath(const QString &path)
 bool SlotConnection::openFile(const QByteArray &fileName, Mode mode, sqlite3 *&db)
 {
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(fileName.constData(), &db, flags, nullptr) != SQLITE_OK) {
+    const int rc = sqlite3_open_v2(fileName.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        qCWarning(lcStore).noquote() << "open failed:" << QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))
+                                     << "for" << QFile::decodeName(fileName);
         // sqlite3_open_v2 may hand out a handle even when it fails.
         sqlite3_close(db);
         db = nullptr;

@@ -1,18 +1,15 @@
 #include "Sqlite3DB.h"
 
-#include "AdifFrequency.h"
 #include "LogbookTransaction.h"
+#include "QsoColumns.h"
+#include "QsoRow.h"
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
 
 #include "platform/CodePage.h"
-#include "platform/Prompter.h"
 
-#include <QDateTime>
 #include <QHash>
-#include <QLocale>
-#include <QSaveFile>
 
 #include <sqlite3.h>
 
@@ -34,36 +31,46 @@ const char kQsosByCall[] =
     "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
     "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL LIKE ?||'%' ORDER BY DATE DESC, "
     "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
-const char kQso[] =
-    "SELECT DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, "
-    "NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY FROM QSOS WHERE ROWID = ?";
-const char kInsertQsoHead[] =
-    "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, "
-    "QSLRCVD, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY) VALUES ";
-const char kQsoRow[] = "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-constexpr int kQsoRowValues = 21;
+constexpr int kQsoRowValues = QsoColumns::kCount;
 const char kLastInsertRowId[] = "SELECT last_insert_rowid()";
-const char kUpdateQso[] =
-    "UPDATE QSOS SET DATE=?, TIME=?, CALL=?, SENT=?, RCVD=?, FREQ=?, BAND=?, MODE=?, POWER=?, "
-    "CQZONE=?, GRID=?, QSLSENT=?, QSLRCVD=?, NAME=?, QTH=?, ADDRESS1=?, ADDRESS2=?, REMARKS=?, "
-    "QSLMGR=?, IOTA=?, COUNTRY=? WHERE ROWID = ?";
 const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
 
-// --- ADIF export --------------------------------------------------------------------
+// --- The statements built from the column table --------------------------------------
 
-const char kExportQsos[] =
-    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,BAND,MODE,POWER,GRID,QSLSENT,QSLRCVD,CQZONE,NAME,QTH,"
-    "ADDRESS1,ADDRESS2,REMARKS,QSLMGR,IOTA,COUNTRY FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || "
-    "' days') ORDER BY DATE DESC, TIME DESC";
-const char kExportPreamble[] =
-    "ADIF Export from Korva Version 3.0.0\r\n"
-    "Korva3, the logbook for radio amateurs\r\n"
-    "Web: https://korva3.example.org\r\n"
-    "Mail: korva3@example.org\r\n"
-    "\r\n";
-const char kExportHeader[] =
-    "<ADIF_VERS:5>3.1.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3.0.14\r\n"
-    "<CREATED_TIMESTAMP:15>%1\r\n<EOH>\r\n\r\n";
+// "(?,?,...)" with one parameter per written column.
+QByteArray qsoRowParameters()
+{
+    QByteArray row = "(";
+    for (int i = 0; i < kQsoRowValues; ++i)
+        row += i == 0 ? "?" : ",?";
+    return row + ')';
+}
+
+const QByteArray &insertQsoHead()
+{
+    static const QByteArray head = "INSERT INTO QSOS (" + QsoColumns::nameList() + ") VALUES ";
+    return head;
+}
+
+const QByteArray &qsoStatement()
+{
+    static const QByteArray sql = "SELECT " + QsoColumns::nameList() + " FROM QSOS WHERE ROWID = ?";
+    return sql;
+}
+
+const QByteArray &updateQsoStatement()
+{
+    static const QByteArray sql = "UPDATE QSOS SET " + QsoColumns::assignmentList() + " WHERE ROWID = ?";
+    return sql;
+}
+
+const QByteArray &exportQsosStatement()
+{
+    static const QByteArray sql = "SELECT ROWID, " + QsoColumns::nameList()
+                                + " FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days') "
+                                  "ORDER BY DATE DESC, TIME DESC";
+    return sql;
+}
 
 // --- Program database ---------------------------------------------------------------
 
@@ -114,9 +121,10 @@ const char kCqZones[] =
 constexpr int kQslConfirmed = 2;
 
 // A multi-row statement: head, then `rows` copies of the row text separated by commas.
-QByteArray multiRowStatement(const char *head, const char *row, int rows)
+QByteArray multiRowStatement(const QByteArray &head, const QByteArray &row, int rows)
 {
-    QByteArray sql(head);
+    QByteArray sql = head;
+    sql.reserve(head.size() + rows * (row.size() + 1));
     for (int i = 0; i < rows; ++i) {
         if (i > 0)
             sql += ',';
@@ -125,31 +133,29 @@ QByteArray multiRowStatement(const char *head, const char *row, int rows)
     return sql;
 }
 
-// Binds the 21 written values of a QSO from parameter `first` on, in insert order.
+// Binds the written values of a QSO from parameter `first` on, in the column table's
+// order.
 void bindQsoValues(SqliteStatement &statement, int first, const Sqlite3DB::UM_RECORD &r)
 {
     int i = first;
-    statement.bind(i++, r.date);
-    statement.bind(i++, r.time);
-    statement.bind(i++, r.call);
-    statement.bind(i++, r.sent);
-    statement.bind(i++, r.rcvd);
-    statement.bind(i++, r.freq);
-    statement.bind(i++, r.band);
-    statement.bind(i++, r.mode);
-    statement.bind(i++, r.power);
-    statement.bind(i++, r.cqZone);
-    statement.bind(i++, r.grid);
-    statement.bind(i++, r.qslSent);
-    statement.bind(i++, r.qslRcvd);
-    statement.bind(i++, r.name);
-    statement.bind(i++, r.qth);
-    statement.bind(i++, r.address1);
-    statement.bind(i++, r.address2);
-    statement.bind(i++, r.remarks);
-    statement.bind(i++, r.qslMgr);
-    statement.bind(i++, r.iota);
-    statement.bind(i++, r.country);
+    for (const QsoColumns::Description &column : QsoColumns::all()) {
+        if (column.text)
+            statement.bind(i++, r.*column.text);
+        else
+            statement.bind(i++, r.*column.number);
+    }
+}
+
+// A record from the columns of the column table, starting at result column `first`.
+void readQsoValues(const SqliteStatement &statement, int first, Sqlite3DB::UM_RECORD &r)
+{
+    int i = first;
+    for (const QsoColumns::Description &column : QsoColumns::all()) {
+        if (column.text)
+            r.*column.text = statement.columnText(i++);
+        else
+            r.*column.number = statement.columnInt(i++);
+    }
 }
 
 // Steps a grouping statement and hands each row to `row`; a step error ends the rows.
@@ -241,106 +247,6 @@ void readCountry(const SqliteStatement &row, Sqlite3DB::UM_COUNTRYINFO &info)
     info.gmtDiff = row.columnDouble(9);
 }
 
-// One ADIF field: the tag with the value's length in characters (one byte each in the
-// file's code page), then the value as it stands.
-void appendField(QByteArray &out, const char *name, const QByteArray &value)
-{
-    out += '<';
-    out += name;
-    out += ':';
-    out += QByteArray::number(value.size());
-    out += '>';
-    out += value;
-}
-
-QByteArray exportMode(int mode)
-{
-    static const char *const kModes[] = {"CW", "SSB", "RTTY", "FM", "AM"};
-    return mode >= 1 && mode <= 5 ? QByteArray(kModes[mode - 1]) : QByteArray();
-}
-
-QByteArray exportQslSent(int code)
-{
-    static const char *const kSent[] = {"R", "N", "Y", "Y"};
-    return code >= 1 && code <= 4 ? QByteArray(kSent[code - 1]) : QByteArray();
-}
-
-QByteArray exportQslRcvd(int code)
-{
-    static const char *const kRcvd[] = {"N", "Y"};
-    return code >= 1 && code <= 2 ? QByteArray(kRcvd[code - 1]) : QByteArray();
-}
-
-// Band labels are metres except 70 and 23, which are centimetres; an empty band stays
-// empty.
-QByteArray exportBand(const QByteArray &band)
-{
-    if (band.isEmpty())
-        return QByteArray();
-    return band + (band == "70" || band == "23" ? "cm" : "m");
-}
-
-// The four lines of one record from a row of the export query.
-QByteArray exportRecord(const SqliteStatement &row)
-{
-    const QByteArray time = QByteArray(row.columnRawBytes(2)).replace(':', QByteArray());
-    QByteArray out;
-    out.reserve(512);
-    appendField(out, "QSO_DATE", QByteArray(row.columnRawBytes(1)).replace('-', QByteArray()));
-    out += ' ';
-    appendField(out, "TIME_ON", time);
-    out += ' ';
-    appendField(out, "TIME_OFF", time);
-    out += ' ';
-    appendField(out, "CALL", row.columnRawBytes(3));
-    out += ' ';
-    appendField(out, "RST_SENT", row.columnRawBytes(4));
-    out += ' ';
-    appendField(out, "RST_RCVD", row.columnRawBytes(5));
-    out += "\r\n";
-    appendField(out, "FREQ", AdifFrequency::exportValue(row.columnRawBytes(6)));
-    out += ' ';
-    appendField(out, "BAND", exportBand(row.columnRawBytes(7)));
-    out += ' ';
-    appendField(out, "MODE", exportMode(row.columnInt(8)));
-    out += ' ';
-    appendField(out, "TX_PWR", row.columnRawBytes(9));
-    out += ' ';
-    appendField(out, "CQZ", row.columnRawBytes(13));
-    out += ' ';
-    appendField(out, "GRIDSQUARE", row.columnRawBytes(10));
-    out += "\r\n";
-    appendField(out, "QSL_SENT", exportQslSent(row.columnInt(11)));
-    out += ' ';
-    appendField(out, "QSL_RCVD", exportQslRcvd(row.columnInt(12)));
-    out += ' ';
-    appendField(out, "NAME", row.columnRawBytes(14));
-    out += ' ';
-    appendField(out, "QTH", row.columnRawBytes(15));
-    out += ' ';
-    appendField(out, "ADDRESS", row.columnRawBytes(16));
-    out += "\r\n";
-    appendField(out, "COMMENT", row.columnRawBytes(18));
-    out += ' ';
-    appendField(out, "QSL_VIA", row.columnRawBytes(19));
-    out += ' ';
-    appendField(out, "IOTA", row.columnRawBytes(20));
-    out += ' ';
-    appendField(out, "DXCC", QByteArray::number(row.columnInt(21)));
-    out += " <EOR>\r\n";
-    return out;
-}
-
-// Preamble, export date and header, with the local time taken once.
-QByteArray exportHead()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    QByteArray out(kExportPreamble);
-    out += "Export date on " + CodePage::toAnsi(QLocale::system().toString(now, QLocale::LongFormat)) + "\r\n\r\n";
-    out += QString::fromLatin1(kExportHeader).arg(now.toString(QStringLiteral("yyyyMMdd HHmmss"))).toLatin1();
-    return out;
-}
-
 } // namespace
 
 // --- Logbook files ------------------------------------------------------------------
@@ -370,18 +276,18 @@ bool Sqlite3DB::execOnLogbook(const char *sql, const QString &path)
 
 // --- QSOs ---------------------------------------------------------------------------
 
-void Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
+bool Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                              const std::function<void(SqliteStatement &)> &bindParameters)
 {
     out.clear();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return;
+        return false;
     SqliteStatement statement(db.handle(), sql);
     if (!statement.isPrepared())
-        return;
+        return false;
     bindParameters(statement);
-    forEachRow(statement, [&out](SqliteStatement &row) {
+    return forEachRow(statement, [&out](SqliteStatement &row) {
         UM_RECORD record;
         record.rowId = row.columnInt(0);
         record.date = row.columnText(1);
@@ -397,83 +303,66 @@ void Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QStri
     });
 }
 
-void Sqlite3DB::QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path)
+bool Sqlite3DB::QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path)
 {
-    queryQsoList(out, kLatestQsos, path, [count](SqliteStatement &s) { s.bind(1, count); });
+    return queryQsoList(out, kLatestQsos, path, [count](SqliteStatement &s) { s.bind(1, count); });
 }
 
-void Sqlite3DB::QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path)
+bool Sqlite3DB::QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path)
 {
-    queryQsoList(out, kQsosByCountry, path, [dxcc](SqliteStatement &s) {
+    return queryQsoList(out, kQsosByCountry, path, [dxcc](SqliteStatement &s) {
         s.bind(1, dxcc);
         s.bind(2, kListLimit);
     });
 }
 
-void Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path)
+bool Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path)
 {
-    queryQsoList(out, kQsosByCall, path, [&callPrefix](SqliteStatement &s) {
+    return queryQsoList(out, kQsosByCall, path, [&callPrefix](SqliteStatement &s) {
         s.bind(1, callPrefix);
         s.bind(2, kListLimit);
     });
 }
 
-void Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
+bool Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
 {
     out.clear();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return;
-    SqliteStatement statement(db.handle(), kQso);
+        return false;
+    SqliteStatement statement(db.handle(), qsoStatement().constData());
     if (!statement.isPrepared())
-        return;
+        return false;
     statement.bind(1, rowId);
-    // Whatever the step gives, one record comes back: a missing row reads as empty
-    // texts and zeros.
-    statement.step();
+    // A missing row reads as empty texts and zeros: one record comes back all the same.
+    const int rc = statement.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return false;
     UM_RECORD r;
     r.rowId = rowId;
-    r.date = statement.columnText(0);
-    r.time = statement.columnText(1);
-    r.call = statement.columnText(2);
-    r.sent = statement.columnText(3);
-    r.rcvd = statement.columnText(4);
-    r.freq = statement.columnText(5);
-    r.band = statement.columnText(6);
-    r.mode = statement.columnInt(7);
-    r.power = statement.columnText(8);
-    r.cqZone = statement.columnText(9);
-    r.grid = statement.columnText(10);
-    r.qslSent = statement.columnInt(11);
-    r.qslRcvd = statement.columnInt(12);
-    r.name = statement.columnText(13);
-    r.qth = statement.columnText(14);
-    r.address1 = statement.columnText(15);
-    r.address2 = statement.columnText(16);
-    r.remarks = statement.columnText(17);
-    r.qslMgr = statement.columnText(18);
-    r.iota = statement.columnText(19);
-    r.country = statement.columnInt(20);
+    readQsoValues(statement, 0, r);
     out.append(r);
+    return true;
 }
 
-int Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path)
+std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path)
 {
     if (in.isEmpty())
-        return 0;
+        return std::nullopt;
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return 0;
+        return std::nullopt;
     {
-        SqliteStatement insert(db.handle(), multiRowStatement(kInsertQsoHead, kQsoRow, 1).constData());
+        SqliteStatement insert(db.handle(), (insertQsoHead() + qsoRowParameters()).constData());
         if (!insert.isPrepared())
-            return 0;
+            return std::nullopt;
         bindQsoValues(insert, 1, in.first());
         if (!insert.run())
-            return 0;
+            return std::nullopt;
     }
     SqliteStatement lastId(db.handle(), kLastInsertRowId);
-    lastId.step();
+    if (lastId.step() != SQLITE_ROW)
+        return std::nullopt;
     return lastId.columnInt(0);
 }
 
@@ -481,7 +370,7 @@ bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db)
 {
     for (qsizetype first = 0; first < in.size(); first += kBatchRows) {
         const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, in.size() - first));
-        SqliteStatement insert(db, multiRowStatement(kInsertQsoHead, kQsoRow, rows).constData());
+        SqliteStatement insert(db, multiRowStatement(insertQsoHead(), qsoRowParameters(), rows).constData());
         if (!insert.isPrepared())
             return false;
         for (int i = 0; i < rows; ++i)
@@ -499,7 +388,7 @@ bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int r
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement update(db.handle(), kUpdateQso);
+    SqliteStatement update(db.handle(), updateQsoStatement().constData());
     if (!update.isPrepared())
         return false;
     bindQsoValues(update, 1, in.first());
@@ -519,54 +408,42 @@ bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
     return remove.run();
 }
 
-// --- ADIF export --------------------------------------------------------------------
-
-bool Sqlite3DB::ExportAdif(const QString &filePath, const QString &path, int days)
+bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row)
 {
-    // Written beside the target and put in its place only when complete, so a failed
-    // export never leaves half a file where a good one was.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Prompter::current().plain(QStringLiteral("Cannot create Adif file..."));
-        return false;
-    }
-    const auto writeFailed = [] {
-        Prompter::current().plain(QStringLiteral("Error writing Adif file..."));
-        return false;
-    };
-    if (file.write(exportHead()) < 0)
-        return writeFailed();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement rows(db.handle(), kExportQsos);
+    SqliteStatement rows(db.handle(), exportQsosStatement().constData());
     if (!rows.isPrepared())
         return false;
     rows.bind(1, days);
     int rc;
     while ((rc = rows.step()) == SQLITE_ROW) {
-        if (file.write(exportRecord(rows)) < 0)
-            return writeFailed();
+        if (!row(QsoRow(rows)))
+            return false;
     }
-    if (rc != SQLITE_DONE)
-        return false;
-    return file.commit() || writeFailed();
+    return rc == SQLITE_DONE;
 }
 
 // --- Parameters ---------------------------------------------------------------------
 
-QByteArray Sqlite3DB::GetParameter(const QByteArray &name)
+bool Sqlite3DB::GetParameter(const QByteArray &name, QByteArray &value)
 {
     SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return QByteArrayLiteral("db open error");
+    if (!db.isOpen()) {
+        value = QByteArrayLiteral("db open error");
+        return false;
+    }
     SqliteStatement statement(db.handle(), kGetParameter);
-    if (!statement.isPrepared())
-        return QByteArrayLiteral("db prepare error");
+    if (!statement.isPrepared()) {
+        value = QByteArrayLiteral("db prepare error");
+        return false;
+    }
     statement.bind(1, name);
     statement.step();
     // The code page maps every byte both ways, so the stored bytes come back as they are.
-    return statement.columnBytes(0);
+    value = statement.columnBytes(0);
+    return true;
 }
 
 bool Sqlite3DB::SetParameter(const QString &name, const QString &value)
@@ -584,86 +461,92 @@ bool Sqlite3DB::SetParameter(const QString &name, const QString &value)
 
 // --- Reference lists ----------------------------------------------------------------
 
-void Sqlite3DB::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
+bool Sqlite3DB::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
 {
     list.clear();
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
-        return;
+        return false;
     SqliteStatement statement(db.handle(), query);
     if (!statement.isPrepared())
-        return;
-    forEachRow(statement, [&list](SqliteStatement &row) {
+        return false;
+    return forEachRow(statement, [&list](SqliteStatement &row) {
         list.append({row.columnInt(0), row.columnText(1)});
     });
 }
 
-QString Sqlite3DB::GetQslManager(const QString &call)
+std::optional<QString> Sqlite3DB::GetQslManager(const QString &call)
 {
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
-        return QString();
+        return std::nullopt;
     SqliteStatement statement(db.handle(), kGetQslManager);
     if (!statement.isPrepared())
-        return QString();
+        return std::nullopt;
     statement.bind(1, call);
-    statement.step();
+    const int rc = statement.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return std::nullopt;
     return statement.columnText(0);
 }
 
 // --- Call-sign resolution -----------------------------------------------------------
 
-int Sqlite3DB::FindEntityByCall(const QString &call)
+std::optional<int> Sqlite3DB::FindEntityByCall(const QString &call)
 {
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
-        return 0;
+        return std::nullopt;
     SqliteStatement lookup(db.handle(), kCallLookup);
     if (!lookup.isPrepared())
-        return 0;
+        return std::nullopt;
     lookup.bind(1, call);
-    lookup.step();
+    const int rc = lookup.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return std::nullopt;
     return lookup.columnInt(0);
 }
 
-int Sqlite3DB::FindEntityByPrefix(const QString &text)
+std::optional<int> Sqlite3DB::FindEntityByPrefix(const QString &text)
 {
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
-        return 0;
+        return std::nullopt;
     // One read transaction for all the statements: one lock instead of one per query.
     SqliteTransaction snapshot(db.handle());
     QByteArray prefix;
     {
         SqliteStatement count(db.handle(), kPrefixCount);
         if (!count.isPrepared())
-            return 0;
+            return std::nullopt;
         prefix = longestUniquePrefix(count, CodePage::toAnsi(text));
     }
     SqliteStatement lookup(db.handle(), kPrefixLookup);
     if (!lookup.isPrepared())
-        return 0;
+        return std::nullopt;
     lookup.bind(1, prefix);
-    lookup.step();
+    const int rc = lookup.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return std::nullopt;
     return lookup.columnInt(0);
 }
 
-void Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call)
+bool Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call)
 {
     list.clear();
     UM_COUNTRYINFO info;
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
-        return;
+        return false;
     SqliteTransaction snapshot(db.handle());
     {
         SqliteStatement countries(db.handle(), kCountryInfo);
         if (!countries.isPrepared())
-            return;
+            return false;
         countries.bind(1, dxccId);
         // Every row is read into the record, so the last one wins.
         if (!forEachRow(countries, [&info](SqliteStatement &row) { readCountry(row, info); }))
-            return;
+            return false;
     }
     // The whole call, suffixes and separators included: the call's own zones first,
     // then those of its prefix, which therefore win.
@@ -671,21 +554,22 @@ void Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QS
     {
         SqliteStatement callLookup(db.handle(), kCallLookup);
         if (!callLookup.isPrepared())
-            return;
+            return false;
         applyZones(callLookup, ansiCall, info);
     }
     QByteArray prefix;
     {
         SqliteStatement count(db.handle(), kPrefixCount);
         if (!count.isPrepared())
-            return;
+            return false;
         prefix = longestUniquePrefix(count, ansiCall);
     }
     SqliteStatement prefixLookup(db.handle(), kPrefixLookup);
     if (!prefixLookup.isPrepared())
-        return;
+        return false;
     applyZones(prefixLookup, prefix, info);
     list.append(info);
+    return true;
 }
 
 namespace {
@@ -797,18 +681,18 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
     return insert.run();
 }
 
-void Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path)
+bool Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path)
 {
     out.clear();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
-        return;
+        return false;
     SqliteStatement statement(db.handle(), kDxccBands);
     if (!statement.isPrepared())
-        return;
+        return false;
     statement.bind(1, dxcc);
     statement.bind(2, mode);
-    forEachRow(statement, [&out](SqliteStatement &row) {
+    return forEachRow(statement, [&out](SqliteStatement &row) {
         out.append({row.columnText(0), row.columnInt(1), row.columnInt(2)});
     });
 }

@@ -8,10 +8,12 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct sqlite3;
-class SqliteStatement;
 class LogbookTransaction;
+class QsoRow;
+class SqliteStatement;
 
 // The store of the logbook files and of the program database. Every operation opens
 // the file it needs, runs its statements, finalizes them and closes the file before
@@ -146,54 +148,59 @@ public:
     // `work` returns true and rolls everything back otherwise; true when committed.
     bool InLogbookTransaction(const QString &path, const std::function<bool()> &work);
 
-    // QSOs. The list queries return the newest QSOs up to their limit, oldest first.
-    void QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path);
-    void QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path);
-    void QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path);
-    // One full record; a missing row gives one record with empty texts and zeros.
-    void QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);
-    // Writes element 0; the new row id, or 0 on failure.
-    int InsertQso(const QList<UM_RECORD> &in, const QString &path);
+    // Every operation reports whether it succeeded; a failure is also logged under
+    // korva3.store with SQLite's message.
+    //
+    // QSOs. The list queries return the newest QSOs up to their limit, oldest first, in
+    // `out` (emptied first): true when the query ran, whatever it found.
+    bool QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path);
+    bool QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path);
+    bool QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path);
+    // One full record; a missing row gives one record with empty texts and zeros. `out`
+    // stays empty when the logbook cannot be read.
+    bool QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);
+    // Writes element 0; the new row id, nothing on failure.
+    std::optional<int> InsertQso(const QList<UM_RECORD> &in, const QString &path);
     // Writes every element on a connection the caller opened, at most kBatchRows rows
     // per statement.
     bool InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db);
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
     bool DeleteQso(int rowId, const QString &path);
+    // Hands `row` every QSO of the logbook dated after the day `days` days ago (UTC),
+    // newest first, as its stored bytes; stops when `row` returns false. False when the
+    // logbook cannot be read to the end or `row` stopped.
+    bool ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row);
 
-    // ADIF export. Writes the QSOs of the logbook at path dated after the day `days`
-    // days ago (UTC), newest first, to filePath; true when every one was written.
-    // A file that cannot be created is reported to the operator here.
-    bool ExportAdif(const QString &filePath, const QString &path, int days);
-
-    // Parameters of the program database. A failed read gives "db open error" or
-    // "db prepare error" in place of the value.
-    QByteArray GetParameter(const QByteArray &name);
+    // Parameters of the program database. A failed read returns false and gives "db open
+    // error" or "db prepare error" in place of the value, which readers take as they
+    // find it.
+    bool GetParameter(const QByteArray &name, QByteArray &value);
     bool SetParameter(const QString &name, const QString &value);
 
-    // Reference lists of the program database.
-    void LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
-    QString GetQslManager(const QString &call);
+    // Reference lists of the program database; `list` stays empty on failure.
+    bool LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
+    // The QSL manager of a call (empty when it has none); nothing when the lookup failed.
+    std::optional<QString> GetQslManager(const QString &call);
 
-    // Call-sign resolution against the program database. Texts compare byte for byte,
-    // so callers pass upper-case calls.
-    // The entity of a call listed on its own in CALLS, or 0.
-    int FindEntityByCall(const QString &call);
+    // Call-sign resolution against the program database, as the in-memory index of the
+    // document does it. Texts compare byte for byte, so callers pass upper-case calls.
+    // The entity of a call listed on its own in CALLS (0 when none is).
+    std::optional<int> FindEntityByCall(const QString &call);
     // The entity of the longest leading part of text that stands exactly once in
-    // PREFIXES, or 0.
-    int FindEntityByPrefix(const QString &text);
+    // PREFIXES (0 when none does).
+    std::optional<int> FindEntityByPrefix(const QString &text);
     // Empties list and appends the COUNTRIES record of the entity, its zones replaced
     // by those of the call's CALLS row and then of its longest unique prefix where
     // those are known. The list stays empty when the program database fails.
-    void GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call);
+    bool GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call);
     // The three tables resolution reads, in one snapshot of the program database; false
     // when it cannot be opened.
     bool LoadResolutionTables(ResolutionTables &tables);
 
-    // DXCC statistics of a logbook. The incremental updates return false when a
-    // statement failed.
+    // DXCC statistics of a logbook.
     bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
-    void QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path);
+    bool QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path);
     // Replaces DXCCREPORT with the counts of QSOS in one transaction; false, with the
     // previous table kept, when any step failed.
     bool RebuildDxccStats(const QString &path);
@@ -207,7 +214,7 @@ public:
 private:
     friend class LogbookTransaction;
 
-    void queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
+    bool queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                       const std::function<void(SqliteStatement &)> &bindParameters);
     bool changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
                          const QString &path);

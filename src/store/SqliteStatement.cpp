@@ -1,15 +1,39 @@
 #include "SqliteStatement.h"
 
+#include "StoreLog.h"
 #include "platform/CodePage.h"
 
 #include <sqlite3.h>
 
-SqliteStatement::SqliteStatement(sqlite3 *db, const char *sql)
+namespace {
+
+// The beginning of a statement, enough to tell which one failed.
+QByteArray shortened(const char *sql)
 {
-    if (db && sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
+    const QByteArray text(sql ? sql : "");
+    return text.size() > 120 ? text.left(117) + "..." : text;
+}
+
+} // namespace
+
+SqliteStatement::SqliteStatement(sqlite3 *db, const char *sql)
+    : m_db(db)
+{
+    if (!db) {
+        m_lastError = QStringLiteral("no database connection");
+        return;
+    }
+    if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
+        failed("prepare", shortened(sql));
     }
+}
+
+void SqliteStatement::failed(const char *what, const QByteArray &statement)
+{
+    m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    qCWarning(lcStore).noquote() << what << "failed:" << m_lastError << "in" << statement;
 }
 
 SqliteStatement::~SqliteStatement()
@@ -36,6 +60,8 @@ int SqliteStatement::step()
 {
     const int rc = m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
     m_hasRow = rc == SQLITE_ROW;
+    if (m_stmt && rc != SQLITE_ROW && rc != SQLITE_DONE)
+        failed("step", shortened(sqlite3_sql(m_stmt)));
     return rc;
 }
 
@@ -86,6 +112,9 @@ bool SqliteStatement::exec(sqlite3 *db, const char *sql)
 {
     char *message = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK)
+        qCWarning(lcStore).noquote() << "exec failed:" << QString::fromUtf8(message ? message : sqlite3_errstr(rc))
+                                     << "in" << shortened(sql);
     sqlite3_free(message);
     return rc == SQLITE_OK;
 }

@@ -7,7 +7,9 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // One prepared statement, finalized when the object goes. Text goes in and comes out
-// through the Windows-1252 code page; SQLite copies every bound text.
+// through the Windows-1252 code page; SQLite copies every bound text. A prepare or a
+// step that fails is logged under korva3.store with SQLite's message, which
+// lastError() keeps.
 class SqliteStatement
 {
 public:
@@ -17,6 +19,8 @@ public:
     SqliteStatement &operator=(const SqliteStatement &) = delete;
 
     bool isPrepared() const { return m_stmt != nullptr; }
+    // SQLite's message for the last failure of this statement; empty when none failed.
+    const QString &lastError() const { return m_lastError; }
 
     // Parameters are numbered from 1.
     void bind(int index, int value);
@@ -39,11 +43,15 @@ public:
     // The column's bytes without a copy; valid until the next step.
     QByteArray columnRawBytes(int column) const;
 
-    // Runs statements that return no rows with sqlite3_exec; SQLite's own message
-    // is released, never shown. True when all of them ran.
+    // Runs statements that return no rows with sqlite3_exec; SQLite's own message is
+    // logged and released, never shown. True when all of them ran.
     static bool exec(sqlite3 *db, const char *sql);
 
 private:
+    void failed(const char *what, const QByteArray &statement);
+
+    sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
     bool m_hasRow = false;
+    QString m_lastError;
 };

@@ -7,6 +7,7 @@
 #include "app/CSplashWnd.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "common/UniqueInstanceName.h"
 #include "entry/CKorva3View.h"
 #include "rig/CTrxLink.h"
 #include "trxsim/PtyTransceiver.h"
@@ -28,12 +29,6 @@
 #include <QtTest>
 
 namespace {
-
-QString uniqueInstanceName()
-{
-    static int counter = 0;
-    return QStringLiteral("Korva3Test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-}
 
 QStringList menuTitles(const CMainFrame *frame)
 {

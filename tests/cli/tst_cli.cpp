@@ -66,6 +66,8 @@ private slots:
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
     void theProgramReportsThroughItsExitCode();
+    void failuresAreLoggedWhenAskedFor_data();
+    void failuresAreLoggedWhenAskedFor();
 };
 
 void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
@@ -468,6 +470,58 @@ void TestCli::theProgramReportsThroughItsExitCode()
     cli.start(KORVA3_CLI_PATH, {"frobnicate"});
     QVERIFY(cli.waitForFinished());
     QCOMPARE(cli.exitCode(), 2);
+}
+
+void TestCli::failuresAreLoggedWhenAskedFor_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<QByteArray>("logged");
+    const QByteArray readOnly = "korva3.store: exec failed: attempt to write a readonly database in "
+                                "BEGIN IMMEDIATE TRANSACTION;\n";
+    QTest::newRow("--verbose") << QStringList{"--verbose", "import", "readonly.sqlite3", "in.adi"} << QString()
+                               << readOnly;
+    QTest::newRow("logging rules") << QStringList{"import", "readonly.sqlite3", "in.adi"}
+                                   << QStringLiteral("korva3.*=true") << readOnly;
+    QTest::newRow("silent by default") << QStringList{"import", "readonly.sqlite3", "in.adi"} << QString()
+                                       << QByteArray();
+    QTest::newRow("a statement that cannot be prepared")
+        << QStringList{"--verbose", "stats", "in.adi"} << QString()
+        << QByteArray("korva3.store: prepare failed: file is not a database in SELECT DXCC, BAND, MODE, "
+                      "SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
+                      "('160','80','40',...\n");
+}
+
+// Beneath the operator's message, the reason SQLite gave.
+void TestCli::failuresAreLoggedWhenAskedFor()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, rules);
+    QFETCH(QByteArray, logged);
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build(dir.filePath("korva3.sqlite3")));
+    QCOMPARE(runCli({"new", "readonly.sqlite3"}).exit, 0);
+    // A database whose header asks for a newer writer is read-only for SQLite, also for a
+    // user who may write any file.
+    QFile header("readonly.sqlite3");
+    QVERIFY(header.open(QIODevice::ReadWrite) && header.seek(18) && header.write("\x03", 1) == 1);
+    header.close();
+    QVERIFY(TestDir::writeFile("in.adi", "<EOH><CALL:4>K1AB<EOR>"));
+
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+    if (!rules.isEmpty())
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
+    cli.setProcessEnvironment(environment);
+    // --verbose comes first, then -C.
+    const bool verbose = arguments.first() == QLatin1String("--verbose");
+    cli.start(KORVA3_CLI_PATH, (verbose ? QStringList{"--verbose"} : QStringList()) + QStringList{"-C", dir.path()}
+                                   + arguments.mid(verbose ? 1 : 0));
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitCode(), 1);
+    const QByteArray err = cli.readAllStandardError();
+    QVERIFY2(logged.isEmpty() ? !err.contains("korva3.") : err.contains(logged), err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

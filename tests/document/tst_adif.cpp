@@ -2,13 +2,15 @@
 #include "common/HeldWriteLock.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
-#include "document/AdifReader.h"
+#include "adif/AdifReader.h"
+#include "adif/AdifWriter.h"
 #include "document/CKorva3Doc.h"
 #include "document/ImportProgress.h"
 #include "loggen/LogbookGenerator.h"
+#include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
-#include "store/AdifFrequency.h"
+#include "adif/AdifFrequency.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -19,13 +21,6 @@ const char kLog[] = "log.sqlite3";
 const char kAllColumns[] =
     "SELECT DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, NAME, "
     "QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY FROM QSOS";
-
-class PrompterInstall
-{
-public:
-    explicit PrompterInstall(Prompter &prompter) { Prompter::install(&prompter); }
-    ~PrompterInstall() { Prompter::install(nullptr); }
-};
 
 // The main window's part, recorded: every status text, every bar position.
 class RecordingProgress : public ImportProgress
@@ -57,7 +52,7 @@ struct Imported
 Imported importFile(const QString &logbook = QLatin1String(kLog))
 {
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc(logbook);
     const AdifImporter::Result result = doc.ImportAdifFile(QStringLiteral("in.adi"));
     return {result, prompter.texts()};
@@ -468,7 +463,7 @@ void TestAdif::missingFileAndCancelledDialog()
     TestDir dir;
     QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
     QVERIFY(doc.ImportAdifFile(QStringLiteral("nosuch.adi")).status == AdifImporter::Status::CannotOpenFile);
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Cannot open Adif file...")});
@@ -593,9 +588,10 @@ void TestAdif::fileTruncatedWhileReadEndsTheImportThere()
     QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
 
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
-    AdifImporter importer(doc.m_db, doc.m_records);
+    Sqlite3DB store;
+    AdifImporter importer(store);
     QVERIFY(importer.openFile(QStringLiteral("in.adi")));
     QVERIFY(importer.skipHeader());
     bool truncated = false;
@@ -645,8 +641,7 @@ void TestAdif::statisticsFollowEveryImport()
 
     // A QSL marked received afterwards shows as confirmed, never above what was worked.
     CKorva3Doc doc{QLatin1String(kLog)};
-    QVERIFY(doc.ReadQso(2));
-    Sqlite3DB::UM_RECORD changed = doc.m_records.first();
+    Sqlite3DB::UM_RECORD changed = doc.ReadQso(2).value_or(Sqlite3DB::UM_RECORD());
     changed.qslRcvd = 2;
     QVERIFY(doc.ChangeQso(2, changed));
     QCOMPARE(rows(kStatsOrder), QByteArray("223|40|2|1|0\n230|20|1|2|2"));
@@ -702,11 +697,18 @@ bool addQsos(const QList<Sqlite3DB::UM_RECORD> &qsos)
     // One transaction: a commit each would make the test wait for the disk each time.
     return store.InLogbookTransaction(QLatin1String(kLog), [&] {
         for (const Sqlite3DB::UM_RECORD &qso : qsos) {
-            if (store.InsertQso({qso}, QLatin1String(kLog)) == 0)
+            if (!store.InsertQso({qso}, QLatin1String(kLog)))
                 return false;
         }
         return true;
     });
+}
+
+// Exports the QSOs of the last `days` days; true when the file was written whole.
+bool exportTo(const QString &file, const QString &logbook, int days)
+{
+    Sqlite3DB store;
+    return AdifWriter::ExportAdif(store, file, logbook, days) == AdifWriter::Result::Written;
 }
 
 // The records of an exported file: everything behind the header.
@@ -753,8 +755,8 @@ void TestAdif::exportWritesTheLayoutExactly()
     QVERIFY(addQsos({b, a, c}));
 
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
-    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    PrompterGuard install(prompter);
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
     QCOMPARE(prompter.texts(), QStringList());
     const QByteArray file = TestDir::readFile(QStringLiteral("out.adi"));
 
@@ -812,18 +814,18 @@ void TestAdif::exportPeriodBoundary()
                      exportQso(6, QStringLiteral("00:00:00"), QStringLiteral("NEW6")),
                      exportQso(30, QStringLiteral("12:00:00"), QStringLiteral("OLD30")),
                      exportQso(0, QStringLiteral("00:00:01"), QStringLiteral("TODAY"))}));
-    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("week.adi"), QLatin1String(kLog), 7));
+    QVERIFY(exportTo(QStringLiteral("week.adi"), QLatin1String(kLog), 7));
     const QByteArray week = exportedRecords(TestDir::readFile(QStringLiteral("week.adi")));
     QCOMPARE(week.count("<EOR>"), 2);
     QVERIFY(week.indexOf("<CALL:5>TODAY") < week.indexOf("<CALL:4>NEW6"));
     QVERIFY(!week.contains("OLD"));
 
-    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("month.adi"), QLatin1String(kLog), 31));
+    QVERIFY(exportTo(QStringLiteral("month.adi"), QLatin1String(kLog), 31));
     QCOMPARE(exportedRecords(TestDir::readFile(QStringLiteral("month.adi"))).count("<EOR>"), 4);
 
     // No QSO in the period: preamble and header only, and still a success.
     QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS WHERE CALL != 'OLD30'"));
-    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("none.adi"), QLatin1String(kLog), 7));
+    QVERIFY(exportTo(QStringLiteral("none.adi"), QLatin1String(kLog), 7));
     const QByteArray none = TestDir::readFile(QStringLiteral("none.adi"));
     QVERIFY(none.endsWith("<EOH>\r\n\r\n"));
 }
@@ -859,9 +861,9 @@ void TestAdif::exportFailures()
 {
     TestDir dir;
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
-    QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("missing/out.adi"), QLatin1String(kLog), 7));
+    QVERIFY(!CKorva3Doc(QLatin1String(kLog)).ExportAdifFile(QStringLiteral("missing/out.adi")));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Cannot create Adif file...")});
 
     // A logbook that cannot be read: nothing is said, and the file an earlier export
@@ -869,7 +871,7 @@ void TestAdif::exportFailures()
     prompter.clear();
     QVERIFY(TestDir::writeFile(QStringLiteral("out.adi"), "an earlier export"));
     QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
-    QVERIFY(!Sqlite3DB().ExportAdif(QStringLiteral("out.adi"), QStringLiteral("plain.sqlite3"), 7));
+    QVERIFY(!CKorva3Doc(QStringLiteral("plain.sqlite3")).ExportAdifFile(QStringLiteral("out.adi")));
     QCOMPARE(prompter.texts(), QStringList());
     QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")), QByteArray("an earlier export"));
 }
@@ -895,7 +897,7 @@ void TestAdif::exportNeverOverwritesADatabase()
     const QByteArray before = TestDir::readFile(target);
 
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
     QVERIFY(!doc.ExportAdifFile(target));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
@@ -913,7 +915,7 @@ void TestAdif::exportThatCannotBeWrittenKeepsTheEarlierFile()
     QVERIFY(TestDir::writeFile(QStringLiteral("out.adi"), "an earlier export"));
 
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
     {
         FileSizeLimit limit(16 * 1024);
@@ -936,7 +938,7 @@ void TestAdif::exportCommandAsksForTheFile()
     QVERIFY(addQsos({exportQso(3, QStringLiteral("10:00:00"), QStringLiteral("K1AB")),
                      exportQso(40, QStringLiteral("10:00:00"), QStringLiteral("K2CD"))}));
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
+    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
     doc.m_adifPeriod = 4;
 
@@ -975,8 +977,8 @@ void TestAdif::roundTripKeepsEveryRow()
     qsos.append(special);
     QVERIFY(addQsos(qsos));
     ScriptedPrompter prompter;
-    PrompterInstall install(prompter);
-    QVERIFY(Sqlite3DB().ExportAdif(QStringLiteral("all.adi"), QLatin1String(kLog), 36500));
+    PrompterGuard install(prompter);
+    QVERIFY(exportTo(QStringLiteral("all.adi"), QLatin1String(kLog), 36500));
 
     QVERIFY(Sqlite3DB().CreateLogbook(QStringLiteral("back.sqlite3")));
     CKorva3Doc back{QStringLiteral("back.sqlite3")};

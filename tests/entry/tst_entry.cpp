@@ -3,7 +3,8 @@
 #include "app/CMainFrame.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
-#include "entry/CEditQso.h"
+#include "common/UniqueInstanceName.h"
+#include "forms/CEditQso.h"
 #include "entry/CKorva3View.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
@@ -149,8 +150,7 @@ bool TestEntry::start(const QByteArray &parameters)
 {
     if (!parameters.isEmpty() && !SqlHelpers::exec("korva3.sqlite3", parameters))
         return false;
-    static int run = 0;
-    m_app = new CKorva3App(QStringLiteral("Korva3Entry-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run));
+    m_app = new CKorva3App(uniqueInstanceName());
     if (!m_app->InitInstance({"Korva3", m_log}))
         return false;
     m_frame = m_app->mainFrame();
@@ -202,7 +202,7 @@ void TestEntry::storeQso(const QString &call, const QString &date, const QString
     qso.qslRcvd = qslRcvd;
     qso.country = country;
     Sqlite3DB db;
-    QVERIFY(db.InsertQso({qso}, m_log) > 0);
+    QVERIFY(db.InsertQso({qso}, m_log).value_or(0) > 0);
 }
 
 QStringList TestEntry::row(int index) const

@@ -2,10 +2,12 @@
 #include "app/CMainFrame.h"
 #include "app/CQslChildFrm.h"
 #include "app/CSplashWnd.h"
+#include "common/QsoBuilder.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "common/UniqueInstanceName.h"
 #include "document/CKorva3Doc.h"
-#include "entry/CEditQso.h"
+#include "forms/CEditQso.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
 #include "platform/ScriptedPrompter.h"
@@ -48,12 +50,6 @@ QStringList calls(const QTableWidget *list)
 int rowOf(const QTableWidget *list, const QString &call)
 {
     return calls(list).indexOf(call);
-}
-
-QString uniqueInstanceName()
-{
-    static int counter = 0;
-    return QStringLiteral("Korva3QslTest-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
 }
 
 } // namespace
@@ -141,20 +137,9 @@ void TestQslView::cleanup()
 int TestQslView::addQso(const QString &call, const QString &date, const QString &time, int country,
                         const QString &band, int mode, int qslRcvd)
 {
-    Record r;
-    r.date = date;
-    r.time = time;
-    r.call = call;
-    r.sent = QStringLiteral("599");
-    r.rcvd = QStringLiteral("579");
-    r.freq = QStringLiteral("14.025");
-    r.band = band;
-    r.mode = mode;
-    r.qslSent = 3;
-    r.qslRcvd = qslRcvd;
-    r.country = country;
     // Adding counts the QSO in the statistics as well.
-    return m_doc->AddQso(r);
+    return m_doc->AddQso(
+        QsoBuilder().date(date).time(time).call(call).band(band).mode(mode).qslSent(3).qslRcvd(qslRcvd).country(country));
 }
 
 void TestQslView::lookup(const QString &call)
@@ -232,7 +217,7 @@ void TestQslView::lookupListsAtMostHundredNewestOnTop()
              QStringList({"15-03-2024", "10:05", "DL1A005", "599", "579", "14.025", "CW", "Y", "N"}));
     for (const QString &call : calls(list))
         QVERIFY2(call.startsWith(QLatin1String("DL")), qPrintable(call));
-    QCOMPARE(m_doc->m_records.size(), 100);
+    QCOMPARE(m_view->foundQsos().size(), 100);
 }
 
 void TestQslView::emptyLookupListsAllCallsAndNothingFoundShowsZero()
@@ -282,7 +267,7 @@ void TestQslView::qslButtonFollowsTheSelectionAndClearFormResets()
     QCOMPARE(m_view->foundCountText(), QStringLiteral("0"));
     QCOMPARE(m_view->lookupField()->text(), QString());
     QVERIFY(!m_view->qslRcvdButton()->isEnabled());
-    QVERIFY(m_doc->m_records.isEmpty());
+    QVERIFY(m_view->foundQsos().isEmpty());
 }
 
 // --- Setting QSL received -----------------------------------------------------------
@@ -344,7 +329,10 @@ void TestQslView::commandsWithoutSelectionDoNothing()
 {
     addQso("DL1ABC", "2024-03-15", "10:00:00", 230, "20", 1, 2);
     int edits = 0;
-    m_view->setQsoEditor([&edits](CKorva3Doc *, QWidget *) { return ++edits > 0; });
+    m_view->setQsoEditor([&edits](CKorva3Doc *, const Record &qso, QWidget *) -> std::optional<Record> {
+        ++edits;
+        return qso;
+    });
     lookup("DL");
     const QByteArray statsBefore = stats();
     const QByteArray qsosBefore = qsos();
@@ -384,7 +372,10 @@ void TestQslView::vanishedOrUnreadableQsoIsRefused()
     const int gone = addQso("DL1ABC", "2024-03-15", "10:00:00", 230, "20", 1, 2);
     addQso("DL2ABC", "2024-03-15", "10:01:00", 230, "20", 1, 1);
     int edits = 0;
-    m_view->setQsoEditor([&edits](CKorva3Doc *, QWidget *) { return ++edits > 0; });
+    m_view->setQsoEditor([&edits](CKorva3Doc *, const Record &qso, QWidget *) -> std::optional<Record> {
+        ++edits;
+        return qso;
+    });
     lookup("DL");
     QVERIFY(SqlHelpers::exec(m_log, "DELETE FROM QSOS WHERE ROWID = " + QByteArray::number(gone)));
     const QByteArray statsBefore = stats();
@@ -421,14 +412,13 @@ void TestQslView::changeQsoCountsOnlyChangedStatistics()
     QString newName;
     QString newBand = QStringLiteral("20");
     int rowIdSeen = -1;
-    m_view->setQsoEditor([&](CKorva3Doc *doc, QWidget *) {
-        Record r = doc->m_records.first();
+    m_view->setQsoEditor([&](CKorva3Doc *, const Record &qso, QWidget *) -> std::optional<Record> {
+        Record r = qso;
         rowIdSeen = r.rowId;
         r.rowId = 0;
         r.name = newName;
         r.band = newBand;
-        doc->m_records = {r};
-        return true;
+        return r;
     });
 
     newName = QStringLiteral("Hans");
@@ -451,10 +441,12 @@ void TestQslView::changeQsoWithCancelOrFailedUpdateChangesNothing()
     lookup("DL");
     m_view->qsoList()->selectRow(0);
     bool accept = false;
-    m_view->setQsoEditor([&accept](CKorva3Doc *doc, QWidget *) {
-        if (accept)
-            doc->m_records.first().qslRcvd = 2;
-        return accept;
+    m_view->setQsoEditor([&accept](CKorva3Doc *, const Record &qso, QWidget *) -> std::optional<Record> {
+        if (!accept)
+            return std::nullopt;
+        Record r = qso;
+        r.qslRcvd = 2;
+        return r;
     });
     const QByteArray statsBefore = stats();
     const QByteArray qsosBefore = qsos();

@@ -1,3 +1,4 @@
+#include "common/QsoBuilder.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
@@ -147,15 +148,15 @@ void TestReports::cleanup()
 
 void TestReports::addQso(int country, const QString &band, int mode, int qslRcvd, const QString &zone)
 {
-    Record r;
-    r.date = QStringLiteral("2024-03-15");
-    r.time = QTime(10, 0).addSecs(60 * m_minute++).toString(QStringLiteral("HH:mm:ss"));
-    r.call = QStringLiteral("DL1ABC");
-    r.band = band;
-    r.mode = mode;
-    r.qslRcvd = qslRcvd;
-    r.cqZone = zone;
-    r.country = country;
+    const Record r = QsoBuilder()
+                         .date(QStringLiteral("2024-03-15"))
+                         .time(QTime(10, 0).addSecs(60 * m_minute++).toString(QStringLiteral("HH:mm:ss")))
+                         .call(QStringLiteral("DL1ABC"))
+                         .band(band)
+                         .mode(mode)
+                         .qslRcvd(qslRcvd)
+                         .cqZone(zone)
+                         .country(country);
     QVERIFY(m_doc->AddQso(r) > 0); // counted in the statistics as well
 }
 
@@ -233,22 +234,22 @@ void TestReports::dxccReportReadsAtEachOpeningAndKeepsTotalsOnFailure()
 
 void TestReports::reportsWithoutDocumentAreEmpty()
 {
-    CDxccReport dxcc(static_cast<CKorva3View *>(nullptr));
+    CDxccReport dxcc(nullptr, nullptr);
     QCOMPARE(allFieldIds().size(), 49);
     QCOMPARE(dxcc.findChildren<QLineEdit *>().size(), 49);
     for (int id : allFieldIds())
         QCOMPARE(dxcc.fieldText(id), QString());
-    CCqzoneReport zones(static_cast<CKorva3View *>(nullptr));
+    CCqzoneReport zones(nullptr, nullptr);
     QCOMPARE(rowTexts(zones), QStringList(ReportBands::kCount, QString()));
 }
 
 void TestReports::dxccReportTexts()
 {
-    CKorva3View view(m_doc);
-    CDxccReport report(&view);
+    QWidget view;
+    CDxccReport report(&view, m_doc);
     QCOMPARE(report.parentWidget(), &view);
     QCOMPARE(report.windowTitle(), QStringLiteral("Dxcc Report"));
-    QCOMPARE(CCqzoneReport(&view).windowTitle(), QStringLiteral("CQ zone Report"));
+    QCOMPARE(CCqzoneReport(&view, m_doc).windowTitle(), QStringLiteral("CQ zone Report"));
     QCOMPARE(report.fieldText(CDxccReport::kMixedId), QStringLiteral("0/0"));
     QStringList labels;
     for (const QLabel *label : report.findChildren<QLabel *>())
@@ -333,8 +334,8 @@ void TestReports::cqZoneReportPaintsTheRowsInDarkBlue()
 {
     addQso(291, "20", 1, 2, "1");
     addQso(291, "20", 1, 1, "2");
-    CKorva3View view(m_doc);
-    CCqzoneReport report(&view);
+    QWidget view;
+    CCqzoneReport report(&view, m_doc);
     QCOMPARE(report.parentWidget(), &view);
     const QImage image = report.grab().toImage();
     QVERIFY(bluePixels(image, report.rowRect(k20m)) > 0);

@@ -1,3 +1,4 @@
+#include "common/QsoBuilder.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "loggen/LogbookGenerator.h"
@@ -14,16 +15,15 @@ namespace {
 Record qso(int country, const QString &band, int mode, int qslRcvd, const QString &zone = QString())
 {
     static int minute = 0;
-    Record r;
-    r.date = QStringLiteral("2026-01-01");
-    r.time = QTime(0, 0).addSecs(60 * (minute++ % 1440)).toString(QStringLiteral("HH:mm:ss"));
-    r.call = QStringLiteral("QX1AA");
-    r.band = band;
-    r.mode = mode;
-    r.qslRcvd = qslRcvd;
-    r.cqZone = zone;
-    r.country = country;
-    return r;
+    return QsoBuilder()
+        .date(QStringLiteral("2026-01-01"))
+        .time(QTime(0, 0).addSecs(60 * (minute++ % 1440)).toString(QStringLiteral("HH:mm:ss")))
+        .call(QStringLiteral("QX1AA"))
+        .band(band)
+        .mode(mode)
+        .qslRcvd(qslRcvd)
+        .cqZone(zone)
+        .country(country);
 }
 
 QString gridRow(const CqZoneGrid &grid, int row)

@@ -49,6 +49,16 @@ private slots:
     void qslManagerMatchesTheWholeCallExactly();
 
 private:
+    // The value a read gives, the store's failure text included.
+    QByteArray parameter(const QByteArray &name)
+    {
+        QByteArray value;
+        m_db.GetParameter(name, value);
+        return value;
+    }
+    // The manager a lookup gives; a failed lookup reads as none.
+    QString manager(const QString &call) { return m_db.GetQslManager(call).value_or(QString()); }
+
     Sqlite3DB m_db;
     TestDir *m_dir = nullptr;
 };
@@ -67,30 +77,30 @@ void TestProgramDb::cleanup()
 
 void TestProgramDb::parametersReadTheStoredValues()
 {
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("-60"));
-    QCOMPARE(m_db.GetParameter("AskYesNo"), QByteArray("Y"));
-    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JN47QK"));
-    QCOMPARE(m_db.GetParameter("adifexport"), QByteArray("1"));
-    QCOMPARE(m_db.GetParameter("askyesno"), QByteArray()); // keys compare exactly
+    QCOMPARE(parameter("utcoffset"), QByteArray("-60"));
+    QCOMPARE(parameter("AskYesNo"), QByteArray("Y"));
+    QCOMPARE(parameter("gridlocator"), QByteArray("JN47QK"));
+    QCOMPARE(parameter("adifexport"), QByteArray("1"));
+    QCOMPARE(parameter("askyesno"), QByteArray()); // keys compare exactly
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = NULL WHERE PARAMETER = 'rig'"));
-    QCOMPARE(m_db.GetParameter("rig"), QByteArray());
+    QCOMPARE(parameter("rig"), QByteArray());
 }
 
 void TestProgramDb::parameterWritesUpdateOnlyExistingKeys()
 {
     QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JO22NC")));
-    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JO22NC"));
+    QCOMPARE(parameter("gridlocator"), QByteArray("JO22NC"));
     QVERIFY(m_db.SetParameter(QStringLiteral("nosuchkey"), QStringLiteral("5")));
     QCOMPARE(SqlHelpers::count(Sqlite3DB::kProgramDatabase, "PARAMETERS"), 6);
-    QCOMPARE(m_db.GetParameter("nosuchkey"), QByteArray());
+    QCOMPARE(parameter("nosuchkey"), QByteArray());
 }
 
 void TestProgramDb::parameterValuesHoldingQuotesAreStored()
 {
     QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JN'47")));
-    QCOMPARE(m_db.GetParameter("gridlocator"), QByteArray("JN'47"));
+    QCOMPARE(parameter("gridlocator"), QByteArray("JN'47"));
     QVERIFY(m_db.SetParameter(QStringLiteral("utcoffset"), QString::fromUtf8("é")));
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("\xE9"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("\xE9"));
     // The other keys are untouched: the quote did not reach the statement text.
     QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase, "SELECT PARAMETER FROM PARAMETERS WHERE VALUE = 'JN''47'"),
              QByteArray("gridlocator"));
@@ -99,16 +109,16 @@ void TestProgramDb::parameterValuesHoldingQuotesAreStored()
 void TestProgramDb::parameterReadsReportAMissingOrBrokenDatabase()
 {
     QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db open error"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("db open error"));
     QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
     QVERIFY(!QFile::exists(Sqlite3DB::kProgramDatabase)); // reading never makes a file
 
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "CREATE TABLE OTHER (X)"));
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db prepare error"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("db prepare error"));
 
     QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
     QVERIFY(QDir().mkdir(Sqlite3DB::kProgramDatabase)); // a folder cannot be opened
-    QCOMPARE(m_db.GetParameter("utcoffset"), QByteArray("db open error"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("db open error"));
     QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
 }
 
@@ -139,21 +149,21 @@ void TestProgramDb::codeListsOfAMissingDatabaseAreEmpty()
     QList<Sqlite3DB::UM_COMBOBOX> list{{1, QStringLiteral("stale")}};
     m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
     QVERIFY(list.isEmpty());
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QString());
+    QCOMPARE(manager(QStringLiteral("QX1AA")), QString());
 }
 
 void TestProgramDb::qslManagerMatchesTheWholeCallExactly()
 {
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QString());
+    QCOMPARE(manager(QStringLiteral("QX1AA")), QString());
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
                              "INSERT INTO QSLMGRS (CALL, QSLMGR) VALUES ('QX1AA/P','QX9MGR'),('QX1AA','QX2BB'),"
                              "('QX1AA','QX3CC'),('O''QX','QX4DD')"));
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA")), QStringLiteral("QX2BB")); // the first row wins
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1AA/P")), QStringLiteral("QX9MGR"));
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("qx1aa")), QString());
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("QX1A")), QString());
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("O'QX")), QStringLiteral("QX4DD"));
-    QCOMPARE(m_db.GetQslManager(QStringLiteral("' OR '1'='1")), QString());
+    QCOMPARE(manager(QStringLiteral("QX1AA")), QStringLiteral("QX2BB")); // the first row wins
+    QCOMPARE(manager(QStringLiteral("QX1AA/P")), QStringLiteral("QX9MGR"));
+    QCOMPARE(manager(QStringLiteral("qx1aa")), QString());
+    QCOMPARE(manager(QStringLiteral("QX1A")), QString());
+    QCOMPARE(manager(QStringLiteral("O'QX")), QStringLiteral("QX4DD"));
+    QCOMPARE(manager(QStringLiteral("' OR '1'='1")), QString());
 }
 
 QTEST_GUILESS_MAIN(TestProgramDb)

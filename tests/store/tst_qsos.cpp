@@ -1,3 +1,4 @@
+#include "common/QsoBuilder.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "store/SlotConnection.h"
@@ -13,19 +14,7 @@ namespace {
 
 Record qso(const QString &date, const QString &time, const QString &call)
 {
-    Record r;
-    r.date = date;
-    r.time = time;
-    r.call = call;
-    r.sent = QStringLiteral("599");
-    r.rcvd = QStringLiteral("579");
-    r.freq = QStringLiteral("14.025");
-    r.band = QStringLiteral("20");
-    r.mode = 1;
-    r.qslSent = 2;
-    r.qslRcvd = 1;
-    r.country = 230;
-    return r;
+    return QsoBuilder().date(date).time(time).call(call).country(230);
 }
 
 QStringList calls(const QList<Record> &records)
@@ -108,8 +97,8 @@ void TestQsos::insertReturnsTheRowIdAndQueryQsoReadsEveryField()
     r.iota = "EU-146";
     r.country = 263;
     r.rowId = 77; // never written
-    QCOMPARE(m_db.InsertQso({r}, m_log), 1);
-    QCOMPARE(m_db.InsertQso({qso("2026-12-06", "14:06:00", "DL1ABC")}, m_log), 2);
+    QCOMPARE(m_db.InsertQso({r}, m_log).value_or(0), 1);
+    QCOMPARE(m_db.InsertQso({qso("2026-12-06", "14:06:00", "DL1ABC")}, m_log).value_or(0), 2);
 
     QList<Record> out;
     m_db.QueryQso(out, 1, m_log);
@@ -134,7 +123,7 @@ void TestQsos::textsAreStoredAsTypedWhateverQuotesTheyHold()
     Record r = qso("2026-12-06", "10:00:00", "EI5X'");
     r.name = "O'Neil";
     r.remarks = "'); DROP TABLE QSOS; --";
-    const int id = m_db.InsertQso({r}, m_log);
+    const int id = m_db.InsertQso({r}, m_log).value_or(0);
     QVERIFY(id > 0);
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, NAME, REMARKS FROM QSOS"),
              QByteArray("EI5X'|O'Neil|'); DROP TABLE QSOS; --"));
@@ -153,7 +142,7 @@ void TestQsos::textsGoThroughTheWindowsCodePage()
     Record r = qso("2026-12-06", "10:00:00", "OH2AB");
     r.name = QString::fromUtf8("Jérôme");
     r.qth = QString::fromUtf8("Москва");
-    const int id = m_db.InsertQso({r}, m_log);
+    const int id = m_db.InsertQso({r}, m_log).value_or(0);
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT hex(NAME), QTH FROM QSOS"), QByteArray("4AE972F46D65|??????"));
     QList<Record> out;
     m_db.QueryQso(out, id, m_log);
@@ -250,8 +239,8 @@ void TestQsos::updateWritesEveryColumnOfTheGivenRow()
     Record r = qso("2026-01-01", "10:00:00", "K1ABC");
     r.name = "Bob";
     r.iota = "NA-001";
-    const int first = m_db.InsertQso({r}, m_log);
-    const int second = m_db.InsertQso({qso("2026-01-01", "11:00:00", "K2XYZ")}, m_log);
+    const int first = m_db.InsertQso({r}, m_log).value_or(0);
+    const int second = m_db.InsertQso({qso("2026-01-01", "11:00:00", "K2XYZ")}, m_log).value_or(0);
 
     Record changed = qso("2026-01-02", "12:00:00", "K1ABD");
     changed.rowId = second; // the argument names the row, not the record
@@ -310,7 +299,7 @@ void TestQsos::batchWritesZeroOneAndManyRows()
 void TestQsos::writesOnAFileWithoutTablesFail()
 {
     const QString foreign = m_dir->filePath(QStringLiteral("empty.sqlite3"));
-    QCOMPARE(m_db.InsertQso({qso("2026-01-01", "10:00:00", "A")}, foreign), 0);
+    QCOMPARE(m_db.InsertQso({qso("2026-01-01", "10:00:00", "A")}, foreign).value_or(0), 0);
     QVERIFY(!m_db.UpdateQso({qso("2026-01-01", "10:00:00", "A")}, foreign, 1));
     QVERIFY(!m_db.DeleteQso(1, foreign));
     QList<Record> out{qso("2000-01-01", "00:00:00", "STALE")};
@@ -323,7 +312,7 @@ void TestQsos::writesOnAFileWithoutTablesFail()
 
 void TestQsos::emptyInputIsRefusedNotRead()
 {
-    QCOMPARE(m_db.InsertQso({}, m_log), 0);
+    QCOMPARE(m_db.InsertQso({}, m_log).value_or(0), 0);
     QVERIFY(!m_db.UpdateQso({}, m_log, 1));
     QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 0);
 }

@@ -94,4 +94,4 @@ void RealCountryFileTest::knownRows()
 }
 
 QTEST_GUILESS_MAIN(RealCountryFileTest)
-#include "RealCountryFileTest.moc"
+#include "tst_refdata_countryfile.moc"

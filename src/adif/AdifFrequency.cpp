@@ -1,6 +1,6 @@
 #include "AdifFrequency.h"
 
-#include "BandPlan.h"
+#include "store/BandPlan.h"
 
 namespace {
 

@@ -67,4 +67,4 @@ void CommandLineTest::runs()
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)
-#include "CommandLineTest.moc"
+#include "tst_refdata_commandline.moc"

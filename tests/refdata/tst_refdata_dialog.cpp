@@ -113,4 +113,4 @@ void DialogTest::aboutItemOpensTheAboutBox()
 }
 
 QTEST_MAIN(DialogTest)
-#include "DialogTest.moc"
+#include "tst_refdata_dialog.moc"

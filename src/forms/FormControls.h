@@ -38,6 +38,8 @@ int selectedIndex(const QComboBox *list);
 void selectIndex(QComboBox *list, int index);
 // The code of the selected entry, -1 when none is selected.
 int selectedCode(const QComboBox *list);
+// The code of the entry at a position, -1 for a position that holds none.
+int codeAt(const QComboBox *list, int index);
 // The position of the entry carrying `code`, or -1.
 int indexOfCode(const QComboBox *list, int code);
 // The text of the entry carrying `code`, or an empty text.

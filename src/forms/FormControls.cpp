@@ -109,8 +109,12 @@ void selectIndex(QComboBox *list, int index)
 
 int selectedCode(const QComboBox *list)
 {
-    const int index = selectedIndex(list);
-    return index < 0 ? -1 : list->itemData(index).toInt();
+    return codeAt(list, selectedIndex(list));
+}
+
+int codeAt(const QComboBox *list, int index)
+{
+    return index >= 0 && index < list->count() ? list->itemData(index).toInt() : -1;
 }
 
 int indexOfCode(const QComboBox *list, int code)

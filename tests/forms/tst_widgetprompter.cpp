@@ -1,4 +1,4 @@
-#include "app/WidgetPrompter.h"
+#include "forms/WidgetPrompter.h"
 
 #include <QtTest>
 
@@ -51,4 +51,4 @@ void WidgetPrompterTest::defaultExtension()
 }
 
 QTEST_GUILESS_MAIN(WidgetPrompterTest)
-#include "WidgetPrompterTest.moc"
+#include "tst_widgetprompter.moc"

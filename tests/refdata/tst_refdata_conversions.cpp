@@ -196,4 +196,4 @@ void ConversionsTest::basicTablesScriptIsStable()
 }
 
 QTEST_GUILESS_MAIN(ConversionsTest)
-#include "ConversionsTest.moc"
+#include "tst_refdata_conversions.moc"

@@ -1,0 +1,58 @@
+#include "AdifWriter.h"
+
+#include "AdifLog.h"
+#include "AdifQsoMapping.h"
+#include "platform/CodePage.h"
+#include "store/Sqlite3DB.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+
+const char kPreamble[] =
+    "ADIF Export from Korva Version 3.0.0\r\n"
+    "Korva3, the logbook for radio amateurs\r\n"
+    "Web: https://korva3.example.org\r\n"
+    "Mail: korva3@example.org\r\n"
+    "\r\n";
+const char kHeader[] =
+    "<ADIF_VERS:5>3.1.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3.0.14\r\n"
+    "<CREATED_TIMESTAMP:15>%1\r\n<EOH>\r\n\r\n";
+
+// Preamble, export date and header, with the local time taken once.
+QByteArray head()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QByteArray out(kPreamble);
+    out += "Export date on " + CodePage::toAnsi(QLocale::system().toString(now, QLocale::LongFormat)) + "\r\n\r\n";
+    out += QString::fromLatin1(kHeader).arg(now.toString(QStringLiteral("yyyyMMdd HHmmss"))).toLatin1();
+    return out;
+}
+
+} // namespace
+
+AdifWriter::Result AdifWriter::ExportAdif(Sqlite3DB &db, const QString &filePath, const QString &logbookPath,
+                                          int days)
+{
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcAdif).noquote() << "cannot create" << filePath << ":" << file.errorString();
+        return Result::CannotCreate;
+    }
+    bool writeFailed = file.write(head()) < 0;
+    QByteArray record;
+    const bool read = !writeFailed && db.ReadExportQsos(logbookPath, days, [&](const QsoRow &row) {
+        record.truncate(0);
+        AdifQsoMapping::appendRecord(record, row);
+        writeFailed = file.write(record) < 0;
+        return !writeFailed;
+    });
+    if (!writeFailed && read && file.commit())
+        return Result::Written;
+    if (!writeFailed && !read)
+        return Result::CannotReadLogbook;
+    qCWarning(lcAdif).noquote() << "cannot write" << filePath << ":" << file.errorString();
+    return Result::CannotWrite;
+}

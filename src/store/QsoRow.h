@@ -1,0 +1,24 @@
+#pragma once
+
+#include "QsoColumns.h"
+
+#include <QByteArrayView>
+
+class SqliteStatement;
+
+// One row of QSOS as its stored bytes (Windows-1252), for readers that write them out
+// again, like the ADIF export, without turning every value into a QString. It lives
+// only as long as the call that hands it out.
+class QsoRow
+{
+public:
+    explicit QsoRow(const SqliteStatement &statement);
+
+    qint32 rowId() const;
+    // A text column's bytes; empty for NULL.
+    QByteArrayView text(QsoColumns::Column column) const;
+    qint32 number(QsoColumns::Column column) const;
+
+private:
+    const SqliteStatement &m_row;
+};
