@@ -1,0 +1,66 @@
+# Checks that every arrow between the layers of src/ points down: a file of a layer
+# includes headers of its own layer and of the layers below it only, and a layer's
+# libraries link only libraries of the layers below. Run by CTest:
+#   cmake -DSOURCE_DIR=<project>/src -P CheckLayerOrder.cmake
+cmake_policy(VERSION 3.20)
+# The order, from the bottom up; each layer may use the ones before it.
+set(layers platform store adif document rig forms reports entry app refdata cli)
+# The libraries each layer's folder makes.
+set(libraries_platform korva3_platform)
+set(libraries_store korva3_store)
+set(libraries_adif korva3_adif)
+set(libraries_document korva3_document)
+set(libraries_rig korva3_rig)
+set(libraries_forms korva3_forms korva3_widgetprompter)
+set(libraries_reports korva3_reports)
+set(libraries_entry korva3_entry)
+set(libraries_app korva3_app)
+set(libraries_refdata korva3_refdata_core korva3_refdata_ui)
+set(libraries_cli korva3_cli_core)
+
+if(NOT SOURCE_DIR)
+    message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+
+set(wrong "")
+foreach(layer IN LISTS layers)
+    list(FIND layers ${layer} own)
+    file(GLOB files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp ${SOURCE_DIR}/${layer}/*.h.in)
+    foreach(file IN LISTS files)
+        file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" used "${line}")
+            list(FIND layers ${used} index)
+            if(index EQUAL -1 OR index GREATER own)
+                file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+                string(APPEND wrong "  ${name}: ${line}\n")
+            endif()
+        endforeach()
+    endforeach()
+
+    # Every korva3_ library named in the layer's link lines must belong to a layer at or
+    # below it.
+    if(EXISTS ${SOURCE_DIR}/${layer}/CMakeLists.txt)
+        file(READ ${SOURCE_DIR}/${layer}/CMakeLists.txt cmake)
+        string(REGEX MATCHALL "target_link_libraries\\([^)]*\\)" links "${cmake}")
+        foreach(link IN LISTS links)
+            string(REGEX MATCHALL "korva3_[a-z_]+" named "${link}")
+            foreach(library IN LISTS named)
+                set(found -1)
+                foreach(other IN LISTS layers)
+                    if(library IN_LIST libraries_${other})
+                        list(FIND layers ${other} found)
+                    endif()
+                endforeach()
+                if(found EQUAL -1 OR found GREATER own)
+                    string(APPEND wrong "  ${layer}/CMakeLists.txt links ${library}\n")
+                endif()
+            endforeach()
+        endforeach()
+    endif()
+endforeach()
+
+if(wrong)
+    message(FATAL_ERROR "Arrows that do not point down (order: ${layers}):\n${wrong}")
+endif()
+message(STATUS "Every include and link points down: ${layers}")
