@@ -7,6 +7,7 @@
 #include "store/Sqlite3DB.h"
 #include "trxsim/PtyTransceiver.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -15,9 +16,10 @@
 namespace {
 
 constexpr int kPort = 3;
-constexpr int kQueryEndMs = 5000; // a query gives up after about 2 s
+constexpr int kWaitMs = 10000; // reply time-outs are run out by the tests
 const QString kNoReply = QStringLiteral("Check configuration or\nserial cable to trx...");
 const QString kNotFound = QStringLiteral("Communication port for Tx/Rx not found !\nCheck your setup...");
+const QByteArray kFt897Read = QByteArray::fromHex("0000000003");
 
 TrxSimulator radio(qint64 hz, const char *mode, TrxSimulator::Reply reply = TrxSimulator::Reply::Full)
 {
@@ -35,11 +37,27 @@ void connectForms(CTrxLink &link, QList<RecordingForm *> forms)
     });
 }
 
+// Opens the link and waits until its thread has opened the radio.
+bool opens(CTrxLink &link, int rig, const QString &devicePath)
+{
+    QSignalSpy opened(&link, &CTrxLink::linkOpened);
+    link.OpenLink(rig, kPort, devicePath);
+    return (!opened.isEmpty() || opened.wait(kWaitMs)) && opened.size() == 1 && opened.first().first().toBool();
+}
+
 bool queryEnds(CTrxLink &link)
 {
     QSignalSpy ended(&link, &CTrxLink::queryEnded);
     link.OnGetTrxFreq();
-    return ended.wait(kQueryEndMs) && ended.size() == 1;
+    return ended.wait(kWaitMs) && ended.size() == 1;
+}
+
+// A device path that outlives the pseudo-terminal behind it, as /dev/serial/by-id/...
+// names an adapter wherever it is plugged in.
+bool pointLink(const QString &link, const QString &target)
+{
+    QFile::remove(link);
+    return QFile::link(target, link);
 }
 
 } // namespace
@@ -53,30 +71,39 @@ private slots:
     void cleanup();
     void ft897QueryFillsEveryEntryForm();
     void ft1000mpQuery();
-    void bytesBeforeAQueryAreDiscarded();
     void replyOfWrongLengthOrNoReply_data();
     void replyOfWrongLengthOrNoReply();
-    void replyBufferKeepsTheFirst2000BytesOfItsPort();
     void openingFromTheParameters_data();
     void openingFromTheParameters();
     void setupChangesTakeEffectWithoutReopening();
     void unknownTypeSendsNothingAndClearsTheForms();
     void destroyingTheLinkEndsAWaitingQuery();
+    void unpluggedDeviceGivesOneMessageAndRecovers();
+    void unpluggedWhileAQueryWaits();
+    void noSecondBoxWhileOneIsOpen();
+    void pollReadsWithoutTouchingTheForms();
+    void queryDuringAPollTakesItsReading();
+    void followingThroughAnUnpluggedDevice();
 
 private:
     ScriptedPrompter m_prompter;
+    ManualTimers m_timers;
+    TestDir *m_dir = nullptr;
 };
 
 void TestTrxLink::init()
 {
+    m_dir = new TestDir;
     m_prompter.clear();
     Prompter::install(&m_prompter);
+    AppSettings::useFolder(m_dir->path());
 }
 
 void TestTrxLink::cleanup()
 {
     Prompter::install(nullptr);
     AppSettings::useFolder(QString());
+    delete m_dir;
 }
 
 void TestTrxLink::ft897QueryFillsEveryEntryForm()
@@ -87,14 +114,14 @@ void TestTrxLink::ft897QueryFillsEveryEntryForm()
     RecordingForm first;
     RecordingForm second;
     connectForms(link, {&first, &second});
-    QVERIFY(link.OpenLink(TrxFt897, kPort, transceiver.devicePath()));
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
     QVERIFY(link.OnUpdateGetTrxFreq());
 
     QVERIFY(queryEnds(link));
     const TrxReading expected{"14.234.5", "20", 2, "599"};
     QCOMPARE(first.readings, QList<TrxReading>{expected});
     QCOMPARE(second.readings, QList<TrxReading>{expected});
-    QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000003"));
+    QCOMPARE(transceiver.received(), kFt897Read);
     QCOMPARE(m_prompter.texts(), QStringList());
 }
 
@@ -105,7 +132,7 @@ void TestTrxLink::ft1000mpQuery()
     CTrxLink link;
     RecordingForm form;
     connectForms(link, {&form});
-    QVERIFY(link.OpenLink(TrxFt1000mp, kPort, transceiver.devicePath()));
+    QVERIFY(opens(link, TrxFt1000mp, transceiver.devicePath()));
 
     QVERIFY(queryEnds(link));
     QVERIFY(queryEnds(link));
@@ -115,33 +142,16 @@ void TestTrxLink::ft1000mpQuery()
     QCOMPARE(m_prompter.texts(), QStringList());
 }
 
-void TestTrxLink::bytesBeforeAQueryAreDiscarded()
-{
-    PtyTransceiver transceiver(radio(7012300, "LSB"));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(link.OpenLink(TrxFt897, kPort, transceiver.devicePath()));
-    QTRY_VERIFY(link.Port().IsMonitoring());
-    QVERIFY(transceiver.send("noise"));
-    QTRY_COMPARE(link.RxBytes(), QByteArray("noise"));
-
-    QVERIFY(queryEnds(link));
-    QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"7.012.3", "40", 1, "59"})});
-    QCOMPARE(link.RxBytes(), QByteArray::fromHex("0070123000"));
-}
-
 // A second "Get TRX freq" while the first still waits sends nothing and shows nothing.
 void TestTrxLink::replyOfWrongLengthOrNoReply_data()
 {
     QTest::addColumn<int>("rig");
     QTest::addColumn<TrxSimulator::Reply>("reply");
     QTest::addColumn<QByteArray>("command");
-    QTest::newRow("FT-897, 4 bytes") << int(TrxFt897) << TrxSimulator::Reply::Short << QByteArray::fromHex("0000000003");
+    QTest::newRow("FT-897, 4 bytes") << int(TrxFt897) << TrxSimulator::Reply::Short << kFt897Read;
     QTest::newRow("FT-1000mp, 15 bytes") << int(TrxFt1000mp) << TrxSimulator::Reply::Short
                                          << QByteArray::fromHex("0000000210");
-    QTest::newRow("FT-897, silent") << int(TrxFt897) << TrxSimulator::Reply::None << QByteArray::fromHex("0000000003");
+    QTest::newRow("FT-897, silent") << int(TrxFt897) << TrxSimulator::Reply::None << kFt897Read;
 }
 
 void TestTrxLink::replyOfWrongLengthOrNoReply()
@@ -152,16 +162,18 @@ void TestTrxLink::replyOfWrongLengthOrNoReply()
     PtyTransceiver transceiver(radio(14234560, "USB", reply));
     QVERIFY(transceiver.start());
     CTrxLink link;
+    link.SetTimerFactory(m_timers.factory());
     RecordingForm form;
     connectForms(link, {&form});
-    QVERIFY(link.OpenLink(rig, kPort, transceiver.devicePath()));
+    QVERIFY(opens(link, rig, transceiver.devicePath()));
 
     QSignalSpy ended(&link, &CTrxLink::queryEnded);
     link.OnGetTrxFreq();
     QVERIFY(link.QueryWaiting());
     QTRY_COMPARE(transceiver.received(), command);
     link.OnGetTrxFreq();
-    QVERIFY(ended.wait(kQueryEndMs));
+    m_timers.runOutNewest();
+    QVERIFY(ended.wait(kWaitMs));
     QCOMPARE(ended.size(), 1);
     QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
     QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::None);
@@ -169,71 +181,70 @@ void TestTrxLink::replyOfWrongLengthOrNoReply()
     QCOMPARE(transceiver.received(), command);
 }
 
-void TestTrxLink::replyBufferKeepsTheFirst2000BytesOfItsPort()
-{
-    CTrxLink link;
-    link.SetCommPort(kPort);
-    QByteArray expected;
-    for (int i = 0; i < 2100; ++i) {
-        const auto byte = static_cast<unsigned char>(i % 251);
-        QCOMPARE(link.OnRxByte(byte, kPort), 0);
-        if (i < 2000)
-            expected.append(static_cast<char>(byte));
-    }
-    QCOMPARE(link.RxCount(), 2000);
-    QCOMPARE(link.RxBytes(), expected);
-
-    CTrxLink other;
-    other.SetCommPort(kPort);
-    QCOMPARE(other.OnRxByte('a', kPort), 0);
-    QCOMPARE(other.OnRxByte('b', kPort + 1), -1);
-    QCOMPARE(other.RxBytes(), QByteArray("a"));
-}
-
 void TestTrxLink::openingFromTheParameters_data()
 {
     QTest::addColumn<QByteArray>("rig");
     QTest::addColumn<QByteArray>("comm");
+    QTest::addColumn<int>("hamlibModel");
     QTest::addColumn<bool>("opened");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("FT-1000mp on COM3") << QByteArray("2") << QByteArray("3") << true << true << QStringList();
-    QTest::newRow("no radio") << QByteArray("0") << QByteArray("3") << false << false << QStringList();
-    QTest::newRow("rig not a number") << QByteArray("x") << QByteArray("3") << false << false << QStringList();
-    QTest::newRow("unknown radio") << QByteArray("3") << QByteArray("3") << false << true << QStringList{kNotFound};
-    QTest::newRow("port without device") << QByteArray("1") << QByteArray("5") << false << true << QStringList{kNotFound};
+    QTest::addColumn<TrxReading>("reading");
+    const TrxReading simulator{"14.012.0", "20", 2, "599"};
+    const TrxReading none;
+    QTest::newRow("FT-1000mp on COM3") << QByteArray("2") << QByteArray("3") << 0 << true << true << QStringList()
+                                       << simulator;
+    QTest::newRow("no radio") << QByteArray("0") << QByteArray("3") << 0 << false << false << QStringList() << none;
+    QTest::newRow("rig not a number") << QByteArray("x") << QByteArray("3") << 0 << false << false << QStringList()
+                                      << none;
+    QTest::newRow("Hamlib's dummy") << QByteArray("3") << QByteArray("3") << 1 << true << true << QStringList()
+                                    << TrxReading{"145.000", "2", 3, "59"};
+    QTest::newRow("Hamlib without a model") << QByteArray("3") << QByteArray("3") << 0 << false << true
+                                            << QStringList{kNotFound} << none;
+    QTest::newRow("unknown radio") << QByteArray("4") << QByteArray("3") << 0 << false << true
+                                   << QStringList{kNotFound} << none;
+    QTest::newRow("port without device") << QByteArray("1") << QByteArray("5") << 0 << false << true
+                                         << QStringList{kNotFound} << none;
 }
 
 void TestTrxLink::openingFromTheParameters()
 {
     QFETCH(QByteArray, rig);
     QFETCH(QByteArray, comm);
+    QFETCH(int, hamlibModel);
     QFETCH(bool, opened);
     QFETCH(bool, enabled);
     QFETCH(QStringList, messages);
-    TestDir dir;
+    QFETCH(TrxReading, reading);
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
                              "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
                              "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '" + rig + "'), ('comm', '" + comm + "')"));
     PtyTransceiver transceiver(radio(14012000, "RTTY"));
     QVERIFY(transceiver.start());
-    AppSettings::useFolder(dir.path());
     AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
-    AppSettings::open()->setValue("Serial ports/COM5", dir.filePath("no-such-tty"));
+    AppSettings::open()->setValue("Serial ports/COM5", m_dir->filePath("no-such-tty"));
+    TrxSettings settings;
+    settings.hamlibModel = hamlibModel;
+    settings.hamlibPort = QStringLiteral("com3");
+    settings.save();
 
     CTrxLink link;
     RecordingForm form;
     connectForms(link, {&form});
+    QSignalSpy openedSpy(&link, &CTrxLink::linkOpened);
     Sqlite3DB db;
     link.OpenLink(db);
-    QCOMPARE(link.Port().IsOpen(), opened);
+    if (rig.toInt() > 0)
+        QVERIFY(!openedSpy.isEmpty() || openedSpy.wait(kWaitMs));
+    QCOMPARE(openedSpy.size(), rig.toInt() > 0 ? 1 : 0);
+    QCOMPARE(!openedSpy.isEmpty() && openedSpy.first().first().toBool(), opened);
     QCOMPARE(link.OnUpdateGetTrxFreq(), enabled);
     QCOMPARE(m_prompter.texts(), messages);
     for (const ScriptedPrompter::Shown &shown : m_prompter.shown())
         QCOMPARE(shown.icon, Prompter::Icon::Warning);
     if (opened) {
         QVERIFY(queryEnds(link));
-        QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"14.012.0", "20", 2, "599"})});
+        QCOMPARE(form.readings, QList<TrxReading>{reading});
     }
 }
 
@@ -244,9 +255,10 @@ void TestTrxLink::setupChangesTakeEffectWithoutReopening()
     PtyTransceiver transceiver(radio(21074000, "PKT"));
     QVERIFY(transceiver.start());
     CTrxLink link;
+    link.SetTimerFactory(m_timers.factory());
     RecordingForm form;
     connectForms(link, {&form});
-    QVERIFY(link.OpenLink(TrxFt897, kPort, transceiver.devicePath()));
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
 
     link.SetRig(TrxFt1000mp);
     QVERIFY(queryEnds(link));
@@ -254,8 +266,11 @@ void TestTrxLink::setupChangesTakeEffectWithoutReopening()
     QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"21.074.0", "15", 2, "599"})});
 
     link.SetCommPort(kPort + 1);
-    QVERIFY(queryEnds(link));
-    QCOMPARE(link.RxCount(), 0);
+    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    link.OnGetTrxFreq();
+    QTRY_COMPARE(transceiver.received(), QByteArray::fromHex("0000000210" "0000000210"));
+    m_timers.runOutNewest();
+    QVERIFY(ended.wait(kWaitMs));
     QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
     QCOMPARE(form.readings.size(), 1);
 }
@@ -267,7 +282,7 @@ void TestTrxLink::unknownTypeSendsNothingAndClearsTheForms()
     CTrxLink link;
     RecordingForm form;
     connectForms(link, {&form});
-    QVERIFY(!link.OpenLink(3, kPort, transceiver.devicePath()));
+    QVERIFY(!opens(link, 4, transceiver.devicePath()));
     QCOMPARE(m_prompter.texts(), QStringList{kNotFound});
     QVERIFY(link.OnUpdateGetTrxFreq());
 
@@ -283,13 +298,184 @@ void TestTrxLink::destroyingTheLinkEndsAWaitingQuery()
     RecordingForm form;
     auto link = std::make_unique<CTrxLink>();
     connectForms(*link, {&form});
-    QVERIFY(link->OpenLink(TrxFt897, kPort, transceiver.devicePath()));
+    QVERIFY(opens(*link, TrxFt897, transceiver.devicePath()));
     link->OnGetTrxFreq();
-    QTRY_COMPARE(transceiver.received(), QByteArray::fromHex("0000000003"));
+    QTRY_COMPARE(transceiver.received(), kFt897Read);
     link.reset();
-    QTest::qWait(100);
+    QCoreApplication::processEvents();
     QCOMPARE(m_prompter.texts(), QStringList());
     QCOMPARE(form.readings, QList<TrxReading>());
+}
+
+// The adapter is pulled while the link is idle: one message, the port closed. The next
+// query tries the device again and says it is not there; once it is back, the query
+// after that reads the radio.
+void TestTrxLink::unpluggedDeviceGivesOneMessageAndRecovers()
+{
+    PtyTransceiver transceiver(radio(7012300, "CW"));
+    QVERIFY(transceiver.start());
+    const QString device = m_dir->filePath("ttyRADIO");
+    QVERIFY(pointLink(device, transceiver.devicePath()));
+    CTrxLink link;
+    RecordingForm form;
+    connectForms(link, {&form});
+    QVERIFY(opens(link, TrxFt897, device));
+
+    transceiver.stop();
+    QTRY_COMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
+    QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::Error);
+    QVERIFY(queryEnds(link));
+    QCOMPARE(m_prompter.texts(), QStringList({"ReadFile()", kNotFound}));
+
+    QVERIFY(transceiver.start());
+    QVERIFY(pointLink(device, transceiver.devicePath()));
+    QVERIFY(queryEnds(link));
+    QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"7.012.3", "40", 0, "599"})});
+    QCOMPARE(m_prompter.texts(), QStringList({"ReadFile()", kNotFound}));
+}
+
+// Pulled while a query waits: the query ends with the line's message alone, and its
+// time-out running out later adds nothing.
+void TestTrxLink::unpluggedWhileAQueryWaits()
+{
+    PtyTransceiver transceiver(radio(7012300, "CW", TrxSimulator::Reply::None));
+    QVERIFY(transceiver.start());
+    CTrxLink link;
+    link.SetTimerFactory(m_timers.factory());
+    RecordingForm form;
+    connectForms(link, {&form});
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+
+    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    link.OnGetTrxFreq();
+    QTRY_COMPARE(transceiver.received(), kFt897Read);
+    transceiver.stop();
+    QVERIFY(ended.wait(kWaitMs));
+    m_timers.runOutNewest();
+    QSignalSpy more(&link, &CTrxLink::queryEnded);
+    QVERIFY(!more.wait(100));
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
+    QCOMPARE(form.readings, QList<TrxReading>());
+}
+
+// While the link's box is open (its event loop running), a second query fails too: its
+// message is not shown on top, and it does not come later either.
+void TestTrxLink::noSecondBoxWhileOneIsOpen()
+{
+    ModalPrompter prompter;
+    Prompter::install(&prompter);
+    PtyTransceiver transceiver(radio(7012300, "CW", TrxSimulator::Reply::None));
+    QVERIFY(transceiver.start());
+    CTrxLink link;
+    link.SetTimerFactory(m_timers.factory());
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+
+    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    bool secondEnded = false;
+    prompter.whileShown = [&] {
+        link.OnGetTrxFreq();
+        QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read);
+        m_timers.runOutNewest();
+        secondEnded = ended.wait(kWaitMs);
+    };
+    link.OnGetTrxFreq();
+    QTRY_COMPARE(transceiver.received(), kFt897Read);
+    m_timers.runOutNewest();
+    QTRY_COMPARE(ended.size(), 2);
+    QVERIFY(secondEnded);
+    QCOMPARE(prompter.texts(), QStringList{kNoReply});
+    QCOMPARE(prompter.mostOpenAtOnce, 1);
+    Prompter::install(&m_prompter);
+}
+
+// Following the radio: a poll gives its reading to the follower, not to the forms; one
+// that gets no reply says nothing, unless a query waits behind it.
+void TestTrxLink::pollReadsWithoutTouchingTheForms()
+{
+    PtyTransceiver transceiver(radio(3650000, "AM"));
+    QVERIFY(transceiver.start());
+    CTrxLink link;
+    link.SetTimerFactory(m_timers.factory());
+    RecordingForm form;
+    connectForms(link, {&form});
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+
+    QSignalSpy polled(&link, &CTrxLink::polled);
+    link.Poll();
+    QVERIFY(polled.wait(kWaitMs));
+    QCOMPARE(polled.first().first().value<TrxReading>(), (TrxReading{"3.650.0", "80", 4, "59"}));
+    QCOMPARE(form.readings, QList<TrxReading>());
+
+    link.SetCommPort(kPort + 1); // the replies are not taken now
+    link.Poll();
+    QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read);
+    m_timers.runOutNewest();
+    QTRY_VERIFY(!link.PollWaiting());
+    QCOMPARE(m_prompter.texts(), QStringList());
+
+    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    link.Poll();
+    link.OnGetTrxFreq();
+    QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read + kFt897Read);
+    m_timers.runOutNewest();
+    QVERIFY(ended.wait(kWaitMs));
+    QCOMPARE(polled.size(), 1);
+    QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
+    QCOMPARE(form.readings, QList<TrxReading>());
+}
+
+// "Get TRX freq" while a poll waits sends no command of its own: the poll's reading
+// fills the forms and ends the query.
+void TestTrxLink::queryDuringAPollTakesItsReading()
+{
+    PtyTransceiver transceiver(radio(3650000, "LSB"));
+    QVERIFY(transceiver.start());
+    CTrxLink link;
+    RecordingForm form;
+    connectForms(link, {&form});
+    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+
+    QSignalSpy polled(&link, &CTrxLink::polled);
+    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    link.Poll();
+    link.OnGetTrxFreq();
+    link.Poll(); // a read waits: nothing
+    QVERIFY(ended.wait(kWaitMs));
+    const TrxReading expected{"3.650.0", "80", 1, "59"};
+    QCOMPARE(form.readings, QList<TrxReading>{expected});
+    QCOMPARE(polled.size(), 1);
+    QCOMPARE(transceiver.received(), kFt897Read);
+}
+
+// Pulled while following: the line's message once; the polls that find no device say
+// nothing; the device back, the polls read again.
+void TestTrxLink::followingThroughAnUnpluggedDevice()
+{
+    PtyTransceiver transceiver(radio(7012300, "USB"));
+    QVERIFY(transceiver.start());
+    const QString device = m_dir->filePath("ttyRADIO");
+    QVERIFY(pointLink(device, transceiver.devicePath()));
+    CTrxLink link;
+    QVERIFY(opens(link, TrxFt897, device));
+    QSignalSpy polled(&link, &CTrxLink::polled);
+
+    transceiver.stop();
+    QTRY_COMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
+    for (int i = 0; i < 3; ++i) {
+        link.Poll();
+        QVERIFY(link.PollWaiting());
+        QTRY_VERIFY(!link.PollWaiting());
+    }
+    QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
+    QCOMPARE(polled.size(), 0);
+
+    QVERIFY(transceiver.start());
+    QVERIFY(pointLink(device, transceiver.devicePath()));
+    link.Poll();
+    QVERIFY(polled.wait(kWaitMs));
+    QCOMPARE(polled.first().first().value<TrxReading>(), (TrxReading{"7.012.3", "40", 1, "59"}));
+    QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
 }
 
 QTEST_GUILESS_MAIN(TestTrxLink)

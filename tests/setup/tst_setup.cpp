@@ -154,7 +154,7 @@ void TestSetup::aPortOfZeroAndATypedPeriod()
     CSetup again(m_view, m_link);
     again.rigList()->setCurrentIndex(1);
     again.accept();
-    QCOMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
+    QTRY_COMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
     QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase,
                               "SELECT VALUE FROM PARAMETERS WHERE PARAMETER IN ('comm','adifexport') ORDER BY ID"),
              QByteArray("0\n-1"));
