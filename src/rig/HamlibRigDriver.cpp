@@ -61,8 +61,11 @@ QList<TrxMessage> HamlibRigDriver::Open()
     return {};
 }
 
+// A model without a port of its own (Hamlib's dummy radio) takes no path.
 bool HamlibRigDriver::Configure(RIG *rig, bool network)
 {
+    if (!network && rig->caps->port_type == RIG_PORT_NONE)
+        return true;
     const QString path = network ? m_settings.rigctldAddress.trimmed() : m_settings.hamlibDevicePath();
     if (path.isEmpty()) {
         qCWarning(lcRig) << "no port for Hamlib's model" << m_settings.hamlibModel;
