@@ -52,12 +52,18 @@ bool queryEnds(CTrxLink &link)
     return ended.wait(kWaitMs) && ended.size() == 1;
 }
 
-// A device path that outlives the pseudo-terminal behind it, as /dev/serial/by-id/...
-// names an adapter wherever it is plugged in.
-bool pointLink(const QString &link, const QString &target)
+// A device path for the pseudo-terminal behind it, as /dev/serial/by-id/... names an
+// adapter wherever it is plugged in; unplugging takes the name away with the device (a
+// freed pseudo-terminal number may soon belong to another program).
+bool plugIn(PtyTransceiver &transceiver, const QString &link)
 {
-    QFile::remove(link);
-    return QFile::link(target, link);
+    return transceiver.start() && QFile::link(transceiver.devicePath(), link);
+}
+
+bool unplug(PtyTransceiver &transceiver, const QString &link)
+{
+    transceiver.stop();
+    return QFile::remove(link);
 }
 
 } // namespace
@@ -313,22 +319,20 @@ void TestTrxLink::destroyingTheLinkEndsAWaitingQuery()
 void TestTrxLink::unpluggedDeviceGivesOneMessageAndRecovers()
 {
     PtyTransceiver transceiver(radio(7012300, "CW"));
-    QVERIFY(transceiver.start());
     const QString device = m_dir->filePath("ttyRADIO");
-    QVERIFY(pointLink(device, transceiver.devicePath()));
+    QVERIFY(plugIn(transceiver, device));
     CTrxLink link;
     RecordingForm form;
     connectForms(link, {&form});
     QVERIFY(opens(link, TrxFt897, device));
 
-    transceiver.stop();
+    QVERIFY(unplug(transceiver, device));
     QTRY_COMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
     QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::Error);
     QVERIFY(queryEnds(link));
     QCOMPARE(m_prompter.texts(), QStringList({"ReadFile()", kNotFound}));
 
-    QVERIFY(transceiver.start());
-    QVERIFY(pointLink(device, transceiver.devicePath()));
+    QVERIFY(plugIn(transceiver, device));
     QVERIFY(queryEnds(link));
     QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"7.012.3", "40", 0, "599"})});
     QCOMPARE(m_prompter.texts(), QStringList({"ReadFile()", kNotFound}));
@@ -453,14 +457,13 @@ void TestTrxLink::queryDuringAPollTakesItsReading()
 void TestTrxLink::followingThroughAnUnpluggedDevice()
 {
     PtyTransceiver transceiver(radio(7012300, "USB"));
-    QVERIFY(transceiver.start());
     const QString device = m_dir->filePath("ttyRADIO");
-    QVERIFY(pointLink(device, transceiver.devicePath()));
+    QVERIFY(plugIn(transceiver, device));
     CTrxLink link;
     QVERIFY(opens(link, TrxFt897, device));
     QSignalSpy polled(&link, &CTrxLink::polled);
 
-    transceiver.stop();
+    QVERIFY(unplug(transceiver, device));
     QTRY_COMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
     for (int i = 0; i < 3; ++i) {
         link.Poll();
@@ -470,8 +473,7 @@ void TestTrxLink::followingThroughAnUnpluggedDevice()
     QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
     QCOMPARE(polled.size(), 0);
 
-    QVERIFY(transceiver.start());
-    QVERIFY(pointLink(device, transceiver.devicePath()));
+    QVERIFY(plugIn(transceiver, device));
     link.Poll();
     QVERIFY(polled.wait(kWaitMs));
     QCOMPARE(polled.first().first().value<TrxReading>(), (TrxReading{"7.012.3", "40", 1, "59"}));
