@@ -52,8 +52,13 @@ QString TrxSettings::hamlibDevicePath() const
     return match.hasMatch() ? SerialPortNames::devicePath(match.captured(1).toInt()) : hamlibPort.trimmed();
 }
 
-bool TrxSettings::operator==(const TrxSettings &other) const
+bool TrxSettings::sameRadio(const TrxSettings &other) const
 {
     return hamlibModel == other.hamlibModel && hamlibPort == other.hamlibPort && hamlibSpeed == other.hamlibSpeed
-        && rigctldAddress == other.rigctldAddress && follow == other.follow;
+        && rigctldAddress == other.rigctldAddress;
+}
+
+bool TrxSettings::operator==(const TrxSettings &other) const
+{
+    return sameRadio(other) && follow == other.follow;
 }

@@ -23,6 +23,8 @@ struct TrxSettings
     // The device of hamlibPort: "comN" in any case goes through the COM mapping.
     QString hamlibDevicePath() const;
 
+    // The same radio on the same line (Follow aside).
+    bool sameRadio(const TrxSettings &other) const;
     bool operator==(const TrxSettings &other) const;
     bool operator!=(const TrxSettings &other) const { return !(*this == other); }
 };
