@@ -111,6 +111,12 @@ bool PtyTransceiver::send(const QByteArray &bytes)
     return writeAll(bytes);
 }
 
+void PtyTransceiver::setSimulator(const TrxSimulator &simulator)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_simulator = simulator;
+}
+
 int PtyTransceiver::unreadByClient() const
 {
     int count = 0;
@@ -183,7 +189,11 @@ void PtyTransceiver::take(const char *data, int count)
         }
         m_pending.remove(0, kFrameLength);
         log("received", frame);
-        const QByteArray reply = m_simulator.answer(frame);
+        QByteArray reply;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            reply = m_simulator.answer(frame);
+        }
         if (!reply.isEmpty() && writeAll(reply))
             log("sent", reply);
     }

@@ -34,6 +34,8 @@ public:
     QByteArray received() const;
     // Sends bytes to the client unasked.
     bool send(const QByteArray &bytes);
+    // The radio tuned elsewhere: the commands from now on are answered by `simulator`.
+    void setSimulator(const TrxSimulator &simulator);
     // Bytes sent to the client that it has not read yet; -1 when unknown.
     int unreadByClient() const;
     // Appends a line to the file at `path` for every command received ("received: 00 00
