@@ -134,7 +134,7 @@ void CTrxLink::OnReadDone(const TrxOutcome &outcome)
         return;
     }
     for (const TrxMessage &message : outcome.messages) {
-        if (message.kind == TrxMessage::Kind::Line)
+        if (message.lineFailed())
             Show({message});
         else
             qCDebug(lcRig) << "following the radio:" << message.text;
@@ -157,6 +157,6 @@ void CTrxLink::Show(const QList<TrxMessage> &messages)
     }
     m_showing = true;
     for (const TrxMessage &message : messages)
-        Prompter::current().message(message.icon, message.text);
+        Prompter::current().message(message.icon(), message.text);
     m_showing = false;
 }

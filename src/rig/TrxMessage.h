@@ -5,33 +5,32 @@
 #include <QMetaType>
 #include <QString>
 
-// One message box of the transceiver link: its text, its icon, and what went wrong.
+// One message box of the transceiver link. What went wrong decides the box's icon, and
+// whether the box is shown for a reading of "Follow the radio" too.
 struct TrxMessage
 {
-    // Open: the radio's line could not be opened or set up. Reply: the radio did not
-    // answer as asked. Line: the open line broke (the device went away, a read or a
-    // write failed); the line is closed then.
-    enum class Kind { Open, Reply, Line };
+    enum class Kind {
+        PortNotFound,   // "Communication port for Tx/Rx not found !\nCheck your setup..." (exclamation)
+        SettingRefused, // a line setting the device refused: "SetCommState()", ... (stop icon)
+        NoReply,        // "Check configuration or\nserial cable to trx..." (no icon)
+        LineBroke,      // the open line failed: "ReadFile()", "WriteFile()", ... (stop icon)
+        LineLost,       // a Hamlib radio that went away: the no-reply text (no icon)
+    };
 
-    Kind kind = Kind::Reply;
-    Prompter::Icon icon = Prompter::Icon::None;
+    Kind kind = Kind::NoReply;
     QString text;
 
-    // "Communication port for Tx/Rx not found !\nCheck your setup..." (exclamation).
     static TrxMessage portNotFound();
-    // A line setting the device refused: "SetCommState()", "BuildCommDCB()" (stop icon).
     static TrxMessage settingRefused(const QString &text);
-    // "Check configuration or\nserial cable to trx..." (no icon).
     static TrxMessage noReply();
-    // A read or write failure of the line: "ReadFile()", "WriteFile()", ... (stop icon).
     static TrxMessage lineBroke(const QString &text);
-    // A Hamlib radio that is gone: "Check configuration or\nserial cable to trx..." (no icon).
     static TrxMessage lineLost();
 
-    bool operator==(const TrxMessage &other) const
-    {
-        return kind == other.kind && icon == other.icon && text == other.text;
-    }
+    Prompter::Icon icon() const;
+    // The open line broke (and was closed): worth a box even while merely following.
+    bool lineFailed() const { return kind == Kind::LineBroke || kind == Kind::LineLost; }
+
+    bool operator==(const TrxMessage &other) const { return kind == other.kind && text == other.text; }
 };
 
 Q_DECLARE_METATYPE(TrxMessage)

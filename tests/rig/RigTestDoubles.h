@@ -2,6 +2,7 @@
 
 #include "platform/ScriptedPrompter.h"
 #include "rig/ReplyTimer.h"
+#include "rig/RigDriver.h"
 #include "rig/SerialPortOwner.h"
 #include "rig/TrxOutcome.h"
 #include "rig/TrxReading.h"
@@ -13,10 +14,12 @@
 #include <QMetaObject>
 #include <QMutex>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QThread>
 
 #include <functional>
+#include <optional>
 
 // Stands in for the serial driver: keeps every byte with its port number and the thread
 // it was handed over on, and every failure; optionally acts on the first byte.
@@ -125,6 +128,16 @@ public:
     int mostOpenAtOnce = 0;
 };
 
+// The outcome of one read of a driver on this thread, waited for.
+inline std::optional<TrxOutcome> readOnce(RigDriver &driver, const RigDriver::Request &request)
+{
+    QSignalSpy done(&driver, &RigDriver::readDone);
+    driver.Read(request);
+    if (done.isEmpty() && !done.wait(10000))
+        return std::nullopt;
+    return done.first().first().value<TrxOutcome>();
+}
+
 inline char *toString(const TrxReading &reading)
 {
     return qstrdup(QStringLiteral("{%1, %2, %3, %4}")
@@ -139,7 +152,7 @@ inline char *toString(const TrxMessage &message)
 {
     return qstrdup(QStringLiteral("{%1, %2, %3}")
                        .arg(int(message.kind))
-                       .arg(int(message.icon))
+                       .arg(int(message.icon()))
                        .arg(message.text)
                        .toUtf8()
                        .constData());

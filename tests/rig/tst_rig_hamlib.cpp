@@ -28,14 +28,9 @@ TrxSettings hamlibOn(int model, const QString &port)
     return settings;
 }
 
-// The outcome of one read, waited for.
 std::optional<TrxOutcome> readOnce(RigDriver &driver, int rig)
 {
-    QSignalSpy done(&driver, &RigDriver::readDone);
-    driver.Read({rig, 1});
-    if (done.isEmpty() && !done.wait(kWaitMs))
-        return std::nullopt;
-    return done.first().first().value<TrxOutcome>();
+    return readOnce(driver, RigDriver::Request{rig, 1});
 }
 
 std::optional<TrxReading> readingOf(RigDriver &driver, int rig)
@@ -282,7 +277,8 @@ void TestHamlib::unpluggedDeviceIsLetGoAndReopened()
     std::optional<TrxOutcome> outcome = readOnce(driver, TrxHamlib);
     QVERIFY(outcome);
     QCOMPARE(outcome->messages, QList<TrxMessage>{TrxMessage::lineLost()});
-    QCOMPARE(outcome->messages.first().kind, TrxMessage::Kind::Line);
+    QCOMPARE(outcome->messages.first().icon(), Prompter::Icon::None);
+    QVERIFY(outcome->messages.first().lineFailed());
     QVERIFY(!driver.IsOpen());
     outcome = readOnce(driver, TrxHamlib);
     QVERIFY(outcome);

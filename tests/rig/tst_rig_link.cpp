@@ -21,7 +21,7 @@ const QString kNoReply = QStringLiteral("Check configuration or\nserial cable to
 const QString kNotFound = QStringLiteral("Communication port for Tx/Rx not found !\nCheck your setup...");
 const QByteArray kFt897Read = QByteArray::fromHex("0000000003");
 
-TrxSimulator radio(qint64 hz, const char *mode, TrxSimulator::Reply reply = TrxSimulator::Reply::Full)
+TrxSimulator simulator(qint64 hz, const char *mode, TrxSimulator::Reply reply = TrxSimulator::Reply::Full)
 {
     return TrxSimulator(hz, *TrxSimulator::modeByName(mode), reply);
 }
@@ -44,6 +44,24 @@ bool opens(CTrxLink &link, int rig, const QString &devicePath)
     link.OpenLink(rig, kPort, devicePath);
     return (!opened.isEmpty() || opened.wait(kWaitMs)) && opened.size() == 1 && opened.first().first().toBool();
 }
+
+// A radio on a pseudo-terminal and a link that fills one form from it; the test runs
+// the link's reply time-outs out itself.
+struct RadioOnLink
+{
+    explicit RadioOnLink(const TrxSimulator &simulator)
+        : transceiver(simulator)
+    {
+        link.SetTimerFactory(timers.factory());
+        connectForms(link, {&form});
+    }
+    bool open(int rig) { return transceiver.start() && opens(link, rig, transceiver.devicePath()); }
+
+    PtyTransceiver transceiver;
+    ManualTimers timers;
+    CTrxLink link;
+    RecordingForm form;
+};
 
 bool queryEnds(CTrxLink &link)
 {
@@ -93,7 +111,6 @@ private slots:
 
 private:
     ScriptedPrompter m_prompter;
-    ManualTimers m_timers;
     TestDir *m_dir = nullptr;
 };
 
@@ -114,7 +131,7 @@ void TestTrxLink::cleanup()
 
 void TestTrxLink::ft897QueryFillsEveryEntryForm()
 {
-    PtyTransceiver transceiver(radio(14234560, "DIG"));
+    PtyTransceiver transceiver(simulator(14234560, "DIG"));
     QVERIFY(transceiver.start());
     CTrxLink link;
     RecordingForm first;
@@ -133,18 +150,14 @@ void TestTrxLink::ft897QueryFillsEveryEntryForm()
 
 void TestTrxLink::ft1000mpQuery()
 {
-    PtyTransceiver transceiver(radio(14012000, "RTTY"));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, TrxFt1000mp, transceiver.devicePath()));
+    RadioOnLink radio(simulator(14012000, "RTTY"));
+    QVERIFY(radio.open(TrxFt1000mp));
 
-    QVERIFY(queryEnds(link));
-    QVERIFY(queryEnds(link));
+    QVERIFY(queryEnds(radio.link));
+    QVERIFY(queryEnds(radio.link));
     const TrxReading expected{"14.012.0", "20", 2, "599"};
-    QCOMPARE(form.readings, QList<TrxReading>({expected, expected}));
-    QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000210" "0000000210"));
+    QCOMPARE(radio.form.readings, QList<TrxReading>({expected, expected}));
+    QCOMPARE(radio.transceiver.received(), QByteArray::fromHex("0000000210" "0000000210"));
     QCOMPARE(m_prompter.texts(), QStringList());
 }
 
@@ -165,26 +178,21 @@ void TestTrxLink::replyOfWrongLengthOrNoReply()
     QFETCH(int, rig);
     QFETCH(TrxSimulator::Reply, reply);
     QFETCH(QByteArray, command);
-    PtyTransceiver transceiver(radio(14234560, "USB", reply));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    link.SetTimerFactory(m_timers.factory());
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, rig, transceiver.devicePath()));
+    RadioOnLink radio(simulator(14234560, "USB", reply));
+    QVERIFY(radio.open(rig));
 
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.OnGetTrxFreq();
-    QVERIFY(link.QueryWaiting());
-    QTRY_COMPARE(transceiver.received(), command);
-    link.OnGetTrxFreq();
-    m_timers.runOutNewest();
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
+    radio.link.OnGetTrxFreq();
+    QVERIFY(radio.link.QueryWaiting());
+    QTRY_COMPARE(radio.transceiver.received(), command);
+    radio.link.OnGetTrxFreq();
+    radio.timers.runOutNewest();
     QVERIFY(ended.wait(kWaitMs));
     QCOMPARE(ended.size(), 1);
     QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
     QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::None);
-    QCOMPARE(form.readings, QList<TrxReading>());
-    QCOMPARE(transceiver.received(), command);
+    QCOMPARE(radio.form.readings, QList<TrxReading>());
+    QCOMPARE(radio.transceiver.received(), command);
 }
 
 void TestTrxLink::openingFromTheParameters_data()
@@ -225,7 +233,7 @@ void TestTrxLink::openingFromTheParameters()
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
                              "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
                              "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '" + rig + "'), ('comm', '" + comm + "')"));
-    PtyTransceiver transceiver(radio(14012000, "RTTY"));
+    PtyTransceiver transceiver(simulator(14012000, "RTTY"));
     QVERIFY(transceiver.start());
     AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
     AppSettings::open()->setValue("Serial ports/COM5", m_dir->filePath("no-such-tty"));
@@ -258,32 +266,27 @@ void TestTrxLink::openingFromTheParameters()
 // which bytes are taken, while the port opened at start-up stays.
 void TestTrxLink::setupChangesTakeEffectWithoutReopening()
 {
-    PtyTransceiver transceiver(radio(21074000, "PKT"));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    link.SetTimerFactory(m_timers.factory());
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+    RadioOnLink radio(simulator(21074000, "PKT"));
+    QVERIFY(radio.open(TrxFt897));
 
-    link.SetRig(TrxFt1000mp);
-    QVERIFY(queryEnds(link));
-    QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000210"));
-    QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"21.074.0", "15", 2, "599"})});
+    radio.link.SetRig(TrxFt1000mp);
+    QVERIFY(queryEnds(radio.link));
+    QCOMPARE(radio.transceiver.received(), QByteArray::fromHex("0000000210"));
+    QCOMPARE(radio.form.readings, QList<TrxReading>{(TrxReading{"21.074.0", "15", 2, "599"})});
 
-    link.SetCommPort(kPort + 1);
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.OnGetTrxFreq();
-    QTRY_COMPARE(transceiver.received(), QByteArray::fromHex("0000000210" "0000000210"));
-    m_timers.runOutNewest();
+    radio.link.SetCommPort(kPort + 1);
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
+    radio.link.OnGetTrxFreq();
+    QTRY_COMPARE(radio.transceiver.received(), QByteArray::fromHex("0000000210" "0000000210"));
+    radio.timers.runOutNewest();
     QVERIFY(ended.wait(kWaitMs));
     QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
-    QCOMPARE(form.readings.size(), 1);
+    QCOMPARE(radio.form.readings.size(), 1);
 }
 
 void TestTrxLink::unknownTypeSendsNothingAndClearsTheForms()
 {
-    PtyTransceiver transceiver(radio(14234560, "USB"));
+    PtyTransceiver transceiver(simulator(14234560, "USB"));
     QVERIFY(transceiver.start());
     CTrxLink link;
     RecordingForm form;
@@ -299,7 +302,7 @@ void TestTrxLink::unknownTypeSendsNothingAndClearsTheForms()
 
 void TestTrxLink::destroyingTheLinkEndsAWaitingQuery()
 {
-    PtyTransceiver transceiver(radio(14234560, "USB", TrxSimulator::Reply::None));
+    PtyTransceiver transceiver(simulator(14234560, "USB", TrxSimulator::Reply::None));
     QVERIFY(transceiver.start());
     RecordingForm form;
     auto link = std::make_unique<CTrxLink>();
@@ -318,7 +321,7 @@ void TestTrxLink::destroyingTheLinkEndsAWaitingQuery()
 // after that reads the radio.
 void TestTrxLink::unpluggedDeviceGivesOneMessageAndRecovers()
 {
-    PtyTransceiver transceiver(radio(7012300, "CW"));
+    PtyTransceiver transceiver(simulator(7012300, "CW"));
     const QString device = m_dir->filePath("ttyRADIO");
     QVERIFY(plugIn(transceiver, device));
     CTrxLink link;
@@ -342,50 +345,42 @@ void TestTrxLink::unpluggedDeviceGivesOneMessageAndRecovers()
 // time-out running out later adds nothing.
 void TestTrxLink::unpluggedWhileAQueryWaits()
 {
-    PtyTransceiver transceiver(radio(7012300, "CW", TrxSimulator::Reply::None));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    link.SetTimerFactory(m_timers.factory());
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+    RadioOnLink radio(simulator(7012300, "CW", TrxSimulator::Reply::None));
+    QVERIFY(radio.open(TrxFt897));
 
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.OnGetTrxFreq();
-    QTRY_COMPARE(transceiver.received(), kFt897Read);
-    transceiver.stop();
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
+    radio.link.OnGetTrxFreq();
+    QTRY_COMPARE(radio.transceiver.received(), kFt897Read);
+    radio.transceiver.stop();
     QVERIFY(ended.wait(kWaitMs));
-    m_timers.runOutNewest();
-    QSignalSpy more(&link, &CTrxLink::queryEnded);
+    radio.timers.runOutNewest();
+    QSignalSpy more(&radio.link, &CTrxLink::queryEnded);
     QVERIFY(!more.wait(100));
     QCOMPARE(ended.size(), 1);
     QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
-    QCOMPARE(form.readings, QList<TrxReading>());
+    QCOMPARE(radio.form.readings, QList<TrxReading>());
 }
 
-// While the link's box is open (its event loop running), a second query fails too: its
+// While the radio.link's box is open (its event loop running), a second query fails too: its
 // message is not shown on top, and it does not come later either.
 void TestTrxLink::noSecondBoxWhileOneIsOpen()
 {
     ModalPrompter prompter;
     Prompter::install(&prompter);
-    PtyTransceiver transceiver(radio(7012300, "CW", TrxSimulator::Reply::None));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    link.SetTimerFactory(m_timers.factory());
-    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+    RadioOnLink radio(simulator(7012300, "CW", TrxSimulator::Reply::None));
+    QVERIFY(radio.open(TrxFt897));
 
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
     bool secondEnded = false;
     prompter.whileShown = [&] {
-        link.OnGetTrxFreq();
-        QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read);
-        m_timers.runOutNewest();
+        radio.link.OnGetTrxFreq();
+        QTRY_COMPARE(radio.transceiver.received(), kFt897Read + kFt897Read);
+        radio.timers.runOutNewest();
         secondEnded = ended.wait(kWaitMs);
     };
-    link.OnGetTrxFreq();
-    QTRY_COMPARE(transceiver.received(), kFt897Read);
-    m_timers.runOutNewest();
+    radio.link.OnGetTrxFreq();
+    QTRY_COMPARE(radio.transceiver.received(), kFt897Read);
+    radio.timers.runOutNewest();
     QTRY_COMPARE(ended.size(), 2);
     QVERIFY(secondEnded);
     QCOMPARE(prompter.texts(), QStringList{kNoReply});
@@ -397,66 +392,57 @@ void TestTrxLink::noSecondBoxWhileOneIsOpen()
 // that gets no reply says nothing, unless a query waits behind it.
 void TestTrxLink::pollReadsWithoutTouchingTheForms()
 {
-    PtyTransceiver transceiver(radio(3650000, "AM"));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    link.SetTimerFactory(m_timers.factory());
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+    RadioOnLink radio(simulator(3650000, "AM"));
+    QVERIFY(radio.open(TrxFt897));
 
-    QSignalSpy polled(&link, &CTrxLink::polled);
-    link.Poll();
+    QSignalSpy polled(&radio.link, &CTrxLink::polled);
+    radio.link.Poll();
     QVERIFY(polled.wait(kWaitMs));
     QCOMPARE(polled.first().first().value<TrxReading>(), (TrxReading{"3.650.0", "80", 4, "59"}));
-    QCOMPARE(form.readings, QList<TrxReading>());
+    QCOMPARE(radio.form.readings, QList<TrxReading>());
 
-    link.SetCommPort(kPort + 1); // the replies are not taken now
-    link.Poll();
-    QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read);
-    m_timers.runOutNewest();
-    QTRY_VERIFY(!link.PollWaiting());
+    radio.link.SetCommPort(kPort + 1); // the replies are not taken now
+    radio.link.Poll();
+    QTRY_COMPARE(radio.transceiver.received(), kFt897Read + kFt897Read);
+    radio.timers.runOutNewest();
+    QTRY_VERIFY(!radio.link.PollWaiting());
     QCOMPARE(m_prompter.texts(), QStringList());
 
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.Poll();
-    link.OnGetTrxFreq();
-    QTRY_COMPARE(transceiver.received(), kFt897Read + kFt897Read + kFt897Read);
-    m_timers.runOutNewest();
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
+    radio.link.Poll();
+    radio.link.OnGetTrxFreq();
+    QTRY_COMPARE(radio.transceiver.received(), kFt897Read + kFt897Read + kFt897Read);
+    radio.timers.runOutNewest();
     QVERIFY(ended.wait(kWaitMs));
     QCOMPARE(polled.size(), 1);
     QCOMPARE(m_prompter.texts(), QStringList{kNoReply});
-    QCOMPARE(form.readings, QList<TrxReading>());
+    QCOMPARE(radio.form.readings, QList<TrxReading>());
 }
 
 // "Get TRX freq" while a poll waits sends no command of its own: the poll's reading
 // fills the forms and ends the query.
 void TestTrxLink::queryDuringAPollTakesItsReading()
 {
-    PtyTransceiver transceiver(radio(3650000, "LSB"));
-    QVERIFY(transceiver.start());
-    CTrxLink link;
-    RecordingForm form;
-    connectForms(link, {&form});
-    QVERIFY(opens(link, TrxFt897, transceiver.devicePath()));
+    RadioOnLink radio(simulator(3650000, "LSB"));
+    QVERIFY(radio.open(TrxFt897));
 
-    QSignalSpy polled(&link, &CTrxLink::polled);
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.Poll();
-    link.OnGetTrxFreq();
-    link.Poll(); // a read waits: nothing
+    QSignalSpy polled(&radio.link, &CTrxLink::polled);
+    QSignalSpy ended(&radio.link, &CTrxLink::queryEnded);
+    radio.link.Poll();
+    radio.link.OnGetTrxFreq();
+    radio.link.Poll(); // a read waits: nothing
     QVERIFY(ended.wait(kWaitMs));
     const TrxReading expected{"3.650.0", "80", 1, "59"};
-    QCOMPARE(form.readings, QList<TrxReading>{expected});
+    QCOMPARE(radio.form.readings, QList<TrxReading>{expected});
     QCOMPARE(polled.size(), 1);
-    QCOMPARE(transceiver.received(), kFt897Read);
+    QCOMPARE(radio.transceiver.received(), kFt897Read);
 }
 
 // Pulled while following: the line's message once; the polls that find no device say
 // nothing; the device back, the polls read again.
 void TestTrxLink::followingThroughAnUnpluggedDevice()
 {
-    PtyTransceiver transceiver(radio(7012300, "USB"));
+    PtyTransceiver transceiver(simulator(7012300, "USB"));
     const QString device = m_dir->filePath("ttyRADIO");
     QVERIFY(plugIn(transceiver, device));
     CTrxLink link;

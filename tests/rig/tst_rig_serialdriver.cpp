@@ -18,14 +18,9 @@ TrxSimulator radio(qint64 hz, const char *mode, TrxSimulator::Reply reply = TrxS
     return TrxSimulator(hz, *TrxSimulator::modeByName(mode), reply);
 }
 
-// The outcome of one read, waited for.
-std::optional<TrxOutcome> readOnce(SerialRigDriver &driver, int rig, int port = kPort)
+std::optional<TrxOutcome> readOnce(SerialRigDriver &driver, int rig)
 {
-    QSignalSpy done(&driver, &RigDriver::readDone);
-    driver.Read({rig, port});
-    if (done.isEmpty() && !done.wait(kWaitMs))
-        return std::nullopt;
-    return done.first().first().value<TrxOutcome>();
+    return readOnce(driver, RigDriver::Request{rig, kPort});
 }
 
 } // namespace
@@ -159,7 +154,7 @@ void TestSerialRigDriver::replyOfAnyOtherLengthIsNoReply()
     const auto outcome = done.first().first().value<TrxOutcome>();
     QVERIFY(!outcome.reading);
     QCOMPARE(outcome.messages, QList<TrxMessage>{TrxMessage::noReply()});
-    QCOMPARE(outcome.messages.first().icon, Prompter::Icon::None);
+    QCOMPARE(outcome.messages.first().icon(), Prompter::Icon::None);
 }
 
 // A type the serial radios do not know (the setup dialog may choose one without the
@@ -186,8 +181,8 @@ void TestSerialRigDriver::missingDevice()
     SerialRigDriver driver(kPort, dir.filePath("ttyNONE"));
     const QList<TrxMessage> messages = driver.Open();
     QCOMPARE(messages, QList<TrxMessage>{TrxMessage::portNotFound()});
-    QCOMPARE(messages.first().kind, TrxMessage::Kind::Open);
-    QCOMPARE(messages.first().icon, Prompter::Icon::Warning);
+    QCOMPARE(messages.first().kind, TrxMessage::Kind::PortNotFound);
+    QCOMPARE(messages.first().icon(), Prompter::Icon::Warning);
     const std::optional<TrxOutcome> outcome = readOnce(driver, TrxFt897);
     QVERIFY(outcome);
     QCOMPARE(outcome->messages, QList<TrxMessage>{TrxMessage::portNotFound()});
@@ -208,7 +203,7 @@ void TestSerialRigDriver::unpluggedWhileIdleSaysSoOnceAndReopens()
     QVERIFY(QFile::remove(device)); // as udev takes the adapter's name away
     QVERIFY(failed.wait(kWaitMs));
     QCOMPARE(failed.first().first().value<TrxMessage>(), TrxMessage::lineBroke("ReadFile()"));
-    QCOMPARE(failed.first().first().value<TrxMessage>().icon, Prompter::Icon::Error);
+    QCOMPARE(failed.first().first().value<TrxMessage>().icon(), Prompter::Icon::Error);
     QVERIFY(!driver.IsOpen());
     std::optional<TrxOutcome> outcome = readOnce(driver, TrxFt897);
     QVERIFY(outcome);

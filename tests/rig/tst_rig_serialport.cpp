@@ -21,6 +21,27 @@ TrxSimulator usbOn20m()
     return TrxSimulator(14234500, *TrxSimulator::modeByName("USB"));
 }
 
+// A radio on a pseudo-terminal, and a monitored port on it with its owner.
+struct MonitoredPort
+{
+    PtyTransceiver radio{usbOn20m()};
+    RecordingOwner owner;
+    CSerialPort port;
+
+    bool start()
+    {
+        if (!radio.start() || !port.InitPort(&owner, kPort, radio.devicePath()))
+            return false;
+        port.StartMonitoring();
+        return true;
+    }
+    void askForFrequency()
+    {
+        std::memcpy(port.WriteBuffer(), "\x00\x00\x00\x00\x03", 5);
+        port.RequestWriteCommand();
+    }
+};
+
 // Waits without handling events, so that the port reads nothing meanwhile.
 bool unreadBecomes(const PtyTransceiver &radio, int count)
 {
@@ -244,62 +265,42 @@ void TestSerialPort::destroyingThePortDropsBytesNotHandedOver()
 // write asked for afterwards does nothing and says nothing.
 void TestSerialPort::unpluggedDeviceClosesThePortAndSaysSoOnce()
 {
-    PtyTransceiver radio(usbOn20m());
-    QVERIFY(radio.start());
-    RecordingOwner owner;
-    CSerialPort port;
-    QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
-    port.StartMonitoring();
-
-    radio.stop();
-    QTRY_COMPARE(owner.failures, QStringList{"ReadFile()"});
-    QVERIFY(!port.IsOpen());
-    QVERIFY(!port.IsMonitoring());
-    std::memcpy(port.WriteBuffer(), "\x00\x00\x00\x00\x03", 5);
-    port.RequestWriteCommand();
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    QTRY_COMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QVERIFY(!line.port.IsOpen());
+    QVERIFY(!line.port.IsMonitoring());
+    line.askForFrequency();
     QCoreApplication::processEvents();
-    QCOMPARE(owner.failures, QStringList{"ReadFile()"});
-    QCOMPARE(owner.bytes, QByteArray());
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QCOMPARE(line.owner.bytes, QByteArray());
 }
 
 // A command asked for before the port has noticed that the device is gone: discarding
 // the queues fails already, as a read would, and nothing is written.
 void TestSerialPort::commandToAnUnpluggedDeviceFailsOnce()
 {
-    PtyTransceiver radio(usbOn20m());
-    QVERIFY(radio.start());
-    RecordingOwner owner;
-    CSerialPort port;
-    QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
-    port.StartMonitoring();
-
-    radio.stop();
-    std::memcpy(port.WriteBuffer(), "\x00\x00\x00\x00\x03", 5);
-    port.RequestWriteCommand();
-    QCOMPARE(owner.failures, QStringList{"ReadFile()"});
-    QVERIFY(!port.IsOpen());
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    line.askForFrequency();
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QVERIFY(!line.port.IsOpen());
     QCoreApplication::processEvents();
-    QCOMPARE(owner.failures, QStringList{"ReadFile()"});
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
 }
 
 void TestSerialPort::reopensWhenTheDeviceComesBack()
 {
-    PtyTransceiver radio(usbOn20m());
-    QVERIFY(radio.start());
-    RecordingOwner owner;
-    CSerialPort port;
-    QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
-    port.StartMonitoring();
-    radio.stop();
-    QTRY_VERIFY(!port.IsOpen());
-
-    QVERIFY(radio.start());
-    QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
-    port.StartMonitoring();
-    std::memcpy(port.WriteBuffer(), "\x00\x00\x00\x00\x03", 5);
-    port.RequestWriteCommand();
-    QTRY_COMPARE(owner.bytes, QByteArray::fromHex("0142345001"));
-    QCOMPARE(owner.failures, QStringList{"ReadFile()"});
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    QTRY_VERIFY(!line.port.IsOpen());
+    QVERIFY(line.start());
+    line.askForFrequency();
+    QTRY_COMPARE(line.owner.bytes, QByteArray::fromHex("0142345001"));
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
