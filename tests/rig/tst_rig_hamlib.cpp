@@ -1,5 +1,4 @@
 #include "RigTestDoubles.h"
-#include "rig/CTrxLink.h"
 #include "rig/HamlibModels.h"
 #include "rig/HamlibReading.h"
 #include "rig/HamlibRigDriver.h"
@@ -68,7 +67,6 @@ private slots:
     void frequencyTexts();
     void models();
     void dummyRadioInProcess();
-    void dummyRadioThroughTheLink();
     void refusedOpens_data();
     void refusedOpens();
     void agreesWithTheOwnPathForEveryMode_data();
@@ -163,28 +161,6 @@ void TestHamlib::dummyRadioInProcess()
     driver.Close();
     QVERIFY(!driver.IsOpen());
     QCOMPARE(readingOf(driver, TrxHamlib), (TrxReading{"145.000", "2", 3, "59"})); // opened again
-}
-
-void TestHamlib::dummyRadioThroughTheLink()
-{
-    ScriptedPrompter prompter;
-    Prompter::install(&prompter);
-    CTrxLink link;
-    RecordingForm form;
-    link.SetReceivers([&form] { return QList<TrxReadingReceiver *>{&form}; });
-    QSignalSpy opened(&link, &CTrxLink::linkOpened);
-    TrxConnection connection;
-    connection.rig = TrxHamlib;
-    connection.settings = hamlibOn(1, QString());
-    link.OpenLink(connection);
-    QVERIFY(opened.wait(kWaitMs));
-    QCOMPARE(opened.first().first().toBool(), true);
-    QSignalSpy ended(&link, &CTrxLink::queryEnded);
-    link.OnGetTrxFreq();
-    QVERIFY(ended.wait(kWaitMs));
-    QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"145.000", "2", 3, "59"})});
-    QCOMPARE(prompter.texts(), QStringList());
-    Prompter::install(nullptr);
 }
 
 // A model Hamlib does not have (which would end the program inside Hamlib), no port, a
