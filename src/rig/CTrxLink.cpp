@@ -1,5 +1,6 @@
 #include "CTrxLink.h"
 
+#include "HamlibModels.h"
 #include "RigLog.h"
 #include "TrxLinkWorker.h"
 #include "TrxReadingReceiver.h"
@@ -21,6 +22,7 @@ CTrxLink::CTrxLink(QObject *parent)
     , m_thread(new QThread)
     , m_worker(new TrxLinkWorker)
 {
+    HamlibModels::prepare(); // here, before the link's thread may call Hamlib
     m_thread->setObjectName(QStringLiteral("korva3 transceiver link"));
     m_worker->moveToThread(m_thread);
     connect(m_worker, &TrxLinkWorker::opened, this, &CTrxLink::OnOpened);

@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -48,6 +49,7 @@ void prepare()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        std::setlocale(LC_NUMERIC, "C");
         rig_set_debug_callback(logHamlibMessage, nullptr);
         rig_set_debug(lcRig().isDebugEnabled() ? RIG_DEBUG_VERBOSE : RIG_DEBUG_ERR);
         rig_load_all_backends();

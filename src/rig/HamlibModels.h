@@ -21,9 +21,14 @@ struct HamlibModel
 // Hamlib's models, and the one-time set-up of the library.
 namespace HamlibModels {
 
-// Once per program, before any other Hamlib call: Hamlib's own messages go to the
-// korva3.rig log instead of the error stream, and every backend is loaded (so that
-// later calls only read Hamlib's model table, from any thread).
+// Once per program, before any other Hamlib call (best on the window's thread, before
+// the link's thread uses Hamlib): Hamlib's own messages go to the korva3.rig log instead
+// of the error stream, every backend is loaded (so that later calls only read Hamlib's
+// model table, from any thread), and the C library's numbers are set to the "C" locale.
+//
+// Hamlib 4.5 switches LC_NUMERIC to "C" around some calls and restores it from the name
+// it saved, which glibc has freed by then unless the name was "C" already. Nothing of
+// Korva3 reads numbers through the C locale (Qt and the band plan parse their own).
 void prepare();
 
 // Every model, ordered by maker and name.
