@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 namespace {
 
 struct Result
@@ -296,6 +299,7 @@ void TestTrxCli::readsARigctld()
     const quint16 port = freePort();
     QVERIFY(port != 0);
     QProcess daemon;
+    daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); }); // ends with a test that dies
     daemon.start(KORVA3_RIGCTLD_PATH, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
     QVERIFY(daemon.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(rigctld(port, "F 7012300"), QByteArray("RPRT 0"), 10000);
