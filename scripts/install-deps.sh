@@ -6,6 +6,7 @@ KORVA3_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-serialport-dev libqt6serialport6-dev
     libsqlite3-dev sqlite3
+    pkg-config libhamlib-dev libhamlib-utils
     hamradio-files
     fonts-dejavu-core
     libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time

@@ -3,6 +3,7 @@
 #include "CDocCommands.h"
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
+#include "CRadioFollower.h"
 #include "document/LogbookFiles.h"
 #include "entry/CKorva3View.h"
 #include "platform/CommandIds.h"
@@ -87,6 +88,13 @@ CMainFrame::CMainFrame(QWidget *parent)
         return receivers;
     });
     connect(m_trxLink, &CTrxLink::queryEnded, this, [this] { updateCommandUI(); });
+    m_radioFollower = new CRadioFollower(
+        m_trxLink,
+        [this]() -> CKorva3View * {
+            const CDocumentFrame *frame = activeFrame();
+            return frame ? qobject_cast<CKorva3View *>(frame->widget()) : nullptr;
+        },
+        this);
 
     if (s_startupPauseMs > 0)
         QThread::msleep(static_cast<unsigned long>(s_startupPauseMs));

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class CDocManager;
+class CRadioFollower;
 class CTrxLink;
 class CDocumentFrame;
 class QAction;
@@ -54,6 +55,8 @@ public:
 
     // The transceiver link, opened at construction from the parameters "rig" and "comm".
     CTrxLink *trxLink() const { return m_trxLink; }
+    // "Follow the radio" for the active logbook window.
+    CRadioFollower *radioFollower() const { return m_radioFollower; }
 
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
@@ -95,6 +98,7 @@ private:
     QMdiArea *m_area;
     CDocManager *m_docManager;
     CTrxLink *m_trxLink;
+    CRadioFollower *m_radioFollower = nullptr;
     CommandTarget *m_appTarget = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;

@@ -1,5 +1,7 @@
 #include "CliRunner.h"
 
+#include "RecordedMessages.h"
+
 #include "CountryInfoJson.h"
 #include "StatsJson.h"
 #include "TrxQuery.h"
@@ -7,11 +9,12 @@
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
 #include "platform/ProgramVersion.h"
-#include "platform/PrompterGuard.h"
-#include "platform/ScriptedPrompter.h"
+#include "rig/HamlibModels.h"
+#include "rig/TrxType.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -40,19 +43,15 @@ const char kUsage[] =
     "                     --period the parameter adifexport of the program database decides\n"
     "  trx --rig 1|2 (--port N | --device PATH)\n"
     "                     read frequency and mode from the transceiver (1 FT-897, 2 FT-1000mp) on\n"
-    "                     port COM N or on the serial device PATH, and print them as JSON\n";
+    "                     port COM N or on the serial device PATH, and print them as JSON\n"
+    "  trx --hamlib MODEL (--device PATH [--speed BAUD] | --rigctld HOST:PORT)\n"
+    "                     the same through Hamlib: radio model MODEL on the serial device PATH (at\n"
+    "                     the model's speed unless BAUD is given), or the radio of a running rigctld\n"
+    "  trx --list-models  print Hamlib's radio models: NUMBER<TAB>MAKER<TAB>NAME\n";
 
 constexpr int kAnyCount = -1;
-// Plays the operator's part for one document command: records the messages it shows
-// and answers no box, with the prompter that was there before put back afterwards.
-struct RecordedMessages
-{
-    QStringList texts() const { return recorder.texts(); }
-
-    ScriptedPrompter recorder;
-    PrompterGuard guard{recorder};
-};
-
+const QStringList kTrxOptions{QStringLiteral("--rig"),    QStringLiteral("--port"),  QStringLiteral("--device"),
+                              QStringLiteral("--hamlib"), QStringLiteral("--speed"), QStringLiteral("--rigctld")};
 // A call as the entry form's call field holds it: without blanks, in upper case.
 QString normalisedCall(const QString &text)
 {
@@ -273,32 +272,79 @@ int CliRunner::reportMessages(const QStringList &messages, bool succeeded)
     return succeeded ? Success : Failed;
 }
 
+// The options come in pairs (but --list-models); a radio of the logbook takes --rig with
+// --port or --device, a Hamlib radio --hamlib with --device (and --speed) or --rigctld.
 int CliRunner::trx(const QStringList &arguments)
 {
-    int rig = 0;
-    int port = 0;
-    QString device;
+    if (arguments == QStringList{QStringLiteral("--list-models")}) {
+        for (const HamlibModel &model : HamlibModels::all())
+            m_out << model.number << '\t' << model.maker << '\t' << model.name << '\n';
+        return Success;
+    }
+    QHash<QString, QString> options;
     for (int i = 0; i + 1 < arguments.size(); i += 2) {
         const QString &option = arguments.at(i);
         const QString &value = arguments.at(i + 1);
-        if (option == QLatin1String("--rig") && (value == QLatin1String("1") || value == QLatin1String("2")))
-            rig = value.toInt();
-        else if (option == QLatin1String("--port") && value.toInt() > 0)
-            port = value.toInt();
-        else if (option == QLatin1String("--device") && !value.isEmpty())
-            device = value;
-        else
+        if (!kTrxOptions.contains(option) || value.isEmpty() || options.contains(option))
             return usage(QStringLiteral("trx: bad option %1 %2").arg(option, value));
+        options.insert(option, value);
     }
-    if (arguments.size() % 2 != 0 || rig == 0 || (port > 0) == !device.isEmpty())
-        return usage(QStringLiteral("trx takes --rig 1|2 and one of --port N, --device PATH"));
-    const TrxQuery::Outcome outcome = TrxQuery::run(rig, device.isEmpty() ? port : 1, device);
+    if (arguments.size() % 2 != 0)
+        return usage(QStringLiteral("trx: %1 needs a value").arg(arguments.last()));
+    TrxConnection connection;
+    const QString problem = options.contains(QStringLiteral("--hamlib")) ? hamlibConnection(options, connection)
+                                                                         : serialConnection(options, connection);
+    if (!problem.isEmpty())
+        return usage(problem);
+    const TrxQuery::Outcome outcome = TrxQuery::run(connection);
     if (outcome.reading) {
         m_out << TrxReadingJson::format(*outcome.reading) << '\n';
         return Success;
     }
     return fail(outcome.messages.isEmpty() ? QStringLiteral("Check configuration or\nserial cable to trx...")
                                            : outcome.messages.join(QLatin1Char('\n')));
+}
+
+// An empty text when the options make a connection to an FT-897 or FT-1000mp.
+QString CliRunner::serialConnection(const QHash<QString, QString> &options, TrxConnection &connection)
+{
+    const QString rig = options.value(QStringLiteral("--rig"));
+    const int port = options.value(QStringLiteral("--port")).toInt();
+    const QString device = options.value(QStringLiteral("--device"));
+    const bool portGiven = options.contains(QStringLiteral("--port"));
+    const bool onePort = portGiven == device.isEmpty() && (!portGiven || port > 0);
+    if ((rig != QLatin1String("1") && rig != QLatin1String("2")) || !onePort || options.contains(QStringLiteral("--speed"))
+        || options.contains(QStringLiteral("--rigctld")))
+        return QStringLiteral("trx takes --rig 1|2 and one of --port N, --device PATH");
+    connection.rig = rig.toInt();
+    connection.commPort = device.isEmpty() ? port : 1;
+    connection.devicePath = device;
+    return QString();
+}
+
+// An empty text when the options make a connection to a Hamlib radio.
+QString CliRunner::hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection)
+{
+    const QString usageText = QStringLiteral("trx takes --hamlib MODEL and one of --device PATH [--speed BAUD], "
+                                             "--rigctld HOST:PORT");
+    bool isNumber = false;
+    const int model = options.value(QStringLiteral("--hamlib")).toInt(&isNumber);
+    const QString device = options.value(QStringLiteral("--device"));
+    const QString address = options.value(QStringLiteral("--rigctld"));
+    const QString speed = options.value(QStringLiteral("--speed"));
+    bool speedIsNumber = speed.isEmpty();
+    const int baud = speed.isEmpty() ? 0 : speed.toInt(&speedIsNumber);
+    if (options.contains(QStringLiteral("--rig")) || options.contains(QStringLiteral("--port"))
+        || device.isEmpty() == address.isEmpty() || (!speed.isEmpty() && (device.isEmpty() || !speedIsNumber || baud <= 0)))
+        return usageText;
+    if (!isNumber || !HamlibModels::find(model))
+        return QStringLiteral("trx: Hamlib has no model %1 (see trx --list-models)").arg(options.value(QStringLiteral("--hamlib")));
+    connection.rig = TrxHamlib;
+    connection.settings.hamlibModel = model;
+    connection.settings.hamlibPort = device;
+    connection.settings.hamlibSpeed = baud;
+    connection.settings.rigctldAddress = address;
+    return QString();
 }
 
 // Opening a missing program database would make an empty one and find nothing in it.

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 
 class CKorva3Doc;
+struct TrxConnection;
 class QTextStream;
 
 // korva3-cli: the store's operations and the transceiver query without a window.
@@ -28,6 +30,8 @@ private:
     int info(const QStringList &arguments);
     int locator(const QStringList &arguments);
     int trx(const QStringList &arguments);
+    static QString serialConnection(const QHash<QString, QString> &options, TrxConnection &connection);
+    static QString hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     int importAdif(const QStringList &arguments);
     int exportAdif(const QStringList &arguments);
     int reportMessages(const QStringList &messages, bool succeeded);

@@ -1,6 +1,7 @@
 #include "TrxQuery.h"
 
-#include "platform/ScriptedPrompter.h"
+#include "RecordedMessages.h"
+
 #include "rig/CTrxLink.h"
 #include "rig/TrxReadingReceiver.h"
 
@@ -11,8 +12,9 @@ namespace TrxQuery {
 
 namespace {
 
-// An upper bound on one query, which itself gives up after about 2 seconds.
-constexpr int kQueryLimitMs = 10000;
+// An upper bound on opening the link and one query, which itself gives up after about
+// 2 seconds (Hamlib's drivers may try a few times before they give up).
+constexpr int kQueryLimitMs = 30000;
 
 class ReadingCatcher : public TrxReadingReceiver
 {
@@ -24,42 +26,33 @@ private:
     std::optional<TrxReading> m_reading;
 };
 
-// Records the link's message boxes while it runs and puts the earlier prompter back.
-class MessageRecorder
-{
-public:
-    MessageRecorder()
-        : m_previous(Prompter::current())
-    {
-        Prompter::install(&m_recorder);
-    }
-    ~MessageRecorder() { Prompter::install(&m_previous); }
-    MessageRecorder(const MessageRecorder &) = delete;
-    MessageRecorder &operator=(const MessageRecorder &) = delete;
-
-    QStringList texts() const { return m_recorder.texts(); }
-
-private:
-    Prompter &m_previous;
-    ScriptedPrompter m_recorder;
-};
-
 } // namespace
 
-Outcome run(int rig, int port, const QString &devicePath)
+// The query starts once the link is open; a link that does not open has said why.
+Outcome run(const TrxConnection &connection)
 {
-    MessageRecorder messages;
+    RecordedMessages messages;
     ReadingCatcher form;
     {
         CTrxLink link;
         link.SetReceivers([&form] { return QList<TrxReadingReceiver *>{&form}; });
-        if (link.OpenLink(rig, port, devicePath)) {
-            QEventLoop loop;
-            QObject::connect(&link, &CTrxLink::queryEnded, &loop, &QEventLoop::quit);
-            QTimer::singleShot(kQueryLimitMs, &loop, &QEventLoop::quit);
-            link.OnGetTrxFreq();
+        QEventLoop loop;
+        bool done = false;
+        const auto finish = [&loop, &done] {
+            done = true;
+            loop.quit();
+        };
+        QObject::connect(&link, &CTrxLink::linkOpened, &loop, [&link, finish](bool opened) {
+            if (opened)
+                link.OnGetTrxFreq();
+            else
+                finish();
+        });
+        QObject::connect(&link, &CTrxLink::queryEnded, &loop, finish);
+        QTimer::singleShot(kQueryLimitMs, &loop, finish);
+        link.OpenLink(connection);
+        if (!done)
             loop.exec();
-        }
     }
     return {form.reading(), messages.texts()};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rig/TrxConnection.h"
 #include "rig/TrxReading.h"
 
 #include <QString>
@@ -17,7 +18,8 @@ struct Outcome
     QStringList messages;              // the texts of the boxes the link showed, in order
 };
 
-// `devicePath` empty: the device of "COM port" from the settings.
-Outcome run(int rig, int port, const QString &devicePath);
+// For the FT-897 and FT-1000mp an empty `devicePath` of the connection is the device of
+// "COM port" from the settings.
+Outcome run(const TrxConnection &connection);
 
 } // namespace TrxQuery

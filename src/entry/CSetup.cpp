@@ -5,8 +5,11 @@
 #include "document/CKorva3Doc.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
+#include "rig/HamlibModels.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -21,6 +24,31 @@ QComboBox *dropDownList(const QStringList &items, QWidget *parent)
 {
     auto *list = new QComboBox(parent);
     list->addItems(items);
+    return list;
+}
+
+QStringList comPorts()
+{
+    QStringList ports;
+    for (int port = 1; port <= 9; ++port)
+        ports.append(QStringLiteral("com%1").arg(port));
+    return ports;
+}
+
+// The serial speeds offered for a Hamlib radio; the first keeps the model's own.
+const int kSpeeds[] = {0, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+// Typing in the list shows the models whose maker, name or number holds the text.
+QComboBox *makeHamlibModelList(QWidget *parent)
+{
+    auto *list = new QComboBox(parent);
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    for (const HamlibModel &model : HamlibModels::all())
+        list->addItem(QStringLiteral("%1 %2 (%3)").arg(model.maker, model.name).arg(model.number), model.number);
+    list->completer()->setFilterMode(Qt::MatchContains);
+    list->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    list->completer()->setCompletionMode(QCompleter::PopupCompletion);
     return list;
 }
 
@@ -43,11 +71,10 @@ void CSetup::buildForm()
     m_utcOffsetEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
     m_locatorEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
     m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, group);
-    m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp")}, group);
-    QStringList ports;
-    for (int port = 1; port <= 9; ++port)
-        ports.append(QStringLiteral("com%1").arg(port));
-    m_portList = dropDownList(ports, group);
+    m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp"),
+                              QStringLiteral("Other radio (Hamlib)")},
+                             group);
+    m_portList = dropDownList(comPorts(), group);
     m_periodList = dropDownList({QStringLiteral("all"), QStringLiteral("1 year"), QStringLiteral("6 months"),
                                  QStringLiteral("3 months"), QStringLiteral("1 month"), QStringLiteral("week")},
                                 group);
@@ -59,6 +86,7 @@ void CSetup::buildForm()
     form->addRow(QStringLiteral("Radio"), m_rigList);
     form->addRow(QStringLiteral("Com port"), m_portList);
     form->addRow(QStringLiteral("Adif export \nlast period"), m_periodList);
+    buildHamlibRows(form, group);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -66,6 +94,35 @@ void CSetup::buildForm()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(buttons);
+}
+
+void CSetup::buildHamlibRows(QFormLayout *form, QWidget *group)
+{
+    m_hamlibModelList = makeHamlibModelList(group);
+    m_hamlibPortList = dropDownList(comPorts(), group);
+    m_hamlibPortList->setEditable(true);
+    m_hamlibPortList->setInsertPolicy(QComboBox::NoInsert);
+    m_speedList = new QComboBox(group);
+    for (int speed : kSpeeds)
+        m_speedList->addItem(speed == 0 ? QStringLiteral("Default") : QString::number(speed), speed);
+    m_rigctldEdit = new QLineEdit(group);
+    m_rigctldEdit->setPlaceholderText(QStringLiteral("host:port"));
+    m_followCheck = new QCheckBox(QStringLiteral("Follow the radio"), group);
+    form->addRow(QStringLiteral("Hamlib model"), m_hamlibModelList);
+    form->addRow(QStringLiteral("Hamlib port"), m_hamlibPortList);
+    form->addRow(QStringLiteral("Speed"), m_speedList);
+    form->addRow(QStringLiteral("rigctld"), m_rigctldEdit);
+    form->addRow(QString(), m_followCheck);
+    connect(m_rigList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { enableHamlibRows(); });
+}
+
+// The Hamlib fields count only for "Other radio (Hamlib)".
+void CSetup::enableHamlibRows()
+{
+    const bool hamlib = m_rigList->currentIndex() == TrxHamlib;
+    for (QWidget *field : {static_cast<QWidget *>(m_hamlibModelList), static_cast<QWidget *>(m_hamlibPortList),
+                           static_cast<QWidget *>(m_speedList), static_cast<QWidget *>(m_rigctldEdit)})
+        field->setEnabled(hamlib);
 }
 
 void CSetup::OnInitDialog()
@@ -79,6 +136,7 @@ void CSetup::OnInitDialog()
     if (m_link) {
         m_rigIndex = m_link->Rig();
         m_portIndex = m_link->CommPort() - 1;
+        m_trxSettings = m_link->Settings();
     }
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
@@ -93,6 +151,31 @@ void CSetup::pushFields()
     FormControls::selectIndex(m_rigList, m_rigIndex);
     FormControls::selectIndex(m_portList, m_portIndex);
     FormControls::selectIndex(m_periodList, m_adifPeriodIndex);
+    pushTrxSettings();
+    enableHamlibRows();
+}
+
+void CSetup::pushTrxSettings()
+{
+    FormControls::selectIndex(m_hamlibModelList, m_hamlibModelList->findData(m_trxSettings.hamlibModel));
+    m_hamlibPortList->setEditText(m_trxSettings.hamlibPort);
+    const int speed = m_speedList->findData(m_trxSettings.hamlibSpeed);
+    if (speed < 0) // a speed set elsewhere is kept
+        m_speedList->addItem(QString::number(m_trxSettings.hamlibSpeed), m_trxSettings.hamlibSpeed);
+    m_speedList->setCurrentIndex(m_speedList->findData(m_trxSettings.hamlibSpeed));
+    m_rigctldEdit->setText(m_trxSettings.rigctldAddress);
+    m_followCheck->setChecked(m_trxSettings.follow);
+}
+
+// A model text that names no entry of the list leaves no model chosen.
+void CSetup::pullTrxSettings()
+{
+    const int model = m_hamlibModelList->findText(m_hamlibModelList->currentText());
+    m_trxSettings.hamlibModel = model >= 0 ? m_hamlibModelList->itemData(model).toInt() : 0;
+    m_trxSettings.hamlibPort = m_hamlibPortList->currentText().trimmed();
+    m_trxSettings.hamlibSpeed = m_speedList->currentData().toInt();
+    m_trxSettings.rigctldAddress = m_rigctldEdit->text().trimmed();
+    m_trxSettings.follow = m_followCheck->isChecked();
 }
 
 bool CSetup::pullFields()
@@ -105,6 +188,7 @@ bool CSetup::pullFields()
     m_rigIndex = m_rigList->currentIndex();
     m_portIndex = m_portList->currentIndex();
     m_adifPeriodIndex = FormControls::selectedIndex(m_periodList);
+    pullTrxSettings();
     return true;
 }
 
@@ -134,18 +218,28 @@ void CSetup::storeValues()
     db.SetParameter(QStringLiteral("utcoffset"), m_utcOffsetText);
     db.SetParameter(QStringLiteral("gridlocator"), m_locatorText);
     db.SetParameter(QStringLiteral("AskYesNo"), m_askIndex != 0 ? QStringLiteral("N") : QStringLiteral("Y"));
-    const bool linkChanged = m_link && (m_link->Rig() != m_rigIndex || m_link->CommPort() != m_portIndex + 1);
+    const bool linkChanged = m_link
+        && (m_link->Rig() != m_rigIndex || m_link->CommPort() != m_portIndex + 1
+            || (m_rigIndex == TrxHamlib && !m_link->Settings().sameRadio(m_trxSettings)));
     if (m_link)
         m_link->SetRig(m_rigIndex);
     db.SetParameter(QStringLiteral("rig"), QString::number(m_rigIndex));
     if (m_link)
         m_link->SetCommPort(m_portIndex + 1);
     db.SetParameter(QStringLiteral("comm"), QString::number(m_portIndex + 1));
+    if (m_doc)
+        m_doc->m_adifPeriod = m_adifPeriodIndex;
+    db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
+    storeTrxSettings();
     // The link listens to the port it opened; a new radio or port is opened at once, so
     // the next query talks to the transceiver just chosen.
     if (linkChanged)
         m_link->OpenLink(m_rigIndex, m_portIndex + 1);
-    if (m_doc)
-        m_doc->m_adifPeriod = m_adifPeriodIndex;
-    db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
+}
+
+void CSetup::storeTrxSettings()
+{
+    m_trxSettings.save();
+    if (m_link)
+        m_link->SetSettings(m_trxSettings);
 }

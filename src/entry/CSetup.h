@@ -1,17 +1,26 @@
 #pragma once
 
+#include "rig/TrxSettings.h"
+
 #include <QDialog>
 
 class CKorva3Doc;
 class CKorva3View;
 class CTrxLink;
+class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
 // transceiver type, its serial port and the ADIF export period. Shows the values in
 // force in the owner form, the transceiver link and the document; OK puts them back
 // there and writes the six parameters.
+//
+// For "Other radio (Hamlib)" also the Hamlib model (a list searchable by maker, name
+// and number), its port (a COM port of the list or a device path typed in) and speed,
+// or the host:port of a running rigctld; and, for every radio, "Follow the radio".
+// These go to the per-user settings.
 class CSetup : public QDialog
 {
     Q_OBJECT
@@ -30,6 +39,7 @@ public:
     int m_rigIndex = -1;
     int m_portIndex = -1;
     int m_adifPeriodIndex = -1;
+    TrxSettings m_trxSettings;
 
     QLineEdit *utcOffsetEdit() const { return m_utcOffsetEdit; }
     QLineEdit *locatorEdit() const { return m_locatorEdit; }
@@ -37,11 +47,21 @@ public:
     QComboBox *rigList() const { return m_rigList; }
     QComboBox *portList() const { return m_portList; }
     QComboBox *periodList() const { return m_periodList; }
+    QComboBox *hamlibModelList() const { return m_hamlibModelList; }
+    QComboBox *hamlibPortList() const { return m_hamlibPortList; }
+    QComboBox *speedList() const { return m_speedList; }
+    QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
+    QCheckBox *followCheck() const { return m_followCheck; }
 
     void accept() override;
 
 private:
     void buildForm();
+    void buildHamlibRows(QFormLayout *form, QWidget *group);
+    void enableHamlibRows();
+    void pushTrxSettings();
+    void pullTrxSettings();
+    void storeTrxSettings();
     void OnInitDialog();
     void pushFields();
     bool pullFields();
@@ -56,4 +76,9 @@ private:
     QComboBox *m_rigList = nullptr;
     QComboBox *m_portList = nullptr;
     QComboBox *m_periodList = nullptr;
+    QComboBox *m_hamlibModelList = nullptr;
+    QComboBox *m_hamlibPortList = nullptr;
+    QComboBox *m_speedList = nullptr;
+    QLineEdit *m_rigctldEdit = nullptr;
+    QCheckBox *m_followCheck = nullptr;
 };

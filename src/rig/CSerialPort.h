@@ -1,77 +1,73 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMutex>
+#include <QObject>
+#include <QSerialPort>
 #include <QString>
 
-#include <atomic>
-#include <memory>
-
-class CommWorker;
-class QObject;
-class QSerialPort;
-class QThread;
 class SerialPortOwner;
 
 // One serial port for the transceiver link: 4800 baud, 8 data bits, no parity, 2 stop
-// bits. A worker thread (CommWorker) waits for received bytes and for write requests and
-// hands every byte to the owner one at a time, in order, on the owner's thread.
+// bits. Lives on one thread, the owner's: QSerialPort's notifications hand every
+// received byte to the owner, one at a time and in order, and carry out the writes.
 //
-// Use: InitPort on the owner's thread, then StartMonitoring. The owner fills
-// WriteBuffer() and asks for RequestWriteCommand (its first 5 bytes) or RequestWriteText
-// (the zero-terminated text); each write first discards unread input and pending output.
-// Destruction ends the worker and closes the port.
-class CSerialPort
+// Use: InitPort, then StartMonitoring. The owner fills WriteBuffer() and asks for
+// RequestWriteCommand (its first 5 bytes) or RequestWriteText (the zero-terminated
+// text); each write first discards unread input and pending output.
+//
+// A line that breaks (the device goes away, a read or a write fails) is closed at once
+// and the owner is told once; nothing more happens on it until InitPort opens it again.
+class CSerialPort : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kWriteBufferSize = 512;
     static constexpr int kCommandLength = 5;
 
-    CSerialPort();
-    virtual ~CSerialPort();
-    CSerialPort(const CSerialPort &) = delete;
-    CSerialPort &operator=(const CSerialPort &) = delete;
+    explicit CSerialPort(QObject *parent = nullptr);
+    ~CSerialPort() override;
 
     // Opens "COM n" on the device the settings give it (SerialPortNames). A missing or
-    // busy device returns false without a message; a setting the device refuses shows
-    // its message and returns false. Ends a worker of an earlier InitPort first.
+    // busy device returns false; so does a setting the device refuses, whose message
+    // SettingError() then gives. Closes a port opened before.
     bool InitPort(SerialPortOwner *owner, int portNumber);
     // The same on a device chosen by the caller.
     bool InitPort(SerialPortOwner *owner, int portNumber, const QString &devicePath);
+    // "SetCommState()" or "BuildCommDCB()" after the last InitPort, else empty.
+    QString SettingError() const { return m_settingError; }
 
-    // Starts the worker on the open port; does nothing without one or when it runs.
+    // Discards what is queued and starts handing bytes over; does nothing without a port.
     void StartMonitoring();
 
     // The owner's bytes to write, kWriteBufferSize long. Fill it before a request.
     char *WriteBuffer() { return m_writeBuffer.data(); }
+    // Written at once while monitored, else when monitoring starts.
     void RequestWriteText();
     void RequestWriteCommand();
 
-    bool IsOpen() const { return m_comm != nullptr; }
-    bool IsMonitoring() const { return m_threadAlive; }
+    void ClosePort();
+
+    bool IsOpen() const { return m_comm->isOpen(); }
+    bool IsMonitoring() const { return m_monitoring; }
     int PortNumber() const { return m_portNumber; }
     QString DevicePath() const { return m_devicePath; }
 
 private:
-    friend class CommWorker;
+    bool Configure();
+    void OnReadyRead();
+    void OnError(QSerialPort::SerialPortError error);
+    void ServiceRequests();
+    void WriteData(qint64 count);
+    void Fail(const QString &message);
 
-    void Shutdown();
-    bool Configure(QSerialPort &port);
-    void WakeWorker();
-    // A stop-icon message on the owner's thread, whichever thread meets the failure.
-    void ShowError(const QString &text);
-
-    QThread *m_thread = nullptr;
-    CommWorker *m_worker = nullptr;
-    std::atomic<bool> m_threadAlive{false};
-    std::atomic<bool> m_shutdown{false};
-    std::atomic<bool> m_writeTextRequested{false};
-    std::atomic<bool> m_writeCommandRequested{false};
-    QSerialPort *m_comm = nullptr;      // on the owner's thread until monitored, then the worker's
+    QSerialPort *m_comm;
     SerialPortOwner *m_owner = nullptr;
-    std::unique_ptr<QObject> m_ownerContext; // lives on the owner's thread; deliveries go through it
     QByteArray m_writeBuffer;
-    QMutex m_lock;                      // held around the port calls
+    bool m_monitoring = false;
+    bool m_writeTextRequested = false;
+    bool m_writeCommandRequested = false;
     int m_portNumber = 0;
     QString m_devicePath;
+    QString m_settingError;
 };

@@ -1,33 +1,60 @@
 #include "CTrxLink.h"
 
-#include "TrxDecoding.h"
+#include "HamlibModels.h"
+#include "RigLog.h"
+#include "TrxLinkWorker.h"
 #include "TrxReadingReceiver.h"
 #include "platform/Numbers.h"
-#include "platform/Prompter.h"
 #include "store/Sqlite3DB.h"
 
 #include <QMetaObject>
 #include <QThread>
 
-#include <cstring>
+#include <utility>
 
 namespace {
-const char kPortNotFound[] = "Communication port for Tx/Rx not found !\nCheck your setup...";
-const char kNoReply[] = "Check configuration or\nserial cable to trx...";
+// Hamlib's calls end after their own time-outs, a few seconds at most.
+constexpr int kShutdownWaitMs = 15000;
 } // namespace
 
 CTrxLink::CTrxLink(QObject *parent)
     : QObject(parent)
+    , m_thread(new QThread)
+    , m_worker(new TrxLinkWorker)
 {
+    HamlibModels::prepare(); // here, before the link's thread may call Hamlib
+    m_thread->setObjectName(QStringLiteral("korva3 transceiver link"));
+    m_worker->moveToThread(m_thread);
+    connect(m_worker, &TrxLinkWorker::opened, this, &CTrxLink::OnOpened);
+    connect(m_worker, &TrxLinkWorker::readDone, this, &CTrxLink::OnReadDone);
+    connect(m_worker, &TrxLinkWorker::failed, this, &CTrxLink::OnFailed);
+    m_thread->start();
 }
 
+// The radio is let go on its own thread, after the call under way there. A thread that
+// does not come back (a radio library stuck in a call) is left to the end of the program
+// rather than hang the window that closes.
 CTrxLink::~CTrxLink()
 {
-    m_abortQuery = true;
-    if (m_queryThread) {
-        m_queryThread->wait();
-        delete m_queryThread;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [worker = m_worker] {
+            worker->Shutdown();
+            worker->thread()->quit();
+        },
+        Qt::QueuedConnection);
+    if (!m_thread->wait(kShutdownWaitMs)) {
+        qCCritical(lcRig) << "the transceiver link's thread does not end; left running";
+        return;
     }
+    delete m_worker;
+    delete m_thread;
+}
+
+void CTrxLink::SetTimerFactory(TimerFactory factory)
+{
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, factory] { worker->SetTimerFactory(factory); }, Qt::QueuedConnection);
 }
 
 void CTrxLink::OpenLink(Sqlite3DB &db)
@@ -37,119 +64,106 @@ void CTrxLink::OpenLink(Sqlite3DB &db)
     QByteArray commPort;
     db.GetParameter("rig", rig);
     db.GetParameter("comm", commPort);
-    OpenLink(Numbers::atoi(rig), Numbers::atoi(commPort));
+    TrxConnection connection;
+    connection.rig = Numbers::atoi(rig);
+    connection.commPort = Numbers::atoi(commPort);
+    connection.settings = TrxSettings::load();
+    OpenLink(connection);
 }
 
-bool CTrxLink::OpenLink(int rig, int commPort, const QString &devicePath)
+void CTrxLink::OpenLink(int rig, int commPort, const QString &devicePath)
 {
-    m_rig = rig;
-    m_commPort = commPort;
-    if (m_rig <= TrxNone)
-        return false;
-    const bool known = m_rig == TrxFt897 || m_rig == TrxFt1000mp;
-    const bool opened = known
-        && (devicePath.isEmpty() ? m_port.InitPort(this, m_commPort) : m_port.InitPort(this, m_commPort, devicePath));
-    if (!opened) {
-        Prompter::current().warning(QString::fromLatin1(kPortNotFound));
-        return false;
+    TrxConnection connection;
+    connection.rig = rig;
+    connection.commPort = commPort;
+    connection.devicePath = devicePath;
+    connection.settings = m_settings;
+    OpenLink(connection);
+}
+
+// The worker drops the radio opened before in any case.
+void CTrxLink::OpenLink(const TrxConnection &connection)
+{
+    m_rig = connection.rig;
+    m_commPort = connection.commPort;
+    m_settings = connection.settings;
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, connection] { worker->Open(connection); }, Qt::QueuedConnection);
+    if (m_rig > TrxHamlib) {
+        Show({TrxMessage::portNotFound()});
+        emit linkOpened(false);
     }
-    m_port.StartMonitoring();
-    return true;
 }
 
-int CTrxLink::OnRxByte(unsigned char byte, int portNumber)
-{
-    if (portNumber != m_commPort)
-        return -1;
-    const int count = m_rxCount.load(std::memory_order_relaxed);
-    if (count < kRxBufferSize) {
-        m_rxBuffer[static_cast<size_t>(count)] = byte;
-        m_rxCount.store(count + 1, std::memory_order_release);
-    }
-    return 0;
-}
-
-QByteArray CTrxLink::RxBytes() const
-{
-    return QByteArray(reinterpret_cast<const char *>(m_rxBuffer.data()), m_rxCount);
-}
-
-bool CTrxLink::QueryWaiting() const
-{
-    return m_queryWaiting;
-}
-
-// The reply buffer is emptied here, before the query thread exists, so that only one
-// thread ever writes it at a time.
 void CTrxLink::OnGetTrxFreq()
 {
     if (m_queryWaiting)
         return;
     m_queryWaiting = true;
-    if (m_queryThread) {
-        m_queryThread->wait(); // it has handed over its result and is ending
-        delete m_queryThread;
-    }
-    m_rxCount = 0;
-    m_rxBuffer.fill(0);
-    const int rig = m_rig;
-    m_command = TrxDecoding::commandFrame(rig);
-    m_queryThread = QThread::create([this, rig] { QueryTrxFrequency(rig); });
-    m_queryThread->start();
+    if (!m_pollWaiting) // else the reading under way answers the query too
+        StartRead();
 }
 
-// On the query thread: the forms and the message box are reached through queued calls,
-// which the link's thread carries out.
-void CTrxLink::QueryTrxFrequency(int rig)
+void CTrxLink::Poll()
 {
-    const int length = TrxDecoding::replyLength(rig);
-    TrxReading reading;
-    if (length > 0) {
-        SendCommand();
-        if (!WaitForReply(length)) {
-            if (!m_abortQuery)
-                QMetaObject::invokeMethod(this, &CTrxLink::ReportNoReply, Qt::QueuedConnection);
-            return;
+    if (m_queryWaiting || m_pollWaiting || m_rig <= TrxNone)
+        return;
+    m_pollWaiting = true;
+    StartRead();
+}
+
+void CTrxLink::StartRead()
+{
+    const RigDriver::Request request{m_rig, m_commPort};
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, request] { worker->Read(request); }, Qt::QueuedConnection);
+}
+
+void CTrxLink::OnOpened(const QList<TrxMessage> &messages)
+{
+    Show(messages);
+    emit linkOpened(messages.isEmpty());
+}
+
+void CTrxLink::OnReadDone(const TrxOutcome &outcome)
+{
+    const bool query = std::exchange(m_queryWaiting, false);
+    const bool poll = std::exchange(m_pollWaiting, false);
+    if (poll && outcome.reading)
+        emit polled(*outcome.reading);
+    if (query) {
+        if (outcome.reading && m_receivers) {
+            for (TrxReadingReceiver *receiver : m_receivers())
+                receiver->SetTrxReading(*outcome.reading);
         }
-        reading = TrxDecoding::decodeReply(rig, QByteArray(reinterpret_cast<const char *>(m_rxBuffer.data()), length));
-    } else {
-        reading = TrxDecoding::decodeReply(rig, QByteArray());
+        Show(outcome.messages);
+        emit queryEnded();
+        return;
     }
-    QMetaObject::invokeMethod(this, [this, reading] { DeliverReading(reading); }, Qt::QueuedConnection);
-}
-
-void CTrxLink::SendCommand()
-{
-    char *buffer = m_port.WriteBuffer();
-    std::memset(buffer, 0, CSerialPort::kCommandLength);
-    std::memcpy(buffer, m_command.constData(), CSerialPort::kCommandLength);
-    m_port.RequestWriteCommand();
-}
-
-// Only a count of exactly `length` at one of the looks counts as the reply.
-bool CTrxLink::WaitForReply(int length)
-{
-    for (int look = 0; look < kLooks && !m_abortQuery; ++look) {
-        QThread::msleep(kLookIntervalMs);
-        if (m_rxCount.load(std::memory_order_acquire) == length)
-            return true;
+    for (const TrxMessage &message : outcome.messages) {
+        if (message.lineFailed())
+            Show({message});
+        else
+            qCDebug(lcRig) << "following the radio:" << message.text;
     }
-    return false;
 }
 
-void CTrxLink::DeliverReading(const TrxReading &reading)
+void CTrxLink::OnFailed(const TrxMessage &message)
 {
-    m_queryWaiting = false;
-    if (m_receivers) {
-        for (TrxReadingReceiver *receiver : m_receivers())
-            receiver->SetTrxReading(reading);
+    Show({message});
+}
+
+void CTrxLink::Show(const QList<TrxMessage> &messages)
+{
+    if (messages.isEmpty())
+        return;
+    if (m_showing) {
+        for (const TrxMessage &message : messages)
+            qCWarning(lcRig) << "not shown while another message is open:" << message.text;
+        return;
     }
-    emit queryEnded();
-}
-
-void CTrxLink::ReportNoReply()
-{
-    m_queryWaiting = false;
-    Prompter::current().plain(QString::fromLatin1(kNoReply));
-    emit queryEnded();
+    m_showing = true;
+    for (const TrxMessage &message : messages)
+        Prompter::current().message(message.icon(), message.text);
+    m_showing = false;
 }

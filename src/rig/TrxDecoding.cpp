@@ -1,6 +1,6 @@
 #include "TrxDecoding.h"
 
-#include "document/CKorva3Doc.h"
+#include "store/BandPlan.h"
 
 #include <QtEndian>
 
@@ -18,6 +18,22 @@ constexpr int kUnitsPer100Hz = 160; // 0.625 Hz units
 void insertAt(QString &text, int index, QChar c)
 {
     text.insert(qMax(0, index), c);
+}
+
+// MHz.kHz.100 Hz digits as the FT-897 path shows them: no leading "0" or ".", and at
+// most 8 characters, without a "." at the end.
+QString trimmedFrequencyText(QString text)
+{
+    int lead = 0;
+    while (lead < text.size() && (text.at(lead) == QLatin1Char('0') || text.at(lead) == QLatin1Char('.')))
+        ++lead;
+    text.remove(0, lead);
+    if (text.size() > kMaxFt897Text) {
+        text.truncate(kMaxFt897Text);
+        while (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
 }
 
 } // namespace
@@ -52,16 +68,7 @@ QString ft897FrequencyText(const QByteArray &reply)
     text.remove(7, 1);                                          // the 10 Hz digit
     text.insert(3, QLatin1Char('.'));
     text.insert(7, QLatin1Char('.'));
-    int lead = 0;
-    while (lead < text.size() && (text.at(lead) == QLatin1Char('0') || text.at(lead) == QLatin1Char('.')))
-        ++lead;
-    text.remove(0, lead);
-    if (text.size() > kMaxFt897Text) {
-        text.truncate(kMaxFt897Text);
-        while (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
+    return trimmedFrequencyText(text);
 }
 
 int ft897ModePosition(unsigned char modeCode)
@@ -99,6 +106,16 @@ int ft1000mpModePosition(unsigned char modeByte)
     return positions[modeByte & 0x07];
 }
 
+// The 100 Hz units with at least the FT-897's 7 digits, points before the last 4 and the
+// last digit; 1 GHz and more keep their leading digit.
+QString frequencyTextOfHz(qint64 hz)
+{
+    QString text = QString::number(qMax<qint64>(0, hz) / 100).rightJustified(7, QLatin1Char('0'));
+    text.insert(text.size() - 1, QLatin1Char('.'));
+    text.insert(text.size() - 5, QLatin1Char('.'));
+    return trimmedFrequencyText(text);
+}
+
 QString reportsForModePosition(int position)
 {
     return position == 0 || position == 2 ? QStringLiteral("599") : QStringLiteral("59");
@@ -114,8 +131,16 @@ TrxReading decodeReply(int rig, const QByteArray &reply)
         reading.frequency = ft1000mpFrequencyText(reply);
         reading.modePosition = ft1000mpModePosition(static_cast<uchar>(reply.at(7)));
     }
-    reading.band = CKorva3Doc::BandFromFrequency(reading.frequency);
-    reading.reports = reportsForModePosition(reading.modePosition);
+    return completedReading(reading.frequency, reading.modePosition);
+}
+
+TrxReading completedReading(const QString &frequency, int modePosition)
+{
+    TrxReading reading;
+    reading.frequency = frequency;
+    reading.band = BandPlan::bandOf(frequency.toLatin1());
+    reading.modePosition = modePosition;
+    reading.reports = reportsForModePosition(modePosition);
     return reading;
 }
 

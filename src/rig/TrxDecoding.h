@@ -6,7 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
-// Command frames and reply decoding of the two transceiver types, without any I/O.
+// Command frames and reply decoding of the two transceiver types, and the frequency
+// text of a reading in Hz, without any I/O.
 namespace TrxDecoding {
 
 // The 5-byte command that asks the transceiver for frequency and mode (four parameter
@@ -25,8 +26,14 @@ QString ft1000mpFrequencyText(const QByteArray &reply);
 // FT-1000mp: the low 3 bits of byte 7.
 int ft1000mpModePosition(unsigned char modeByte);
 
+// A frequency in Hz as the FT-897 path writes it: "14.234.5", "144.000", "1296.000".
+QString frequencyTextOfHz(qint64 hz);
+
 // "59" for the phone modes, "599" for CW (position 0) and RTTY (position 2).
 QString reportsForModePosition(int position);
+
+// The reading of a frequency text and mode position: with its band and reports.
+TrxReading completedReading(const QString &frequency, int modePosition);
 
 // The reading of a complete reply of `rig`; frequency and band empty, position 0 and
 // reports "599" for a type that is not known.

@@ -3,6 +3,7 @@
 #include "app/CKorva3App.h"
 #include "app/CMainFrame.h"
 #include "app/CQslChildFrm.h"
+#include "app/CRadioFollower.h"
 #include "app/CSingleInstance.h"
 #include "app/CSplashWnd.h"
 #include "common/SqlHelpers.h"
@@ -18,6 +19,7 @@
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -89,6 +91,7 @@ private slots:
     void tableKeysComeBeforeTheFocusedField();
     void recentFilesKeepFourNewestFirst();
     void transceiverReadingFillsEveryLogbookWindow();
+    void followTheRadioFillsTheActiveEmptyForm();
     void statusTextReturnsWhatStoodBefore();
     void secondInstancePassesItsPathToTheFirst();
     void splashWindowGoesAfterItsTime();
@@ -445,6 +448,63 @@ void TestApp::transceiverReadingFillsEveryLogbookWindow()
         QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.234.5"));
     }
     QCOMPARE(transceiver.received(), QByteArray::fromHex("0000000003"));
+}
+
+// Each look at the radio (the follower's timer takes one every second) fills the active
+// form's frequency, band and mode when the radio's values changed and no call is typed.
+void TestApp::followTheRadioFillsTheActiveEmptyForm()
+{
+    PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
+    QVERIFY(transceiver.start());
+    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+                             "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
+                             "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '1'),('comm', '3');"
+                             "CREATE TABLE MODES (ID INTEGER PRIMARY KEY, MODENR INTEGER UNIQUE, MODE TEXT UNIQUE);"
+                             "INSERT INTO MODES(MODENR, MODE) VALUES (1, 'CW'),(2, 'SSB'),(3, 'RTTY'),(4, 'FM'),(5, 'AM')"));
+    AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
+    AppSettings::open()->setValue("Transceiver/Follow", true);
+    const QString a = m_dir->filePath("a.sqlite3");
+    QVERIFY(makeLogbook(a));
+    CMainFrame *frame = start({"Korva3", a});
+    CTrxLink *link = frame->trxLink();
+    QTRY_VERIFY(frame->activeFrame());
+    const CKorva3View *view = qobject_cast<CChildFrame *>(frame->activeFrame())->view();
+    view->rstSentEdit()->setText(QStringLiteral("57"));
+    QSignalSpy polled(link, &CTrxLink::polled);
+    const auto look = [&] {
+        polled.clear();
+        frame->radioFollower()->Tick();
+        return polled.wait(5000);
+    };
+
+    QVERIFY(look());
+    QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.234.5"));
+    QCOMPARE(view->bandEdit()->text(), QStringLiteral("20"));
+    QCOMPARE(view->modeList()->currentText(), QStringLiteral("SSB"));
+    QCOMPARE(view->rstSentEdit()->text(), QStringLiteral("57"));
+
+    view->freqEdit()->setText(QStringLiteral("14.300")); // typed over: kept while the radio stays
+    QVERIFY(look());
+    QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.300"));
+
+    transceiver.setSimulator(TrxSimulator(7012300, *TrxSimulator::modeByName("CW")));
+    view->callEdit()->setText(QStringLiteral("DL1ABC"));
+    QVERIFY(look());
+    QCOMPARE(view->freqEdit()->text(), QStringLiteral("14.300"));
+    view->callEdit()->clear();
+    QVERIFY(look());
+    QCOMPARE(view->freqEdit()->text(), QStringLiteral("7.012.3"));
+    QCOMPARE(view->bandEdit()->text(), QStringLiteral("40"));
+    QCOMPARE(view->modeList()->currentText(), QStringLiteral("CW"));
+
+    TrxSettings off = link->Settings();
+    off.follow = false;
+    link->SetSettings(off);
+    const int commands = transceiver.received().size();
+    frame->radioFollower()->Tick();
+    QVERIFY(!link->PollWaiting());
+    QCOMPARE(transceiver.received().size(), commands);
+    QCOMPARE(m_prompter.texts(), QStringList());
 }
 
 void TestApp::tableKeysComeBeforeTheFocusedField()

@@ -1,8 +1,60 @@
 #include "RigTestDoubles.h"
 #include "rig/TrxDecoding.h"
+#include "trxsim/PtyTransceiver.h"
 #include "trxsim/TrxSimulator.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The client end of a simulator's device, in raw mode.
+class PtyClient
+{
+public:
+    explicit PtyClient(const QString &path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY))
+    {
+        termios raw{};
+        if (m_fd >= 0 && ::tcgetattr(m_fd, &raw) == 0) {
+            ::cfmakeraw(&raw);
+            ::tcsetattr(m_fd, TCSANOW, &raw);
+        }
+    }
+    ~PtyClient()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    PtyClient(const PtyClient &) = delete;
+    PtyClient &operator=(const PtyClient &) = delete;
+
+    bool write(const QByteArray &bytes) { return ::write(m_fd, bytes.constData(), bytes.size()) == bytes.size(); }
+    // Reads until `count` bytes have come or 5 seconds pass without one.
+    QByteArray read(int count)
+    {
+        QByteArray bytes;
+        pollfd fd{m_fd, POLLIN, 0};
+        char buffer[64];
+        while (bytes.size() < count && ::poll(&fd, 1, 5000) > 0) {
+            const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            bytes.append(buffer, static_cast<int>(got));
+        }
+        return bytes;
+    }
+
+private:
+    int m_fd;
+};
+
+} // namespace
 
 class TestTrxDecoding : public QObject
 {
@@ -19,7 +71,10 @@ private slots:
     void unknownTypeGivesAnEmptyReading();
     void simulatorEncodesWhatTheDecodingReads_data();
     void simulatorEncodesWhatTheDecodingReads();
-    void simulatorAnswersOnlyTheReadCommands();
+    void simulatorAnswersTheReadCommands_data();
+    void simulatorAnswersTheReadCommands();
+    void simulatorShortOrSilent();
+    void simulatorSkipsAStrayByteAndLogs();
 };
 
 void TestTrxDecoding::commandFramesAndReplyLengths()
@@ -135,19 +190,78 @@ void TestTrxDecoding::simulatorEncodesWhatTheDecodingReads()
     QCOMPARE(TrxDecoding::decodeReply(TrxFt1000mp, ft1000mpReply), ft1000mp);
 }
 
-void TestTrxDecoding::simulatorAnswersOnlyTheReadCommands()
+// The commands the logbook and Hamlib's FT-897 and FT-1000MP drivers send.
+void TestTrxDecoding::simulatorAnswersTheReadCommands_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("known");
+    const QByteArray cw = QByteArray::fromHex("0001561700000002" "8000000000000000");
+    const QByteArray cwr = QByteArray::fromHex("0001561700000002" "0000000000000000");
+    QTest::newRow("FT-897 read") << "LSB" << QByteArray::fromHex("0000000003") << QByteArray::fromHex("0140120000") << true;
+    QTest::newRow("digital sub-mode USER-U") << "DIG" << QByteArray::fromHex("00780000BB") << QByteArray::fromHex("A000") << true;
+    QTest::newRow("digital sub-mode RTTY-L") << "RTTY" << QByteArray::fromHex("00780000BB") << QByteArray::fromHex("0000") << true;
+    QTest::newRow("other memory") << "DIG" << QByteArray::fromHex("00550000BB") << QByteArray::fromHex("0000") << true;
+    QTest::newRow("transmit status") << "USB" << QByteArray::fromHex("00000000F7") << QByteArray::fromHex("80") << true;
+    QTest::newRow("FT-1000mp CW") << "CW" << QByteArray::fromHex("0000000210") << cw << true;
+    QTest::newRow("FT-1000mp CW reverse") << "CWR" << QByteArray::fromHex("0000000210") << cwr << true;
+    QTest::newRow("FT-1000mp both VFOs") << "CW" << QByteArray::fromHex("0000000310") << cw + cw << true;
+    QTest::newRow("FT-1000mp flags") << "CW" << QByteArray::fromHex("00000000FA") << QByteArray::fromHex("0000000000") << true;
+    QTest::newRow("pacing") << "CW" << QByteArray::fromHex("000000000E") << QByteArray() << true;
+    QTest::newRow("unknown opcode") << "LSB" << QByteArray::fromHex("0000000001") << QByteArray() << false;
+    QTest::newRow("parameters of no command") << "LSB" << QByteArray::fromHex("0000000410") << QByteArray() << false;
+    QTest::newRow("out of step") << "LSB" << QByteArray::fromHex("0000000300") << QByteArray() << false;
+}
+
+void TestTrxDecoding::simulatorAnswersTheReadCommands()
+{
+    QFETCH(QString, mode);
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, known);
+    const TrxSimulator simulator(14012000, *TrxSimulator::modeByName(mode));
+    QCOMPARE(simulator.answer(frame).toHex(), reply.toHex());
+    QCOMPARE(TrxSimulator::knows(frame), known);
+}
+
+void TestTrxDecoding::simulatorShortOrSilent()
 {
     QCOMPARE(TrxSimulator::ft897Reply(14234560, 0x0C), QByteArray::fromHex("014234560C"));
     QCOMPARE(TrxSimulator::ft1000mpReply(14012000, 5), QByteArray::fromHex("0001561700000005" "0000000000000000"));
-    const TrxSimulator full(7012300, *TrxSimulator::modeByName("LSB"));
-    QCOMPARE(full.answer(QByteArray::fromHex("0000000001")), QByteArray());
-    QCOMPARE(full.answer(QByteArray::fromHex("0000000003")), QByteArray::fromHex("0070123000"));
     const TrxSimulator shortReply(7012300, *TrxSimulator::modeByName("LSB"), TrxSimulator::Reply::Short);
     QCOMPARE(shortReply.answer(QByteArray::fromHex("0000000003")), QByteArray::fromHex("00701230"));
     QCOMPARE(shortReply.answer(QByteArray::fromHex("0000000210")).size(), 15);
+    QCOMPARE(shortReply.answer(QByteArray::fromHex("00000000F7")), QByteArray());
     const TrxSimulator silent(7012300, *TrxSimulator::modeByName("LSB"), TrxSimulator::Reply::None);
     QCOMPARE(silent.answer(QByteArray::fromHex("0000000003")), QByteArray());
+    QCOMPARE(silent.answer(QByteArray::fromHex("00780000BB")), QByteArray());
     QVERIFY(!TrxSimulator::modeByName("SSTV"));
+}
+
+// A byte ahead of a command (line noise, a text written to the port) is skipped, and the
+// command behind it is answered.
+void TestTrxDecoding::simulatorSkipsAStrayByteAndLogs()
+{
+    QTemporaryDir dir;
+    PtyTransceiver radio(TrxSimulator(7012300, *TrxSimulator::modeByName("USB")));
+    QVERIFY(radio.setLogFile(dir.filePath("trx.log")));
+    QVERIFY(radio.start());
+    PtyClient client(radio.devicePath());
+    QVERIFY(client.write(QByteArray::fromHex("55") + QByteArray::fromHex("0000000003")));
+    QCOMPARE(client.read(5).toHex(), QByteArray("0070123001"));
+    QVERIFY(client.write(QByteArray::fromHex("0000000000") + QByteArray::fromHex("0000000210")));
+    QCOMPARE(client.read(16).toHex(), QByteArray("0000ab32e0000001" "0000000000000000"));
+    radio.stop();
+
+    QFile log(dir.filePath("trx.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), QByteArray("skipped: 55\n"
+                                       "received: 00 00 00 00 03\n"
+                                       "sent: 00 70 12 30 01\n"
+                                       "skipped: 00\nskipped: 00\nskipped: 00\nskipped: 00\nskipped: 00\n"
+                                       "received: 00 00 00 02 10\n"
+                                       "sent: 00 00 ab 32 e0 00 00 01 00 00 00 00 00 00 00 00\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTrxDecoding)

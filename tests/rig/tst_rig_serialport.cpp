@@ -21,7 +21,28 @@ TrxSimulator usbOn20m()
     return TrxSimulator(14234500, *TrxSimulator::modeByName("USB"));
 }
 
-// Waits without handling events, so that no byte reaches the owner meanwhile.
+// A radio on a pseudo-terminal, and a monitored port on it with its owner.
+struct MonitoredPort
+{
+    PtyTransceiver radio{usbOn20m()};
+    RecordingOwner owner;
+    CSerialPort port;
+
+    bool start()
+    {
+        if (!radio.start() || !port.InitPort(&owner, kPort, radio.devicePath()))
+            return false;
+        port.StartMonitoring();
+        return true;
+    }
+    void askForFrequency()
+    {
+        std::memcpy(port.WriteBuffer(), "\x00\x00\x00\x00\x03", 5);
+        port.RequestWriteCommand();
+    }
+};
+
+// Waits without handling events, so that the port reads nothing meanwhile.
 bool unreadBecomes(const PtyTransceiver &radio, int count)
 {
     for (int i = 0; i < 500 && radio.unreadByClient() != count; ++i)
@@ -46,8 +67,11 @@ private slots:
     void commandAndTextWrites();
     void writeDiscardsBytesNotYetHandedOver();
     void monitoringStartsWithEmptyQueues();
-    void reopeningEndsTheEarlierWorker();
-    void shutdownWhileTheOwnerTakesNoBytes();
+    void reopeningLeavesTheEarlierOwner();
+    void destroyingThePortDropsBytesNotHandedOver();
+    void unpluggedDeviceClosesThePortAndSaysSoOnce();
+    void commandToAnUnpluggedDeviceFailsOnce();
+    void reopensWhenTheDeviceComesBack();
 
 private:
     ScriptedPrompter m_prompter;
@@ -128,7 +152,7 @@ void TestSerialPort::bytesReachTheOwnerOneAtATimeInOrder()
     CSerialPort port;
     QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
     port.StartMonitoring();
-    QTRY_VERIFY(port.IsMonitoring());
+    QVERIFY(port.IsMonitoring());
 
     const QByteArray sent("\x00\x7F\x80\xFF\r\n" "abc", 9);
     QVERIFY(radio.send(sent.left(2)));
@@ -175,7 +199,7 @@ void TestSerialPort::writeDiscardsBytesNotYetHandedOver()
     };
     QVERIFY(port.InitPort(&owner, kPort, radio.devicePath()));
     port.StartMonitoring();
-    QTRY_VERIFY(port.IsMonitoring());
+    QVERIFY(port.IsMonitoring());
 
     QVERIFY(radio.send("ABC"));
     QTRY_COMPARE(radio.received(), QByteArray("HELLO"));
@@ -193,12 +217,12 @@ void TestSerialPort::monitoringStartsWithEmptyQueues()
     QVERIFY(radio.send("old"));
     QVERIFY(unreadBecomes(radio, 3));
     port.StartMonitoring();
-    QTRY_VERIFY(port.IsMonitoring());
+    QVERIFY(port.IsMonitoring());
     QVERIFY(radio.send("new"));
     QTRY_COMPARE(owner.bytes, QByteArray("new"));
 }
 
-void TestSerialPort::reopeningEndsTheEarlierWorker()
+void TestSerialPort::reopeningLeavesTheEarlierOwner()
 {
     PtyTransceiver radio(usbOn20m());
     QVERIFY(radio.start());
@@ -207,21 +231,20 @@ void TestSerialPort::reopeningEndsTheEarlierWorker()
     CSerialPort port;
     QVERIFY(port.InitPort(&first, 1, radio.devicePath()));
     port.StartMonitoring();
-    QTRY_VERIFY(port.IsMonitoring());
+    QVERIFY(port.IsMonitoring());
 
     QVERIFY(port.InitPort(&second, 2, radio.devicePath()));
     QVERIFY(!port.IsMonitoring());
     port.StartMonitoring();
-    QTRY_VERIFY(port.IsMonitoring());
+    QVERIFY(port.IsMonitoring());
     QVERIFY(radio.send("xy"));
     QTRY_COMPARE(second.bytes, QByteArray("xy"));
     QCOMPARE(second.ports, QList<int>({2, 2}));
     QCOMPARE(first.bytes, QByteArray());
 }
 
-// The worker is waiting for the owner to take a byte while the owner's thread destroys
-// the port: the destruction must end the worker, and the byte never arrives.
-void TestSerialPort::shutdownWhileTheOwnerTakesNoBytes()
+// Bytes waiting in the device when the port is destroyed never reach the owner.
+void TestSerialPort::destroyingThePortDropsBytesNotHandedOver()
 {
     PtyTransceiver radio(usbOn20m());
     QVERIFY(radio.start());
@@ -229,13 +252,55 @@ void TestSerialPort::shutdownWhileTheOwnerTakesNoBytes()
     auto port = std::make_unique<CSerialPort>();
     QVERIFY(port->InitPort(&owner, kPort, radio.devicePath()));
     port->StartMonitoring();
-    QTRY_VERIFY(port->IsMonitoring());
 
     QVERIFY(radio.send("XYZ"));
-    QVERIFY(unreadBecomes(radio, 0));
+    QVERIFY(unreadBecomes(radio, 3));
     port.reset();
     QCoreApplication::processEvents();
     QCOMPARE(owner.bytes, QByteArray());
+    QCOMPARE(owner.failures, QStringList());
+}
+
+// The device goes away under a monitored port: the port closes and says so once; a
+// write asked for afterwards does nothing and says nothing.
+void TestSerialPort::unpluggedDeviceClosesThePortAndSaysSoOnce()
+{
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    QTRY_COMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QVERIFY(!line.port.IsOpen());
+    QVERIFY(!line.port.IsMonitoring());
+    line.askForFrequency();
+    QCoreApplication::processEvents();
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QCOMPARE(line.owner.bytes, QByteArray());
+}
+
+// A command asked for before the port has noticed that the device is gone: discarding
+// the queues fails already, as a read would, and nothing is written.
+void TestSerialPort::commandToAnUnpluggedDeviceFailsOnce()
+{
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    line.askForFrequency();
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
+    QVERIFY(!line.port.IsOpen());
+    QCoreApplication::processEvents();
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
+}
+
+void TestSerialPort::reopensWhenTheDeviceComesBack()
+{
+    MonitoredPort line;
+    QVERIFY(line.start());
+    line.radio.stop();
+    QTRY_VERIFY(!line.port.IsOpen());
+    QVERIFY(line.start());
+    line.askForFrequency();
+    QTRY_COMPARE(line.owner.bytes, QByteArray::fromHex("0142345001"));
+    QCOMPARE(line.owner.failures, QStringList{"ReadFile()"});
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

@@ -9,7 +9,9 @@
 #include "trxsim/PtyTransceiver.h"
 #include "store/Sqlite3DB.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -44,6 +46,9 @@ private slots:
     void typedValuesTakeEffectAtOnce();
     void aPortOfZeroAndATypedPeriod();
     void cancelChangesNothing();
+    void hamlibFieldsCountForTheHamlibRadioOnly();
+    void modelListIsSearchable();
+    void hamlibFieldsAreStoredAndReadBack();
 
 private:
     TestDir *m_dir = nullptr;
@@ -154,7 +159,7 @@ void TestSetup::aPortOfZeroAndATypedPeriod()
     CSetup again(m_view, m_link);
     again.rigList()->setCurrentIndex(1);
     again.accept();
-    QCOMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
+    QTRY_COMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
     QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase,
                               "SELECT VALUE FROM PARAMETERS WHERE PARAMETER IN ('comm','adifexport') ORDER BY ID"),
              QByteArray("0\n-1"));
@@ -170,6 +175,103 @@ void TestSetup::cancelChangesNothing()
     QCOMPARE(m_link->Rig(), 2);
     QCOMPARE(m_doc->m_adifPeriod, 1);
     QCOMPARE(writes(), QByteArray());
+}
+
+void TestSetup::hamlibFieldsCountForTheHamlibRadioOnly()
+{
+    CSetup setup(m_view, m_link);
+    QStringList radios;
+    for (int i = 0; i < setup.rigList()->count(); ++i)
+        radios.append(setup.rigList()->itemText(i));
+    QCOMPARE(radios, QStringList({"No Radio", "FT-897", "FT-1000mp", "Other radio (Hamlib)"}));
+    QVERIFY(!setup.hamlibModelList()->isEnabled());
+    QVERIFY(!setup.rigctldEdit()->isEnabled());
+    QVERIFY(setup.followCheck()->isEnabled());
+    QCOMPARE(setup.followCheck()->text(), QStringLiteral("Follow the radio"));
+    setup.rigList()->setCurrentIndex(3);
+    QVERIFY(setup.hamlibModelList()->isEnabled());
+    QVERIFY(setup.hamlibPortList()->isEnabled());
+    QVERIFY(setup.speedList()->isEnabled());
+    QVERIFY(setup.rigctldEdit()->isEnabled());
+}
+
+// Typed text finds the models whose maker, name or number hold it, in any case.
+void TestSetup::modelListIsSearchable()
+{
+    CSetup setup(m_view, m_link);
+    QCompleter *completer = setup.hamlibModelList()->completer();
+    const auto matches = [completer](const QString &text) {
+        completer->setCompletionPrefix(text);
+        QStringList found;
+        for (int row = 0; row < completer->completionCount(); ++row) {
+            completer->setCurrentRow(row);
+            found.append(completer->currentCompletion());
+        }
+        return found;
+    };
+    QCOMPARE(matches("ft-897"), QStringList({"Yaesu FT-897 (1023)", "Yaesu FT-897D (1043)"}));
+    QCOMPARE(matches("(1024)"), QStringList{"Yaesu FT-1000MP (1024)"});
+    QVERIFY(matches("yaesu").size() > 20);
+    QCOMPARE(matches("Hamlib Dummy ("), QStringList{"Hamlib Dummy (1)"});
+}
+
+// Hamlib's FT-897 on the simulator chosen in Setup: "rig" 3 in the parameters, the rest
+// in the per-user settings; the next query reads the radio through Hamlib, and the
+// dialog and a link made afterwards show what was stored.
+void TestSetup::hamlibFieldsAreStoredAndReadBack()
+{
+    PtyTransceiver transceiver(TrxSimulator(18100000, *TrxSimulator::modeByName("CWR")));
+    QVERIFY(transceiver.start());
+    CSetup setup(m_view, m_link);
+    setup.rigList()->setCurrentIndex(3);
+    setup.hamlibModelList()->setEditText(QStringLiteral("Yaesu FT-897 (1023)"));
+    setup.hamlibPortList()->setEditText(transceiver.devicePath());
+    setup.speedList()->setCurrentIndex(setup.speedList()->findText("4800"));
+    setup.followCheck()->setChecked(true);
+    setup.accept();
+    QCOMPARE(writes(), QByteArray("utcoffset|-60\ngridlocator|JN47QK\nAskYesNo|Y\nrig|3\ncomm|3\nadifexport|1"));
+    const auto settings = AppSettings::open();
+    QCOMPARE(settings->value("Transceiver/HamlibModel").toInt(), 1023);
+    QCOMPARE(settings->value("Transceiver/HamlibPort").toString(), transceiver.devicePath());
+    QCOMPARE(settings->value("Transceiver/HamlibSpeed").toInt(), 4800);
+    QCOMPARE(settings->value("Transceiver/RigctldAddress").toString(), QString());
+    QCOMPARE(settings->value("Transceiver/Follow").toBool(), true);
+    QVERIFY(m_link->Follow());
+
+    QSignalSpy ended(m_link, &CTrxLink::queryEnded);
+    m_link->OnGetTrxFreq();
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QCOMPARE(m_view->freqEdit()->text(), QStringLiteral("18.100.0"));
+
+    CTrxLink fresh;
+    Sqlite3DB db;
+    fresh.OpenLink(db);
+    QCOMPARE(fresh.Rig(), 3);
+    QCOMPARE(fresh.Settings(), m_link->Settings());
+    CSetup again(m_view, &fresh);
+    QCOMPARE(again.rigList()->currentText(), QStringLiteral("Other radio (Hamlib)"));
+    QCOMPARE(again.hamlibModelList()->currentText(), QStringLiteral("Yaesu FT-897 (1023)"));
+    QCOMPARE(again.hamlibPortList()->currentText(), transceiver.devicePath());
+    QCOMPARE(again.speedList()->currentText(), QStringLiteral("4800"));
+    QVERIFY(again.followCheck()->isChecked());
+
+    // A rigctld address instead of the port, and a speed this list does not offer.
+    TrxSettings other = fresh.Settings();
+    other.rigctldAddress = QStringLiteral("127.0.0.1:4532");
+    other.hamlibSpeed = 300;
+    other.follow = false;
+    fresh.SetSettings(other);
+    CSetup third(m_view, &fresh);
+    QCOMPARE(third.rigctldEdit()->text(), QStringLiteral("127.0.0.1:4532"));
+    QCOMPARE(third.speedList()->currentText(), QStringLiteral("300"));
+    QVERIFY(!third.followCheck()->isChecked());
+    third.hamlibModelList()->setEditText(QStringLiteral("no such radio"));
+    third.rigList()->setCurrentIndex(0);
+    third.accept();
+    QCOMPARE(TrxSettings::load().hamlibModel, 0);
+    QCOMPARE(TrxSettings::load().hamlibSpeed, 300);
+    QCOMPARE(TrxSettings::load().rigctldAddress, QStringLiteral("127.0.0.1:4532"));
 }
 
 QTEST_MAIN(TestSetup)

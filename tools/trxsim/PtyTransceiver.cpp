@@ -1,5 +1,7 @@
 #include "PtyTransceiver.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -28,6 +30,28 @@ PtyTransceiver::PtyTransceiver(const TrxSimulator &simulator)
 PtyTransceiver::~PtyTransceiver()
 {
     stop();
+    if (m_log)
+        std::fclose(m_log);
+}
+
+bool PtyTransceiver::setLogFile(const QString &path)
+{
+    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "a");
+    if (!file)
+        return false;
+    std::setvbuf(file, nullptr, _IOLBF, 0);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_log)
+        std::fclose(m_log);
+    m_log = file;
+    return true;
+}
+
+void PtyTransceiver::log(const char *what, const QByteArray &bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_log)
+        std::fprintf(m_log, "%s: %s\n", what, bytes.toHex(' ').constData());
 }
 
 bool PtyTransceiver::start()
@@ -73,6 +97,7 @@ void PtyTransceiver::stop()
     closeFd(m_stopPipe[1]);
     closeFd(m_terminal);
     closeFd(m_master);
+    m_pending.clear();
 }
 
 QByteArray PtyTransceiver::received() const
@@ -84,6 +109,12 @@ QByteArray PtyTransceiver::received() const
 bool PtyTransceiver::send(const QByteArray &bytes)
 {
     return writeAll(bytes);
+}
+
+void PtyTransceiver::setSimulator(const TrxSimulator &simulator)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_simulator = simulator;
 }
 
 int PtyTransceiver::unreadByClient() const
@@ -140,7 +171,8 @@ void PtyTransceiver::serve()
     }
 }
 
-// Commands are 5 bytes each; every complete one is answered in turn.
+// Commands are 5 bytes each; every complete one is answered in turn. Five bytes that
+// make no known command lose their first byte, until a command lines up again.
 void PtyTransceiver::take(const char *data, int count)
 {
     {
@@ -149,10 +181,21 @@ void PtyTransceiver::take(const char *data, int count)
     }
     m_pending.append(data, count);
     while (m_pending.size() >= kFrameLength) {
-        const QByteArray reply = m_simulator.answer(m_pending.left(kFrameLength));
+        const QByteArray frame = m_pending.left(kFrameLength);
+        if (!TrxSimulator::knows(frame)) {
+            log("skipped", m_pending.left(1));
+            m_pending.remove(0, 1);
+            continue;
+        }
         m_pending.remove(0, kFrameLength);
-        if (!reply.isEmpty())
-            writeAll(reply);
+        log("received", frame);
+        QByteArray reply;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            reply = m_simulator.answer(frame);
+        }
+        if (!reply.isEmpty() && writeAll(reply))
+            log("sent", reply);
     }
 }
 

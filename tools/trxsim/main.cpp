@@ -1,7 +1,8 @@
 // trxsim: a transceiver on a pseudo-terminal for trying the link without a radio.
-//   trxsim [--short | --silent] FREQUENCY_HZ MODE
-// Prints the device it serves, then answers the FT-897 and FT-1000mp frequency reads
-// until it gets SIGINT or SIGTERM, or, when standard input is a pipe, until that closes.
+//   trxsim [--short | --silent] [--log FILE] FREQUENCY_HZ MODE
+// Prints the device it serves, then answers the FT-897 and FT-1000mp commands that read
+// frequency and mode (the logbook's and Hamlib's) until it gets SIGINT or SIGTERM, or,
+// when standard input is a pipe, until that closes.
 
 #include "PtyTransceiver.h"
 #include "TrxSimulator.h"
@@ -21,10 +22,11 @@ namespace {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: trxsim [--short | --silent] FREQUENCY_HZ MODE\n"
+                 "usage: trxsim [--short | --silent] [--log FILE] FREQUENCY_HZ MODE\n"
                  "  MODE is one of %s\n"
-                 "  --short   answer one byte short\n"
-                 "  --silent  do not answer\n",
+                 "  --short     answer one byte short\n"
+                 "  --silent    do not answer\n"
+                 "  --log FILE  append the bytes received and sent to FILE\n",
                  qPrintable(TrxSimulator::modeNames().join(QLatin1Char(' '))));
     return 2;
 }
@@ -59,12 +61,17 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     TrxSimulator::Reply reply = TrxSimulator::Reply::Full;
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--short")) {
-        reply = TrxSimulator::Reply::Short;
-        arguments.removeFirst();
-    } else if (!arguments.isEmpty() && arguments.first() == QLatin1String("--silent")) {
-        reply = TrxSimulator::Reply::None;
-        arguments.removeFirst();
+    QString logFile;
+    while (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--"))) {
+        const QString option = arguments.takeFirst();
+        if (option == QLatin1String("--short") && reply == TrxSimulator::Reply::Full)
+            reply = TrxSimulator::Reply::Short;
+        else if (option == QLatin1String("--silent") && reply == TrxSimulator::Reply::Full)
+            reply = TrxSimulator::Reply::None;
+        else if (option == QLatin1String("--log") && !arguments.isEmpty() && logFile.isEmpty())
+            logFile = arguments.takeFirst();
+        else
+            return usage();
     }
     if (arguments.size() != 2)
         return usage();
@@ -83,6 +90,10 @@ int main(int argc, char *argv[])
     const int signalFd = ::signalfd(-1, &stopSignals, 0);
 
     PtyTransceiver transceiver(TrxSimulator(frequencyHz, *mode, reply));
+    if (!logFile.isEmpty() && !transceiver.setLogFile(logFile)) {
+        std::fprintf(stderr, "trxsim: cannot write %s\n", qPrintable(logFile));
+        return 1;
+    }
     if (signalFd < 0 || !transceiver.start()) {
         std::fprintf(stderr, "trxsim: no pseudo-terminal\n");
         return 1;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "RigDriver.h"
+#include "TrxSettings.h"
+
+struct s_rig;
+
+// Every other radio, through Hamlib: the model of the settings on its serial port (the
+// COM mapping or a device path, at the model's speed unless one is set), or whatever a
+// running rigctld drives, through Hamlib's network model.
+//
+// A failed open says "Communication port for Tx/Rx not found !\nCheck your setup...";
+// a failed read says "Check configuration or\nserial cable to trx..." and, unless the
+// radio merely did not answer in time, counts as a lost line: it is closed, so that the
+// next read opens it again. Hamlib's own error text goes to the korva3.rig log. Hamlib's
+// calls block, so the driver runs only on the link's thread.
+//
+// Hamlib 4.5 never returns from a read on a serial device that has gone away (a hung-up
+// terminal), so the line is looked at before every read and let go when it hung up.
+class HamlibRigDriver : public RigDriver
+{
+    Q_OBJECT
+
+public:
+    explicit HamlibRigDriver(const TrxSettings &settings, QObject *parent = nullptr);
+    ~HamlibRigDriver() override;
+
+    bool Serves(int rig) const override;
+    bool IsOpen() const override { return m_rig != nullptr; }
+    QList<TrxMessage> Open() override;
+    void Close() override;
+
+protected:
+    void StartRead(const Request &request) override;
+
+private:
+    bool Configure(s_rig *rig, bool network);
+    bool SetConfiguration(s_rig *rig, const char *name, const QString &value);
+    void ReadFailed(const char *what, int status);
+    bool LineHungUp() const;
+
+    TrxSettings m_settings;
+    s_rig *m_rig = nullptr;
+};
