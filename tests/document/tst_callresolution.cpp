@@ -116,6 +116,24 @@ void TestCallResolution::resolvesRealCalls_data()
     QTest::newRow("mobile suffix before the exact lookup") << "KH6DX/M" << 110;
     QTest::newRow("mobile suffix before the exact lookup, Alaska") << "KL7PE/M" << 6;
 
+    // A location suffix shorter than the home call names the entity, as operators read
+    // it; a one-character, all-digit or operating suffix keeps the home call's.
+    QTest::newRow("suffix Hawaii") << "W1AW/KH6" << 110;
+    QTest::newRow("suffix Germany") << "PA1AB/DL" << 230;
+    QTest::newRow("suffix Canada with call area") << "K1ABC/VE3" << 1;
+    QTest::newRow("suffix Canaries") << "DL1ABC/EA8" << 29;
+    QTest::newRow("suffix Canaries, portable") << "DL1ABC/EA8/P" << 29;
+    QTest::newRow("suffix Canaries, QRP") << "DL1ABC/EA8/QRP" << 29;
+    QTest::newRow("portable keeps home") << "G4ABC/P" << 223;
+    QTest::newRow("call area digit keeps home") << "W1AW/4" << 291;
+    QTest::newRow("digits keep home") << "W1AW/10" << 291;
+    QTest::newRow("QRPP keeps home") << "G4ABC/QRPP" << 223;
+    QTest::newRow("lighthouse keeps home") << "W1AW/LH" << 291;
+    QTest::newRow("beacon keeps home") << "W1AW/BCN" << 291;
+    QTest::newRow("pedestrian mobile keeps home") << "DL1ABC/PM" << 230;
+    QTest::newRow("suffix that is no prefix keeps home") << "DL1ABC/QQ" << 230;
+    QTest::newRow("prefix in front of a longer home call") << "KH6/W1AW" << 110;
+    QTest::newRow("aeronautical mobile") << "DL1ABC/AM" << 0;
     QTest::newRow("maritime mobile") << "DL1ABC/MM" << 0;
     QTest::newRow("maritime mobile listed in CALLS") << "N2NL/MM" << 0;
     QTest::newRow("no prefix matches") << "QQ1ABC" << 0;
