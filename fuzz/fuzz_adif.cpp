@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     AdifReader reader(buffer);
     if (!reader.skipHeader())
         return 0;
-    Sqlite3DB::UM_RECORD record = AdifQsoMapping::startRecord();
+    AdifQsoMapping::Record record = AdifQsoMapping::startRecord();
     AdifReader::Field field;
     qint64 previous = reader.position();
     while (reader.next(field)) {
@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (field.name.size() + field.value.size() > static_cast<qsizetype>(size))
             __builtin_trap();
         previous = reader.position();
-        if (AdifQsoMapping::endsRecord(field.name))
+        if (AdifQsoMapping::endsRecord(field.name)) {
+            AdifQsoMapping::finishRecord(record);
             record = AdifQsoMapping::startRecord();
+        }
         else if (field.hasLength)
             AdifQsoMapping::apply(record, field.name, field.value);
     }

@@ -36,29 +36,61 @@ bool isAdifNumber(const QByteArray &text)
     return digit;
 }
 
-// "14074" gives "14.074", "3550.5" gives "3.5505". Only called for numbers of at
-// least four digits before the point (the lowest band starts at 1800 kHz).
+// "14074" gives "14.074", "3550.5" gives "3.5505", "136" gives "0.136".
 QByteArray kHzToMHz(const QByteArray &number)
 {
     const qsizetype point = number.indexOf('.');
-    const QByteArray whole = point < 0 ? number : number.left(point);
+    QByteArray whole = point < 0 ? number : number.left(point);
     const QByteArray fraction = point < 0 ? QByteArray() : number.mid(point + 1);
-    return whole.left(whole.size() - 3) + '.' + whole.right(3) + fraction;
+    const bool negative = whole.startsWith('-');
+    if (negative)
+        whole.remove(0, 1);
+    whole = whole.rightJustified(4, '0');
+    return (negative ? "-" : "") + whole.left(whole.size() - 3) + '.' + whole.right(3) + fraction;
+}
+
+enum class Unit { None, MHz, kHz };
+
+// Drops a trailing unit (and the blanks before it) and says which it was.
+Unit takeUnit(QByteArray &text)
+{
+    for (const auto &[name, unit] : {std::pair{"mhz", Unit::MHz}, std::pair{"khz", Unit::kHz}}) {
+        if (text.toLower().endsWith(name)) {
+            text.chop(3);
+            text = text.trimmed();
+            return unit;
+        }
+    }
+    return Unit::None;
+}
+
+// A decimal comma, as in "7,074", is a point; next to a point it separates nothing.
+QByteArray withDecimalPoint(QByteArray text)
+{
+    if (text.contains('.'))
+        return text.replace(',', QByteArray());
+    return text.replace(',', '.');
 }
 
 } // namespace
 
 namespace AdifFrequency {
 
-QByteArray exportValue(const QByteArray &stored)
+QByteArray exportValue(const QByteArray &stored, QByteArrayView band)
 {
-    const QByteArray number = withoutExtraPoints(stored.trimmed());
+    QByteArray text = stored.trimmed();
+    const Unit unit = takeUnit(text);
+    const QByteArray number = withoutExtraPoints(withDecimalPoint(text));
     if (!isAdifNumber(number))
         return QByteArray();
-    if (BandPlan::bandOfMHz(BandPlan::readMHz(number)).isEmpty()
-        && !BandPlan::bandOfKHz(BandPlan::readKHz(number)).isEmpty())
+    if (unit == Unit::kHz)
         return kHzToMHz(number);
-    return number;
+    if (unit == Unit::MHz || !BandPlan::bandOfMHz(BandPlan::readMHz(number)).isEmpty())
+        return number;
+    const QString kHzBand = BandPlan::bandOfKHz(BandPlan::readKHz(number));
+    const bool inQsoBand = band.isEmpty() ? !kHzBand.isEmpty()
+                                          : kHzBand.compare(QLatin1String(band.data(), band.size()), Qt::CaseInsensitive) == 0;
+    return inQsoBand ? kHzToMHz(number) : number;
 }
 
 } // namespace AdifFrequency

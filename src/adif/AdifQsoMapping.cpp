@@ -3,7 +3,11 @@
 #include "AdifFrequency.h"
 #include "platform/CodePage.h"
 
+#include <QRegularExpression>
 #include <QtGlobal>
+
+#include <algorithm>
+#include <optional>
 
 #include <climits>
 
@@ -33,6 +37,12 @@ struct Tag
     bool read;    // TIME_OFF is written from TIME_ON and not read back
     bool lineEnd; // the export ends its line after this field
 };
+
+// Fields whose original text the export cannot always give back from the column.
+bool keepsOriginal(const Tag &tag)
+{
+    return tag.rule == Rule::Mode || tag.rule == Rule::QslRcvd || tag.rule == Rule::Country;
+}
 
 // In the order the export writes them.
 const Tag kTags[] = {
@@ -106,15 +116,9 @@ void appendTime(QString &time, QByteArrayView value)
     insertAt(time, 5, time.size() < 6 ? QStringLiteral(":00") : QStringLiteral(":"));
 }
 
-// "20m", "20M", "70cm" and "70CM" give the band labels 20 and 70.
 void appendBand(QString &band, QByteArrayView value)
 {
-    QByteArray kept;
-    for (const char c : value) {
-        if (c != 'c' && c != 'm' && c != 'C' && c != 'M')
-            kept += c;
-    }
-    band += CodePage::fromAnsi(kept);
+    band += CodePage::fromAnsi(AdifQsoMapping::storedBand(value));
 }
 
 // The decimal integer at the start of the value, 0 when there is none.
@@ -139,8 +143,11 @@ int modeOf(QByteArrayView value, int current)
         const char *text;
         int code;
     };
-    static const Code kModes[] = {{"CW", 1}, {"SSB", 2}, {"USB", 2}, {"LSB", 2},
-                                  {"RTTY", 3}, {"FM", 4}, {"AM", 5}};
+    // Digital voice (the mode and its submodes, some of which older files give as the
+    // mode) is a phone mode for the awards.
+    static const Code kModes[] = {{"CW", 1},     {"SSB", 2},  {"USB", 2},    {"LSB", 2},  {"DIGITALVOICE", 2},
+                                  {"C4FM", 2},   {"DSTAR", 2}, {"DMR", 2},   {"FREEDV", 2}, {"M17", 2},
+                                  {"RTTY", 3},   {"FM", 4},   {"AM", 5}};
     if (value.isEmpty())
         return current;
     for (const Code &mode : kModes) {
@@ -186,13 +193,13 @@ QByteArrayView withoutTrailingLineEnd(QByteArrayView value)
 
 } // namespace
 
-Sqlite3DB::UM_RECORD AdifQsoMapping::startRecord()
+AdifQsoMapping::Record AdifQsoMapping::startRecord()
 {
-    Sqlite3DB::UM_RECORD record;
-    record.mode = 1;
-    record.qslSent = 2;
-    record.qslRcvd = 1;
-    record.country = 0;
+    Record record;
+    record.qso.mode = 1;
+    record.qso.qslSent = 2;
+    record.qso.qslRcvd = 1;
+    record.qso.country = 0;
     return record;
 }
 
@@ -201,24 +208,49 @@ bool AdifQsoMapping::endsRecord(QByteArrayView name)
     return sameName(name, "EOR");
 }
 
-void AdifQsoMapping::apply(Sqlite3DB::UM_RECORD &record, QByteArrayView name, QByteArrayView value)
+int AdifQsoMapping::modeCode(QByteArrayView value, int current)
+{
+    return modeOf(value, current);
+}
+
+namespace {
+
+// A field kept aside; a later one of the same name replaces an earlier one, as the
+// column's value would.
+void keep(AdifQsoMapping::Record &record, QByteArray name, QByteArrayView value, bool replace)
+{
+    if (replace) {
+        record.kept.removeIf([&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
+    }
+    record.kept.append({0, std::move(name), value.toByteArray()});
+}
+
+} // namespace
+
+void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value)
 {
     const Tag *tag = findTag(name);
-    if (!tag)
+    if (!tag) {
+        if (!value.isEmpty())
+            keep(record, name.toByteArray().toUpper(), value, false);
         return;
-    value = withoutTrailingLineEnd(value);
-    switch (tag->rule) {
-    case Rule::Call: record.call = text(value); break;
-    case Rule::Text:
-    case Rule::Freq: textColumn(record, tag->column) += text(value); break;
-    case Rule::Date: appendDate(record.date, value); break;
-    case Rule::Time: appendTime(record.time, value); break;
-    case Rule::Band: appendBand(record.band, value); break;
-    case Rule::Mode: record.mode = modeOf(value, record.mode); break;
-    case Rule::QslSent: record.qslSent = qslSentOf(value, record.qslSent); break;
-    case Rule::QslRcvd: record.qslRcvd = qslRcvdOf(value, record.qslRcvd); break;
-    case Rule::Country: record.country = leadingInteger(value); break;
     }
+    value = withoutTrailingLineEnd(value);
+    Sqlite3DB::UM_RECORD &qso = record.qso;
+    switch (tag->rule) {
+    case Rule::Call: qso.call = text(value); break;
+    case Rule::Text:
+    case Rule::Freq: textColumn(qso, tag->column) += text(value); break;
+    case Rule::Date: appendDate(qso.date, value); break;
+    case Rule::Time: appendTime(qso.time, value); break;
+    case Rule::Band: appendBand(qso.band, value); break;
+    case Rule::Mode: qso.mode = modeOf(value, qso.mode); break;
+    case Rule::QslSent: qso.qslSent = qslSentOf(value, qso.qslSent); break;
+    case Rule::QslRcvd: qso.qslRcvd = qslRcvdOf(value, qso.qslRcvd); break;
+    case Rule::Country: qso.country = leadingInteger(value); break;
+    }
+    if (keepsOriginal(*tag) && !value.isEmpty())
+        keep(record, QByteArray(tag->name), value, true);
 }
 
 namespace {
@@ -264,16 +296,6 @@ void appendWithout(QByteArray &out, QByteArrayView value, char drop)
     }
 }
 
-// Band labels are metres except 70 and 23, which are centimetres; an empty band stays
-// empty.
-void appendBandWithUnit(QByteArray &out, QByteArrayView band)
-{
-    if (band.isEmpty())
-        return;
-    out += band;
-    out += band == "70" || band == "23" ? "cm" : "m";
-}
-
 // The value a tag writes for a row.
 QByteArray exportValue(const Tag &tag, const QsoRow &row)
 {
@@ -283,8 +305,10 @@ QByteArray exportValue(const Tag &tag, const QsoRow &row)
     case Rule::Text: value = row.text(tag.column).toByteArray(); break;
     case Rule::Date: appendWithout(value, row.text(tag.column), '-'); break;
     case Rule::Time: appendWithout(value, row.text(tag.column), ':'); break;
-    case Rule::Freq: value = AdifFrequency::exportValue(row.text(tag.column).toByteArray()); break;
-    case Rule::Band: appendBandWithUnit(value, row.text(tag.column)); break;
+    case Rule::Freq:
+        value = AdifFrequency::exportValue(row.text(tag.column).toByteArray(), row.text(QsoColumns::Band));
+        break;
+    case Rule::Band: value = AdifQsoMapping::exportedBand(row.text(tag.column)); break;
     case Rule::Mode: value = exportMode(row.number(tag.column)).toByteArray(); break;
     case Rule::QslSent: value = exportQslSent(row.number(tag.column)).toByteArray(); break;
     case Rule::QslRcvd: value = exportQslRcvd(row.number(tag.column)).toByteArray(); break;
@@ -295,16 +319,136 @@ QByteArray exportValue(const Tag &tag, const QsoRow &row)
 
 } // namespace
 
+namespace {
+
+// The kept fields of a stored row, from the "<NAME:LENGTH>VALUE" list the store hands
+// out with it.
+struct KeptFields
+{
+    explicit KeptFields(QByteArrayView fields)
+    {
+        qsizetype at = 0;
+        while (at < fields.size() && fields[at] == '<') {
+            const qsizetype colon = fields.indexOf(':', at);
+            const qsizetype close = colon < 0 ? -1 : fields.indexOf('>', colon);
+            if (close < 0)
+                break;
+            const qsizetype length = fields.sliced(colon + 1, close - colon - 1).toLongLong();
+            const QByteArrayView value = fields.sliced(close + 1, qMin(length, fields.size() - close - 1));
+            all.append({fields.sliced(at + 1, colon - at - 1), value});
+            at = close + 1 + value.size();
+        }
+    }
+
+    // The value of a field the record kept, or nothing.
+    std::optional<QByteArrayView> value(QByteArrayView name) const
+    {
+        for (const auto &field : all) {
+            if (field.first == name)
+                return field.second;
+        }
+        return std::nullopt;
+    }
+
+    QList<std::pair<QByteArrayView, QByteArrayView>> all;
+};
+
+// The fields of the record's own lines that a kept original may stand in for: its
+// MODE and QSL_RCVD as long as the column still holds the code the original gave it,
+// and TIME_OFF, which the record had of its own.
+std::optional<QByteArrayView> keptInPlace(const Tag &tag, const QsoRow &row, const KeptFields &kept)
+{
+    const std::optional<QByteArrayView> original = kept.value(tag.name);
+    if (!original)
+        return std::nullopt;
+    switch (tag.rule) {
+    case Rule::Mode: return modeOf(*original, 1) == row.number(tag.column) ? original : std::nullopt;
+    case Rule::QslRcvd: return qslRcvdOf(*original, 1) == row.number(tag.column) ? original : std::nullopt;
+    case Rule::Country: return leadingInteger(*original) == row.number(tag.column) ? original : std::nullopt;
+    case Rule::Time: return tag.read ? std::nullopt : original;
+    default: return std::nullopt;
+    }
+}
+
+// A kept field goes after the record's own lines unless it stands in one of them. A
+// SUBMODE belongs to its MODE: it goes only while the kept MODE still holds (or the
+// record had none).
+bool writtenAfter(QByteArrayView name, const QsoRow &row, const KeptFields &kept)
+{
+    if (name == "MODE" || name == "QSL_RCVD" || name == "DXCC" || name == "TIME_OFF")
+        return false;
+    if (name == "SUBMODE") {
+        const std::optional<QByteArrayView> mode = kept.value("MODE");
+        return !mode || modeOf(*mode, 1) == row.number(QsoColumns::Mode);
+    }
+    return true;
+}
+
+} // namespace
+
+void AdifQsoMapping::finishRecord(Record &record)
+{
+    const Sqlite3DB::UM_RECORD &qso = record.qso;
+    const bool hasSubmode = std::any_of(record.kept.cbegin(), record.kept.cend(),
+                                        [](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == "SUBMODE"; });
+    record.kept.removeIf([&](const Sqlite3DB::UM_QSOFIELD &field) {
+        if (field.name == "TIME_OFF")
+            return field.value == CodePage::toAnsi(qso.time).replace(':', QByteArray());
+        if (field.name == "MODE") // also decides whether a SUBMODE is written
+            return !hasSubmode && field.value == exportMode(qso.mode);
+        if (field.name == "QSL_RCVD")
+            return field.value == exportQslRcvd(qso.qslRcvd);
+        if (field.name == "DXCC")
+            return field.value == QByteArray::number(qso.country);
+        return false;
+    });
+}
+
 void AdifQsoMapping::appendRecord(QByteArray &out, const QsoRow &row)
 {
+    const KeptFields kept(row.keptFields());
     bool lineStart = true;
     for (const Tag &tag : kTags) {
         if (!lineStart)
             out += ' ';
-        appendField(out, tag.name, exportValue(tag, row));
+        const std::optional<QByteArrayView> original = keptInPlace(tag, row, kept);
+        appendField(out, tag.name, original ? *original : QByteArrayView(exportValue(tag, row)));
         lineStart = tag.lineEnd;
         if (tag.lineEnd)
             out += "\r\n";
     }
+    for (const auto &[name, value] : kept.all) {
+        if (!writtenAfter(name, row, kept))
+            continue;
+        out += ' ';
+        out += '<';
+        out += name;
+        out += ':';
+        out += QByteArray::number(value.size());
+        out += '>';
+        out += value;
+    }
     out += " <EOR>\r\n";
+}
+
+QByteArray AdifQsoMapping::storedBand(QByteArrayView value)
+{
+    static const QRegularExpression metres(QStringLiteral("^([0-9]+(?:\\.[0-9]+)?)[mM]$"));
+    const QString text = QString::fromLatin1(value.data(), value.size());
+    const QRegularExpressionMatch match = metres.match(text);
+    if (match.hasMatch())
+        return match.captured(1).toLatin1();
+    if (text.compare(QLatin1String("70cm"), Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("70");
+    if (text.compare(QLatin1String("23cm"), Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("23");
+    return value.toByteArray().toLower();
+}
+
+QByteArray AdifQsoMapping::exportedBand(QByteArrayView stored)
+{
+    static const QRegularExpression label(QStringLiteral("^[0-9]+(?:\\.[0-9]+)?$"));
+    if (!label.match(QString::fromLatin1(stored.data(), stored.size())).hasMatch())
+        return stored.toByteArray();
+    return stored.toByteArray() + (stored == "70" || stored == "23" ? "cm" : "m");
 }

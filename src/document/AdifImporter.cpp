@@ -4,6 +4,7 @@
 #include "adif/AdifLog.h"
 #include "adif/AdifQsoMapping.h"
 #include "store/SlotConnection.h"
+#include "store/SqliteStatement.h"
 #include "store/SqliteTransaction.h"
 
 #include <sqlite3.h>
@@ -56,6 +57,10 @@ bool AdifImporter::importInto(const QString &logbookPath)
         return true;
     }
     m_calls = CallsignIndex::current();
+    if (!Sqlite3DB::EnsureQsoFields(db.handle())) {
+        writeFailed(Failure::TransactionLost);
+        return true;
+    }
     readRecords(db.handle());
     if (m_result.failure == Failure::TransactionLost || !finish(db.handle()) || !transaction.commit()) {
         // Whatever was written has gone with the transaction.
@@ -69,13 +74,19 @@ bool AdifImporter::importInto(const QString &logbookPath)
 
 void AdifImporter::readRecords(sqlite3 *db)
 {
-    Sqlite3DB::UM_RECORD record = AdifQsoMapping::startRecord();
+    AdifQsoMapping::Record record = AdifQsoMapping::startRecord();
     AdifReader::Field field;
     while (m_reader->next(field)) {
         reportProgress(percentOf(m_reader->position(), m_fileSize));
         if (AdifQsoMapping::endsRecord(field.name)) {
-            completeRecord(record);
-            m_pending.append(record);
+            AdifQsoMapping::finishRecord(record);
+            completeRecord(record.qso);
+            // Until the batch is written, a kept field names its record by its place in it.
+            for (Sqlite3DB::UM_QSOFIELD &kept : record.kept) {
+                kept.qso = m_pending.size();
+                m_pendingKept.append(std::move(kept));
+            }
+            m_pending.append(std::move(record.qso));
             ++m_result.read;
             if (m_result.read % Sqlite3DB::kBatchRows == 0 && !writePending(db))
                 return;
@@ -110,17 +121,41 @@ bool AdifImporter::finish(sqlite3 *db)
     return m_result.added == 0 || Sqlite3DB::RebuildDxccStats(db);
 }
 
-// A refused batch is discarded and reading goes on; false when the failure has ended the
-// transaction, and with it the import. Only written records count as added.
+// A refused batch is discarded, kept fields and all, and reading goes on; false when the
+// failure has ended the transaction, and with it the import. Only written records count
+// as added.
 bool AdifImporter::writePending(sqlite3 *db)
 {
-    const bool written = m_db.InsertQsoBatch(m_pending, db);
+    const bool written = writeBatch(db);
     if (written)
         m_result.added += static_cast<int>(m_pending.size());
     m_pending.clear();
+    m_pendingKept.clear();
     if (!written)
         writeFailed(sqlite3_get_autocommit(db) ? Failure::TransactionLost : Failure::BatchRefused);
     return m_result.failure != Failure::TransactionLost;
+}
+
+// The batch's QSOs and their kept fields, all or none. The rows of one insert take
+// consecutive row ids, so the last one tells the first.
+bool AdifImporter::writeBatch(sqlite3 *db)
+{
+    if (m_pending.isEmpty())
+        return true;
+    if (!SqliteStatement::exec(db, "SAVEPOINT BATCH;"))
+        return false;
+    qint64 lastRowId = 0;
+    bool written = m_db.InsertQsoBatch(m_pending, db, &lastRowId);
+    if (written && !m_pendingKept.isEmpty()) {
+        const qint64 firstRowId = lastRowId - m_pending.size() + 1;
+        for (Sqlite3DB::UM_QSOFIELD &kept : m_pendingKept)
+            kept.qso += firstRowId;
+        written = Sqlite3DB::InsertQsoFields(m_pendingKept, db);
+    }
+    // A failure that ended the transaction has taken the savepoint with it.
+    if (!sqlite3_get_autocommit(db))
+        SqliteStatement::exec(db, written ? "RELEASE BATCH;" : "ROLLBACK TO BATCH; RELEASE BATCH;");
+    return written;
 }
 
 void AdifImporter::writeFailed(Failure failure)

@@ -62,13 +62,15 @@ private:
     void readRecords(sqlite3 *db);
     void completeRecord(Sqlite3DB::UM_RECORD &record) const;
     bool writePending(sqlite3 *db);
+    bool writeBatch(sqlite3 *db);
     void writeFailed(Failure failure);
     bool finish(sqlite3 *db);
     void reportProgress(int percent);
 
     Sqlite3DB &m_db;
-    // The records read and not yet written.
+    // The records read and not yet written, and their kept fields.
     QList<Sqlite3DB::UM_RECORD> m_pending;
+    QList<Sqlite3DB::UM_QSOFIELD> m_pendingKept;
     QFile m_file;
     qint64 m_fileSize = 0;
     std::unique_ptr<AdifReader> m_reader;

@@ -18,6 +18,9 @@ public:
     // A text column's bytes; empty for NULL.
     QByteArrayView text(QsoColumns::Column column) const;
     qint32 number(QsoColumns::Column column) const;
+    // The QSO's kept fields as ADIF fields, "<NAME:LENGTH>VALUE" one after the other;
+    // empty when it has none.
+    QByteArrayView keptFields() const;
 
 private:
     const SqliteStatement &m_row;

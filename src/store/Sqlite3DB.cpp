@@ -34,6 +34,11 @@ const char kQsosByCall[] =
 constexpr int kQsoRowValues = QsoColumns::kCount;
 const char kLastInsertRowId[] = "SELECT last_insert_rowid()";
 const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
+const char kDeleteQsoFields[] = "DELETE FROM QSOFIELDS WHERE QSO = ?";
+const char kHasQsoFields[] = "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'QSOFIELDS'";
+const char kQsoFieldRow[] = "(?,?,?)";
+const char kInsertQsoFieldsHead[] = "INSERT INTO QSOFIELDS (QSO, NAME, VALUE) VALUES ";
+constexpr int kQsoFieldBatchRows = 300;
 
 // --- The statements built from the column table --------------------------------------
 
@@ -64,12 +69,22 @@ const QByteArray &updateQsoStatement()
     return sql;
 }
 
-const QByteArray &exportQsosStatement()
+// The export's rows, with the QSO's kept fields in one last column as ADIF fields
+// ("<NAME:LENGTH>VALUE", the length in bytes) when the logbook keeps any.
+QByteArray exportQsosStatement(bool withKeptFields)
 {
-    static const QByteArray sql = "SELECT ROWID, " + QsoColumns::nameList()
-                                + " FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days') "
-                                  "ORDER BY DATE DESC, TIME DESC";
-    return sql;
+    const QByteArray kept = withKeptFields ? QByteArrayLiteral(
+                                ", (SELECT group_concat('<' || NAME || ':' || length(CAST(VALUE AS BLOB)) || '>' "
+                                "|| VALUE, '') FROM QSOFIELDS WHERE QSO = QSOS.ROWID)")
+                                           : QByteArray();
+    return "SELECT ROWID, " + QsoColumns::nameList() + kept
+         + " FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days') ORDER BY DATE DESC, TIME DESC";
+}
+
+bool hasQsoFields(sqlite3 *db)
+{
+    SqliteStatement count(db, kHasQsoFields);
+    return count.step() == SQLITE_ROW && count.columnInt(0) > 0;
 }
 
 // --- Program database ---------------------------------------------------------------
@@ -259,7 +274,7 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
             || !SqliteStatement::exec(db.handle(), kCreateQsosIndex))
             return false;
     }
-    return execOnLogbook(kCreateDxccReport, path);
+    return execOnLogbook(kCreateDxccReport, path) && execOnLogbook(kCreateQsoFields, path);
 }
 
 bool Sqlite3DB::InLogbookTransaction(const QString &path, const std::function<bool()> &work)
@@ -366,7 +381,7 @@ std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QStrin
     return lastId.columnInt(0);
 }
 
-bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db)
+bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *lastRowId)
 {
     for (qsizetype first = 0; first < in.size(); first += kBatchRows) {
         const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, in.size() - first));
@@ -375,6 +390,32 @@ bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db)
             return false;
         for (int i = 0; i < rows; ++i)
             bindQsoValues(insert, 1 + i * kQsoRowValues, in[first + i]);
+        if (!insert.run())
+            return false;
+    }
+    if (lastRowId)
+        *lastRowId = sqlite3_last_insert_rowid(db);
+    return true;
+}
+
+bool Sqlite3DB::EnsureQsoFields(sqlite3 *db)
+{
+    return hasQsoFields(db) || SqliteStatement::exec(db, kCreateQsoFields);
+}
+
+bool Sqlite3DB::InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db)
+{
+    for (qsizetype first = 0; first < fields.size(); first += kQsoFieldBatchRows) {
+        const int rows = static_cast<int>(std::min<qsizetype>(kQsoFieldBatchRows, fields.size() - first));
+        SqliteStatement insert(db, multiRowStatement(kInsertQsoFieldsHead, kQsoFieldRow, rows).constData());
+        if (!insert.isPrepared())
+            return false;
+        for (int i = 0; i < rows; ++i) {
+            const UM_QSOFIELD &field = fields[first + i];
+            insert.bind(1 + 3 * i, field.qso);
+            insert.bind(2 + 3 * i, field.name);
+            insert.bind(3 + 3 * i, field.value);
+        }
         if (!insert.run())
             return false;
     }
@@ -401,11 +442,21 @@ bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement remove(db.handle(), kDeleteQso);
-    if (!remove.isPrepared())
+    SqliteTransaction transaction(db.isBorrowed() ? nullptr : db.handle(), SqliteTransaction::Kind::Write);
+    if (!db.isBorrowed() && !transaction.isActive())
         return false;
-    remove.bind(1, rowId);
-    return remove.run();
+    // The QSO's kept fields go with it.
+    for (const char *sql : {kDeleteQso, kDeleteQsoFields}) {
+        if (sql == kDeleteQsoFields && !hasQsoFields(db.handle()))
+            break;
+        SqliteStatement remove(db.handle(), sql);
+        if (!remove.isPrepared())
+            return false;
+        remove.bind(1, rowId);
+        if (!remove.run())
+            return false;
+    }
+    return db.isBorrowed() || transaction.commit();
 }
 
 bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row)
@@ -413,7 +464,7 @@ bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::functio
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement rows(db.handle(), exportQsosStatement().constData());
+    SqliteStatement rows(db.handle(), exportQsosStatement(hasQsoFields(db.handle())).constData());
     if (!rows.isPrepared())
         return false;
     rows.bind(1, days);

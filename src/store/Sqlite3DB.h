@@ -133,6 +133,20 @@ public:
     static constexpr const char *kCreateDxccReport =
         "CREATE TABLE DXCCREPORT (ID INTEGER PRIMARY KEY UNIQUE NOT NULL,DXCC INTEGER NOT NULL,"
         "BAND TEXT NOT NULL,MODE INTEGER NOT NULL,COUNTW INTEGER NOT NULL,COUNTC INTEGER NOT NULL)";
+    // The ADIF fields a QSO came with that QSOS has no column for, kept so that an export
+    // gives them back: one row per field, in the order they came. Added to a logbook made
+    // before it the first time a field is kept; older programs read QSOS as before.
+    static constexpr const char *kCreateQsoFields =
+        "CREATE TABLE IF NOT EXISTS QSOFIELDS(QSO INTEGER NOT NULL, NAME TEXT NOT NULL, VALUE TEXT NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS IDX_QSOFIELDS_QSO ON QSOFIELDS (QSO)";
+
+    // One kept field of a QSO: its ADIF name and its value, both as the file's bytes.
+    struct UM_QSOFIELD
+    {
+        qint64 qso = 0;
+        QByteArray name;
+        QByteArray value;
+    };
 
     Sqlite3DB() = default;
     Sqlite3DB(const Sqlite3DB &) = delete;
@@ -162,13 +176,18 @@ public:
     // Writes element 0; the new row id, nothing on failure.
     std::optional<int> InsertQso(const QList<UM_RECORD> &in, const QString &path);
     // Writes every element on a connection the caller opened, at most kBatchRows rows
-    // per statement.
-    bool InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db);
+    // per statement. `lastRowId`, when given, receives the row id of the last one: the
+    // rows of one statement take consecutive row ids.
+    bool InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *lastRowId = nullptr);
+    // Makes QSOFIELDS when the logbook has none yet, on a connection the caller opened.
+    static bool EnsureQsoFields(sqlite3 *db);
+    // Writes kept fields on a connection the caller opened.
+    static bool InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db);
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
     bool DeleteQso(int rowId, const QString &path);
     // Hands `row` every QSO of the logbook dated after the day `days` days ago (UTC),
-    // newest first, as its stored bytes; stops when `row` returns false. False when the
-    // logbook cannot be read to the end or `row` stopped.
+    // newest first, as its stored bytes with its kept fields; stops when `row` returns
+    // false. False when the logbook cannot be read to the end or `row` stopped.
     bool ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row);
 
     // Parameters of the program database. A failed read returns false and gives "db open

@@ -46,6 +46,11 @@ void SqliteStatement::bind(int index, int value)
     sqlite3_bind_int(m_stmt, index, value);
 }
 
+void SqliteStatement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
 void SqliteStatement::bind(int index, const QString &text)
 {
     bind(index, CodePage::toAnsi(text));
@@ -102,7 +107,7 @@ QString SqliteStatement::columnText(int column) const
 
 QByteArray SqliteStatement::columnRawBytes(int column) const
 {
-    if (!m_hasRow)
+    if (!m_hasRow || column >= sqlite3_column_count(m_stmt))
         return QByteArray();
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
     return text ? QByteArray::fromRawData(text, sqlite3_column_bytes(m_stmt, column)) : QByteArray();

@@ -24,6 +24,7 @@ public:
 
     // Parameters are numbered from 1.
     void bind(int index, int value);
+    void bind(int index, qint64 value);
     void bind(int index, const QString &text);
     void bind(int index, const QByteArray &bytes);
 

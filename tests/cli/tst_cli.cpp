@@ -63,6 +63,7 @@ private slots:
     void importFailuresExitWithOne();
     void exportWritesTheFileOfThePeriod();
     void exportFailureExitsWithOne();
+    void digitalModesGoOutAsTheyCameIn();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
     void theProgramReportsThroughItsExitCode();
@@ -77,7 +78,7 @@ void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
     QCOMPARE(created.exit, 0);
     QCOMPARE(created.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
-             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT"));
+             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO"));
 
     QFile existing("notes.sqlite3");
     QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -420,6 +421,30 @@ void TestCli::exportFailureExitsWithOne()
     QCOMPARE(full.out, QString());
     QCOMPARE(full.err, QStringLiteral("Error writing Adif file...\n"));
     QVERIFY(!QFile::exists("out.adi"));
+}
+
+// Confirmation services match an FT8 QSO by its mode: what a WSJT-X log says goes out
+// again, with the fields the logbook has no column for.
+void TestCli::digitalModesGoOutAsTheyCameIn()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("wsjtx_log.adi",
+                               "WSJT-X ADIF Export<eoh>\n"
+                               "<call:5>K1ABC <gridsquare:4>FN42 <mode:3>FT8 <rst_sent:3>-10 <rst_rcvd:3>-15 "
+                               "<qso_date:8>20261201 <time_on:6>183015 <qso_date_off:8>20261201 <time_off:6>183115 "
+                               "<band:3>20m <freq:9>14.075123 <station_callsign:6>DL1XYZ <my_gridsquare:6>JO31AA <eor>\n"
+                               "<call:5>K2ABC <mode:4>MFSK <submode:3>FT4 <qso_date:8>20261201 <time_on:6>184500 "
+                               "<band:3>20m <freq:9>14.080500 <eor>\n"));
+    QCOMPARE(runCli({"import", "log.sqlite3", "wsjtx_log.adi"}).out, QStringLiteral("2 Qso Records added\n"));
+    QCOMPARE(runCli({"export", "log.sqlite3", "out.adi", "--period", "0"}).exit, 0);
+    const QByteArray out = TestDir::readFile("out.adi");
+    QVERIFY(out.contains("<MODE:3>FT8 "));
+    QVERIFY(out.contains("<MODE:4>MFSK "));
+    QVERIFY(out.contains(" <SUBMODE:3>FT4 <EOR>"));
+    QVERIFY(out.contains("<TIME_OFF:6>183115 "));
+    QVERIFY(out.contains(" <QSO_DATE_OFF:8>20261201 <STATION_CALLSIGN:6>DL1XYZ <MY_GRIDSQUARE:6>JO31AA <EOR>"));
+    QVERIFY(!out.contains("RTTY"));
 }
 
 void TestCli::usageErrorsExitWithTwo_data()

@@ -72,7 +72,7 @@ void TestQsos::cleanup()
 void TestQsos::newLogbookHoldsItsTablesAndIndex()
 {
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
-             QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT"));
+             QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT\ntable|QSOFIELDS\nindex|IDX_QSOFIELDS_QSO"));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT sql FROM sqlite_master WHERE name = 'DXCCREPORT'"),
              QByteArray(Sqlite3DB::kCreateDxccReport));
     // A second creation on the same file fails: the tables exist.
