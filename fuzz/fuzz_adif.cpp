@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     AdifReader reader(buffer);
     if (!reader.skipHeader())
         return 0;
-    AdifQsoMapping::Record record = AdifQsoMapping::startRecord();
+    AdifQsoMapping::Record record;
+    AdifQsoMapping::startRecord(record);
     AdifReader::Field field;
     qint64 previous = reader.position();
     while (reader.next(field)) {
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         previous = reader.position();
         if (AdifQsoMapping::endsRecord(field.name)) {
             AdifQsoMapping::finishRecord(record);
-            record = AdifQsoMapping::startRecord();
+            AdifQsoMapping::startRecord(record);
         }
         else if (field.hasLength)
             AdifQsoMapping::apply(record, field.name, field.value);

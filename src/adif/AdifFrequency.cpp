@@ -2,6 +2,8 @@
 
 #include "store/BandPlan.h"
 
+#include <charconv>
+
 namespace {
 
 QByteArray withoutExtraPoints(const QByteArray &text)
@@ -18,7 +20,7 @@ QByteArray withoutExtraPoints(const QByteArray &text)
 }
 
 // An ADIF number: an optional minus, digits with at most one point, at least one digit.
-bool isAdifNumber(const QByteArray &text)
+bool isAdifNumber(QByteArrayView text)
 {
     qsizetype i = text.startsWith('-') ? 1 : 0;
     bool digit = false;
@@ -91,6 +93,19 @@ QByteArray exportValue(const QByteArray &stored, QByteArrayView band)
     const bool inQsoBand = band.isEmpty() ? !kHzBand.isEmpty()
                                           : kHzBand.compare(QLatin1String(band.data(), band.size()), Qt::CaseInsensitive) == 0;
     return inQsoBand ? kHzToMHz(number) : number;
+}
+
+void appendExportValue(QByteArray &out, QByteArrayView stored, QByteArrayView band)
+{
+    // An ADIF number is read in MHz the way BandPlan::readMHz reads it: as the nearest
+    // double, then as a float.
+    double mhz = 0;
+    if (isAdifNumber(stored) && std::from_chars(stored.data(), stored.data() + stored.size(), mhz).ec == std::errc()
+        && BandPlan::isInBandMHz(static_cast<float>(mhz))) {
+        out += stored;
+        return;
+    }
+    out += exportValue(stored.toByteArray(), band);
 }
 
 } // namespace AdifFrequency

@@ -18,5 +18,8 @@ namespace AdifFrequency {
 //   band is the microwave band it lies in (10104.09 on 3 cm).
 // - A text that is no number gives the empty value.
 QByteArray exportValue(const QByteArray &stored, QByteArrayView band = QByteArrayView());
+// The same value appended to `out`; a stored number already in MHz within a band, the
+// usual case, is copied as it stands.
+void appendExportValue(QByteArray &out, QByteArrayView stored, QByteArrayView band);
 
 } // namespace AdifFrequency

@@ -1,12 +1,12 @@
 #include "AdifQsoMapping.h"
 
 #include "AdifFrequency.h"
-#include "platform/CodePage.h"
 
-#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <optional>
 
 #include <climits>
@@ -31,7 +31,7 @@ enum class Rule {
 
 struct Tag
 {
-    const char *name;
+    QByteArrayView name; // a literal: its data ends with a NUL
     Column column;
     Rule rule;
     bool read;    // TIME_OFF is written from TIME_ON and not read back
@@ -45,7 +45,7 @@ bool keepsOriginal(const Tag &tag)
 }
 
 // In the order the export writes them.
-const Tag kTags[] = {
+constexpr Tag kTags[] = {
     {"QSO_DATE", QsoColumns::Date, Rule::Date, true, false},
     {"TIME_ON", QsoColumns::Time, Rule::Time, true, false},
     {"TIME_OFF", QsoColumns::Time, Rule::Time, false, false},
@@ -69,10 +69,10 @@ const Tag kTags[] = {
     {"DXCC", QsoColumns::Country, Rule::Country, true, false},
 };
 
-bool sameName(QByteArrayView name, const char *known)
+bool sameName(QByteArrayView name, QByteArrayView known)
 {
-    const qsizetype length = qstrlen(known);
-    return name.size() == length && qstrnicmp(name.data(), known, static_cast<uint>(length)) == 0;
+    return name.size() == known.size()
+        && qstrnicmp(name.data(), known.data(), static_cast<uint>(known.size())) == 0;
 }
 
 const Tag *findTag(QByteArrayView name)
@@ -84,41 +84,44 @@ const Tag *findTag(QByteArrayView name)
     return nullptr;
 }
 
-QString &textColumn(Sqlite3DB::UM_RECORD &record, Column column)
-{
-    return record.*QsoColumns::all()[column].text;
-}
-
-QString text(QByteArrayView value)
-{
-    return CodePage::fromAnsi(QByteArray::fromRawData(value.data(), value.size()));
-}
-
 // Inserts at index, or at the end when the text is shorter.
-void insertAt(QString &target, qsizetype index, const QString &what)
+void insertAt(QByteArray &target, qsizetype index, QByteArrayView what)
 {
     target.insert(qMin(index, target.size()), what);
 }
 
 // YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions.
-void appendDate(QString &date, QByteArrayView value)
+void appendDate(QByteArray &date, QByteArrayView value)
 {
-    date += text(value);
-    insertAt(date, 4, QStringLiteral("-"));
-    insertAt(date, 7, QStringLiteral("-"));
+    date.append(value);
+    insertAt(date, 4, "-");
+    insertAt(date, 7, "-");
 }
 
 // HHMM becomes HH:MM:00 and HHMMSS becomes HH:MM:SS.
-void appendTime(QString &time, QByteArrayView value)
+void appendTime(QByteArray &time, QByteArrayView value)
 {
-    time += text(value);
-    insertAt(time, 2, QStringLiteral(":"));
-    insertAt(time, 5, time.size() < 6 ? QStringLiteral(":00") : QStringLiteral(":"));
+    time.append(value);
+    insertAt(time, 2, ":");
+    insertAt(time, 5, time.size() < 6 ? QByteArrayView(":00") : QByteArrayView(":"));
 }
 
-void appendBand(QString &band, QByteArrayView value)
+// Digits with at most one point between digits: "20", "2.5", "0.136".
+bool isDecimal(QByteArrayView text)
 {
-    band += CodePage::fromAnsi(AdifQsoMapping::storedBand(value));
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const qsizetype point = text.indexOf('.');
+    const QByteArrayView whole = point < 0 ? text : text.first(point);
+    const QByteArrayView fraction = point < 0 ? QByteArrayView("0") : text.sliced(point + 1);
+    return !whole.isEmpty() && !fraction.isEmpty() && std::all_of(whole.begin(), whole.end(), isDigit)
+        && std::all_of(fraction.begin(), fraction.end(), isDigit);
+}
+
+// The text of a number without a temporary string.
+QByteArrayView decimalText(std::array<char, 16> &buffer, int number)
+{
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number).ptr;
+    return QByteArrayView(buffer.data(), end - buffer.data());
 }
 
 // The decimal integer at the start of the value, 0 when there is none.
@@ -193,14 +196,15 @@ QByteArrayView withoutTrailingLineEnd(QByteArrayView value)
 
 } // namespace
 
-AdifQsoMapping::Record AdifQsoMapping::startRecord()
+void AdifQsoMapping::startRecord(Record &record)
 {
-    Record record;
-    record.qso.mode = 1;
-    record.qso.qslSent = 2;
-    record.qso.qslRcvd = 1;
-    record.qso.country = 0;
-    return record;
+    for (QByteArray &text : record.qso.text)
+        text.truncate(0);
+    record.qso.number.fill(0);
+    record.qso.number[QsoColumns::Mode] = 1;
+    record.qso.number[QsoColumns::QslSent] = 2;
+    record.qso.number[QsoColumns::QslRcvd] = 1;
+    record.kept.clear();
 }
 
 bool AdifQsoMapping::endsRecord(QByteArrayView name)
@@ -217,12 +221,12 @@ namespace {
 
 // A field kept aside; a later one of the same name replaces an earlier one, as the
 // column's value would.
-void keep(AdifQsoMapping::Record &record, QByteArray name, QByteArrayView value, bool replace)
+void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView value, bool replace)
 {
     if (replace) {
         record.kept.removeIf([&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
     }
-    record.kept.append({0, std::move(name), value.toByteArray()});
+    record.kept.append({0, name, value.toByteArray()});
 }
 
 } // namespace
@@ -236,21 +240,26 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
         return;
     }
     value = withoutTrailingLineEnd(value);
-    Sqlite3DB::UM_RECORD &qso = record.qso;
+    QByteArray &text = record.qso.text[tag->column];
+    qint32 &number = record.qso.number[tag->column];
     switch (tag->rule) {
-    case Rule::Call: qso.call = text(value); break;
+    case Rule::Call:
+        text.truncate(0);
+        text.append(value);
+        break;
     case Rule::Text:
-    case Rule::Freq: textColumn(qso, tag->column) += text(value); break;
-    case Rule::Date: appendDate(qso.date, value); break;
-    case Rule::Time: appendTime(qso.time, value); break;
-    case Rule::Band: appendBand(qso.band, value); break;
-    case Rule::Mode: qso.mode = modeOf(value, qso.mode); break;
-    case Rule::QslSent: qso.qslSent = qslSentOf(value, qso.qslSent); break;
-    case Rule::QslRcvd: qso.qslRcvd = qslRcvdOf(value, qso.qslRcvd); break;
-    case Rule::Country: qso.country = leadingInteger(value); break;
+    case Rule::Freq: text.append(value); break;
+    case Rule::Date: appendDate(text, value); break;
+    case Rule::Time: appendTime(text, value); break;
+    case Rule::Band: appendStoredBand(text, value); break;
+    case Rule::Mode: number = modeOf(value, number); break;
+    case Rule::QslSent: number = qslSentOf(value, number); break;
+    case Rule::QslRcvd: number = qslRcvdOf(value, number); break;
+    case Rule::Country: number = leadingInteger(value); break;
     }
+    // The tag's name is static: the kept name shares it instead of copying it.
     if (keepsOriginal(*tag) && !value.isEmpty())
-        keep(record, QByteArray(tag->name), value, true);
+        keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), value, true);
 }
 
 namespace {
@@ -275,15 +284,39 @@ QByteArrayView exportQslRcvd(int code)
     return code >= 1 && code <= 2 ? QByteArrayView(kRcvd[code - 1]) : QByteArrayView();
 }
 
-// One field: the tag with the value's length in characters (one byte each in the
-// file's code page), then the value as it stands.
-void appendField(QByteArray &out, const char *name, QByteArrayView value)
+// A field's tag and value. Its length in characters (one byte each in the file's code
+// page) is known once the value is written, so the value goes first, right behind
+// "<NAME:", and the length and the ">" are then slipped in before it: a few bytes
+// moved instead of a string made for the value.
+class FieldAppender
 {
-    out += '<';
-    out += name;
-    out += ':';
-    out += QByteArray::number(value.size());
-    out += '>';
+public:
+    FieldAppender(QByteArray &out, QByteArrayView name)
+        : m_out(out)
+    {
+        out += '<';
+        out += name;
+        out += ':';
+        m_valueStart = out.size();
+    }
+    ~FieldAppender()
+    {
+        std::array<char, 16> length;
+        const QByteArrayView digits = decimalText(length, static_cast<int>(m_out.size() - m_valueStart));
+        length[static_cast<std::size_t>(digits.size())] = '>';
+        m_out.insert(m_valueStart, QByteArrayView(length.data(), digits.size() + 1));
+    }
+    FieldAppender(const FieldAppender &) = delete;
+    FieldAppender &operator=(const FieldAppender &) = delete;
+
+private:
+    QByteArray &m_out;
+    qsizetype m_valueStart;
+};
+
+void appendField(QByteArray &out, QByteArrayView name, QByteArrayView value)
+{
+    FieldAppender field(out, name);
     out += value;
 }
 
@@ -296,25 +329,25 @@ void appendWithout(QByteArray &out, QByteArrayView value, char drop)
     }
 }
 
-// The value a tag writes for a row.
-QByteArray exportValue(const Tag &tag, const QsoRow &row)
+// The value a tag writes for a row, appended to `out`.
+void appendExportValue(QByteArray &out, const Tag &tag, const QsoRow &row)
 {
-    QByteArray value;
     switch (tag.rule) {
     case Rule::Call:
-    case Rule::Text: value = row.text(tag.column).toByteArray(); break;
-    case Rule::Date: appendWithout(value, row.text(tag.column), '-'); break;
-    case Rule::Time: appendWithout(value, row.text(tag.column), ':'); break;
-    case Rule::Freq:
-        value = AdifFrequency::exportValue(row.text(tag.column).toByteArray(), row.text(QsoColumns::Band));
+    case Rule::Text: out += row.text(tag.column); break;
+    case Rule::Date: appendWithout(out, row.text(tag.column), '-'); break;
+    case Rule::Time: appendWithout(out, row.text(tag.column), ':'); break;
+    case Rule::Freq: AdifFrequency::appendExportValue(out, row.text(tag.column), row.text(QsoColumns::Band)); break;
+    case Rule::Band: AdifQsoMapping::appendExportedBand(out, row.text(tag.column)); break;
+    case Rule::Mode: out += exportMode(row.number(tag.column)); break;
+    case Rule::QslSent: out += exportQslSent(row.number(tag.column)); break;
+    case Rule::QslRcvd: out += exportQslRcvd(row.number(tag.column)); break;
+    case Rule::Country: {
+        std::array<char, 16> number;
+        out += decimalText(number, row.number(tag.column));
         break;
-    case Rule::Band: value = AdifQsoMapping::exportedBand(row.text(tag.column)); break;
-    case Rule::Mode: value = exportMode(row.number(tag.column)).toByteArray(); break;
-    case Rule::QslSent: value = exportQslSent(row.number(tag.column)).toByteArray(); break;
-    case Rule::QslRcvd: value = exportQslRcvd(row.number(tag.column)).toByteArray(); break;
-    case Rule::Country: value = QByteArray::number(row.number(tag.column)); break;
     }
-    return value;
+    }
 }
 
 } // namespace
@@ -388,18 +421,23 @@ bool writtenAfter(QByteArrayView name, const QsoRow &row, const KeptFields &kept
 
 void AdifQsoMapping::finishRecord(Record &record)
 {
-    const Sqlite3DB::UM_RECORD &qso = record.qso;
+    if (record.kept.isEmpty())
+        return;
+    const QsoBytes &qso = record.qso;
     const bool hasSubmode = std::any_of(record.kept.cbegin(), record.kept.cend(),
                                         [](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == "SUBMODE"; });
+    std::array<char, 16> country;
     record.kept.removeIf([&](const Sqlite3DB::UM_QSOFIELD &field) {
-        if (field.name == "TIME_OFF")
-            return field.value == CodePage::toAnsi(qso.time).replace(':', QByteArray());
+        if (field.name == "TIME_OFF") {
+            QByteArray time = qso.text[QsoColumns::Time];
+            return field.value == time.replace(':', QByteArray());
+        }
         if (field.name == "MODE") // also decides whether a SUBMODE is written
-            return !hasSubmode && field.value == exportMode(qso.mode);
+            return !hasSubmode && field.value == exportMode(qso.number[QsoColumns::Mode]);
         if (field.name == "QSL_RCVD")
-            return field.value == exportQslRcvd(qso.qslRcvd);
+            return field.value == exportQslRcvd(qso.number[QsoColumns::QslRcvd]);
         if (field.name == "DXCC")
-            return field.value == QByteArray::number(qso.country);
+            return field.value == decimalText(country, qso.number[QsoColumns::Country]);
         return false;
     });
 }
@@ -411,8 +449,13 @@ void AdifQsoMapping::appendRecord(QByteArray &out, const QsoRow &row)
     for (const Tag &tag : kTags) {
         if (!lineStart)
             out += ' ';
-        const std::optional<QByteArrayView> original = keptInPlace(tag, row, kept);
-        appendField(out, tag.name, original ? *original : QByteArrayView(exportValue(tag, row)));
+        const std::optional<QByteArrayView> original = kept.all.isEmpty() ? std::nullopt : keptInPlace(tag, row, kept);
+        if (original) {
+            appendField(out, tag.name, *original);
+        } else {
+            FieldAppender field(out, tag.name);
+            appendExportValue(out, tag, row);
+        }
         lineStart = tag.lineEnd;
         if (tag.lineEnd)
             out += "\r\n";
@@ -421,34 +464,40 @@ void AdifQsoMapping::appendRecord(QByteArray &out, const QsoRow &row)
         if (!writtenAfter(name, row, kept))
             continue;
         out += ' ';
-        out += '<';
-        out += name;
-        out += ':';
-        out += QByteArray::number(value.size());
-        out += '>';
-        out += value;
+        appendField(out, name, value);
     }
     out += " <EOR>\r\n";
 }
 
 QByteArray AdifQsoMapping::storedBand(QByteArrayView value)
 {
-    static const QRegularExpression metres(QStringLiteral("^([0-9]+(?:\\.[0-9]+)?)[mM]$"));
-    const QString text = QString::fromLatin1(value.data(), value.size());
-    const QRegularExpressionMatch match = metres.match(text);
-    if (match.hasMatch())
-        return match.captured(1).toLatin1();
-    if (text.compare(QLatin1String("70cm"), Qt::CaseInsensitive) == 0)
-        return QByteArrayLiteral("70");
-    if (text.compare(QLatin1String("23cm"), Qt::CaseInsensitive) == 0)
-        return QByteArrayLiteral("23");
-    return value.toByteArray().toLower();
+    QByteArray band;
+    appendStoredBand(band, value);
+    return band;
+}
+
+void AdifQsoMapping::appendStoredBand(QByteArray &out, QByteArrayView value)
+{
+    if (!value.isEmpty() && (value.back() == 'm' || value.back() == 'M') && isDecimal(value.chopped(1))) {
+        out.append(value.chopped(1));
+    } else if (sameName(value, "70cm") || sameName(value, "23cm")) {
+        out.append(value.first(2));
+    } else {
+        for (const char c : value)
+            out.append(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    }
 }
 
 QByteArray AdifQsoMapping::exportedBand(QByteArrayView stored)
 {
-    static const QRegularExpression label(QStringLiteral("^[0-9]+(?:\\.[0-9]+)?$"));
-    if (!label.match(QString::fromLatin1(stored.data(), stored.size())).hasMatch())
-        return stored.toByteArray();
-    return stored.toByteArray() + (stored == "70" || stored == "23" ? "cm" : "m");
+    QByteArray band;
+    appendExportedBand(band, stored);
+    return band;
+}
+
+void AdifQsoMapping::appendExportedBand(QByteArray &out, QByteArrayView stored)
+{
+    out += stored;
+    if (isDecimal(stored))
+        out += stored == "70" || stored == "23" ? "cm" : "m";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/QsoBytes.h"
 #include "store/QsoRow.h"
 #include "store/Sqlite3DB.h"
 
@@ -9,8 +10,8 @@
 
 // The ADIF fields of a QSO, both ways, from one tag table: how a field of a file fills a
 // record (names in any letter case; values taken as Windows-1252 text and stored as they
-// stand), and how a stored row is written as a record of the four lines the export
-// writes.
+// stand, byte for byte), and how a stored row is written as a record of the four lines
+// the export writes.
 //
 // Nothing of a record is lost on the way: a field QSOS has no column for is kept aside,
 // by its name in capitals, and so is the original text of MODE, QSL_RCVD and DXCC where
@@ -23,14 +24,15 @@ class AdifQsoMapping
 public:
     struct Record
     {
-        Sqlite3DB::UM_RECORD qso;
+        QsoBytes qso;
         // The fields kept aside, in the order they came (their qso number still 0).
         QList<Sqlite3DB::UM_QSOFIELD> kept;
     };
 
-    // The record every ADIF record starts from: empty texts, mode 1 (CW), QSL sent 2
-    // (N), QSL received 1 (N), entity 0.
-    static Record startRecord();
+    // Makes `record` the one every ADIF record starts from: empty texts, mode 1 (CW),
+    // QSL sent 2 (N), QSL received 1 (N), entity 0. Its buffers keep their room, so a
+    // reader that reuses one record allocates nothing for the usual fields.
+    static void startRecord(Record &record);
     // EOR in any letter case, with or without a length.
     static bool endsRecord(QByteArrayView name);
     // Applies one field to the record being read.
@@ -48,7 +50,9 @@ public:
     // which the band plan knows; any other band ("6cm", "2mm", "submm") is kept in
     // lower case as it came, counts on no report band, and is written as stored.
     static QByteArray storedBand(QByteArrayView value);
+    static void appendStoredBand(QByteArray &out, QByteArrayView value);
     static QByteArray exportedBand(QByteArrayView stored);
+    static void appendExportedBand(QByteArray &out, QByteArrayView stored);
     // The mode code of a MODE value: CW, SSB (and USB, LSB), FM, AM by name; the digital
     // voice family with the phone modes; every other mode with the digital ones.
     static int modeCode(QByteArrayView value, int current);

@@ -41,14 +41,21 @@ AdifWriter::Result AdifWriter::ExportAdif(Sqlite3DB &db, const QString &filePath
         qCWarning(lcAdif).noquote() << "cannot create" << filePath << ":" << file.errorString();
         return Result::CannotCreate;
     }
-    bool writeFailed = file.write(head()) < 0;
-    QByteArray record;
-    const bool read = !writeFailed && db.ReadExportQsos(logbookPath, days, [&](const QsoRow &row) {
-        record.truncate(0);
-        AdifQsoMapping::appendRecord(record, row);
-        writeFailed = file.write(record) < 0;
+    // The records are written in chunks of about kChunk bytes from one reused buffer.
+    constexpr qsizetype kChunk = 1 << 16;
+    QByteArray chunk = head();
+    chunk.reserve(2 * kChunk);
+    bool writeFailed = false;
+    const auto writeChunk = [&] {
+        writeFailed = writeFailed || file.write(chunk) < 0;
+        chunk.truncate(0);
         return !writeFailed;
+    };
+    const bool read = db.ReadExportQsos(logbookPath, days, [&](const QsoRow &row) {
+        AdifQsoMapping::appendRecord(chunk, row);
+        return chunk.size() < kChunk || writeChunk();
     });
+    writeChunk();
     if (!writeFailed && read && file.commit())
         return Result::Written;
     if (!writeFailed && !read)

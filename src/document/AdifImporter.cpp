@@ -3,6 +3,8 @@
 #include "CallsignIndex.h"
 #include "adif/AdifLog.h"
 #include "adif/AdifQsoMapping.h"
+#include "platform/CodePage.h"
+#include "store/QsoBatchInserter.h"
 #include "store/SlotConnection.h"
 #include "store/SqliteStatement.h"
 #include "store/SqliteTransaction.h"
@@ -11,10 +13,7 @@
 
 #include <limits>
 
-AdifImporter::AdifImporter(Sqlite3DB &db)
-    : m_db(db)
-{
-}
+AdifImporter::AdifImporter() = default;
 
 AdifImporter::~AdifImporter() = default;
 
@@ -41,7 +40,9 @@ bool AdifImporter::skipHeader()
 
 bool AdifImporter::importInto(const QString &logbookPath)
 {
-    m_pending.clear();
+    m_pendingCount = 0;
+    m_pendingKept.clear();
+    m_rows.resize(Sqlite3DB::kBatchRows);
     sqlite3 *slot = nullptr;
     SlotConnection db(slot, logbookPath);
     if (!db.isOpen()) {
@@ -56,13 +57,15 @@ bool AdifImporter::importInto(const QString &logbookPath)
         writeFailed(Failure::TransactionLost);
         return true;
     }
-    m_calls = CallsignIndex::current();
-    if (!Sqlite3DB::EnsureQsoFields(db.handle())) {
+    if (!Sqlite3DB::EnsureQsoFields(db.handle()) || !dropIndexesForALargeImport(db.handle())) {
         writeFailed(Failure::TransactionLost);
         return true;
     }
+    m_inserter = std::make_unique<QsoBatchInserter>(db.handle());
     readRecords(db.handle());
-    if (m_result.failure == Failure::TransactionLost || !finish(db.handle()) || !transaction.commit()) {
+    const bool finished = m_result.failure != Failure::TransactionLost && finish(db.handle());
+    m_inserter.reset(); // its statement goes before the connection
+    if (!finished || !transaction.commit()) {
         // Whatever was written has gone with the transaction.
         m_result.added = 0;
         if (m_result.failure != Failure::TransactionLost)
@@ -74,51 +77,81 @@ bool AdifImporter::importInto(const QString &logbookPath)
 
 void AdifImporter::readRecords(sqlite3 *db)
 {
-    AdifQsoMapping::Record record = AdifQsoMapping::startRecord();
+    AdifQsoMapping::Record record;
+    AdifQsoMapping::startRecord(record);
     AdifReader::Field field;
     while (m_reader->next(field)) {
         reportProgress(percentOf(m_reader->position(), m_fileSize));
         if (AdifQsoMapping::endsRecord(field.name)) {
-            AdifQsoMapping::finishRecord(record);
-            completeRecord(record.qso);
-            // Until the batch is written, a kept field names its record by its place in it.
-            for (Sqlite3DB::UM_QSOFIELD &kept : record.kept) {
-                kept.qso = m_pending.size();
-                m_pendingKept.append(std::move(kept));
-            }
-            m_pending.append(std::move(record.qso));
-            ++m_result.read;
-            if (m_result.read % Sqlite3DB::kBatchRows == 0 && !writePending(db))
+            endRecord(record);
+            if (m_pendingCount == Sqlite3DB::kBatchRows && !writePending(db))
                 return;
-            record = AdifQsoMapping::startRecord();
+            AdifQsoMapping::startRecord(record);
         } else if (field.hasLength) {
             AdifQsoMapping::apply(record, field.name, field.value);
         }
     }
 }
 
+// The record joins the pending ones. Its row trades buffers with the free row, so the
+// next record fills buffers that already have room.
+void AdifImporter::endRecord(AdifQsoMapping::Record &record)
+{
+    AdifQsoMapping::finishRecord(record);
+    completeRecord(record.qso);
+    // Until the batch is written, a kept field names its record by its place in it.
+    for (Sqlite3DB::UM_QSOFIELD &kept : record.kept) {
+        kept.qso = m_pendingCount;
+        m_pendingKept.append(std::move(kept));
+    }
+    std::swap(m_rows[static_cast<std::size_t>(m_pendingCount)], record.qso);
+    ++m_pendingCount;
+    ++m_result.read;
+}
+
 // Digital-mode programs write no DXCC field: such a record gets the entity its call
 // resolves to, as the entry form would give it, and, when the file gave no zone, the
 // CQ zone of the call.
-void AdifImporter::completeRecord(Sqlite3DB::UM_RECORD &record) const
+void AdifImporter::completeRecord(QsoBytes &record)
 {
-    if (record.country != 0 || record.call.isEmpty())
+    qint32 &country = record.number[QsoColumns::Country];
+    const QByteArray &call = record.text[QsoColumns::Call];
+    if (country != 0 || call.isEmpty())
         return;
-    record.country = m_calls->resolve(record.call);
-    if (record.country == 0 || !record.cqZone.isEmpty())
-        return;
-    Sqlite3DB::UM_COUNTRYINFO info;
-    if (m_calls->countryInfo(record.country, record.call, info))
-        record.cqZone = info.cqZone;
+    // The program database is read when the first record needs it.
+    if (!m_calls)
+        m_calls = CallsignIndex::current();
+    country = m_calls->resolveStored(call);
+    QByteArray &cqZone = record.text[QsoColumns::CqZone];
+    QString zone;
+    if (country != 0 && cqZone.isEmpty() && m_calls->cqZone(country, call, zone))
+        cqZone = CodePage::toAnsi(zone);
+}
+
+// An import that adds at least a quarter of the QSOs the logbook holds (judged by the
+// file's size) writes its rows without the indexes of QSOS and makes them afresh at the
+// end, in the same transaction: much quicker than updating them row by row, and the
+// logbook is never seen without them. A small import into a large logbook keeps them.
+bool AdifImporter::dropIndexesForALargeImport(sqlite3 *db)
+{
+    constexpr qint64 kBytesPerRecord = 256; // a usual record of a logging program
+    if (m_fileSize / kBytesPerRecord * 4 < Sqlite3DB::HighestQsoRowId(db))
+        return true;
+    std::optional<QList<QByteArray>> dropped = Sqlite3DB::DropQsoIndexes(db);
+    if (!dropped)
+        return false;
+    m_droppedIndexes = std::move(*dropped);
+    return true;
 }
 
 // The records still pending, then the statistics of the whole logbook, when anything
-// was stored.
+// was stored, and the indexes taken down for the import.
 bool AdifImporter::finish(sqlite3 *db)
 {
     if (!writePending(db))
         return false;
-    return m_result.added == 0 || Sqlite3DB::RebuildDxccStats(db);
+    return (m_result.added == 0 || Sqlite3DB::RebuildDxccStats(db))
+        && Sqlite3DB::RestoreQsoIndexes(db, m_droppedIndexes);
 }
 
 // A refused batch is discarded, kept fields and all, and reading goes on; false when the
@@ -128,8 +161,8 @@ bool AdifImporter::writePending(sqlite3 *db)
 {
     const bool written = writeBatch(db);
     if (written)
-        m_result.added += static_cast<int>(m_pending.size());
-    m_pending.clear();
+        m_result.added += m_pendingCount;
+    m_pendingCount = 0;
     m_pendingKept.clear();
     if (!written)
         writeFailed(sqlite3_get_autocommit(db) ? Failure::TransactionLost : Failure::BatchRefused);
@@ -140,14 +173,14 @@ bool AdifImporter::writePending(sqlite3 *db)
 // consecutive row ids, so the last one tells the first.
 bool AdifImporter::writeBatch(sqlite3 *db)
 {
-    if (m_pending.isEmpty())
+    if (m_pendingCount == 0)
         return true;
     if (!SqliteStatement::exec(db, "SAVEPOINT BATCH;"))
         return false;
     qint64 lastRowId = 0;
-    bool written = m_db.InsertQsoBatch(m_pending, db, &lastRowId);
+    bool written = m_inserter->insert(m_rows.data(), m_pendingCount, lastRowId);
     if (written && !m_pendingKept.isEmpty()) {
-        const qint64 firstRowId = lastRowId - m_pending.size() + 1;
+        const qint64 firstRowId = lastRowId - m_pendingCount + 1;
         for (Sqlite3DB::UM_QSOFIELD &kept : m_pendingKept)
             kept.qso += firstRowId;
         written = Sqlite3DB::InsertQsoFields(m_pendingKept, db);

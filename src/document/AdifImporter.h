@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adif/AdifQsoMapping.h"
 #include "adif/AdifReader.h"
 #include "store/Sqlite3DB.h"
 
@@ -9,12 +10,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CallsignIndex;
+class QsoBatchInserter;
 struct sqlite3;
 
 // Adds the records of an ADIF file to a logbook: one connection and one transaction for
-// the whole file, the records written kBatchRows at a time through InsertQsoBatch, and
+// the whole file, the records written kBatchRows at a time by one reused statement, and
 // the DXCC statistics rebuilt in the same transaction, so the logbook either takes the
 // import with its statistics or stays as it was. A record counts when its EOR is read;
 // one without EOR at the end of the file is dropped.
@@ -38,7 +41,7 @@ public:
         Failure failure = Failure::None;
     };
 
-    explicit AdifImporter(Sqlite3DB &db);
+    AdifImporter();
     ~AdifImporter();
 
     // Called once, at the first write failure of the import.
@@ -60,17 +63,23 @@ public:
 
 private:
     void readRecords(sqlite3 *db);
-    void completeRecord(Sqlite3DB::UM_RECORD &record) const;
+    void endRecord(AdifQsoMapping::Record &record);
+    void completeRecord(QsoBytes &record);
     bool writePending(sqlite3 *db);
     bool writeBatch(sqlite3 *db);
     void writeFailed(Failure failure);
+    bool dropIndexesForALargeImport(sqlite3 *db);
     bool finish(sqlite3 *db);
     void reportProgress(int percent);
 
-    Sqlite3DB &m_db;
-    // The records read and not yet written, and their kept fields.
-    QList<Sqlite3DB::UM_RECORD> m_pending;
+    // The records read and not yet written, the first m_pendingCount of m_rows, and
+    // their kept fields. The rows' buffers are reused batch after batch.
+    std::vector<QsoBytes> m_rows;
+    int m_pendingCount = 0;
     QList<Sqlite3DB::UM_QSOFIELD> m_pendingKept;
+    std::unique_ptr<QsoBatchInserter> m_inserter;
+    // The statements of the indexes taken down for a large import.
+    QList<QByteArray> m_droppedIndexes;
     QFile m_file;
     qint64 m_fileSize = 0;
     std::unique_ptr<AdifReader> m_reader;

@@ -17,6 +17,8 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
 {
     // A failed read gives one of the store's failure texts, which reads as 0 (all).
     m_adifPeriod = Numbers::atoi(GetParameter("adifexport"));
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        m_db.EnsureReadIndexes(path);
 }
 
 // --- The program database -----------------------------------------------------------
@@ -156,11 +158,11 @@ bool CKorva3Doc::takeOut(const Record &qso)
         || m_db.RemoveFromDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
 }
 
-QList<Sqlite3DB::UM_DXCCREPORT> CKorva3Doc::QueryDxccBands(int dxcc, int mode)
+std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> CKorva3Doc::QueryDxccGrid(int dxcc)
 {
-    QList<Sqlite3DB::UM_DXCCREPORT> rows;
-    m_db.QueryDxccBands(rows, dxcc, mode, m_pathName);
-    return rows;
+    std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> grid;
+    m_db.QueryDxccGrid(grid, dxcc, m_pathName);
+    return grid;
 }
 
 const DxccTotals &CKorva3Doc::ReadDxccTotals()
@@ -210,7 +212,7 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
     ImportProgress &progress = ImportProgress::current();
-    AdifImporter importer(m_db);
+    AdifImporter importer;
     if (!importer.openFile(filePath)) {
         prompter.plain(QStringLiteral("Cannot open Adif file..."));
         return importer.result();

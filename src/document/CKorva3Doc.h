@@ -73,8 +73,9 @@ public:
     // --- Statistics ----------------------------------------------------------------
     void CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
     void RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
-    // The worked and confirmed counts of an entity per band in one mode.
-    QList<Sqlite3DB::UM_DXCCREPORT> QueryDxccBands(int dxcc, int mode);
+    // The worked and confirmed counts of an entity per band for the grid modes: [0] CW,
+    // [1] SSB, [2] digital.
+    std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> QueryDxccGrid(int dxcc);
     // The report figures, read anew; when the logbook cannot be read, those read last.
     const DxccTotals &ReadDxccTotals();
     const CqZoneGrid &ReadCqZoneGrid();

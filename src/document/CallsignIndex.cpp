@@ -150,3 +150,29 @@ int CallsignIndex::resolve(const QString &call) const
 {
     return CallsignResolution::resolve(call, *this);
 }
+
+// Without a separator neither a suffix nor a prefix in front of the call applies: the
+// call's own entry, else its longest unique prefix, exactly as resolve() decides.
+int CallsignIndex::resolveStored(const QByteArray &call) const
+{
+    if (call.contains('/') || call.contains('\\') || call.contains('-'))
+        return resolve(CodePage::fromAnsi(call));
+    const auto exact = m_calls.constFind(call);
+    if (exact != m_calls.constEnd() && exact->dxccId >= 1)
+        return exact->dxccId;
+    const Entry *prefix = longestUniquePrefix(call);
+    return prefix ? prefix->dxccId : 0;
+}
+
+bool CallsignIndex::cqZone(int dxccId, const QByteArray &call, QString &zone) const
+{
+    zone = m_countries.value(dxccId).cqZone;
+    if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
+        return false;
+    const auto exact = m_calls.constFind(call);
+    for (const Entry *entry : {exact == m_calls.constEnd() ? nullptr : &*exact, longestUniquePrefix(call)}) {
+        if (entry && !entry->cqZone.isEmpty())
+            zone = entry->cqZone;
+    }
+    return true;
+}

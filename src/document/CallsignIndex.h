@@ -33,6 +33,12 @@ public:
     bool countryInfo(int dxccId, const QString &call, Sqlite3DB::UM_COUNTRYINFO &info) const;
     // The DXCC entity of a call, by the rules of CallsignResolution.
     int resolve(const QString &call) const;
+    // The same for a call given as its stored bytes, as an import reads it: a call
+    // without separators, the usual case, takes two table lookups and no conversion.
+    int resolveStored(const QByteArray &call) const;
+    // The CQ zone countryInfo() gives the call, without the rest of the record; false
+    // when countryInfo() fails.
+    bool cqZone(int dxccId, const QByteArray &call, QString &zone) const;
 
 private:
     struct Entry

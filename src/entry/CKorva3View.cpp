@@ -816,9 +816,8 @@ int CKorva3View::selectionMark() const
 
 // --- Worked/confirmed lines ---------------------------------------------------------
 
-QString CKorva3View::WorkedGridLine(int dxcc, int group)
+QString CKorva3View::WorkedGridLine(const QList<Sqlite3DB::UM_DXCCREPORT> &rows)
 {
-    const QList<Sqlite3DB::UM_DXCCREPORT> rows = m_doc->QueryDxccBands(dxcc, group);
     QStringList cells(kGridBandCount, QStringLiteral(" "));
     for (const Sqlite3DB::UM_DXCCREPORT &row : rows) {
         const int *band = std::find(std::begin(kGridBands), std::end(kGridBands), Numbers::atoi(row.band));
@@ -838,9 +837,10 @@ QString CKorva3View::WorkedGridLine(int dxcc, int group)
 // members may hold values not yet pushed.
 void CKorva3View::showGridLines(int dxcc)
 {
-    m_workedCw = WorkedGridLine(dxcc, 1);
-    m_workedSsb = WorkedGridLine(dxcc, 2);
-    m_workedDigi = WorkedGridLine(dxcc, 3);
+    const std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> grid = m_doc->QueryDxccGrid(dxcc);
+    m_workedCw = WorkedGridLine(grid[0]);
+    m_workedSsb = WorkedGridLine(grid[1]);
+    m_workedDigi = WorkedGridLine(grid[2]);
     m_workedCwLabel->setText(m_workedCw);
     m_workedSsbLabel->setText(m_workedSsb);
     m_workedDigiLabel->setText(m_workedDigi);

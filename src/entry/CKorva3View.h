@@ -100,7 +100,7 @@ public:
     void InsertAddedRow(int rowId);
     void UpdateWorkedRow(int row, const QStringList &texts);
     static QString ComboTextById(const QComboBox *list, int code);
-    QString WorkedGridLine(int dxcc, int group);
+    static QString WorkedGridLine(const QList<Sqlite3DB::UM_DXCCREPORT> &rows);
     // The row holding the list's selection mark, or -1.
     int selectionMark() const;
 

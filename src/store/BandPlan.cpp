@@ -4,6 +4,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 struct BandRange
@@ -56,6 +59,12 @@ QString bandOfMHz(float mhz)
             return QString::fromLatin1(range.band);
     }
     return QString();
+}
+
+bool isInBandMHz(float mhz)
+{
+    return std::any_of(std::begin(kBandRanges), std::end(kBandRanges),
+                       [mhz](const BandRange &range) { return inMHz(range, mhz); });
 }
 
 QString bandOfKHz(int khz)

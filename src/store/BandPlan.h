@@ -11,6 +11,8 @@ namespace BandPlan {
 // The band label of a reading, or an empty text when it lies in no band.
 QString bandOfMHz(float mhz);
 QString bandOfKHz(int khz);
+// Whether bandOfMHz gives a band, without making its label.
+bool isInBandMHz(float mhz);
 
 // The two readings of a frequency text, as the C library's atof and atoi take them:
 // leading blanks, sign, digits (and for MHz point and exponent); 0 when there is none.

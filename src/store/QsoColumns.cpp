@@ -55,4 +55,20 @@ QByteArray assignmentList()
     return list;
 }
 
+QByteArray insertStatement(int rows)
+{
+    QByteArray row = "(?";
+    for (int i = 1; i < kCount; ++i)
+        row += ",?";
+    row += ')';
+    QByteArray sql = "INSERT INTO QSOS (" + nameList() + ") VALUES ";
+    sql.reserve(sql.size() + rows * (row.size() + 1));
+    for (int i = 0; i < rows; ++i) {
+        if (i > 0)
+            sql += ',';
+        sql += row;
+    }
+    return sql;
+}
+
 } // namespace QsoColumns

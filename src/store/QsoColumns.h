@@ -31,5 +31,7 @@ const std::array<Description, kCount> &all();
 QByteArray nameList();
 // "DATE=?, TIME=?, ... COUNTRY=?".
 QByteArray assignmentList();
+// "INSERT INTO QSOS (DATE, ... COUNTRY) VALUES (?,...),(?,...)" for `rows` rows.
+QByteArray insertStatement(int rows);
 
 } // namespace QsoColumns

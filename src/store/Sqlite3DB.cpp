@@ -1,6 +1,7 @@
 #include "Sqlite3DB.h"
 
 #include "LogbookTransaction.h"
+#include "QsoBatchInserter.h"
 #include "QsoColumns.h"
 #include "QsoRow.h"
 #include "SlotConnection.h"
@@ -14,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -29,33 +31,21 @@ const char kQsosByCountry[] =
     "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
 const char kQsosByCall[] =
     "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
-    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL LIKE ?||'%' ORDER BY DATE DESC, "
+    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL LIKE ? ORDER BY DATE DESC, "
     "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
 constexpr int kQsoRowValues = QsoColumns::kCount;
 const char kLastInsertRowId[] = "SELECT last_insert_rowid()";
 const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
 const char kDeleteQsoFields[] = "DELETE FROM QSOFIELDS WHERE QSO = ?";
 const char kHasQsoFields[] = "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'QSOFIELDS'";
+const char kHasIndex[] = "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?";
+const char kQsoIndexes[] =
+    "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'QSOS' AND sql IS NOT NULL ORDER BY rowid";
 const char kQsoFieldRow[] = "(?,?,?)";
 const char kInsertQsoFieldsHead[] = "INSERT INTO QSOFIELDS (QSO, NAME, VALUE) VALUES ";
 constexpr int kQsoFieldBatchRows = 300;
 
 // --- The statements built from the column table --------------------------------------
-
-// "(?,?,...)" with one parameter per written column.
-QByteArray qsoRowParameters()
-{
-    QByteArray row = "(";
-    for (int i = 0; i < kQsoRowValues; ++i)
-        row += i == 0 ? "?" : ",?";
-    return row + ')';
-}
-
-const QByteArray &insertQsoHead()
-{
-    static const QByteArray head = "INSERT INTO QSOS (" + QsoColumns::nameList() + ") VALUES ";
-    return head;
-}
 
 const QByteArray &qsoStatement()
 {
@@ -87,6 +77,22 @@ bool hasQsoFields(sqlite3 *db)
     return count.step() == SQLITE_ROW && count.columnInt(0) > 0;
 }
 
+// Whether any QSO has kept fields: the export reads them only then.
+bool keepsAnyQsoField(sqlite3 *db)
+{
+    if (!hasQsoFields(db))
+        return false;
+    SqliteStatement any(db, "SELECT EXISTS (SELECT 1 FROM QSOFIELDS)");
+    return any.step() == SQLITE_ROW && any.columnInt(0) != 0;
+}
+
+bool hasIndex(sqlite3 *db, const char *name)
+{
+    SqliteStatement count(db, kHasIndex);
+    count.bind(1, QByteArray(name));
+    return count.step() == SQLITE_ROW && count.columnInt(0) > 0;
+}
+
 // --- Program database ---------------------------------------------------------------
 
 const char kGetParameter[] = "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = ?";
@@ -109,29 +115,34 @@ const char kFindStatsRow[] =
 const char kUpdateStatsRow[] = "UPDATE DXCCREPORT SET COUNTW = ?, COUNTC = ? WHERE ROWID = ?";
 const char kInsertStatsRow[] =
     "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES (?,?,?,?,?)";
-const char kDxccBands[] = "SELECT BAND, COUNTW, COUNTC FROM DXCCREPORT WHERE DXCC = ? AND MODE = ?";
+const char kDxccGrid[] =
+    "SELECT MODE, BAND, COUNTW, COUNTC FROM DXCCREPORT WHERE DXCC = ? AND MODE IN (1,2,3) ORDER BY ROWID";
 const char kClearStats[] = "DELETE FROM DXCCREPORT";
 const char kRebuildScan[] = "SELECT BAND, MODE, QSLRCVD, COUNTRY FROM QSOS WHERE COUNTRY != 0";
 const char kRebuildInsertHead[] = "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES";
 const char kRebuildRow[] = "(?, ?, ?, ?, ?)";
 
+// Rows in the order of their groups, so that the sums over bands, over modes and over
+// everything follow from one pass.
 const char kTotalsByBandMode[] =
     "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
-    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND, MODE";
-const char kTotalsByBand[] =
-    "SELECT DXCC, BAND, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
-    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND";
-const char kTotalsByMode[] =
-    "SELECT DXCC, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
-    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, MODE";
-const char kTotalsMixed[] =
-    "SELECT DXCC, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
-    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC";
+    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND, MODE ORDER BY DXCC, BAND, MODE";
 const char kQsoCount[] = "SELECT COUNT(ROWID) FROM QSOS";
 const char kCqZones[] =
     "SELECT DISTINCT BAND, CAST(CQZONE AS NUMBER), MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) AND "
     "BAND IN ('160','80','40','30','20','17','15','12','10','6','2') GROUP BY BAND, "
     "CAST(CQZONE AS NUMBER)";
+// The same marks cell by cell, each one a single look into IDX_QSOS_CQZONE.
+const char kCqZonesIndexed[] =
+    "WITH B(BAND) AS (VALUES ('160'),('80'),('40'),('30'),('20'),('17'),('15'),('12'),('10'),('6'),('2')), "
+    "Z(ZONE) AS (SELECT 1 UNION ALL SELECT ZONE + 1 FROM Z WHERE ZONE < 40) "
+    "SELECT BAND, ZONE, M FROM (SELECT B.BAND, Z.ZONE, (SELECT MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) "
+    "AND BAND = B.BAND AND CAST(CQZONE AS NUMBER) = Z.ZONE) AS M FROM B, Z) WHERE M IS NOT NULL";
+const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
+const char kCountReadIndexes[] =
+    "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
+    "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_CQZONE')";
+constexpr int kReadIndexes = 3;
 
 constexpr int kQslConfirmed = 2;
 
@@ -199,6 +210,64 @@ int modeColumn(int mode)
 {
     return (mode >= 1 && mode <= DxccTotals::kModes) ? mode - 1 : -1;
 }
+
+// Counts the entities of the DXCC report from the sums per entity, band and mode, given
+// in that order: an entity counts in a cell, a band total, a mode total and the mixed
+// total when its sums there are above zero.
+class TotalsCounter
+{
+public:
+    explicit TotalsCounter(DxccTotals &totals)
+        : m_totals(totals)
+    {
+    }
+
+    void add(int dxcc, int band, int mode, int worked, int confirmed)
+    {
+        if (dxcc != m_dxcc)
+            finishEntity();
+        else if (band != m_band)
+            finishBand();
+        m_dxcc = dxcc;
+        m_band = band;
+        if (band < 0 || mode < 0)
+            return;
+        countGroup(m_totals.cells[band][mode], dxcc, worked, confirmed);
+        m_bandSum.worked += worked;
+        m_bandSum.confirmed += confirmed;
+        m_modeSums[mode].worked += worked;
+        m_modeSums[mode].confirmed += confirmed;
+        m_mixedSum.worked += worked;
+        m_mixedSum.confirmed += confirmed;
+    }
+
+    void finish() { finishEntity(); }
+
+private:
+    void finishBand()
+    {
+        if (m_band >= 0)
+            countGroup(m_totals.cells[m_band][DxccTotals::kBandTotal], m_dxcc, m_bandSum.worked, m_bandSum.confirmed);
+        m_bandSum = {};
+    }
+
+    void finishEntity()
+    {
+        finishBand();
+        for (int mode = 0; mode < DxccTotals::kModes; ++mode)
+            countGroup(m_totals.modeTotals[mode], m_dxcc, m_modeSums[mode].worked, m_modeSums[mode].confirmed);
+        countGroup(m_totals.mixed, m_dxcc, m_mixedSum.worked, m_mixedSum.confirmed);
+        std::fill(std::begin(m_modeSums), std::end(m_modeSums), DxccTotals::Pair{});
+        m_mixedSum = {};
+    }
+
+    DxccTotals &m_totals;
+    int m_dxcc = 0;
+    int m_band = -1;
+    DxccTotals::Pair m_bandSum;
+    DxccTotals::Pair m_modeSums[DxccTotals::kModes];
+    DxccTotals::Pair m_mixedSum;
+};
 
 // Key of one combination counted by the rebuild; the band is compared byte for byte.
 struct RebuildKey
@@ -274,7 +343,22 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
             || !SqliteStatement::exec(db.handle(), kCreateQsosIndex))
             return false;
     }
-    return execOnLogbook(kCreateDxccReport, path) && execOnLogbook(kCreateQsoFields, path);
+    return execOnLogbook(kCreateDxccReport, path) && execOnLogbook(kCreateQsoFields, path)
+        && execOnLogbook(kCreateReadIndexes, path);
+}
+
+bool Sqlite3DB::EnsureReadIndexes(const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement count(db.handle(), kCountReadIndexes);
+    if (count.step() == SQLITE_ROW && count.columnInt(0) == kReadIndexes)
+        return true;
+    SqliteTransaction transaction(db.isBorrowed() ? nullptr : db.handle(), SqliteTransaction::Kind::Write);
+    if (!db.isBorrowed() && !transaction.isActive())
+        return false;
+    return SqliteStatement::exec(db.handle(), kCreateReadIndexes) && (db.isBorrowed() || transaction.commit());
 }
 
 bool Sqlite3DB::InLogbookTransaction(const QString &path, const std::function<bool()> &work)
@@ -333,8 +417,10 @@ bool Sqlite3DB::QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QStrin
 
 bool Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path)
 {
+    // The pattern is bound whole, not joined in the statement, so that SQLite can look
+    // the calls up in the index that ignores letter case.
     return queryQsoList(out, kQsosByCall, path, [&callPrefix](SqliteStatement &s) {
-        s.bind(1, callPrefix);
+        s.bind(1, callPrefix + QLatin1Char('%'));
         s.bind(2, kListLimit);
     });
 }
@@ -368,7 +454,7 @@ std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QStrin
     if (!db.isOpen())
         return std::nullopt;
     {
-        SqliteStatement insert(db.handle(), (insertQsoHead() + qsoRowParameters()).constData());
+        SqliteStatement insert(db.handle(), QsoColumns::insertStatement(1).constData());
         if (!insert.isPrepared())
             return std::nullopt;
         bindQsoValues(insert, 1, in.first());
@@ -383,19 +469,52 @@ std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QStrin
 
 bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *lastRowId)
 {
+    QsoBatchInserter inserter(db);
+    std::vector<QsoBytes> rows;
+    rows.reserve(static_cast<std::size_t>(std::min<qsizetype>(kBatchRows, in.size())));
+    qint64 last = 0;
     for (qsizetype first = 0; first < in.size(); first += kBatchRows) {
-        const int rows = static_cast<int>(std::min<qsizetype>(kBatchRows, in.size() - first));
-        SqliteStatement insert(db, multiRowStatement(insertQsoHead(), qsoRowParameters(), rows).constData());
-        if (!insert.isPrepared())
-            return false;
-        for (int i = 0; i < rows; ++i)
-            bindQsoValues(insert, 1 + i * kQsoRowValues, in[first + i]);
-        if (!insert.run())
+        const int count = static_cast<int>(std::min<qsizetype>(kBatchRows, in.size() - first));
+        rows.clear();
+        for (int i = 0; i < count; ++i)
+            rows.push_back(QsoBytes::from(in[first + i]));
+        if (!inserter.insert(rows.data(), count, last))
             return false;
     }
     if (lastRowId)
-        *lastRowId = sqlite3_last_insert_rowid(db);
+        *lastRowId = last != 0 ? last : sqlite3_last_insert_rowid(db);
     return true;
+}
+
+std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
+{
+    QList<std::pair<QByteArray, QByteArray>> indexes;
+    {
+        SqliteStatement list(db, kQsoIndexes);
+        if (!list.isPrepared() || !forEachRow(list, [&indexes](SqliteStatement &row) {
+                indexes.append({row.columnBytes(0), row.columnBytes(1)});
+            }))
+            return std::nullopt;
+    }
+    QList<QByteArray> statements;
+    for (const auto &[name, sql] : indexes) {
+        if (!SqliteStatement::exec(db, ("DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"').constData()))
+            return std::nullopt;
+        statements.append(sql);
+    }
+    return statements;
+}
+
+bool Sqlite3DB::RestoreQsoIndexes(sqlite3 *db, const QList<QByteArray> &createStatements)
+{
+    return std::all_of(createStatements.cbegin(), createStatements.cend(),
+                       [db](const QByteArray &sql) { return SqliteStatement::exec(db, sql.constData()); });
+}
+
+qint64 Sqlite3DB::HighestQsoRowId(sqlite3 *db)
+{
+    SqliteStatement highest(db, "SELECT COALESCE(MAX(ROWID), 0) FROM QSOS");
+    return highest.step() == SQLITE_ROW ? highest.columnInt64(0) : 0;
 }
 
 bool Sqlite3DB::EnsureQsoFields(sqlite3 *db)
@@ -464,7 +583,7 @@ bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::functio
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement rows(db.handle(), exportQsosStatement(hasQsoFields(db.handle())).constData());
+    SqliteStatement rows(db.handle(), exportQsosStatement(keepsAnyQsoField(db.handle())).constData());
     if (!rows.isPrepared())
         return false;
     rows.bind(1, days);
@@ -732,19 +851,19 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
     return insert.run();
 }
 
-bool Sqlite3DB::QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path)
+bool Sqlite3DB::QueryDxccGrid(std::array<QList<UM_DXCCREPORT>, 3> &out, int dxcc, const QString &path)
 {
-    out.clear();
+    for (QList<UM_DXCCREPORT> &rows : out)
+        rows.clear();
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement statement(db.handle(), kDxccBands);
+    SqliteStatement statement(db.handle(), kDxccGrid);
     if (!statement.isPrepared())
         return false;
     statement.bind(1, dxcc);
-    statement.bind(2, mode);
     return forEachRow(statement, [&out](SqliteStatement &row) {
-        out.append({row.columnText(0), row.columnInt(1), row.columnInt(2)});
+        out[static_cast<std::size_t>(row.columnInt(0) - 1)].append({row.columnText(1), row.columnInt(2), row.columnInt(3)});
     });
 }
 
@@ -833,42 +952,16 @@ bool Sqlite3DB::GetDxccTotals(DxccTotals &totals, const QString &path)
     if (!db.isOpen())
         return false;
     DxccTotals work;
-
     SqliteStatement byBandMode(db.handle(), kTotalsByBandMode);
     if (!byBandMode.isPrepared())
         return false;
-    forEachRow(byBandMode, [&work](SqliteStatement &row) {
-        const int band = BandIndex(row.columnRawBytes(1));
-        const int column = modeColumn(row.columnInt(2));
-        if (band >= 0 && column >= 0)
-            countGroup(work.cells[band][column], row.columnInt(0), row.columnInt(3), row.columnInt(4));
-    });
-
-    SqliteStatement byBand(db.handle(), kTotalsByBand);
-    if (!byBand.isPrepared())
+    TotalsCounter counter(work);
+    if (!forEachRow(byBandMode, [&counter](SqliteStatement &row) {
+            counter.add(row.columnInt(0), BandIndex(row.columnRawBytes(1)), modeColumn(row.columnInt(2)),
+                        row.columnInt(3), row.columnInt(4));
+        }))
         return false;
-    forEachRow(byBand, [&work](SqliteStatement &row) {
-        const int band = BandIndex(row.columnRawBytes(1));
-        if (band >= 0)
-            countGroup(work.cells[band][DxccTotals::kBandTotal], row.columnInt(0), row.columnInt(2),
-                       row.columnInt(3));
-    });
-
-    SqliteStatement byMode(db.handle(), kTotalsByMode);
-    if (!byMode.isPrepared())
-        return false;
-    forEachRow(byMode, [&work](SqliteStatement &row) {
-        const int column = modeColumn(row.columnInt(1));
-        if (column >= 0)
-            countGroup(work.modeTotals[column], row.columnInt(0), row.columnInt(2), row.columnInt(3));
-    });
-
-    SqliteStatement mixed(db.handle(), kTotalsMixed);
-    if (!mixed.isPrepared())
-        return false;
-    forEachRow(mixed, [&work](SqliteStatement &row) {
-        countGroup(work.mixed, row.columnInt(0), row.columnInt(1), row.columnInt(2));
-    });
+    counter.finish();
 
     SqliteStatement count(db.handle(), kQsoCount);
     if (!count.isPrepared() || count.step() != SQLITE_ROW)
@@ -884,7 +977,9 @@ bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
     SlotConnection db(m_dbLogbook, path);
     if (!db.isOpen())
         return false;
-    SqliteStatement statement(db.handle(), kCqZones);
+    // Without its index (a logbook that could not be given one) the cell by cell query
+    // would read every QSO once per cell; the grouped one reads them once.
+    SqliteStatement statement(db.handle(), hasIndex(db.handle(), kCqZoneIndex) ? kCqZonesIndexed : kCqZones);
     if (!statement.isPrepared())
         return false;
     CqZoneGrid work;

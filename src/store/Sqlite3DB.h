@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -130,6 +131,14 @@ public:
         "ADDRESS1 TEXT NOT NULL,ADDRESS2 TEXT NOT NULL,REMARKS TEXT NOT NULL,QSLMGR TEXT NOT NULL,"
         "IOTA TEXT NOT NULL,COUNTRY INTEGER NOT NULL)";
     static constexpr const char *kCreateQsosIndex = "CREATE INDEX IDX_QSOS_CALL ON QSOS (CALL)";
+    // Indexes for the reads that would otherwise go through every QSO: the newest QSOs
+    // and the export in date order, the calls that begin with a text in any letter case,
+    // and the CQ zone marks. A logbook made before them gets them when it is opened.
+    static constexpr const char *kCreateReadIndexes =
+        "CREATE INDEX IF NOT EXISTS IDX_QSOS_DATETIME ON QSOS (DATE, TIME);"
+        "CREATE INDEX IF NOT EXISTS IDX_QSOS_CALLNOCASE ON QSOS (CALL COLLATE NOCASE);"
+        "CREATE INDEX IF NOT EXISTS IDX_QSOS_CQZONE ON QSOS (BAND, CAST(CQZONE AS NUMBER), QSLRCVD) "
+        "WHERE MODE IN (1,2,3)";
     static constexpr const char *kCreateDxccReport =
         "CREATE TABLE DXCCREPORT (ID INTEGER PRIMARY KEY UNIQUE NOT NULL,DXCC INTEGER NOT NULL,"
         "BAND TEXT NOT NULL,MODE INTEGER NOT NULL,COUNTW INTEGER NOT NULL,COUNTC INTEGER NOT NULL)";
@@ -156,6 +165,9 @@ public:
     // Makes the file and the tables of a new logbook at path: QSOS with its index, then
     // DXCCREPORT. The only operation that creates a file; every other one needs the file.
     bool CreateLogbook(const QString &path);
+    // Gives the logbook the read indexes it lacks, in one transaction; true when it has
+    // them all. A logbook that cannot take them (read-only, locked) is read without.
+    bool EnsureReadIndexes(const QString &path);
 
     // Runs `work` on one connection to the logbook at path inside one write transaction:
     // every operation of this store on that path within `work` joins it. Commits when
@@ -183,6 +195,15 @@ public:
     static bool EnsureQsoFields(sqlite3 *db);
     // Writes kept fields on a connection the caller opened.
     static bool InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db);
+    // For writing many QSOs at once, on a connection the caller opened, inside its
+    // transaction: SQLite updates an index row by row as rows come, while building one
+    // afresh over all rows sorts them once, several times quicker. DropQsoIndexes takes
+    // down every index of QSOS made by a statement (not the one of its key) and returns
+    // those statements, nothing on failure; RestoreQsoIndexes runs them again.
+    static std::optional<QList<QByteArray>> DropQsoIndexes(sqlite3 *db);
+    static bool RestoreQsoIndexes(sqlite3 *db, const QList<QByteArray> &createStatements);
+    // The highest row id of QSOS: about the number of QSOs, without counting them.
+    static qint64 HighestQsoRowId(sqlite3 *db);
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
     bool DeleteQso(int rowId, const QString &path);
     // Hands `row` every QSO of the logbook dated after the day `days` days ago (UTC),
@@ -219,7 +240,9 @@ public:
     // DXCC statistics of a logbook.
     bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
-    bool QueryDxccBands(QList<UM_DXCCREPORT> &out, int dxcc, int mode, const QString &path);
+    // The rows of an entity for the three grid modes, CW, SSB and digital, in the order
+    // they were written: out[mode - 1].
+    bool QueryDxccGrid(std::array<QList<UM_DXCCREPORT>, 3> &out, int dxcc, const QString &path);
     // Replaces DXCCREPORT with the counts of QSOS in one transaction; false, with the
     // previous table kept, when any step failed.
     bool RebuildDxccStats(const QString &path);
@@ -232,6 +255,7 @@ public:
 
 private:
     friend class LogbookTransaction;
+    friend class ProgramDatabaseSession;
 
     bool queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                       const std::function<void(SqliteStatement &)> &bindParameters);

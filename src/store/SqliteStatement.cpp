@@ -61,6 +61,11 @@ void SqliteStatement::bind(int index, const QByteArray &bytes)
     sqlite3_bind_text(m_stmt, index, bytes.constData(), -1, SQLITE_TRANSIENT);
 }
 
+void SqliteStatement::bindStatic(int index, const QByteArray &bytes)
+{
+    sqlite3_bind_text(m_stmt, index, bytes.constData(), -1, SQLITE_STATIC);
+}
+
 int SqliteStatement::step()
 {
     const int rc = m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
@@ -87,6 +92,11 @@ bool SqliteStatement::run()
 int SqliteStatement::columnInt(int column) const
 {
     return m_hasRow ? sqlite3_column_int(m_stmt, column) : 0;
+}
+
+qint64 SqliteStatement::columnInt64(int column) const
+{
+    return m_hasRow ? sqlite3_column_int64(m_stmt, column) : 0;
 }
 
 double SqliteStatement::columnDouble(int column) const

@@ -27,6 +27,9 @@ public:
     void bind(int index, qint64 value);
     void bind(int index, const QString &text);
     void bind(int index, const QByteArray &bytes);
+    // Binds the bytes without SQLite's copy: they must stay unchanged until the
+    // statement has run and been reset, or the parameter is bound again.
+    void bindStatic(int index, const QByteArray &bytes);
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
@@ -38,6 +41,7 @@ public:
     // Columns of the current row, numbered from 0. NULL, or no current row (the last
     // step gave no row), reads as 0 or as an empty text.
     int columnInt(int column) const;
+    qint64 columnInt64(int column) const;
     double columnDouble(int column) const;
     QByteArray columnBytes(int column) const;
     QString columnText(int column) const;

@@ -78,7 +78,8 @@ void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
     QCOMPARE(created.exit, 0);
     QCOMPARE(created.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
-             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO"));
+             QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_CQZONE"));
 
     QFile existing("notes.sqlite3");
     QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -526,11 +527,7 @@ void TestCli::failuresAreLoggedWhenAskedFor()
     TestDir dir;
     QVERIFY(ProgramDatabaseBuilder::build(dir.filePath("korva3.sqlite3")));
     QCOMPARE(runCli({"new", "readonly.sqlite3"}).exit, 0);
-    // A database whose header asks for a newer writer is read-only for SQLite, also for a
-    // user who may write any file.
-    QFile header("readonly.sqlite3");
-    QVERIFY(header.open(QIODevice::ReadWrite) && header.seek(18) && header.write("\x03", 1) == 1);
-    header.close();
+    QVERIFY(SqlHelpers::setReadOnly("readonly.sqlite3", true));
     QVERIFY(TestDir::writeFile("in.adi", "<EOH><CALL:4>K1AB<EOR>"));
 
     QProcess cli;

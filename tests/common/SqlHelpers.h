@@ -24,6 +24,14 @@ inline bool exec(const QString &path, const QByteArray &sql)
     return ok;
 }
 
+// A database whose header asks for a newer writer is read-only for SQLite, also for a
+// user who may write any file; the usual writer version (1) makes it writable again.
+inline bool setReadOnly(const QString &path, bool readOnly)
+{
+    QFile header(path);
+    return header.open(QIODevice::ReadWrite) && header.seek(18) && header.write(readOnly ? "\x03" : "\x01", 1) == 1;
+}
+
 // All rows of a query, each row's columns joined by '|' (NULL as "NULL"), rows by '\n'.
 inline QByteArray rows(const QString &path, const QByteArray &sql)
 {

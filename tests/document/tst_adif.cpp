@@ -132,6 +132,8 @@ private slots:
     void writeFailureThatEndsTheTransactionUndoesTheImport_data();
     void writeFailureThatEndsTheTransactionUndoesTheImport();
     void lockHeldByAnotherProgramStopsTheImport();
+    void importKeepsTheIndexesOfQsos_data();
+    void importKeepsTheIndexesOfQsos();
     void fileTruncatedWhileReadEndsTheImportThere();
     void lineEndCountedInAValueIsNotStored_data();
     void lineEndCountedInAValueIsNotStored();
@@ -522,6 +524,7 @@ bool prefilledLogbook(const QString &path, int count)
 }
 
 const char kStatsOrder[] = "SELECT DXCC, BAND, MODE, COUNTW, COUNTC FROM DXCCREPORT ORDER BY DXCC, BAND, MODE";
+const char kIndexes[] = "SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name";
 
 // `count` records whose calls spread over the whole call index, as real calls do.
 QByteArray spreadRecords(int count)
@@ -557,6 +560,7 @@ void TestAdif::writeFailureThatEndsTheTransactionUndoesTheImport()
     QVERIFY(prefilledLogbook(QLatin1String(kLog), logbookQsos));
     const QByteArray qsosBefore = rows("SELECT COUNT(*), MAX(ROWID) FROM QSOS");
     const QByteArray statsBefore = rows(kStatsOrder);
+    const QByteArray indexesBefore = rows(kIndexes);
 
     QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), spreadRecords(records)));
     Imported imported;
@@ -574,7 +578,35 @@ void TestAdif::writeFailureThatEndsTheTransactionUndoesTheImport()
     QVERIFY(imported.result.read < records || logbookQsos == 0);
     QCOMPARE(rows("SELECT COUNT(*), MAX(ROWID) FROM QSOS"), qsosBefore);
     QCOMPARE(rows(kStatsOrder), statsBefore);
+    QCOMPARE(rows(kIndexes), indexesBefore);
     QCOMPARE(rows("PRAGMA integrity_check"), QByteArray("ok"));
+}
+
+void TestAdif::importKeepsTheIndexesOfQsos_data()
+{
+    QTest::addColumn<int>("logbookQsos");
+    QTest::addColumn<int>("records");
+    // The first writes its rows without the indexes and makes them at the end; the
+    // second, small against the logbook, updates them as it goes.
+    QTest::newRow("large import") << 100 << 3000;
+    QTest::newRow("small import into a larger logbook") << 3000 << 20;
+}
+
+void TestAdif::importKeepsTheIndexesOfQsos()
+{
+    QFETCH(int, logbookQsos);
+    QFETCH(int, records);
+    TestDir dir;
+    QVERIFY(prefilledLogbook(QLatin1String(kLog), logbookQsos));
+    // An index another program made goes down and up with the program's own.
+    QVERIFY(SqlHelpers::exec(QLatin1String(kLog), "CREATE INDEX OTHER_QSOS_GRID ON QSOS (GRID, \"NAME\")"));
+    const QByteArray indexesBefore = rows(kIndexes);
+    QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), spreadRecords(records)));
+    QCOMPARE(importFile().result.added, records);
+    QCOMPARE(rows(kIndexes), indexesBefore);
+    QCOMPARE(rows("PRAGMA integrity_check"), QByteArray("ok"));
+    QCOMPARE(rows("SELECT COUNT(*) FROM QSOS INDEXED BY IDX_QSOS_CALLNOCASE WHERE CALL LIKE 'a%'"),
+             rows("SELECT COUNT(*) FROM QSOS NOT INDEXED WHERE CALL LIKE 'a%'"));
 }
 
 void TestAdif::lockHeldByAnotherProgramStopsTheImport()
@@ -612,8 +644,7 @@ void TestAdif::fileTruncatedWhileReadEndsTheImportThere()
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
-    Sqlite3DB store;
-    AdifImporter importer(store);
+    AdifImporter importer;
     QVERIFY(importer.openFile(QStringLiteral("in.adi")));
     QVERIFY(importer.skipHeader());
     bool truncated = false;

@@ -1,6 +1,7 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
+#include "document/StoreCallLookup.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 
 #include <QtTest>
@@ -19,6 +20,7 @@ private slots:
 
     void resolvesRealCalls_data();
     void resolvesRealCalls();
+    void everyCallOfMasterScpResolvesAsTheQueriesDo();
     void countryInfoZones_data();
     void countryInfoZones();
     void countryInfoReadsTheWholeEntityRecord();
@@ -147,6 +149,34 @@ void TestCallResolution::resolvesRealCalls()
     QFETCH(QString, call);
     QFETCH(int, dxcc);
     QCOMPARE(m_doc->ResolveCallsign(call), dxcc);
+}
+
+// The in-memory index against the program database's queries, on every call of the
+// super check partial file that comes with the country file.
+void TestCallResolution::everyCallOfMasterScpResolvesAsTheQueriesDo()
+{
+    QFile scp(QStringLiteral("/usr/share/hamradio-files/MASTER.SCP"));
+    if (!scp.open(QIODevice::ReadOnly | QIODevice::Text))
+        QSKIP("MASTER.SCP of hamradio-files is not installed");
+    const StoreCallLookup queries;
+    QVERIFY(queries.isOpen());
+    int calls = 0;
+    int resolved = 0;
+    QStringList differing;
+    while (!scp.atEnd()) {
+        const QString call = QString::fromLatin1(scp.readLine()).trimmed();
+        if (call.isEmpty() || call.startsWith(QLatin1Char('#')))
+            continue;
+        ++calls;
+        const int entity = m_doc->ResolveCallsign(call);
+        if (entity != queries.resolve(call))
+            differing.append(call);
+        if (entity != 0)
+            ++resolved;
+    }
+    QCOMPARE(differing, QStringList());
+    QCOMPARE(calls, 85456);
+    QCOMPARE(resolved, 85427);
 }
 
 void TestCallResolution::countryInfoZones_data()

@@ -69,6 +69,7 @@ private slots:
     void writesAndTheirStatisticsGoTogether_data();
     void writesAndTheirStatisticsGoTogether();
     void writesWaitForALockAnotherProgramHolds();
+    void olderLogbookGetsItsReadIndexesWhenOpened();
 };
 
 void TestDocument::bandFromFrequency_data()
@@ -366,6 +367,35 @@ void TestDocument::writesWaitForALockAnotherProgramHolds()
     lock.releaseLater(300);
     QCOMPARE(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)), 1);
     QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT CALL FROM QSOS"), QByteArray("DL1ABC"));
+}
+
+// A logbook made before the read indexes gets them from the first document that opens
+// it; one that cannot take them (read-only here) is read as before.
+void TestDocument::olderLogbookGetsItsReadIndexesWhenOpened()
+{
+    TestDir dir;
+    const QString path = dir.filePath("log.sqlite3");
+    QVERIFY(Sqlite3DB().CreateLogbook(path));
+    const QByteArray dropAll = "DROP INDEX IDX_QSOS_DATETIME; DROP INDEX IDX_QSOS_CALLNOCASE; DROP INDEX IDX_QSOS_CQZONE;";
+    QVERIFY(SqlHelpers::exec(path, dropAll + "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, "
+                                              "GRID, QSLSENT, QSLRCVD, CQZONE, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, "
+                                              "QSLMGR, IOTA, COUNTRY) VALUES ('2026-12-01', '10:00:00', 'dl1abc', '599', "
+                                              "'599', '14.025', '20', 1, '', '', 2, 2, '14', '', '', '', '', '', '', '', 230)"));
+    const QByteArray indexes = "SELECT name FROM sqlite_master WHERE name LIKE 'IDX_QSOS_%' ORDER BY name";
+
+    QVERIFY(SqlHelpers::setReadOnly(path, true));
+    {
+        CKorva3Doc readOnly(path);
+        QCOMPARE(SqlHelpers::rows(path, indexes), QByteArray("IDX_QSOS_CALL"));
+        QCOMPARE(readOnly.FindQsosByCall(QStringLiteral("DL1")).size(), 1);
+        QCOMPARE(readOnly.ReadCqZoneGrid().marks[4][13], 'C');
+    }
+    QVERIFY(SqlHelpers::setReadOnly(path, false));
+    CKorva3Doc doc(path);
+    QCOMPARE(SqlHelpers::rows(path, indexes),
+             QByteArray("IDX_QSOS_CALL\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_CQZONE\nIDX_QSOS_DATETIME"));
+    QCOMPARE(doc.FindQsosByCall(QStringLiteral("DL1")).size(), 1);
+    QCOMPARE(doc.ReadCqZoneGrid().marks[4][13], 'C');
 }
 
 QTEST_GUILESS_MAIN(TestDocument)

@@ -61,6 +61,7 @@ private slots:
     void totalsOfAFileWithoutStatisticsFailAndKeepTheRecord();
     void zoneGridMarksWorkedAndConfirmedPerBand();
     void zoneGridSkipsWhatHasNoCell();
+    void reportsOfAGeneratedLogbookAgreeWithTheGroupingStatements();
 
 private:
     void add(const QList<Record> &records);
@@ -114,16 +115,20 @@ void TestDxccStats::bandsOfAnEntityComeFromItsRowsOfOneMode()
     m_db.AddToDxccStats(230, QStringLiteral("80"), 1, 1, m_log);
     m_db.AddToDxccStats(230, QStringLiteral("20"), 2, 1, m_log);
     m_db.AddToDxccStats(281, QStringLiteral("20"), 1, 1, m_log);
-    QList<Sqlite3DB::UM_DXCCREPORT> out{{QStringLiteral("stale"), 9, 9}};
-    m_db.QueryDxccBands(out, 230, 1, m_log);
-    QCOMPARE(out.size(), 2);
-    QCOMPARE(out[0].band, QStringLiteral("20"));
-    QCOMPARE(out[0].countW, 1);
-    QCOMPARE(out[0].countC, 1);
-    QCOMPARE(out[1].band, QStringLiteral("80"));
-    QCOMPARE(out[1].countC, 0);
-    m_db.QueryDxccBands(out, 230, 3, m_log);
-    QVERIFY(out.isEmpty());
+    m_db.AddToDxccStats(230, QStringLiteral("40"), 4, 1, m_log); // FM has no grid line
+    std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> grid;
+    grid[2] = {{QStringLiteral("stale"), 9, 9}};
+    QVERIFY(m_db.QueryDxccGrid(grid, 230, m_log));
+    const QList<Sqlite3DB::UM_DXCCREPORT> &cw = grid[0];
+    QCOMPARE(cw.size(), 2);
+    QCOMPARE(cw[0].band, QStringLiteral("20"));
+    QCOMPARE(cw[0].countW, 1);
+    QCOMPARE(cw[0].countC, 1);
+    QCOMPARE(cw[1].band, QStringLiteral("80"));
+    QCOMPARE(cw[1].countC, 0);
+    QCOMPARE(grid[1].size(), 1);
+    QCOMPARE(grid[1][0].band, QStringLiteral("20"));
+    QVERIFY(grid[2].isEmpty());
 }
 
 void TestDxccStats::rebuildGivesTheCountsOfTheGroupingStatement()
@@ -294,14 +299,60 @@ void TestDxccStats::zoneGridSkipsWhatHasNoCell()
          qso(230, "20", 1, 1, ""), qso(230, "20", 1, 1, "0"), qso(230, "20", 1, 1, "abc"),
          qso(230, "20", 1, 1, "41"), qso(230, "20", 1, 1, "-3"), qso(230, "20m", 1, 1, "3"),
          qso(230, "20", 1, 1, "7abc")});
-    CqZoneGrid grid;
-    QVERIFY(m_db.GetCqZoneGrid(grid, m_log));
-    // Only the text starting with a number counts, as its number.
-    QCOMPARE(gridRow(grid, 4), QStringLiteral("      W") + QString(33, QLatin1Char(' ')));
-    for (int band = 0; band < ReportBands::kCount; ++band) {
-        if (band != 4)
-            QCOMPARE(gridRow(grid, band), QString(40, QLatin1Char(' ')));
+    // Read through the zone index, then as a logbook that has none reads.
+    for (const bool indexed : {true, false}) {
+        if (!indexed)
+            QVERIFY(SqlHelpers::exec(m_log, "DROP INDEX IDX_QSOS_CQZONE"));
+        CqZoneGrid grid;
+        QVERIFY(m_db.GetCqZoneGrid(grid, m_log));
+        // Only the text starting with a number counts, as its number.
+        QCOMPARE(gridRow(grid, 4), QStringLiteral("      W") + QString(33, QLatin1Char(' ')));
+        for (int band = 0; band < ReportBands::kCount; ++band) {
+            if (band != 4)
+                QCOMPARE(gridRow(grid, band), QString(40, QLatin1Char(' ')));
+        }
     }
+}
+
+// The report reads against statements that compute the same figures in SQLite alone,
+// and the zone marks with and without the index they normally come from.
+void TestDxccStats::reportsOfAGeneratedLogbookAgreeWithTheGroupingStatements()
+{
+    const QString random = m_dir->filePath(QStringLiteral("random.sqlite3"));
+    QVERIFY(LogbookGenerator(17).writeLogbook(random, 4000));
+    QVERIFY(m_db.RebuildDxccStats(random));
+    DxccTotals totals;
+    QVERIFY(m_db.GetDxccTotals(totals, random));
+
+    const QByteArray inReport = "MODE IN (1,2,3) AND BAND IN ('160','80','40','30','20','17','15','12','10','6','2')";
+    const auto entities = [&](const QByteArray &groups, const QByteArray &where) {
+        return SqlHelpers::rows(random, "SELECT COUNT(*), COALESCE(SUM(C > 0), 0) FROM (SELECT SUM(COUNTW) AS W, "
+                                        "SUM(COUNTC) AS C FROM DXCCREPORT WHERE DXCC > 0 AND " + inReport + where
+                                            + " GROUP BY DXCC" + groups + ") WHERE W > 0");
+    };
+    const auto counted = [](const DxccTotals::Pair &p) { return QByteArray::number(p.worked) + '|' + QByteArray::number(p.confirmed); };
+    for (int band = 0; band < ReportBands::kCount; ++band) {
+        const QByteArray onBand = " AND BAND = '" + QByteArray(ReportBands::kBands[band]) + "'";
+        QCOMPARE(counted(totals.cells[band][DxccTotals::kBandTotal]), entities(", BAND", onBand));
+        for (int mode = 0; mode < DxccTotals::kModes; ++mode)
+            QCOMPARE(counted(totals.cells[band][mode]), entities(", BAND, MODE", onBand + " AND MODE = " + QByteArray::number(mode + 1)));
+    }
+    for (int mode = 0; mode < DxccTotals::kModes; ++mode)
+        QCOMPARE(counted(totals.modeTotals[mode]), entities(", MODE", " AND MODE = " + QByteArray::number(mode + 1)));
+    QCOMPARE(counted(totals.mixed), entities("", ""));
+    QCOMPARE(totals.totalQsos, 4000);
+
+    CqZoneGrid indexed;
+    QVERIFY(m_db.GetCqZoneGrid(indexed, random));
+    QVERIFY(SqlHelpers::exec(random, "DROP INDEX IDX_QSOS_CQZONE"));
+    CqZoneGrid scanned;
+    QVERIFY(m_db.GetCqZoneGrid(scanned, random));
+    int marked = 0;
+    for (int band = 0; band < ReportBands::kCount; ++band) {
+        QCOMPARE(gridRow(indexed, band), gridRow(scanned, band));
+        marked += static_cast<int>(gridRow(indexed, band).count(QLatin1Char('C')));
+    }
+    QVERIFY(marked > 40);
 }
 
 QTEST_GUILESS_MAIN(TestDxccStats)

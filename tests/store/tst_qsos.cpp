@@ -72,7 +72,8 @@ void TestQsos::cleanup()
 void TestQsos::newLogbookHoldsItsTablesAndIndex()
 {
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
-             QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT\ntable|QSOFIELDS\nindex|IDX_QSOFIELDS_QSO"));
+             QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT\ntable|QSOFIELDS\nindex|IDX_QSOFIELDS_QSO\n"
+                        "index|IDX_QSOS_DATETIME\nindex|IDX_QSOS_CALLNOCASE\nindex|IDX_QSOS_CQZONE"));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT sql FROM sqlite_master WHERE name = 'DXCCREPORT'"),
              QByteArray(Sqlite3DB::kCreateDxccReport));
     // A second creation on the same file fails: the tables exist.
@@ -227,11 +228,12 @@ void TestQsos::callSearchIsAPrefixLikeSearch()
     m_db.InsertQso({qso("2026-01-01", "11:00:00", "PA3ABC/P")}, m_log);
     m_db.InsertQso({qso("2026-01-01", "12:00:00", "XPA3ABC")}, m_log);
     m_db.InsertQso({qso("2026-01-01", "13:00:00", "PB3ABC")}, m_log);
+    m_db.InsertQso({qso("2026-01-01", "14:00:00", "pa3abd")}, m_log); // as a file gave it
     QList<Record> out;
     m_db.QueryQsosByCall(out, QStringLiteral("pa3a"), m_log);
-    QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P"}));
+    QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P", "pa3abd"}));
     m_db.QueryQsosByCall(out, QStringLiteral("P_3"), m_log);
-    QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P", "PB3ABC"}));
+    QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P", "PB3ABC", "pa3abd"}));
 }
 
 void TestQsos::updateWritesEveryColumnOfTheGivenRow()
