@@ -1,25 +1,32 @@
-// Times the DXCC statistics rebuild against a baseline measured in the same run: the
-// single grouping statement that computes the same counts inside SQLite. Also times
-// the two report reads, and the call-sign resolution of every call of the real
-// MASTER.SCP against a program database made from the real country file, the ADIF export
-// of the logbook, and the import of that file against the sqlite3 shell running the same
-// rows as 500-row inserts in one transaction. Prints medians, ratios and rates; asserts
-// nothing.
-#include "adif/AdifWriter.h"
+// Times Korva3's heavy work against baselines timed in the same run: the ADIF import
+// against the sqlite3 shell running the same rows, the export against the shell's CSV
+// dump, call-sign resolution through korva3-cli against a script with one connection
+// to the program database, and the statistics rebuild against the grouping statement
+// that computes the same counts. Times the document's operations as the windows call
+// them on the generated logbook, and the peak memory of the import and the export.
+// Prints medians; asserts nothing.
+//
+//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE]
+#include "BenchTable.h"
+#include "ChildRun.h"
+
 #include "document/CKorva3Doc.h"
+#include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "store/QsoBytes.h"
+#include "store/QsoColumns.h"
 #include "store/SlotConnection.h"
 #include "store/Sqlite3DB.h"
 #include "store/SqliteStatement.h"
+#include "store/SqliteTransaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -32,9 +39,46 @@
 
 namespace {
 
-const char kBaseline[] =
+using Goal = BenchTable::Goal;
+
+const char kMasterScp[] = "/usr/share/hamradio-files/MASTER.SCP";
+const char kStatsBaseline[] =
     "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) SELECT COUNTRY, BAND, MODE, COUNT(*), "
     "SUM(QSLRCVD = 2) FROM QSOS WHERE COUNTRY != 0 GROUP BY COUNTRY, BAND, MODE";
+
+// The resolution as it was done with SQL alone: the call in CALLS, else the longest
+// leading part of its home call that stands once in PREFIXES.
+const char kResolutionScript[] = R"(
+import sqlite3, sys, time
+db = sqlite3.connect(sys.argv[1])
+calls = [line.strip() for line in open(sys.argv[2], encoding='latin-1') if line.strip()]
+start = time.perf_counter()
+for call in calls:
+    if db.execute('SELECT DXCCID FROM CALLS WHERE CALL = ?', (call,)).fetchone():
+        continue
+    home = call.split('/')[0]
+    prefix = ''
+    for n in range(1, len(home) + 1):
+        if db.execute('SELECT COUNT(*) FROM PREFIXES WHERE COUNTRYPREFIX = ?', (home[:n],)).fetchone()[0] == 1:
+            prefix = home[:n]
+    db.execute('SELECT DXCCID FROM PREFIXES WHERE COUNTRYPREFIX = ?', (prefix,)).fetchone()
+print(len(calls) / (time.perf_counter() - start))
+)";
+
+struct Settings
+{
+    int qsos = 100000;
+    int runs = 5;
+    int calls = 1000000;
+    bool json = false;
+    QString last;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
 
 double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
 {
@@ -46,17 +90,61 @@ double medianMs(int runs, const std::function<void()> &prepare, const std::funct
         work();
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
 }
 
-int argValue(const QStringList &args, const QString &name, int fallback)
+double medianMs(int runs, const std::function<void()> &work)
 {
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
+    return medianMs(runs, [] {}, work);
 }
 
-const char kMasterScp[] = "/usr/share/hamradio-files/MASTER.SCP";
+// The median time and the highest peak memory of a child process run `runs` times.
+struct ChildFigures
+{
+    double milliseconds = 0;
+    double peakMiB = 0;
+    bool allClean = true;
+};
+
+ChildFigures medianChild(int runs, const std::function<void()> &prepare, const std::function<ChildRun()> &start)
+{
+    ChildFigures figures;
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const ChildRun run = start();
+        figures.allClean = figures.allClean && run.exitedCleanly;
+        figures.peakMiB = std::max(figures.peakMiB, run.peakMiB);
+        times.push_back(run.milliseconds);
+    }
+    figures.milliseconds = median(times);
+    return figures;
+}
+
+void progress(const char *what)
+{
+    std::fprintf(stderr, "korva3-bench: %s\n", what);
+}
+
+BenchTable::Figure figure(const QString &name, double value, const QString &unit, Goal goal = Goal::None,
+                          double goalValue = 0)
+{
+    BenchTable::Figure f;
+    f.name = name;
+    f.value = value;
+    f.unit = unit;
+    f.goal = goal;
+    f.goalValue = goalValue;
+    return f;
+}
+
+BenchTable::Figure against(BenchTable::Figure f, const QString &baselineName, double baseline, bool goalOnRatio)
+{
+    f.baselineName = baselineName;
+    f.baseline = baseline;
+    f.goalOnRatio = goalOnRatio;
+    return f;
+}
 
 // The calls of a super check partial file: one a line, '#' lines are comments.
 QStringList readCalls(const QString &path, int limit)
@@ -73,99 +161,219 @@ QStringList readCalls(const QString &path, int limit)
     return calls;
 }
 
-// Resolves every call the way the entry form does on each keystroke of the call field:
-// a program database in the current directory, one resolution per call.
-void benchResolution(const QTemporaryDir &dir, int limit)
+class Bench
 {
-    const QStringList calls = readCalls(QLatin1String(kMasterScp), limit);
-    if (calls.isEmpty()) {
-        std::printf("call-sign resolution: %s not found, part skipped\n", kMasterScp);
-        return;
+public:
+    explicit Bench(const Settings &settings)
+        : m_settings(settings)
+        , m_log(m_dir.filePath(QStringLiteral("bench.sqlite3")))
+        , m_cli(QStringLiteral(KORVA3_CLI_PATH))
+        , m_shell(QStandardPaths::findExecutable(QStringLiteral("sqlite3")))
+    {
     }
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    if (!ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3"))) {
-        std::printf("call-sign resolution: %s not found, part skipped\n", ProgramDatabaseBuilder::kCountryFile);
-        QDir::setCurrent(previous);
-        return;
+
+    bool prepare();
+    void statistics();
+    void reports();
+    void adifExport();
+    void adifImport();
+    void importWithoutEntities();
+    void resolution();
+    void writes();
+    void print() const;
+
+private:
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+    // Sizes of the figures' names: "(100000 QSOs)".
+    QString ofQsos() const { return QStringLiteral(" (%1 QSOs)").arg(m_settings.qsos); }
+    // The goal of a document operation: the tighter one at up to 100,000 QSOs.
+    double documentGoal(double upTo100k) const { return m_settings.qsos <= 100000 ? upTo100k : 100; }
+    std::function<void()> freshLogbook(const QString &logbook) const;
+    bool writeInsertScript(const QString &script) const;
+    std::vector<QsoBytes> storedRows() const;
+    bool writeEntityFiles(const QStringList &calls, const QString &withEntity, const QString &without);
+    double shellMs(const ChildFigures &figures) const { return figures.allClean ? figures.milliseconds : 0; }
+
+    Settings m_settings;
+    QTemporaryDir m_dir;
+    QString m_log;
+    QString m_cli;
+    QString m_shell;
+    ScriptedPrompter m_silent;
+    BenchTable m_table;
+};
+
+bool Bench::prepare()
+{
+    progress(qPrintable(QStringLiteral("generating a logbook of %1 QSOs").arg(m_settings.qsos)));
+    if (!m_dir.isValid() || !LogbookGenerator(2026).writeLogbook(m_log, m_settings.qsos)) {
+        std::fprintf(stderr, "cannot write the logbook in %s\n", qPrintable(m_dir.path()));
+        return false;
     }
-    CKorva3Doc doc{QString()};
-    std::vector<qint64> times;
-    times.reserve(static_cast<std::size_t>(calls.size()));
-    qint64 slowest = 0;
-    QString slowestCall;
-    int resolved = 0;
-    QElapsedTimer total;
-    total.start();
-    for (const QString &call : calls) {
-        QElapsedTimer one;
-        one.start();
-        if (doc.ResolveCallsign(call) != 0)
-            ++resolved;
-        const qint64 ns = one.nsecsElapsed();
-        times.push_back(ns);
-        if (ns > slowest) {
-            slowest = ns;
-            slowestCall = call;
-        }
-    }
-    const double seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
-    QDir::setCurrent(previous);
-    std::sort(times.begin(), times.end());
-    const auto percentileMs = [&times](double p) {
-        return static_cast<double>(times[static_cast<std::size_t>(p * static_cast<double>(times.size() - 1))]) / 1e6;
+    Sqlite3DB().RebuildDxccStats(m_log);
+    if (!m_settings.last.isEmpty() && !m_table.loadLast(m_settings.last))
+        std::fprintf(stderr, "cannot read %s: no last run to compare with\n", qPrintable(m_settings.last));
+    // The document reads the program database by its relative name.
+    QDir::setCurrent(m_dir.path());
+    Prompter::install(&m_silent);
+    if (!ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")))
+        std::fprintf(stderr, "%s not found: resolution and imports without entities are skipped\n",
+                     ProgramDatabaseBuilder::kCountryFile);
+    return true;
+}
+
+std::function<void()> Bench::freshLogbook(const QString &logbook) const
+{
+    return [logbook] {
+        QFile::remove(logbook);
+        Sqlite3DB().CreateLogbook(logbook);
     };
-
-    std::printf("call-sign resolution of %lld calls of MASTER.SCP (%d resolved to an entity)\n",
-                static_cast<long long>(calls.size()), resolved);
-    std::printf("  calls per second          %9.0f\n", static_cast<double>(calls.size()) / seconds);
-    std::printf("  median / 99th / 99.9th    %9.3f / %.3f / %.3f ms\n", percentileMs(0.5), percentileMs(0.99),
-                percentileMs(0.999));
-    std::printf("  slowest single call       %9.3f ms  (%s; goal: at most 1 ms)\n",
-                static_cast<double>(slowest) / 1e6, qPrintable(slowestCall));
 }
 
-const char kQsoColumns[] =
-    "DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, QSLSENT, QSLRCVD, NAME, QTH, "
-    "ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY";
-
-int rowCount(const QString &logbook)
+void Bench::statistics()
 {
+    progress("statistics rebuild");
+    Sqlite3DB db;
+    const double rebuild = medianMs(m_settings.runs, [&] { db.RebuildDxccStats(m_log); });
+    const QString copy = path("baseline.sqlite3");
+    const double baseline = medianMs(
+        m_settings.runs,
+        [&] {
+            QFile::remove(copy);
+            QFile::copy(m_log, copy);
+            sqlite3 *slot = nullptr;
+            SlotConnection c(slot, copy);
+            SqliteStatement::exec(c.handle(), "DELETE FROM DXCCREPORT");
+        },
+        [&] {
+            sqlite3 *slot = nullptr;
+            SlotConnection c(slot, copy);
+            SqliteStatement::exec(c.handle(), kStatsBaseline);
+        });
+    m_table.add(against(figure(QStringLiteral("DXCC statistics rebuild") + ofQsos(), rebuild, "ms", Goal::AtMost, 3),
+                        QStringLiteral("INSERT ... SELECT with GROUP BY in SQLite"), baseline, true));
+}
+
+// The reads as the windows do them, on the document of the generated logbook.
+void Bench::reports()
+{
+    progress("document reads");
+    CKorva3Doc doc(m_log);
+    const int runs = m_settings.runs;
+    m_table.add(figure(QStringLiteral("DXCC report read"), medianMs(runs, [&] { doc.ReadDxccTotals(); }), "ms",
+                       Goal::AtMost, documentGoal(50)));
+    m_table.add(figure(QStringLiteral("CQ zone report read"), medianMs(runs, [&] { doc.ReadCqZoneGrid(); }), "ms",
+                       Goal::AtMost, documentGoal(50)));
+    m_table.add(figure(QStringLiteral("entity grid, three lines"), medianMs(runs, [&] { doc.QueryDxccGrid(230); }),
+                       "ms", Goal::AtMost, documentGoal(50)));
+    const double open = medianMs(runs, [&] {
+        CKorva3Doc opened(m_log);
+        opened.LoadLatestQsos(30);
+    });
+    m_table.add(figure(QStringLiteral("logbook opened, latest 30 listed"), open, "ms", Goal::AtMost, 100));
+    m_table.add(figure(QStringLiteral("QSL window lookup of \"DL\""),
+                       medianMs(runs, [&] { doc.FindQsosByCall(QStringLiteral("DL")); }), "ms", Goal::AtMost,
+                       documentGoal(50)));
+    const double typed = medianMs(runs, [&] {
+        const QString call = QStringLiteral("DL1ABC");
+        const int dxcc = doc.ResolveCallsign(call);
+        doc.GetCountryInfo(dxcc, call);
+        doc.FindQsosByCall(call);
+        doc.GetQslManager(call);
+        doc.QueryDxccGrid(dxcc);
+    });
+    m_table.add(figure(QStringLiteral("call typed and left: entity, worked before"), typed, "ms", Goal::AtMost, 100));
+}
+
+// Adds, changes and QSL marks change the logbook, so they come after everything else.
+void Bench::writes()
+{
+    progress("document writes");
+    CKorva3Doc doc(m_log);
+    LogbookGenerator generator(7);
+    const int runs = m_settings.runs;
+    int added = 0;
+    m_table.add(figure(QStringLiteral("QSO added with its statistics"),
+                       medianMs(runs, [&] { added = doc.AddQso(generator.next()); }), "ms", Goal::AtMost, 100));
+    Sqlite3DB::UM_RECORD changed = generator.next();
+    m_table.add(figure(QStringLiteral("QSO changed"), medianMs(runs, [&] {
+                           changed.band = changed.band == QLatin1String("20") ? QStringLiteral("40") : QStringLiteral("20");
+                           doc.ChangeQso(added, changed);
+                       }),
+                       "ms", Goal::AtMost, 100));
+    m_table.add(figure(QStringLiteral("QSL received marked"), medianMs(runs, [&] {
+                           std::optional<Sqlite3DB::UM_RECORD> qso = doc.ReadQso(added);
+                           if (!qso)
+                               return;
+                           qso->qslRcvd = qso->qslRcvd == 2 ? 1 : 2;
+                           doc.ChangeQso(added, *qso);
+                       }),
+                       "ms", Goal::AtMost, 100));
+}
+
+void Bench::adifExport()
+{
+    progress("ADIF export");
+    const QString adif = path("bench.adi");
+    const ChildFigures exported = medianChild(m_settings.runs, [] {}, [&] {
+        return ChildRun::run(m_cli, {"export", m_log, adif, "--period", "0"}, m_dir.path());
+    });
+    const QString size = QStringLiteral(" (%1 MB)").arg(static_cast<double>(QFileInfo(adif).size()) / 1e6, 0, 'f', 1);
+    BenchTable::Figure f = figure(QStringLiteral("ADIF export") + size, exported.allClean ? exported.milliseconds : 0,
+                                  "ms", Goal::AtMost, 1.5);
+    if (!m_shell.isEmpty()) {
+        const ChildFigures dump = medianChild(m_settings.runs, [] {}, [&] {
+            return ChildRun::run(m_shell, {"-csv", m_log, "SELECT * FROM QSOS"}, m_dir.path(), QString(),
+                                 path("bench.csv"));
+        });
+        f = against(f, QStringLiteral("sqlite3 -csv dump of all columns of QSOS"), shellMs(dump), true);
+    }
+    m_table.add(f);
+    m_table.add(figure(QStringLiteral("ADIF export peak memory"), exported.peakMiB, "MiB", Goal::AtMost, 64));
+}
+
+// The logbook's rows as the script the sqlite3 shell runs: one transaction, inserts of
+// Sqlite3DB::kBatchRows rows with their values written in the statement text.
+std::vector<QsoBytes> Bench::storedRows() const
+{
+    std::vector<QsoBytes> out;
     sqlite3 *slot = nullptr;
-    SlotConnection db(slot, logbook);
-    SqliteStatement count(db.handle(), "SELECT COUNT(*) FROM QSOS");
-    count.step();
-    return count.columnInt(0);
+    SlotConnection db(slot, m_log);
+    SqliteStatement rows(db.handle(), ("SELECT " + QsoColumns::nameList() + " FROM QSOS ORDER BY ROWID").constData());
+    while (rows.step() == SQLITE_ROW) {
+        QsoBytes row;
+        for (int c = 0; c < QsoColumns::kCount; ++c) {
+            if (QsoColumns::all()[c].number)
+                row.number[c] = rows.columnInt(c);
+            else
+                row.text[c] = rows.columnBytes(c);
+        }
+        out.push_back(std::move(row));
+    }
+    return out;
 }
 
-QByteArray sqlText(const QByteArray &value)
-{
-    return '\'' + QByteArray(value).replace('\'', "''") + '\'';
-}
-
-// The rows of a logbook as the script the sqlite3 shell runs: one transaction, inserts
-// of Sqlite3DB::kBatchRows rows with their values written in the statement text.
-bool writeInsertScript(const QString &logbook, const QString &scriptPath)
+bool Bench::writeInsertScript(const QString &scriptPath) const
 {
     QFile script(scriptPath);
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     sqlite3 *slot = nullptr;
-    SlotConnection db(slot, logbook);
-    SqliteStatement rows(db.handle(), QByteArray("SELECT ").append(kQsoColumns).append(" FROM QSOS ORDER BY ROWID"));
+    SlotConnection db(slot, m_log);
+    SqliteStatement rows(db.handle(), ("SELECT " + QsoColumns::nameList() + " FROM QSOS ORDER BY ROWID").constData());
     if (!rows.isPrepared())
         return false;
-    static const bool kNumber[] = {false, false, false, false, false, false, false, true, false, false, false,
-                                   true,  true,  false, false, false, false, false, false, false, true};
     QByteArray sql = "BEGIN TRANSACTION;\n";
     int inBatch = 0;
     while (rows.step() == SQLITE_ROW) {
-        sql += inBatch == 0 ? QByteArray("INSERT INTO QSOS (").append(kQsoColumns).append(") VALUES\n(")
-                            : QByteArray(",\n(");
-        for (int c = 0; c < 21; ++c) {
+        sql += inBatch == 0 ? "INSERT INTO QSOS (" + QsoColumns::nameList() + ") VALUES\n(" : QByteArray(",\n(");
+        for (int c = 0; c < QsoColumns::kCount; ++c) {
             if (c > 0)
                 sql += ',';
-            sql += kNumber[c] ? QByteArray::number(rows.columnInt(c)) : sqlText(rows.columnRawBytes(c));
+            if (QsoColumns::all()[c].number)
+                sql += QByteArray::number(rows.columnInt(c));
+            else
+                sql += '\'' + rows.columnBytes(c).replace('\'', "''") + '\'';
         }
         sql += ')';
         if (++inBatch == Sqlite3DB::kBatchRows) {
@@ -179,55 +387,189 @@ bool writeInsertScript(const QString &logbook, const QString &scriptPath)
     return script.write(sql) == sql.size();
 }
 
-// Exports the logbook to ADIF, imports the file into a new logbook through the
-// document, and runs the same rows through the sqlite3 shell.
-void benchAdif(const QTemporaryDir &dir, const QString &log, int qsos, int runs)
+// Imports the export's file into new logbooks through korva3-cli, against the shell
+// running the same rows, and the floor: the same rows bound into one prepared
+// single-row INSERT, without any parsing.
+void Bench::adifImport()
 {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path()); // the document reads the program database by its relative name
-    ScriptedPrompter silent;
-    Prompter::install(&silent);
-    const QString adif = dir.filePath(QStringLiteral("bench.adi"));
-    const QString imported = dir.filePath(QStringLiteral("imported.sqlite3"));
-    const QString shellLog = dir.filePath(QStringLiteral("shell.sqlite3"));
-    const QString script = dir.filePath(QStringLiteral("rows.sql"));
-    const auto freshLogbook = [](const QString &path) {
-        return [path] {
-            QFile::remove(path);
-            Sqlite3DB().CreateLogbook(path);
-        };
-    };
-
-    Sqlite3DB db;
-    bool exported = false;
-    const double exportMs = medianMs(runs, [] {}, [&] {
-        exported = AdifWriter::ExportAdif(db, adif, log, 36500) == AdifWriter::Result::Written;
+    progress("ADIF import");
+    const QString adif = path("bench.adi");
+    const QString imported = path("imported.sqlite3");
+    const ChildFigures import = medianChild(m_settings.runs, freshLogbook(imported), [&] {
+        return ChildRun::run(m_cli, {"import", imported, adif}, m_dir.path());
     });
-    int added = 0;
-    const double importMs = medianMs(runs, freshLogbook(imported), [&] {
-        CKorva3Doc doc(imported);
-        added = doc.ImportAdifFile(adif).added;
-    });
-    std::printf("ADIF on %d QSOs, median of %d runs\n", qsos, runs);
-    std::printf("  ExportAdif                %9.2f ms  (%s, %.1f MB)\n", exportMs, exported ? "complete" : "FAILED",
-                static_cast<double>(QFileInfo(adif).size()) / 1e6);
-    std::printf("  Import Adif               %9.2f ms  (%d records)\n", importMs, added);
-
-    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (shell.isEmpty() || !writeInsertScript(imported, script)) {
-        std::printf("  sqlite3 shell not found or script not written, baseline skipped\n");
-    } else {
-        const double shellMs = medianMs(runs, freshLogbook(shellLog), [&] {
-            QProcess process;
-            process.start(shell, {shellLog, QStringLiteral(".read ") + script});
-            process.waitForFinished(-1);
-        });
-        std::printf("  sqlite3 shell, same rows  %9.2f ms  (%d rows)\n", shellMs,
-                    rowCount(shellLog));
-        std::printf("  ratio import/shell        %9.2f   (goal: at most 2)\n", importMs / shellMs);
+    const QString size = QStringLiteral(" (%1 MB)").arg(static_cast<double>(QFileInfo(adif).size()) / 1e6, 0, 'f', 1);
+    BenchTable::Figure f = figure(QStringLiteral("ADIF import") + size, import.allClean ? import.milliseconds : 0,
+                                  "ms", Goal::AtMost, 0.8);
+    double shell = 0;
+    const QString script = path("rows.sql");
+    if (!m_shell.isEmpty() && writeInsertScript(script)) {
+        const QString shellLog = path("shell.sqlite3");
+        shell = shellMs(medianChild(m_settings.runs, freshLogbook(shellLog), [&] {
+            return ChildRun::run(m_shell, {shellLog, ".read " + script}, m_dir.path());
+        }));
+        f = against(f, QStringLiteral("sqlite3 shell, the same rows as 500-row INSERTs"), shell, true);
     }
-    Prompter::install(nullptr);
-    QDir::setCurrent(previous);
+    m_table.add(f);
+    m_table.add(figure(QStringLiteral("ADIF import peak memory"), import.peakMiB, "MiB", Goal::AtMost, 64));
+
+    // The floor holds every row in memory: measured on logbooks of a usual size only.
+    if (m_settings.qsos > 200000)
+        return;
+    const std::vector<QsoBytes> rows = storedRows();
+    const QString floorLog = path("floor.sqlite3");
+    const double floor = medianMs(m_settings.runs, freshLogbook(floorLog), [&] {
+        sqlite3 *slot = nullptr;
+        SlotConnection db(slot, floorLog);
+        SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
+        SqliteStatement insert(db.handle(), QsoColumns::insertStatement(1).constData());
+        for (const QsoBytes &row : rows) {
+            for (int c = 0; c < QsoColumns::kCount; ++c) {
+                if (QsoColumns::all()[c].number)
+                    insert.bind(c + 1, row.number[c]);
+                else
+                    insert.bindStatic(c + 1, row.text[c]);
+            }
+            insert.run();
+            insert.reset();
+        }
+        transaction.commit();
+    });
+    BenchTable::Figure floorFigure = figure(QStringLiteral("floor: one prepared INSERT, rows bound"), floor, "ms");
+    if (shell > 0)
+        floorFigure = against(floorFigure, QStringLiteral("sqlite3 shell, the same rows as 500-row INSERTs"), shell,
+                              true);
+    m_table.add(floorFigure);
+}
+
+// Two files of the same records with calls of MASTER.SCP, one with a DXCC field in each
+// record and one without, as digital-mode programs write them.
+bool Bench::writeEntityFiles(const QStringList &calls, const QString &withEntity, const QString &without)
+{
+    QFile with(withEntity);
+    QFile plain(without);
+    if (!with.open(QIODevice::WriteOnly) || !plain.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray head = "Generated by korva3-bench\r\n<ADIF_VERS:5>3.1.4 <EOH>\r\n";
+    with.write(head);
+    plain.write(head);
+    CKorva3Doc doc{QString()};
+    LogbookGenerator generator(5);
+    QByteArray common;
+    for (int i = 0; i < m_settings.qsos; ++i) {
+        const QString &call = calls.at(i % calls.size());
+        const Sqlite3DB::UM_RECORD qso = generator.next();
+        const QByteArray date = qso.date.toLatin1().replace('-', QByteArray());
+        const QByteArray time = qso.time.toLatin1().replace(':', QByteArray());
+        const QByteArray callBytes = call.toLatin1();
+        common = "<QSO_DATE:8>" + date + " <TIME_ON:6>" + time + " <CALL:" + QByteArray::number(callBytes.size())
+               + '>' + callBytes + " <BAND:3>20m <MODE:3>FT8 <FREQ:6>14.074 <RST_SENT:3>-10 <RST_RCVD:3>-12";
+        const QByteArray dxcc = QByteArray::number(doc.ResolveCallsign(call));
+        with.write(common + " <DXCC:" + QByteArray::number(dxcc.size()) + '>' + dxcc + " <EOR>\r\n");
+        plain.write(common + " <EOR>\r\n");
+    }
+    return with.flush() && plain.flush();
+}
+
+void Bench::importWithoutEntities()
+{
+    const QStringList calls = readCalls(QLatin1String(kMasterScp), m_settings.calls);
+    if (calls.isEmpty() || !QFile::exists(QStringLiteral("korva3.sqlite3")))
+        return;
+    progress("ADIF import without DXCC fields");
+    const QString withEntity = path("with-dxcc.adi");
+    const QString without = path("without-dxcc.adi");
+    if (!writeEntityFiles(calls, withEntity, without))
+        return;
+    const QString imported = path("entities.sqlite3");
+    const auto importOf = [&](const QString &file) {
+        return medianChild(m_settings.runs, freshLogbook(imported), [&] {
+            return ChildRun::run(m_cli, {"import", imported, file}, m_dir.path());
+        });
+    };
+    const ChildFigures with = importOf(withEntity);
+    const ChildFigures plain = importOf(without);
+    m_table.add(against(figure(QStringLiteral("ADIF import, no DXCC fields") + ofQsos(), plain.milliseconds, "ms",
+                               Goal::AtMost, 1.2),
+                        QStringLiteral("the same records with DXCC fields"), with.milliseconds, true));
+    m_table.add(figure(QStringLiteral("ADIF import peak memory, no DXCC fields"),
+                       std::max(with.peakMiB, plain.peakMiB), "MiB", Goal::AtMost, 64));
+}
+
+void Bench::resolution()
+{
+    const QStringList calls = readCalls(QLatin1String(kMasterScp), m_settings.calls);
+    if (calls.isEmpty() || !QFile::exists(QStringLiteral("korva3.sqlite3"))) {
+        std::fprintf(stderr, "%s or the program database is missing: resolution skipped\n", kMasterScp);
+        return;
+    }
+    progress("call-sign resolution");
+    const QString callsFile = path("calls.txt");
+    QFile file(callsFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(calls.join(QLatin1Char('\n')).toLatin1() + '\n') < 0)
+        return;
+    file.close();
+    const QString size = QStringLiteral(", %1 calls").arg(calls.size());
+    const ChildFigures cli = medianChild(m_settings.runs, [] {}, [&] {
+        return ChildRun::run(m_cli, {"resolve"}, m_dir.path(), callsFile);
+    });
+    BenchTable::Figure rate = figure(QStringLiteral("korva3-cli resolve") + size,
+                                     static_cast<double>(calls.size()) / (cli.milliseconds / 1000), "calls/s",
+                                     Goal::AtLeast, 20000);
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (!python.isEmpty()) {
+        const QString out = path("python.txt");
+        std::vector<double> rates;
+        for (int i = 0; i < m_settings.runs; ++i) {
+            ChildRun::run(python, {"-c", kResolutionScript, "korva3.sqlite3", callsFile}, m_dir.path(), QString(),
+                          out);
+            QFile result(out);
+            if (result.open(QIODevice::ReadOnly))
+                rates.push_back(result.readAll().trimmed().toDouble());
+        }
+        rate = against(rate, QStringLiteral("Python script, one connection, a query per lookup"), median(rates), false);
+    }
+    m_table.add(rate);
+
+    // One call at a time as the entry form resolves them, after the first call has
+    // loaded the tables.
+    CKorva3Doc doc{QString()};
+    doc.ResolveCallsign(QStringLiteral("DL1ABC"));
+    std::vector<double> slowest;
+    for (int run = 0; run < m_settings.runs; ++run) {
+        double slowestMs = 0;
+        for (const QString &call : calls) {
+            QElapsedTimer one;
+            one.start();
+            doc.ResolveCallsign(call);
+            slowestMs = std::max(slowestMs, static_cast<double>(one.nsecsElapsed()) / 1e6);
+        }
+        slowest.push_back(slowestMs);
+    }
+    m_table.add(figure(QStringLiteral("slowest single resolution"), median(slowest), "ms", Goal::AtMost, 1));
+
+    progress("resolution compared with the program database's queries");
+    const StoreCallLookup queries;
+    int differing = 0;
+    for (const QString &call : calls) {
+        if (doc.ResolveCallsign(call) != queries.resolve(call))
+            ++differing;
+    }
+    m_table.add(figure(QStringLiteral("calls resolved unlike the queries"), differing, "calls", Goal::AtMost, 0));
+}
+
+void Bench::print() const
+{
+    if (m_settings.json)
+        m_table.printJson();
+    else
+        m_table.printTable();
+}
+
+int argValue(const QStringList &args, const QString &name, int fallback)
+{
+    const int at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
 }
 
 } // namespace
@@ -236,49 +578,28 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int qsos = argValue(args, QStringLiteral("--qsos"), 100000);
-    const int runs = std::max(1, argValue(args, QStringLiteral("--runs"), 5));
-    const int calls = argValue(args, QStringLiteral("--calls"), 1000000);
+    Settings settings;
+    settings.qsos = std::max(1, argValue(args, QStringLiteral("--qsos"), settings.qsos));
+    settings.runs = std::max(1, argValue(args, QStringLiteral("--runs"), settings.runs));
+    settings.calls = std::max(1, argValue(args, QStringLiteral("--calls"), settings.calls));
+    settings.json = args.contains(QStringLiteral("--json"));
+    const int last = args.indexOf(QStringLiteral("--last"));
+    if (last >= 0 && last + 1 < args.size())
+        settings.last = args.at(last + 1);
 
-    QTemporaryDir dir;
-    const QString log = dir.filePath(QStringLiteral("bench.sqlite3"));
-    const QString copy = dir.filePath(QStringLiteral("baseline.sqlite3"));
-    std::printf("korva3-bench: generating a logbook of %d QSOs...\n", qsos);
-    std::fflush(stdout);
-    if (!LogbookGenerator(2026).writeLogbook(log, qsos)) {
-        std::fprintf(stderr, "cannot write the logbook in %s\n", qPrintable(dir.path()));
+    const QString previous = QDir::currentPath();
+    Bench bench(settings);
+    if (!bench.prepare())
         return 1;
-    }
-
-    Sqlite3DB db;
-    const double rebuild = medianMs(runs, [] {}, [&] { db.RebuildDxccStats(log); });
-    const double baseline = medianMs(
-        runs,
-        [&] {
-            QFile::remove(copy);
-            QFile::copy(log, copy);
-            sqlite3 *slot = nullptr;
-            SlotConnection c(slot, copy);
-            SqliteStatement::exec(c.handle(), "DELETE FROM DXCCREPORT");
-        },
-        [&] {
-            sqlite3 *slot = nullptr;
-            SlotConnection c(slot, copy);
-            SqliteStatement::exec(c.handle(), kBaseline);
-        });
-    DxccTotals totals;
-    CqZoneGrid grid;
-    const double totalsMs = medianMs(runs, [] {}, [&] { db.GetDxccTotals(totals, log); });
-    const double gridMs = medianMs(runs, [] {}, [&] { db.GetCqZoneGrid(grid, log); });
-
-    std::printf("median of %d runs on %d QSOs\n", runs, qsos);
-    std::printf("  RebuildDxccStats          %9.2f ms\n", rebuild);
-    std::printf("  baseline INSERT...SELECT  %9.2f ms\n", baseline);
-    std::printf("  ratio rebuild/baseline    %9.2f   (goal: at most 3)\n", rebuild / baseline);
-    std::printf("  GetDxccTotals             %9.2f ms  (%d QSOs, mixed %d/%d)\n", totalsMs,
-                totals.totalQsos, totals.mixed.worked, totals.mixed.confirmed);
-    std::printf("  GetCqZoneGrid             %9.2f ms\n", gridMs);
-    benchAdif(dir, log, qsos, runs);
-    benchResolution(dir, calls);
+    bench.statistics();
+    bench.reports();
+    bench.adifExport();
+    bench.adifImport();
+    bench.importWithoutEntities();
+    bench.resolution();
+    bench.writes();
+    Prompter::install(nullptr);
+    QDir::setCurrent(previous);
+    bench.print();
     return 0;
 }
