@@ -33,6 +33,16 @@ const char kQsosByCall[] =
     "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
     "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL LIKE ? ORDER BY DATE DESC, "
     "TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
+// The same for a text many calls begin with: the QSOs newest first until the list is
+// full, instead of every match sorted.
+const char kQsosByCallNewestFirst[] =
+    "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM (SELECT ROWID,DATE,TIME,"
+    "CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS INDEXED BY IDX_QSOS_DATETIME WHERE CALL LIKE ? "
+    "ORDER BY DATE DESC, TIME DESC LIMIT ?) ORDER BY DATE ASC, TIME ASC";
+const char kCountCallMatches[] = "SELECT COUNT(*) FROM (SELECT 1 FROM QSOS WHERE CALL LIKE ? LIMIT ?)";
+// Matches from which reading the newest QSOs first finds a full list sooner than
+// sorting all matches does.
+constexpr int kManyCallMatches = 5000;
 constexpr int kQsoRowValues = QsoColumns::kCount;
 const char kLastInsertRowId[] = "SELECT last_insert_rowid()";
 const char kDeleteQso[] = "DELETE FROM QSOS WHERE ROWID = ?";
@@ -139,10 +149,11 @@ const char kCqZonesIndexed[] =
     "SELECT BAND, ZONE, M FROM (SELECT B.BAND, Z.ZONE, (SELECT MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) "
     "AND BAND = B.BAND AND CAST(CQZONE AS NUMBER) = Z.ZONE) AS M FROM B, Z) WHERE M IS NOT NULL";
 const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
+const char kDateTimeIndex[] = "IDX_QSOS_DATETIME";
 const char kCountReadIndexes[] =
     "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
-    "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_CQZONE')";
-constexpr int kReadIndexes = 3;
+    "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_COUNTRY', 'IDX_QSOS_CQZONE')";
+constexpr int kReadIndexes = 4;
 
 constexpr int kQslConfirmed = 2;
 
@@ -419,8 +430,19 @@ bool Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix
 {
     // The pattern is bound whole, not joined in the statement, so that SQLite can look
     // the calls up in the index that ignores letter case.
-    return queryQsoList(out, kQsosByCall, path, [&callPrefix](SqliteStatement &s) {
-        s.bind(1, callPrefix + QLatin1Char('%'));
+    const QString pattern = callPrefix + QLatin1Char('%');
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen()) {
+        out.clear();
+        return false;
+    }
+    SqliteStatement count(db.handle(), kCountCallMatches);
+    count.bind(1, pattern);
+    count.bind(2, kManyCallMatches);
+    const bool many = count.step() == SQLITE_ROW && count.columnInt(0) >= kManyCallMatches
+                   && hasIndex(db.handle(), kDateTimeIndex);
+    return queryQsoList(out, many ? kQsosByCallNewestFirst : kQsosByCall, path, [&pattern](SqliteStatement &s) {
+        s.bind(1, pattern);
         s.bind(2, kListLimit);
     });
 }

@@ -132,11 +132,13 @@ public:
         "IOTA TEXT NOT NULL,COUNTRY INTEGER NOT NULL)";
     static constexpr const char *kCreateQsosIndex = "CREATE INDEX IDX_QSOS_CALL ON QSOS (CALL)";
     // Indexes for the reads that would otherwise go through every QSO: the newest QSOs
-    // and the export in date order, the calls that begin with a text in any letter case,
-    // and the CQ zone marks. A logbook made before them gets them when it is opened.
+    // and the export in date order (with the call, so a search can test it on the way),
+    // the calls that begin with a text in any letter case, an entity's newest QSOs, and
+    // the CQ zone marks. A logbook made before them gets them when it is opened.
     static constexpr const char *kCreateReadIndexes =
-        "CREATE INDEX IF NOT EXISTS IDX_QSOS_DATETIME ON QSOS (DATE, TIME);"
+        "CREATE INDEX IF NOT EXISTS IDX_QSOS_DATETIME ON QSOS (DATE, TIME, CALL);"
         "CREATE INDEX IF NOT EXISTS IDX_QSOS_CALLNOCASE ON QSOS (CALL COLLATE NOCASE);"
+        "CREATE INDEX IF NOT EXISTS IDX_QSOS_COUNTRY ON QSOS (COUNTRY, DATE, TIME);"
         "CREATE INDEX IF NOT EXISTS IDX_QSOS_CQZONE ON QSOS (BAND, CAST(CQZONE AS NUMBER), QSLRCVD) "
         "WHERE MODE IN (1,2,3)";
     static constexpr const char *kCreateDxccReport =

@@ -213,7 +213,7 @@ void TestApp::newLogbookRefusesAndCreates()
     frame->runCommand(ID_FILE_NEW);
     QCOMPARE(SqlHelpers::rows(fresh, "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
-                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_CQZONE"));
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE"));
     QCOMPARE(frame->docManager()->documents().size(), 1);
     QVERIFY(qobject_cast<CChildFrame *>(frame->activeFrame()));
     QCOMPARE(frame->docManager()->recentFiles(), QStringList({fresh}));

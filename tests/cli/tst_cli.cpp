@@ -79,7 +79,7 @@ void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
     QCOMPARE(created.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
-                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_CQZONE"));
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE"));
 
     QFile existing("notes.sqlite3");
     QVERIFY(existing.open(QIODevice::WriteOnly));

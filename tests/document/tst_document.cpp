@@ -376,7 +376,8 @@ void TestDocument::olderLogbookGetsItsReadIndexesWhenOpened()
     TestDir dir;
     const QString path = dir.filePath("log.sqlite3");
     QVERIFY(Sqlite3DB().CreateLogbook(path));
-    const QByteArray dropAll = "DROP INDEX IDX_QSOS_DATETIME; DROP INDEX IDX_QSOS_CALLNOCASE; DROP INDEX IDX_QSOS_CQZONE;";
+    const QByteArray dropAll = "DROP INDEX IDX_QSOS_DATETIME; DROP INDEX IDX_QSOS_CALLNOCASE; "
+                               "DROP INDEX IDX_QSOS_COUNTRY; DROP INDEX IDX_QSOS_CQZONE;";
     QVERIFY(SqlHelpers::exec(path, dropAll + "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, "
                                               "GRID, QSLSENT, QSLRCVD, CQZONE, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, "
                                               "QSLMGR, IOTA, COUNTRY) VALUES ('2026-12-01', '10:00:00', 'dl1abc', '599', "
@@ -393,7 +394,7 @@ void TestDocument::olderLogbookGetsItsReadIndexesWhenOpened()
     QVERIFY(SqlHelpers::setReadOnly(path, false));
     CKorva3Doc doc(path);
     QCOMPARE(SqlHelpers::rows(path, indexes),
-             QByteArray("IDX_QSOS_CALL\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_CQZONE\nIDX_QSOS_DATETIME"));
+             QByteArray("IDX_QSOS_CALL\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE\nIDX_QSOS_DATETIME"));
     QCOMPARE(doc.FindQsosByCall(QStringLiteral("DL1")).size(), 1);
     QCOMPARE(doc.ReadCqZoneGrid().marks[4][13], 'C');
 }

@@ -43,6 +43,8 @@ private slots:
     void latestQsosAreTheNewestOldestFirst();
     void queriesByCountryAndByCallKeepTheirLimitOf100();
     void callSearchIsAPrefixLikeSearch();
+    void callSearchListsTheNewestHoweverManyMatch_data();
+    void callSearchListsTheNewestHoweverManyMatch();
     void updateWritesEveryColumnOfTheGivenRow();
     void deleteRemovesOnlyThatRow();
     void batchWritesZeroOneAndManyRows();
@@ -73,7 +75,8 @@ void TestQsos::newLogbookHoldsItsTablesAndIndex()
 {
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT\ntable|QSOFIELDS\nindex|IDX_QSOFIELDS_QSO\n"
-                        "index|IDX_QSOS_DATETIME\nindex|IDX_QSOS_CALLNOCASE\nindex|IDX_QSOS_CQZONE"));
+                        "index|IDX_QSOS_DATETIME\nindex|IDX_QSOS_CALLNOCASE\nindex|IDX_QSOS_COUNTRY\n"
+                        "index|IDX_QSOS_CQZONE"));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT sql FROM sqlite_master WHERE name = 'DXCCREPORT'"),
              QByteArray(Sqlite3DB::kCreateDxccReport));
     // A second creation on the same file fails: the tables exist.
@@ -234,6 +237,31 @@ void TestQsos::callSearchIsAPrefixLikeSearch()
     QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P", "pa3abd"}));
     m_db.QueryQsosByCall(out, QStringLiteral("P_3"), m_log);
     QCOMPARE(calls(out), QStringList({"PA3ABC", "PA3ABC/P", "PB3ABC", "pa3abd"}));
+}
+
+void TestQsos::callSearchListsTheNewestHoweverManyMatch_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("every call, read newest first") << "";
+    QTest::newRow("a tenth of the calls, sorted") << "dl";
+    QTest::newRow("a few calls") << "K1";
+    QTest::newRow("no call") << "QQ";
+}
+
+// Whichever way the search reads, the list is that of the plain statement.
+void TestQsos::callSearchListsTheNewestHoweverManyMatch()
+{
+    QFETCH(QString, prefix);
+    const QString random = m_dir->filePath(QStringLiteral("random.sqlite3"));
+    QVERIFY(LogbookGenerator(23).writeLogbook(random, 6000));
+    QList<Record> out;
+    QVERIFY(m_db.QueryQsosByCall(out, prefix, random));
+    QByteArray found;
+    for (const Record &record : out)
+        found += (found.isEmpty() ? "" : "\n") + QByteArray::number(record.rowId);
+    QCOMPARE(found, SqlHelpers::rows(random, "SELECT ROWID FROM (SELECT ROWID, DATE, TIME FROM QSOS NOT INDEXED WHERE CALL "
+                                             "LIKE '" + prefix.toLatin1() + "%' ORDER BY DATE DESC, TIME DESC LIMIT 100) "
+                                             "ORDER BY DATE, TIME"));
 }
 
 void TestQsos::updateWritesEveryColumnOfTheGivenRow()
