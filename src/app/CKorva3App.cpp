@@ -5,6 +5,9 @@
 #include "CMainFrame.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
+#include "FirstStart.h"
+#include "StartCommandLine.h"
+#include "WorkingFolder.h"
 #include "document/LogbookFiles.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
@@ -20,16 +23,26 @@ CKorva3App::~CKorva3App() = default;
 
 bool CKorva3App::InitInstance(const QStringList &arguments)
 {
-    const QString path = arguments.value(1);
+    const StartCommandLine commandLine = StartCommandLine::parse(arguments);
+    const QString &path = commandLine.file;
     m_instance = std::make_unique<CSingleInstance>(m_instanceName);
     if (!m_instance->start(path))
         return false;
     connect(m_instance.get(), &CSingleInstance::activationRequested, this, &CKorva3App::activate);
+    if (commandLine.home && !WorkingFolder::enter(WorkingFolder::home()))
+        return false;
 
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setApplicationTarget(this);
     m_mainFrame->setAcceptDrops(true);
     CSplashWnd::ShowSplashScreen(m_mainFrame.get());
+
+    // The program database comes before any logbook, which reads its lists from it; its
+    // making shows in the main window.
+    if (FirstStart::isNeeded()) {
+        m_mainFrame->show();
+        FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask);
+    }
 
     if (!path.isEmpty())
         m_mainFrame->docManager()->OpenDocumentFile(path);
