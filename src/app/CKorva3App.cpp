@@ -44,15 +44,20 @@ bool CKorva3App::InitInstance(const QStringList &arguments)
         FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask);
     }
 
-    if (!path.isEmpty())
+    // An ADIF file is no logbook: the logbook opened last opens as without an argument,
+    // and the file is then imported into the logbook the operator chooses.
+    const bool logbookGiven = !path.isEmpty() && !CDocManager::IsAdifFile(path);
+    if (logbookGiven)
         m_mainFrame->docManager()->OpenDocumentFile(path);
     m_mainFrame->show();
     m_mainFrame->repaint();
-    if (path.isEmpty()) {
+    if (!logbookGiven) {
         const QString last = AppSettings::mostRecentFile();
         if (!last.isEmpty())
             m_mainFrame->docManager()->OpenDocumentFile(last);
     }
+    if (!path.isEmpty() && !logbookGiven)
+        m_mainFrame->docManager()->OpenFile(path);
     return true;
 }
 
@@ -63,7 +68,8 @@ int CKorva3App::ExitInstance(int code)
     return code;
 }
 
-// A second start: bring this window forward, and open the logbook it was given.
+// A second start: bring this window forward, and open the logbook (or import the ADIF
+// file) it was given.
 void CKorva3App::activate(const QString &path)
 {
     if (!m_mainFrame)
@@ -73,7 +79,7 @@ void CKorva3App::activate(const QString &path)
     m_mainFrame->raise();
     m_mainFrame->activateWindow();
     if (!path.isEmpty())
-        m_mainFrame->docManager()->OpenDocumentFile(path);
+        m_mainFrame->docManager()->OpenFile(path);
 }
 
 bool CKorva3App::handlesCommand(int id) const
@@ -119,7 +125,7 @@ void CKorva3App::OnFileNew()
 {
     const QString path = LogbookFiles::NewLogbook();
     if (!path.isEmpty())
-        m_mainFrame->docManager()->OpenDocumentFile(path);
+        m_mainFrame->docManager()->OpenFile(path);
 }
 
 // A recent file that no longer opens leaves the list.
