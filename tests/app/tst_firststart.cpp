@@ -1,11 +1,10 @@
 #include "app/CDocManager.h"
-#include "app/CKorva3App.h"
 #include "app/CMainFrame.h"
 #include "app/FirstStart.h"
 #include "common/PrivateEnvironment.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
-#include "common/UniqueInstanceName.h"
+#include "common/StartedApp.h"
 #include "document/CKorva3Doc.h"
 #include "platform/AppSettings.h"
 #include "platform/PrompterGuard.h"
@@ -102,14 +101,14 @@ private slots:
     void failuresLeaveNothingMade();
 
 private:
-    CMainFrame *start(const QStringList &arguments);
+    CMainFrame *start(const QStringList &arguments) { return m_app.start(arguments); }
 
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settings;
     ScriptedPrompter m_prompter;
     std::unique_ptr<PrompterGuard> m_guard;
     std::unique_ptr<ScopedVariable> m_home;
-    CKorva3App *m_app = nullptr;
+    StartedApp m_app;
 };
 
 void TestFirstStart::initTestCase()
@@ -131,21 +130,12 @@ void TestFirstStart::init()
 
 void TestFirstStart::cleanup()
 {
-    if (m_app)
-        m_app->ExitInstance(0);
-    delete m_app;
-    m_app = nullptr;
+    m_app.stop();
     m_guard.reset();
     AppSettings::useFolder(QString());
     m_settings.reset();
     m_dir.reset();
     m_home.reset();
-}
-
-CMainFrame *TestFirstStart::start(const QStringList &arguments)
-{
-    m_app = new CKorva3App(uniqueInstanceName());
-    return m_app->InitInstance(arguments) ? m_app->mainFrame() : nullptr;
 }
 
 void TestFirstStart::plainStartAsksFirst_data()
@@ -210,9 +200,7 @@ void TestFirstStart::homeMakesItWithoutAsking()
     QCOMPARE(SqlHelpers::rows("korva3.sqlite3", kCounts), QByteArray("346 7738 18645"));
 
     // The next start there finds it.
-    m_app->ExitInstance(0);
-    delete m_app;
-    m_app = nullptr;
+    m_app.stop();
     m_prompter.clear();
     QVERIFY(QDir::setCurrent(m_dir->path()));
     QVERIFY(start({"Korva3", "--home"}));

@@ -1,13 +1,12 @@
 #include "app/CDocManager.h"
 #include "app/CDocumentFrame.h"
 #include "app/CImportTargetDlg.h"
-#include "app/CKorva3App.h"
 #include "app/CMainFrame.h"
 #include "app/CSingleInstance.h"
 #include "common/PrivateEnvironment.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
-#include "common/UniqueInstanceName.h"
+#include "common/StartedApp.h"
 #include "document/CKorva3Doc.h"
 #include "platform/AppSettings.h"
 #include "platform/PrompterGuard.h"
@@ -67,7 +66,7 @@ private slots:
     void adifIntoANewLogbook();
 
 private:
-    CMainFrame *start(const QStringList &arguments);
+    CMainFrame *start(const QStringList &arguments) { return m_app.start(arguments); }
     // Plays the operator's part in the next import dialog once it shows.
     void onDialog(const std::function<void(CImportTargetDlg *)> &play);
     static void playDialog(const std::function<void(CImportTargetDlg *)> &play,
@@ -77,8 +76,7 @@ private:
     std::unique_ptr<TestDir> m_dir;
     ScriptedPrompter m_prompter;
     std::unique_ptr<PrompterGuard> m_guard;
-    CKorva3App *m_app = nullptr;
-    QString m_instanceName;
+    StartedApp m_app;
     std::shared_ptr<bool> m_played;
 };
 
@@ -103,20 +101,10 @@ void TestOpenFiles::init()
 
 void TestOpenFiles::cleanup()
 {
-    if (m_app)
-        m_app->ExitInstance(0);
-    delete m_app;
-    m_app = nullptr;
+    m_app.stop();
     m_guard.reset();
     AppSettings::useFolder(QString());
     m_dir.reset();
-}
-
-CMainFrame *TestOpenFiles::start(const QStringList &arguments)
-{
-    m_instanceName = uniqueInstanceName();
-    m_app = new CKorva3App(m_instanceName);
-    return m_app->InitInstance(arguments) ? m_app->mainFrame() : nullptr;
 }
 
 void TestOpenFiles::onDialog(const std::function<void(CImportTargetDlg *)> &play)
@@ -223,7 +211,7 @@ void TestOpenFiles::adifImportedIntoTheChosenLogbook()
             QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(frame->windowHandle(), &drop);
         } else {
-            CSingleInstance second(m_instanceName);
+            CSingleInstance second(m_app.instanceName());
             QVERIFY(!second.start(adif));
         }
     }
