@@ -240,21 +240,16 @@ void TestFirstStart::homeFolderThatCannotBeMadeEndsTheStart()
 void TestFirstStart::notAProgramDatabaseIsKeptAside_data()
 {
     QTest::addColumn<QByteArray>("bytes"); // of korva3.sqlite3; "logbook" for a logbook file
-    QTest::addColumn<QStringList>("keptBefore");
-    QTest::addColumn<QString>("keptAs");
 
-    QTest::newRow("empty file") << QByteArray("") << QStringList() << "korva3.sqlite3.invalid";
-    QTest::newRow("text") << QByteArray("not a database\n") << QStringList() << "korva3.sqlite3.invalid";
-    QTest::newRow("logbook") << QByteArray("logbook") << QStringList() << "korva3.sqlite3.invalid";
-    QTest::newRow("kept before") << QByteArray("again") << QStringList({"korva3.sqlite3.invalid"})
-                                 << "korva3.sqlite3.invalid.2";
+    QTest::newRow("empty file") << QByteArray("");
+    QTest::newRow("text") << QByteArray("not a database\n");
+    QTest::newRow("logbook") << QByteArray("logbook");
 }
 
+// The name it is kept under when that is taken too is the maker's test.
 void TestFirstStart::notAProgramDatabaseIsKeptAside()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, keptBefore);
-    QFETCH(QString, keptAs);
     QVERIFY(TestDir::writeFile("cty.csv", kCountryLines));
     if (bytes == "logbook") {
         Sqlite3DB db;
@@ -263,8 +258,6 @@ void TestFirstStart::notAProgramDatabaseIsKeptAside()
     } else {
         QVERIFY(TestDir::writeFile("korva3.sqlite3", bytes));
     }
-    for (const QString &name : keptBefore)
-        QVERIFY(TestDir::writeFile(name, "earlier"));
 
     m_prompter.setNextAnswer(Answer::Ok);
     QVERIFY(start({"Korva3"}));
@@ -274,10 +267,8 @@ void TestFirstStart::notAProgramDatabaseIsKeptAside()
                               .arg(m_dir->path()),
                           made(m_dir->path())
                               + QStringLiteral("\nThe file that was no program database is kept as %1")
-                                    .arg(m_dir->filePath(keptAs))}));
-    QCOMPARE(TestDir::readFile(keptAs), bytes);
-    for (const QString &name : keptBefore)
-        QCOMPARE(TestDir::readFile(name), QByteArray("earlier"));
+                                    .arg(m_dir->filePath("korva3.sqlite3.invalid"))}));
+    QCOMPARE(TestDir::readFile("korva3.sqlite3.invalid"), bytes);
     QVERIFY(ProgramDatabaseMaker::isProgramDatabase("korva3.sqlite3"));
 }
 
