@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korva3 and starts it in the working folder
-# (KORVA3_HOME, default ~/Korva3). The first start there makes the program database
-# korva3.sqlite3 from the generator's three scripts and opens a demo logbook; later
-# starts reopen the logbook used last.
+# Installs what is missing, builds Korva3 and starts it as the desktop's menu does, with
+# --home: in the folder KORVA3_HOME names, else in ~/.local/share/Korva3. The first start
+# there makes the program database korva3.sqlite3 itself; this script adds a demo logbook
+# for it to open. Later starts reopen the logbook used last. A logbook or ADIF file given
+# as argument is handed to Korva3.
 set -euo pipefail
+caller=$(pwd)
 cd "$(dirname "$0")"
 project=$(pwd)
 source scripts/install-deps.sh
@@ -11,42 +13,23 @@ korva3_install_deps
 
 build="$project/build-release"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-# Only the three programs: the tests are test.sh's business.
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Korva3 Korva3RefData korva3-cli
-refdata="$build/src/refdata/Korva3RefData"
+# Only the programs: the tests are test.sh's business.
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Korva3 korva3-cli
 cli="$build/src/cli/korva3-cli"
 
-home=${KORVA3_HOME:-$HOME/Korva3}
-mkdir -p "$home"
-cd "$home"
+# The folder Korva3 --home works in, by the program's own rule.
+data_home=${XDG_DATA_HOME:-}
+[[ $data_home == /* ]] || data_home=$HOME/.local/share
+home=${KORVA3_HOME:-$data_home/Korva3}
 arguments=("$@")
-# A program database that is missing, or is no program database (an empty file, a file
-# another program left), is made anew; a damaged one is kept aside, not deleted.
-valid_program_database() {
-    [ -f korva3.sqlite3 ] && [ "$(sqlite3 -readonly korva3.sqlite3 \
-        "SELECT (SELECT COUNT(*) FROM PARAMETERS) > 0 AND (SELECT COUNT(*) FROM COUNTRIES) > 0" 2>/dev/null)" = 1 ]
-}
-if ! valid_program_database; then
-    if [ -e korva3.sqlite3 ]; then
-        mv -f korva3.sqlite3 korva3.sqlite3.invalid
-        echo "korva3.sqlite3 is no program database; kept as korva3.sqlite3.invalid"
-    fi
-    echo "Making the program database in $home"
-    cp /usr/share/hamradio-files/cty.csv cty.csv
-    cp "$project/data/qslmgr.txt" qslmgr.txt
-    "$refdata" --basic
-    "$refdata" --cty
-    "$refdata" --qslmgr
-    sqlite3 korva3.sqlite3 < korva3.sql
-    # A key the country file repeats fails alone and the script goes on.
-    sqlite3 korva3.sqlite3 < cty.sql 2>/dev/null || true
-    sqlite3 korva3.sqlite3 < qslmgr.sql
-    if [ ${#arguments[@]} -eq 0 ] && [ ! -e demo.sqlite3 ]; then
-        "$cli" new demo.sqlite3
-        "$cli" import demo.sqlite3 "$project/data/demo.adi" || true
-        "$cli" rebuild demo.sqlite3 >/dev/null
-        arguments=("$home/demo.sqlite3")
-    fi
+if [ ${#arguments[@]} -eq 0 ] && [ ! -e "$home/korva3.sqlite3" ] && [ ! -e "$home/demo.sqlite3" ]; then
+    mkdir -p "$home"
+    "$cli" new "$home/demo.sqlite3"
+    "$cli" import "$home/demo.sqlite3" "$project/data/demo.adi"
+    "$cli" rebuild "$home/demo.sqlite3"
+    arguments=("$home/demo.sqlite3")
 fi
 
-exec "$build/src/app/Korva3" "${arguments[@]}"
+# Relative paths among the arguments are the caller's.
+cd "$caller"
+exec "$build/src/app/Korva3" --home "${arguments[@]}"

@@ -4,7 +4,7 @@
 #   cmake -DSOURCE_DIR=<project>/src -P CheckLayerOrder.cmake
 cmake_policy(VERSION 3.20)
 # The order, from the bottom up; each layer may use the ones before it.
-set(layers platform store adif document rig forms reports entry app refdata cli)
+set(layers platform store refdata adif document rig forms reports entry app refdataapp cli)
 # The libraries each layer's folder makes.
 set(libraries_platform korva3_platform)
 set(libraries_store korva3_store)
@@ -15,7 +15,8 @@ set(libraries_forms korva3_forms korva3_widgetprompter)
 set(libraries_reports korva3_reports)
 set(libraries_entry korva3_entry)
 set(libraries_app korva3_app)
-set(libraries_refdata korva3_refdata_core korva3_refdata_ui)
+set(libraries_refdata korva3_refdata_core)
+set(libraries_refdataapp korva3_refdata_ui)
 set(libraries_cli korva3_cli_core)
 
 if(NOT SOURCE_DIR)

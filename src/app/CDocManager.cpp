@@ -2,6 +2,7 @@
 
 #include "CChildFrame.h"
 #include "CDocCommands.h"
+#include "CImportTargetDlg.h"
 #include "CQslChildFrm.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
@@ -56,6 +57,56 @@ CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
     addRecentFile(full);
     emit documentsChanged();
     return document;
+}
+
+void CDocManager::OpenFile(const QString &path)
+{
+    if (IsAdifFile(path))
+        importAdifFile(QFileInfo(path).absoluteFilePath());
+    else
+        OpenDocumentFile(path);
+}
+
+bool CDocManager::IsAdifFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("adi"), Qt::CaseInsensitive) == 0
+        || suffix.compare(QLatin1String("adif"), Qt::CaseInsensitive) == 0;
+}
+
+// With no logbook to offer, the choice is File>New's dialog straight away.
+void CDocManager::importAdifFile(const QString &adifPath)
+{
+    const QStringList targets = importTargets();
+    QString logbook;
+    if (!targets.isEmpty()) {
+        CImportTargetDlg dialog(adifPath, targets, m_area ? m_area->window() : nullptr);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        logbook = dialog.chosenLogbook();
+    }
+    if (logbook.isEmpty())
+        logbook = LogbookFiles::NewLogbook();
+    if (logbook.isEmpty())
+        return;
+    if (CKorva3Doc *document = OpenDocumentFile(logbook))
+        document->ImportAdifFile(adifPath);
+}
+
+QStringList CDocManager::importTargets() const
+{
+    QStringList targets;
+    if (const auto *active = m_area ? qobject_cast<CDocumentFrame *>(m_area->currentSubWindow()) : nullptr)
+        targets.append(active->document()->pathName());
+    for (const CKorva3Doc *document : m_documents) {
+        if (!targets.contains(document->pathName()))
+            targets.append(document->pathName());
+    }
+    for (const QString &recent : recentFiles()) {
+        if (!targets.contains(recent) && QFileInfo::exists(recent))
+            targets.append(recent);
+    }
+    return targets;
 }
 
 void CDocManager::OpenQslWindow(CKorva3Doc *document)

@@ -28,6 +28,11 @@ public:
 
     // The document on path, shown and active; null when the file cannot be opened.
     CKorva3Doc *OpenDocumentFile(const QString &path);
+    // A file handed over from outside (the command line, a drop, a second start): an
+    // ADIF file is imported into a logbook the operator chooses, or into a new one;
+    // anything else opens as a logbook.
+    void OpenFile(const QString &path);
+    static bool IsAdifFile(const QString &path);
     // Brings the document's QSL window forward, or makes one.
     void OpenQslWindow(CKorva3Doc *document);
     // A further window of the same kind on the frame's document.
@@ -55,6 +60,10 @@ signals:
 private:
     CDocumentFrame *addFrame(CKorva3Doc *document, CommandTable::WindowKind kind);
     void frameClosed(CKorva3Doc *document);
+    void importAdifFile(const QString &adifPath);
+    // The logbooks an ADIF file may go into: the active one, the others open, then
+    // those used lately.
+    QStringList importTargets() const;
     void addRecentFile(const QString &path);
     void saveRecentFiles(const QStringList &files);
 

@@ -5,6 +5,9 @@
 #include "CMainFrame.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
+#include "FirstStart.h"
+#include "StartCommandLine.h"
+#include "WorkingFolder.h"
 #include "document/LogbookFiles.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
@@ -20,26 +23,41 @@ CKorva3App::~CKorva3App() = default;
 
 bool CKorva3App::InitInstance(const QStringList &arguments)
 {
-    const QString path = arguments.value(1);
+    const StartCommandLine commandLine = StartCommandLine::parse(arguments);
+    const QString &path = commandLine.file;
     m_instance = std::make_unique<CSingleInstance>(m_instanceName);
     if (!m_instance->start(path))
         return false;
     connect(m_instance.get(), &CSingleInstance::activationRequested, this, &CKorva3App::activate);
+    if (commandLine.home && !WorkingFolder::enter(WorkingFolder::home()))
+        return false;
 
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setApplicationTarget(this);
     m_mainFrame->setAcceptDrops(true);
     CSplashWnd::ShowSplashScreen(m_mainFrame.get());
 
-    if (!path.isEmpty())
+    // The program database comes before any logbook, which reads its lists from it; its
+    // making shows in the main window.
+    if (FirstStart::isNeeded()) {
+        m_mainFrame->show();
+        FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask);
+    }
+
+    // An ADIF file is no logbook: the logbook opened last opens as without an argument,
+    // and the file is then imported into the logbook the operator chooses.
+    const bool logbookGiven = !path.isEmpty() && !CDocManager::IsAdifFile(path);
+    if (logbookGiven)
         m_mainFrame->docManager()->OpenDocumentFile(path);
     m_mainFrame->show();
     m_mainFrame->repaint();
-    if (path.isEmpty()) {
+    if (!logbookGiven) {
         const QString last = AppSettings::mostRecentFile();
         if (!last.isEmpty())
             m_mainFrame->docManager()->OpenDocumentFile(last);
     }
+    if (!path.isEmpty() && !logbookGiven)
+        m_mainFrame->docManager()->OpenFile(path);
     return true;
 }
 
@@ -50,7 +68,8 @@ int CKorva3App::ExitInstance(int code)
     return code;
 }
 
-// A second start: bring this window forward, and open the logbook it was given.
+// A second start: bring this window forward, and open the logbook (or import the ADIF
+// file) it was given.
 void CKorva3App::activate(const QString &path)
 {
     if (!m_mainFrame)
@@ -60,7 +79,7 @@ void CKorva3App::activate(const QString &path)
     m_mainFrame->raise();
     m_mainFrame->activateWindow();
     if (!path.isEmpty())
-        m_mainFrame->docManager()->OpenDocumentFile(path);
+        m_mainFrame->docManager()->OpenFile(path);
 }
 
 bool CKorva3App::handlesCommand(int id) const
@@ -106,7 +125,7 @@ void CKorva3App::OnFileNew()
 {
     const QString path = LogbookFiles::NewLogbook();
     if (!path.isEmpty())
-        m_mainFrame->docManager()->OpenDocumentFile(path);
+        m_mainFrame->docManager()->OpenFile(path);
 }
 
 // A recent file that no longer opens leaves the list.

@@ -10,8 +10,9 @@
 class CMainFrame;
 class CSingleInstance;
 
-// The application: single-instance guard, main window, splash window, the logbook of
-// the command line or the one opened last, and the application's own commands.
+// The application: single-instance guard, working folder, main window, splash window,
+// the program database of a first start, the logbook of the command line or the one
+// opened last, and the application's own commands.
 class CKorva3App : public QObject, public CommandTarget
 {
     Q_OBJECT
@@ -21,7 +22,9 @@ public:
     explicit CKorva3App(const QString &instanceName = QStringLiteral("Korva3"));
     ~CKorva3App() override;
 
-    // Start-up; false when the process should end at once (another instance runs).
+    // Start-up from `Korva3 [--home] [FILE]` (see StartCommandLine); false when the
+    // process should end at once (another instance runs, or the working folder of
+    // --home can be neither made nor entered).
     bool InitInstance(const QStringList &arguments);
     int ExitInstance(int code);
 

@@ -330,7 +330,7 @@ void CMainFrame::dropEvent(QDropEvent *event)
 {
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            m_docManager->OpenDocumentFile(url.toLocalFile());
+            m_docManager->OpenFile(url.toLocalFile());
     }
     event->acceptProposedAction();
 }

@@ -77,7 +77,7 @@ protected:
     // The keys of the key tables come before a focused field's own use of them
     // (Ctrl+A is Actual Time, not select-all, while a logbook window is active).
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Logbook files dropped on the window open as documents.
+    // Logbook files dropped on the window open as documents; ADIF files are imported.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 

@@ -16,6 +16,7 @@
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
 #include "platform/ScriptedPrompter.h"
+#include "progdb/ProgramDatabaseBuilder.h"
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
@@ -99,6 +100,7 @@ private slots:
 private:
     CMainFrame *start(const QStringList &arguments = {QStringLiteral("Korva3")});
 
+    QTemporaryDir m_programDir;
     TestDir *m_dir = nullptr;
     ScriptedPrompter m_prompter;
     CKorva3App *m_app = nullptr;
@@ -108,12 +110,17 @@ private:
 void TestApp::initTestCase()
 {
     CMainFrame::s_startupPauseMs = 0;
+    // A program database with one entity: a start without one would offer to make it.
+    const QString cty = m_programDir.filePath("cty.csv");
+    QVERIFY(TestDir::writeFile(cty, "QX,Sample Isle,999,EU,14,27,52.50,-4.25,-1.0,QX;\n"));
+    QVERIFY(ProgramDatabaseBuilder::build(m_programDir.filePath(Sqlite3DB::kProgramDatabase), cty));
 }
 
 void TestApp::init()
 {
     m_dir = new TestDir;
     QVERIFY(m_dir->isValid());
+    QVERIFY(QFile::copy(m_programDir.filePath(Sqlite3DB::kProgramDatabase), m_dir->filePath(Sqlite3DB::kProgramDatabase)));
     AppSettings::useFolder(m_dir->path());
     m_prompter.clear();
     Prompter::install(&m_prompter);
@@ -430,8 +437,8 @@ void TestApp::transceiverReadingFillsEveryLogbookWindow()
     PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
     QVERIFY(transceiver.start());
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
-                             "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
-                             "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '1'),('comm', '3')"));
+                             "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
+                             "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"));
     AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
     const QString a = m_dir->filePath("a.sqlite3");
     const QString b = m_dir->filePath("b.sqlite3");
@@ -458,10 +465,8 @@ void TestApp::followTheRadioFillsTheActiveEmptyForm()
     PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
     QVERIFY(transceiver.start());
     QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
-                             "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
-                             "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '1'),('comm', '3');"
-                             "CREATE TABLE MODES (ID INTEGER PRIMARY KEY, MODENR INTEGER UNIQUE, MODE TEXT UNIQUE);"
-                             "INSERT INTO MODES(MODENR, MODE) VALUES (1, 'CW'),(2, 'SSB'),(3, 'RTTY'),(4, 'FM'),(5, 'AM')"));
+                             "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
+                             "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"));
     AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
     AppSettings::open()->setValue("Transceiver/Follow", true);
     const QString a = m_dir->filePath("a.sqlite3");

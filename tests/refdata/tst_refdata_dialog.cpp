@@ -1,7 +1,7 @@
 #include "common/TestDir.h"
 
 #include "platform/ScriptedPrompter.h"
-#include "refdata/CKorva3RefDataDlg.h"
+#include "refdataapp/CKorva3RefDataDlg.h"
 
 #include <QAction>
 #include <QLabel>

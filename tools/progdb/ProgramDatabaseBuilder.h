@@ -1,16 +1,17 @@
 #pragma once
 
+#include "refdata/ProgramDatabaseMaker.h"
+
 #include <QString>
 #include <QStringList>
 
-// Makes a program database the way an operator does: the base tables script, then the
-// script converted from a country file, each statement run on its own as the sqlite3
-// shell runs a script, so a statement that fails (a repeated key) is skipped and the
-// rest go on. Uses the generator's own conversions, so tests see what operators get.
+// Program databases for tests and benchmarks: the base tables and a country file, run
+// in place (into a file that may already hold tables, without the QSL manager list) by
+// the maker Korva3's first start uses, so tests see what operators get.
 class ProgramDatabaseBuilder
 {
 public:
-    static constexpr const char *kCountryFile = "/usr/share/hamradio-files/cty.csv";
+    static constexpr const char *kCountryFile = ProgramDatabaseMaker::kDebianCountryFile;
 
     // Builds (or adds to) the database at dbPath. False when the country file cannot
     // be read or the database cannot be opened.

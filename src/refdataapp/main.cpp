@@ -1,6 +1,6 @@
 #include "CKorva3RefDataApp.h"
-#include "ConsolePrompter.h"
-#include "RefDataCommandLine.h"
+#include "refdata/ConsolePrompter.h"
+#include "refdata/RefDataCommandLine.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,11 +1,11 @@
 #include "CKorva3RefDataDlg.h"
 
-#include "BasicTablesScript.h"
 #include "CRefDataAboutDlg.h"
-#include "CtyConversion.h"
-#include "QslMgrConversion.h"
 #include "RefDataIcon.h"
-#include "RefDataTexts.h"
+#include "refdata/BasicTablesScript.h"
+#include "refdata/CtyConversion.h"
+#include "refdata/QslMgrConversion.h"
+#include "refdata/RefDataTexts.h"
 
 #include <QAction>
 #include <QGridLayout>
