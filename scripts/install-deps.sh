@@ -4,7 +4,7 @@
 
 KORVA3_PACKAGES=(
     cmake g++ make
-    qt6-base-dev qt6-serialport-dev libqt6serialport6-dev
+    qt6-base-dev qt6-serialport-dev
     libsqlite3-dev sqlite3
     pkg-config libhamlib-dev libhamlib-utils
     hamradio-files
