@@ -84,6 +84,8 @@ void AdifImporter::readRecords(sqlite3 *db)
             AdifQsoMapping::apply(record, field.name, field.value);
         }
     }
+    // The whole file is read; what follows the last field (a line end) counts too.
+    reportProgress(100);
 }
 
 // Digital-mode programs write no DXCC field: such a record gets the entity its call
