@@ -152,7 +152,6 @@ void TestApp::startsWithNoDocumentAndTheEmptyFrameMenu()
              QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "-", "Setup\tAlt+S", "-", "Recent File",
                           "-", "E&xit"}));
     QCOMPARE(frame->statusText(), QStringLiteral("Ready"));
-    QVERIFY(frame->statusBar()->findChild<QWidget *>("CAP"));
 }
 
 void TestApp::startsWithTheLogbookOpenedLast()
@@ -164,7 +163,10 @@ void TestApp::startsWithTheLogbookOpenedLast()
     QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
     auto *child = qobject_cast<CChildFrame *>(frame->activeFrame());
     QVERIFY(child);
-    QCOMPARE(child->size(), QSize(880, 532));
+    // 880 x 532 pixels, or as large as the form needs to show itself whole.
+    QVERIFY(child->width() >= 880 && child->height() >= 532);
+    QCOMPARE(child->size(), child->fittedSize());
+    QVERIFY(child->view()->width() >= child->view()->minimumSizeHint().width());
     QCOMPARE(child->document()->pathName(), log);
     QCOMPARE(child->windowTitle(), QStringLiteral("last.sqlite3"));
     QCOMPARE(menuTitles(frame), QStringList({"&File", "&Edit", "&View", "LogBook", "&Window", "&Help"}));
@@ -287,7 +289,8 @@ void TestApp::oneQslWindowPerDocument()
     QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
     auto *qsl = qobject_cast<CQslChildFrm *>(frame->activeFrame());
     QVERIFY(qsl);
-    QCOMPARE(qsl->size(), QSize(520, 500));
+    QVERIFY(qsl->width() >= 520 && qsl->height() >= 500);
+    QCOMPARE(qsl->size(), qsl->fittedSize());
     QCOMPARE(menuTexts(frame, "LogBook"),
              QStringList({"Clear Form\tF3", "Change Qso\tF4", "Lookup Qso's\tF6", "-", "Qslcard rcvd -> Y\tSpace",
                           "Qslcard rcvd -> N\tAlt+N", "-", "Qso && Qsl cards", "-", "Import Adif", "Export Adif",
@@ -331,7 +334,8 @@ void TestApp::menusFollowTheActiveWindowKind()
                           "Actual Time\tCtrl+A", "Get TRX freq\tCtrl+T", "-", "Qso && Qsl cards",
                           "Set RST to 599/59\tF9", "-", "Import Adif", "Export Adif", "-", "DXCC Report\tAlt+Q",
                           "CQ Zones Report\tAlt+Z", "Rebuild dxcc stat"}));
-    QCOMPARE(menuTexts(frame, "&Window"), QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+    QCOMPARE(menuTexts(frame, "&Window"),
+             QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-", "&1 log.sqlite3"}));
     QCOMPARE(menuTexts(frame, "&View"), QStringList({"&Toolbar", "&Status Bar"}));
     QCOMPARE(menuTexts(frame, "&Help"), QStringList({"&About Korva3..."}));
     QCOMPARE(menuTexts(frame, "&File").at(6), QStringLiteral("&1 ") + QDir::toNativeSeparators(log));
@@ -421,7 +425,7 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
     QCOMPARE(SqlHelpers::count(log, "QSOS"), 600);
     QCOMPARE(frame->statusText(), QStringLiteral("before"));
     QVERIFY(frame->progressBar()->isHidden());
-    QVERIFY(frame->progressBar()->value() >= 99); // the last record ends just before the final line end
+    QCOMPARE(frame->progressBar()->value(), 100);
 }
 
 void TestApp::transceiverReadingFillsEveryLogbookWindow()
