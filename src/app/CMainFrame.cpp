@@ -225,8 +225,10 @@ void CMainFrame::createMenus()
                 }
             }
             connect(menu, &QMenu::aboutToShow, this, [this] { updateCommandUI(); });
-            if (spec.items.first().id == ID_WINDOW_NEW)
+            if (spec.items.first().id == ID_WINDOW_NEW) {
+                connect(menu, &QMenu::aboutToShow, this, [this] { updateWindowList(); });
                 m_windowMenus.append(menu);
+            }
             m_menus[kind].append(menu);
         }
     }
@@ -295,9 +297,9 @@ void CMainFrame::createStatusBar()
         statusBar()->addPermanentWidget(pane);
         m_lockPanes.append(pane);
     }
-    m_lockTimer = new QTimer(this);
-    connect(m_lockTimer, &QTimer::timeout, this, [this] { updateLockPanes(); });
-    m_lockTimer->start(kLockPollMs);
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { updateLockPanes(); });
+    timer->start(kLockPollMs);
     updateLockPanes();
 }
 
@@ -366,11 +368,13 @@ void CMainFrame::updateWindowList()
     separator->setSeparator(true);
     m_windowListActions.append(separator);
     for (int i = 0; i < windows.size(); ++i) {
-        QMdiSubWindow *window = windows.at(i);
+        const QPointer<QMdiSubWindow> window = windows.at(i);
         auto *action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()), this);
         action->setCheckable(true);
         action->setChecked(window == m_area->currentSubWindow());
         connect(action, &QAction::triggered, this, [this, window] {
+            if (!window)
+                return;
             if (window->isMinimized())
                 window->showNormal();
             m_area->setActiveSubWindow(window);

@@ -19,7 +19,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
-class QTimer;
 class QToolBar;
 
 // The main window: MDI area, menus that follow the kind of the active window, toolbar,
@@ -120,7 +119,6 @@ private:
     QProgressBar *m_progress = nullptr;
     // CAP, NUM, SCRL: only where the lock keys' state can be read.
     QList<QLabel *> m_lockPanes;
-    QTimer *m_lockTimer = nullptr;
     // The Window menus of both window kinds, and their entries naming the windows.
     QList<QMenu *> m_windowMenus;
     QList<QAction *> m_windowListActions;

@@ -6,6 +6,7 @@
 #include "app/CRadioFollower.h"
 #include "app/CSingleInstance.h"
 #include "app/CSplashWnd.h"
+#include "common/MenuTexts.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "common/UniqueInstanceName.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -30,6 +32,8 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 QStringList menuTitles(const CMainFrame *frame)
@@ -38,22 +42,6 @@ QStringList menuTitles(const CMainFrame *frame)
     for (const QAction *action : frame->menuBar()->actions())
         titles.append(action->text());
     return titles;
-}
-
-QStringList menuTexts(const CMainFrame *frame, const QString &title)
-{
-    for (const QAction *action : frame->menuBar()->actions()) {
-        if (action->text() != title)
-            continue;
-        QStringList texts;
-        for (const QAction *item : action->menu()->actions()) {
-            if (!item->isVisible())
-                continue;
-            texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
-        }
-        return texts;
-    }
-    return {};
 }
 
 bool makeLogbook(const QString &path)
@@ -419,13 +407,34 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
     QVERIFY(TestDir::writeFile(m_dir->filePath("in.adi"), adif));
     CMainFrame *frame = start({"Korva3", log});
     frame->SetStatusText(QStringLiteral("before"));
+    // Each value the bar shows, and where it stands: at the left of the status bar,
+    // right of the message pane, which keeps room for its widest text.
+    const QProgressBar *bar = frame->progressBar();
+    const QStatusBar *status = frame->statusBar();
+    QList<int> shown;
+    QRect place;
+    int paneRight = 0;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+        if (!bar->isVisible())
+            return;
+        shown.append(value);
+        place = QRect(bar->mapTo(status, QPoint(0, 0)), bar->size());
+        const QLabel *pane = frame->messagePane();
+        paneRight = pane->mapTo(status, QPoint(0, 0)).x() + pane->width();
+        QVERIFY(pane->width() >= pane->fontMetrics().horizontalAdvance(QStringLiteral("Add database 100 %")));
+    });
     m_prompter.setNextFile(m_dir->filePath("in.adi"));
     QVERIFY(frame->runCommand(ID_IMPORT_ADIF));
     QCOMPARE(m_prompter.texts(), QStringList({"600 Qso Records added"}));
     QCOMPARE(SqlHelpers::count(log, "QSOS"), 600);
     QCOMPARE(frame->statusText(), QStringLiteral("before"));
-    QVERIFY(frame->progressBar()->isHidden());
-    QCOMPARE(frame->progressBar()->value(), 100);
+    QVERIFY(bar->isHidden());
+    // It reached 100 % while it still showed, rising all the way.
+    QVERIFY(shown.size() > 2);
+    QCOMPARE(shown.last(), 100);
+    QVERIFY(std::is_sorted(shown.cbegin(), shown.cend()));
+    QVERIFY(place.left() >= paneRight);
+    QVERIFY(place.left() < status->width() / 2);
 }
 
 void TestApp::transceiverReadingFillsEveryLogbookWindow()

@@ -5,15 +5,14 @@
 #include "app/CSplashWnd.h"
 #include "app/KeyboardLocks.h"
 #include "XServerLocks.h"
+#include "common/MenuTexts.h"
 #include "common/QsoBuilder.h"
 #include "common/RunFolders.h"
-#include "common/TestDir.h"
-#include "common/UniqueInstanceName.h"
+#include "common/RunningApp.h"
+#include "common/TestSurroundings.h"
 #include "document/CKorva3Doc.h"
 #include "entry/CKorva3View.h"
-#include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
-#include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "store/Sqlite3DB.h"
 
@@ -26,13 +25,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QWindow>
 #include <QtTest>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -49,24 +46,6 @@ bool makeLogbook(const QString &path, int qsos = 0)
             return false;
     }
     return true;
-}
-
-// The visible entries of a menu of the menu bar; "-" for a separator, and "[x]" before
-// a checked entry.
-QStringList menuEntries(const CMainFrame *frame, const QString &title)
-{
-    for (const QAction *action : frame->menuBar()->actions()) {
-        if (action->text() != title)
-            continue;
-        QStringList texts;
-        for (const QAction *item : action->menu()->actions()) {
-            if (item->isVisible())
-                texts.append(item->isSeparator() ? QStringLiteral("-")
-                                                 : (item->isChecked() ? QStringLiteral("[x]") : QString()) + item->text());
-        }
-        return texts;
-    }
-    return {};
 }
 
 QAction *menuEntry(const CMainFrame *frame, const QString &title, const QString &text)
@@ -92,7 +71,6 @@ class TestWindows : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -108,7 +86,6 @@ private slots:
     void ctrlF4ClosesTheActiveWindow();
     void escFromAMenuReturnsToTheField();
     void splashStandsInFrontBeforeTheMainWindow();
-    void importProgressStandsLeftAndReachesTheEnd();
     void lockPanesAreLeftOutWhereTheStateCannotBeRead();
     void lockStateIsReadFromTheXServer_data();
     void lockStateIsReadFromTheXServer();
@@ -118,52 +95,38 @@ private:
                       const QString &instanceName = uniqueInstanceName());
     CMainFrame *startActive(const QString &log);
 
-    std::unique_ptr<RunFolders> m_run;
-    TestDir *m_dir = nullptr;
+    RunFolders m_run; // set up before anything of the application starts
     ScriptedPrompter m_prompter;
-    std::unique_ptr<PrompterGuard> m_guard;
-    CKorva3App *m_app = nullptr;
+    std::unique_ptr<TestSurroundings> m_here;
+    TestDir *m_dir = nullptr;
+    std::unique_ptr<RunningApp> m_app;
 };
 
 void TestWindows::initTestCase()
 {
-    m_run = std::make_unique<RunFolders>();
-    QVERIFY(m_run->isReady());
+    QVERIFY(m_run.isReady());
     CMainFrame::s_startupPauseMs = 0;
-}
-
-void TestWindows::cleanupTestCase()
-{
-    m_run.reset();
 }
 
 void TestWindows::init()
 {
-    m_dir = new TestDir;
-    QVERIFY(m_dir->isValid());
-    AppSettings::useFolder(m_dir->path());
     m_prompter.clear();
-    m_guard = std::make_unique<PrompterGuard>(m_prompter);
+    m_here = std::make_unique<TestSurroundings>(m_prompter);
+    QVERIFY(m_here->isValid());
+    m_dir = &m_here->dir();
 }
 
 void TestWindows::cleanup()
 {
-    if (m_app)
-        m_app->ExitInstance(0);
-    delete m_app;
-    m_app = nullptr;
-    m_guard.reset();
-    AppSettings::useFolder(QString());
-    delete m_dir;
+    m_app.reset();
     m_dir = nullptr;
+    m_here.reset();
 }
 
 CMainFrame *TestWindows::start(const QStringList &arguments, const QString &instanceName)
 {
-    m_app = new CKorva3App(instanceName);
-    if (!m_app->InitInstance(arguments))
-        return nullptr;
-    return m_app->mainFrame();
+    m_app = std::make_unique<RunningApp>(instanceName);
+    return m_app->start(arguments);
 }
 
 // The application on `log`, its window active with the focus in the call field.
@@ -314,52 +277,68 @@ void TestWindows::windowMenuListsTheOpenWindows()
     QVERIFY(frame->docManager()->OpenDocumentFile(b));
     QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
     const QStringList commands = {"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-"};
-    QCOMPARE(menuEntries(frame, "&Window"), commands + QStringList({"&1 a.sqlite3", "&2 b.sqlite3", "[x]&3 b.sqlite3"}));
+    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"&1 a.sqlite3", "&2 b.sqlite3", "[x]&3 b.sqlite3"}));
 
     QAction *first = menuEntry(frame, "&Window", "&1 a.sqlite3");
     QVERIFY(first);
     first->trigger();
     QCOMPARE(frame->activeFrame()->document()->pathName(), a);
     QCOMPARE(frame->activeFrame()->windowKind(), CommandTable::WindowKind::Logbook);
-    QCOMPARE(menuEntries(frame, "&Window"), commands + QStringList({"[x]&1 a.sqlite3", "&2 b.sqlite3", "&3 b.sqlite3"}));
+    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"[x]&1 a.sqlite3", "&2 b.sqlite3", "&3 b.sqlite3"}));
 
     frame->docManager()->CloseDocument(frame->docManager()->documents().last());
     QTRY_COMPARE(frame->docManager()->documents().size(), 1);
-    QCOMPARE(menuEntries(frame, "&Window"), commands + QStringList({"[x]&1 a.sqlite3"}));
+    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"[x]&1 a.sqlite3"}));
 }
+
+namespace {
+
+// What the operator did before looking at the caption.
+enum CaptionCase { Opened, Maximised, Restored, QslWindow, SecondLogbook, AllClosed };
+
+} // namespace
 
 void TestWindows::captionCarriesTheActiveLogbook_data()
 {
-    QTest::addColumn<QString>("state");
+    QTest::addColumn<CaptionCase>("done");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("logbook window") << "normal" << "Korva3 - log.sqlite3";
-    QTest::newRow("maximised") << "maximised" << "Korva3 - [log.sqlite3]";
-    QTest::newRow("maximised and restored") << "restored" << "Korva3 - log.sqlite3";
-    QTest::newRow("QSL window") << "qsl" << "Korva3 - log.sqlite3";
-    QTest::newRow("second logbook") << "second" << "Korva3 - other.sqlite3";
-    QTest::newRow("no window") << "closed" << "Korva3";
+    QTest::newRow("logbook window") << Opened << "Korva3 - log.sqlite3";
+    QTest::newRow("maximised") << Maximised << "Korva3 - [log.sqlite3]";
+    QTest::newRow("maximised and restored") << Restored << "Korva3 - log.sqlite3";
+    QTest::newRow("QSL window") << QslWindow << "Korva3 - log.sqlite3";
+    QTest::newRow("second logbook") << SecondLogbook << "Korva3 - other.sqlite3";
+    QTest::newRow("no window") << AllClosed << "Korva3";
 }
 
 void TestWindows::captionCarriesTheActiveLogbook()
 {
-    QFETCH(QString, state);
+    QFETCH(CaptionCase, done);
     QFETCH(QString, caption);
     const QString log = m_dir->filePath("log.sqlite3");
     QVERIFY(makeLogbook(log) && makeLogbook(m_dir->filePath("other.sqlite3")));
     CMainFrame *frame = start({QStringLiteral("Korva3"), log});
     QMdiSubWindow *window = frame->activeFrame();
     QVERIFY(!window->isMaximized());
-    if (state == "maximised" || state == "restored")
+    switch (done) {
+    case Maximised:
         window->showMaximized();
-    if (state == "restored")
+        break;
+    case Restored:
+        window->showMaximized();
         window->showNormal();
-    if (state == "qsl")
+        break;
+    case QslWindow:
         QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
-    if (state == "second")
+        break;
+    case SecondLogbook:
         QVERIFY(frame->docManager()->OpenDocumentFile(m_dir->filePath("other.sqlite3")));
-    if (state == "closed") {
+        break;
+    case AllClosed:
         frame->docManager()->CloseDocument(frame->docManager()->documents().first());
         QTRY_COMPARE(frame->docManager()->documents().size(), 0);
+        break;
+    default:
+        break;
     }
     QCoreApplication::processEvents();
     QCOMPARE(frame->windowTitle(), caption);
@@ -491,42 +470,6 @@ void TestWindows::splashStandsInFrontBeforeTheMainWindow()
     QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(splash->windowHandle()->transientParent(), frame->windowHandle());
     QTRY_VERIFY_WITH_TIMEOUT(!CSplashWnd::instance(), 5000);
-}
-
-// The bar stands at the left of the status bar, right of the message pane, and shows
-// 100 % before it goes.
-void TestWindows::importProgressStandsLeftAndReachesTheEnd()
-{
-    const QString log = m_dir->filePath("log.sqlite3");
-    QVERIFY(makeLogbook(log));
-    QByteArray adif = "<EOH>\n";
-    for (int i = 0; i < 300; ++i)
-        adif += "<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>0815<BAND:3>20m<MODE:2>CW<EOR>\n";
-    QVERIFY(TestDir::writeFile(m_dir->filePath("in.adi"), adif));
-    CMainFrame *frame = start({QStringLiteral("Korva3"), log});
-    const QProgressBar *bar = frame->progressBar();
-    const QStatusBar *status = frame->statusBar();
-    QList<int> shown;
-    QRect place;
-    int paneRight = 0;
-    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
-        if (!bar->isVisible())
-            return;
-        shown.append(value);
-        place = QRect(bar->mapTo(status, QPoint(0, 0)), bar->size());
-        const QLabel *pane = frame->messagePane();
-        paneRight = pane->mapTo(status, QPoint(0, 0)).x() + pane->width();
-        QVERIFY(pane->width() >= pane->fontMetrics().horizontalAdvance(QStringLiteral("Add database 100 %")));
-    });
-    m_prompter.setNextFile(m_dir->filePath("in.adi"));
-    QVERIFY(frame->runCommand(ID_IMPORT_ADIF));
-    QCOMPARE(m_prompter.texts(), QStringList({"300 Qso Records added"}));
-    QVERIFY(shown.size() > 2);
-    QCOMPARE(shown.last(), 100);
-    QVERIFY(std::is_sorted(shown.cbegin(), shown.cend()));
-    QVERIFY(place.left() >= paneRight);
-    QVERIFY(place.left() < status->width() / 2);
-    QVERIFY(bar->isHidden());
 }
 
 void TestWindows::lockPanesAreLeftOutWhereTheStateCannotBeRead()

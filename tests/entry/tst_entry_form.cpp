@@ -1,16 +1,12 @@
 #include "app/CChildFrame.h"
-#include "app/CKorva3App.h"
-#include "app/CMainFrame.h"
 #include "common/FieldGeometry.h"
 #include "common/QsoBuilder.h"
 #include "common/RunFolders.h"
-#include "common/TestDir.h"
-#include "common/UniqueInstanceName.h"
+#include "common/RunningApp.h"
+#include "common/TestSurroundings.h"
 #include "entry/CKorva3View.h"
 #include "forms/CEditQso.h"
 #include "forms/FormControls.h"
-#include "platform/AppSettings.h"
-#include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/Sqlite3DB.h"
@@ -53,7 +49,6 @@ class TestEntryForm : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -69,36 +64,29 @@ private slots:
 private:
     QWidget *field(const QString &name) const;
 
-    std::unique_ptr<RunFolders> m_run;
+    RunFolders m_run; // set up before anything of the application starts
     QTemporaryDir m_programDir;
-    TestDir *m_dir = nullptr;
     ScriptedPrompter m_prompter;
-    std::unique_ptr<PrompterGuard> m_guard;
-    CKorva3App *m_app = nullptr;
+    std::unique_ptr<TestSurroundings> m_here;
+    TestDir *m_dir = nullptr;
+    std::unique_ptr<RunningApp> m_app;
     CMainFrame *m_frame = nullptr;
     CKorva3View *m_view = nullptr;
 };
 
 void TestEntryForm::initTestCase()
 {
-    m_run = std::make_unique<RunFolders>();
-    QVERIFY(m_run->isReady());
+    QVERIFY(m_run.isReady());
     CMainFrame::s_startupPauseMs = 0;
     QVERIFY(ProgramDatabaseBuilder::build(m_programDir.filePath("korva3.sqlite3")));
-}
-
-void TestEntryForm::cleanupTestCase()
-{
-    m_run.reset();
 }
 
 // A logbook of one QSO whose texts are as long as they come, in its window.
 void TestEntryForm::init()
 {
-    m_dir = new TestDir;
-    QVERIFY(m_dir->isValid());
-    AppSettings::useFolder(m_dir->path());
-    m_guard = std::make_unique<PrompterGuard>(m_prompter);
+    m_here = std::make_unique<TestSurroundings>(m_prompter);
+    QVERIFY(m_here->isValid());
+    m_dir = &m_here->dir();
     QVERIFY(QFile::copy(m_programDir.filePath("korva3.sqlite3"), m_dir->filePath("korva3.sqlite3")));
     const QString log = m_dir->filePath("log.sqlite3");
     Sqlite3DB db;
@@ -111,9 +99,9 @@ void TestEntryForm::init()
                                          .band("2")
                                          .mode(3);
     QVERIFY(db.InsertQso({qso}, log).value_or(0) > 0);
-    m_app = new CKorva3App(uniqueInstanceName());
-    QVERIFY(m_app->InitInstance({"Korva3", log}));
-    m_frame = m_app->mainFrame();
+    m_app = std::make_unique<RunningApp>();
+    m_frame = m_app->start({"Korva3", log});
+    QVERIFY(m_frame);
     m_frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_frame));
     auto *child = qobject_cast<CChildFrame *>(m_frame->activeFrame());
@@ -124,16 +112,11 @@ void TestEntryForm::init()
 
 void TestEntryForm::cleanup()
 {
-    if (m_app)
-        m_app->ExitInstance(0);
-    delete m_app;
-    m_app = nullptr;
+    m_app.reset();
     m_frame = nullptr;
     m_view = nullptr;
-    m_guard.reset();
-    AppSettings::useFolder(QString());
-    delete m_dir;
     m_dir = nullptr;
+    m_here.reset();
 }
 
 QWidget *TestEntryForm::field(const QString &name) const
@@ -150,35 +133,39 @@ QWidget *TestEntryForm::field(const QString &name) const
     return fields.value(name);
 }
 
+// Each row's tag names the field (up to a comma); its one column is the value.
 void TestEntryForm::fieldsShowTheirLongestValueWhole_data()
 {
-    QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
-    QTest::newRow("date with its year") << "Date" << "28-12-2026";
-    QTest::newRow("time") << "Time" << "23:59:59";
-    QTest::newRow("call of 15 characters") << "Call" << "VP2EWW/DL1ABC/P";
-    QTest::newRow("call of 16 characters") << "Call" << "VP2EWW/DL1ABCD/P";
-    QTest::newRow("report sent") << "Sent" << "599";
-    QTest::newRow("report received") << "Rcvd" << "599";
-    QTest::newRow("frequency typed") << "Frequency" << "14.012.0";
-    QTest::newRow("frequency from the radio") << "Frequency" << "144.300.0";
-    QTest::newRow("band") << "Band" << "160";
-    QTest::newRow("power") << "Power" << "1500";
-    QTest::newRow("zone") << "CQ zone" << "40";
-    QTest::newRow("locator") << "Grid" << "JN47QK";
-    QTest::newRow("name") << "Name" << "Maximilian Alexander Schneider";
-    QTest::newRow("qth") << "Qth" << "Garmisch-Partenkirchen, Bayern";
-    QTest::newRow("address") << "Address1" << "Hauptstrasse 123, Hinterhaus 4";
-    QTest::newRow("second address line") << "Address2" << "82467 Garmisch-Partenkirchen";
-    QTest::newRow("remarks") << "Remarks" << "New vertical, 5 W, QSB on 20 m";
-    QTest::newRow("QSL manager") << "Qsl mgr" << "OH2BH/VP2EWW";
-    QTest::newRow("IOTA") << "Iota" << "EU-123";
+    const char *rows[][2] = {
+        {"Date, with its year", "28-12-2026"},
+        {"Time", "23:59:59"},
+        {"Call, 15 characters", "VP2EWW/DL1ABC/P"},
+        {"Call, 16 characters", "VP2EWW/DL1ABCD/P"},
+        {"Sent", "599"},
+        {"Rcvd", "599"},
+        {"Frequency, typed", "14.012.0"},
+        {"Frequency, from the radio", "144.300.0"},
+        {"Band", "160"},
+        {"Power", "1500"},
+        {"CQ zone", "40"},
+        {"Grid", "JN47QK"},
+        {"Name", "Maximilian Alexander Schneider"},
+        {"Qth", "Garmisch-Partenkirchen, Bayern"},
+        {"Address1", "Hauptstrasse 123, Hinterhaus 4"},
+        {"Address2", "82467 Garmisch-Partenkirchen"},
+        {"Remarks", "New vertical, 5 W, QSB on 20 m"},
+        {"Qsl mgr", "OH2BH/VP2EWW"},
+        {"Iota", "EU-123"},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString::fromLatin1(row[1]);
 }
 
 void TestEntryForm::fieldsShowTheirLongestValueWhole()
 {
-    QFETCH(QString, field);
     QFETCH(QString, value);
+    const QString field = QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(','), 0, 0);
     QWidget *widget = this->field(field);
     QVERIFY(widget);
     if (field == "Date")
