@@ -125,6 +125,9 @@ CMainFrame::~CMainFrame()
     disconnect(qApp, nullptr, this, nullptr);
     qApp->removeEventFilter(this);
     disconnect(m_area, nullptr, this, nullptr);
+    for (QMdiSubWindow *window : m_area->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_docManager, nullptr, this, nullptr);
     m_docManager->detachWindows();
     ImportProgress::install(nullptr);
