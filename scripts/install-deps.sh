@@ -9,6 +9,8 @@ KORVA3_PACKAGES=(
     pkg-config libhamlib-dev libhamlib-utils
     hamradio-files
     fonts-dejavu-core
+    libx11-dev                 # the X keyboard extension: the lock keys' state on X11
+    xvfb                       # an X server of its own for the lock keys' test
     libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time
     desktop-file-utils appstream shared-mime-info groff-base  # the install check's validators
     dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list

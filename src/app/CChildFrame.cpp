@@ -8,8 +8,7 @@ CChildFrame::CChildFrame(CKorva3Doc *document)
 }
 
 CChildFrame::CChildFrame(CKorva3Doc *document, CKorva3View *view)
-    : CDocumentFrame(document, view, view)
+    : CDocumentFrame(document, view, view, QSize(kWidth, kHeight))
     , m_view(view)
 {
-    resize(kWidth, kHeight);
 }

@@ -4,7 +4,7 @@
 
 class CKorva3View;
 
-// The frame of a logbook window, created 880 x 532 pixels.
+// The frame of a logbook window, created 880 x 532 pixels or as large as its form needs.
 class CChildFrame : public CDocumentFrame
 {
     Q_OBJECT

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QMdiArea>
 
+#include <algorithm>
+
 namespace {
 
 const char kRecentSection[] = "Recent File List";
@@ -115,7 +117,7 @@ void CDocManager::OpenQslWindow(CKorva3Doc *document)
         if (frame->windowKind() == CommandTable::WindowKind::Qsl) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            frame->widget()->update();
+            frame->viewWidget()->update();
             return;
         }
     }
@@ -165,11 +167,15 @@ CDocumentFrame *CDocManager::addFrame(CKorva3Doc *document, CommandTable::Window
     CDocumentFrame *frame = kind == CommandTable::WindowKind::Qsl
                                 ? static_cast<CDocumentFrame *>(new CQslChildFrm(document))
                                 : static_cast<CDocumentFrame *>(new CChildFrame(document));
-    const QSize size = frame->size();
     m_area->addSubWindow(frame);
-    frame->resize(size);
     connect(frame, &QObject::destroyed, this, [this, document] { frameClosed(document); });
+    // Showing fills the view; the window then takes the size the filled view needs,
+    // moved left and up as far as it must to stay inside the area.
     frame->show();
+    frame->fitToView();
+    const QSize area = m_area->viewport()->size();
+    frame->move(std::max(0, std::min(frame->x(), area.width() - frame->width())),
+                std::max(0, std::min(frame->y(), area.height() - frame->height())));
     m_area->setActiveSubWindow(frame);
     emit frameAdded(frame);
     return frame;

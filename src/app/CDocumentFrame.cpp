@@ -2,11 +2,44 @@
 
 #include "document/CKorva3Doc.h"
 
-CDocumentFrame::CDocumentFrame(CKorva3Doc *document, QWidget *view, CommandTarget *viewTarget)
+#include <QAction>
+#include <QMenu>
+#include <QScrollArea>
+
+CDocumentFrame::CDocumentFrame(CKorva3Doc *document, QWidget *view, CommandTarget *viewTarget,
+                               const QSize &designedSize)
     : m_document(document)
+    , m_view(view)
     , m_viewTarget(viewTarget)
+    , m_scroller(new QScrollArea(this))
+    , m_designedSize(designedSize)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWidget(view);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    m_scroller->setFocusPolicy(Qt::NoFocus);
+    m_scroller->setWidgetResizable(true);
+    m_scroller->setWidget(view);
+    setWidget(m_scroller);
     setWindowTitle(document->title());
+    resize(designedSize);
+    // The main window's Ctrl+F4 closes the active window; the window menu's own Close
+    // keeps the key as a hint only, so that the two do not cancel each other out.
+    if (QMenu *menu = systemMenu()) {
+        for (QAction *action : menu->actions()) {
+            if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+                action->setShortcutContext(Qt::WidgetShortcut);
+        }
+    }
+}
+
+QSize CDocumentFrame::fittedSize() const
+{
+    // The frame's title bar and borders around the view.
+    const QSize decoration = size() - m_scroller->size();
+    return m_designedSize.expandedTo(m_view->sizeHint() + decoration);
+}
+
+void CDocumentFrame::fitToView()
+{
+    resize(fittedSize());
 }

@@ -6,22 +6,34 @@
 
 class CKorva3Doc;
 class CommandTarget;
+class QScrollArea;
 class QWidget;
 
 // A document window in the main window's MDI area: a logbook window or a QSL window.
-// It shows one view of one document.
+// It shows one view of one document. Like a form view the view keeps its own size: a
+// window made smaller (Tile, Cascade, the operator) scrolls it instead of squeezing it.
 class CDocumentFrame : public QMdiSubWindow
 {
     Q_OBJECT
 
 public:
-    CDocumentFrame(CKorva3Doc *document, QWidget *view, CommandTarget *viewTarget);
+    // `designedSize` is the window's size when the view needs no more.
+    CDocumentFrame(CKorva3Doc *document, QWidget *view, CommandTarget *viewTarget, const QSize &designedSize);
 
     CKorva3Doc *document() const { return m_document; }
     CommandTarget *viewTarget() const { return m_viewTarget; }
+    QWidget *viewWidget() const { return m_view; }
     virtual CommandTable::WindowKind windowKind() const = 0;
+
+    // The designed size, grown where the view needs more to show itself whole.
+    QSize fittedSize() const;
+    // Resizes the window to its fitted size; done once the view has been filled.
+    void fitToView();
 
 private:
     CKorva3Doc *m_document;
+    QWidget *m_view;
     CommandTarget *m_viewTarget;
+    QScrollArea *m_scroller;
+    QSize m_designedSize;
 };

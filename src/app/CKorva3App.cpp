@@ -35,7 +35,10 @@ bool CKorva3App::InitInstance(const QStringList &arguments)
     m_mainFrame = std::make_unique<CMainFrame>();
     m_mainFrame->setApplicationTarget(this);
     m_mainFrame->setAcceptDrops(true);
+    // The splash window stands on the screen through the pause, before the main window
+    // shows, and stays in front of it for the rest of its time.
     CSplashWnd::ShowSplashScreen(m_mainFrame.get());
+    CSplashWnd::Pause(CMainFrame::s_startupPauseMs);
 
     // The program database comes before any logbook, which reads its lists from it; its
     // making shows in the main window.

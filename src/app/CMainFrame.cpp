@@ -4,6 +4,9 @@
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
 #include "CRadioFollower.h"
+#include "KeyboardLocks.h"
+#include "MdiArrangement.h"
+#include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
 #include "entry/CKorva3View.h"
 #include "platform/CommandIds.h"
@@ -14,10 +17,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,8 +33,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
 #include <QStatusBar>
-#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 
 int CMainFrame::s_startupPauseMs = 1000;
@@ -37,6 +44,13 @@ int CMainFrame::s_startupPauseMs = 1000;
 namespace {
 
 const char kIdleText[] = "Ready";
+const char kAppTitle[] = "Korva3";
+// The widest text the message pane shows during an import.
+const char kWidestProgressText[] = "Add database 100 %";
+// How often the lock keys' state is looked at, for changes made in other windows.
+constexpr int kLockPollMs = 300;
+// The share of the screen the main window takes at start.
+constexpr double kScreenShare = 0.9;
 
 // The line edit that edit commands act on: the focused one, or that of an editable
 // drop-down list.
@@ -58,7 +72,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     , m_docManager(new CDocManager(m_area, this))
     , m_trxLink(new CTrxLink(this))
 {
-    setWindowTitle(QStringLiteral("Korva3"));
+    setWindowTitle(QLatin1String(kAppTitle));
     setCentralWidget(m_area);
     createActions();
     createMenus();
@@ -67,12 +81,18 @@ CMainFrame::CMainFrame(QWidget *parent)
     applyWindowKind();
 
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { applyWindowKind(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandUI(); });
     connect(m_docManager, &CDocManager::recentFilesChanged, this, [this] { updateRecentFiles(); });
     connect(m_docManager, &CDocManager::documentsChanged, this, [this] { applyWindowKind(); });
     connect(m_docManager, &CDocManager::frameAdded, this, &CMainFrame::watchFrame);
-    connect(qApp, &QApplication::focusChanged, this, [this] { updateCommandUI(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        rememberField(now);
+        updateCommandUI();
+    });
     updateRecentFiles();
-    resize(1024, 700);
+    // Large enough for a logbook window beside the MDI area's edges, on the screen.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(screen ? screen->availableSize() * kScreenShare : QSize(1024, 700));
     ImportProgress::install(this);
     qApp->installEventFilter(this);
 
@@ -82,7 +102,8 @@ CMainFrame::CMainFrame(QWidget *parent)
     m_trxLink->SetReceivers([this] {
         QList<TrxReadingReceiver *> receivers;
         for (QMdiSubWindow *window : m_area->subWindowList()) {
-            if (auto *receiver = dynamic_cast<TrxReadingReceiver *>(window->widget()))
+            const auto *frame = qobject_cast<CDocumentFrame *>(window);
+            if (auto *receiver = frame ? dynamic_cast<TrxReadingReceiver *>(frame->viewWidget()) : nullptr)
                 receivers.append(receiver);
         }
         return receivers;
@@ -92,12 +113,9 @@ CMainFrame::CMainFrame(QWidget *parent)
         m_trxLink,
         [this]() -> CKorva3View * {
             const CDocumentFrame *frame = activeFrame();
-            return frame ? qobject_cast<CKorva3View *>(frame->widget()) : nullptr;
+            return frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
         },
         this);
-
-    if (s_startupPauseMs > 0)
-        QThread::msleep(static_cast<unsigned long>(s_startupPauseMs));
 }
 
 CMainFrame::~CMainFrame()
@@ -107,6 +125,9 @@ CMainFrame::~CMainFrame()
     disconnect(qApp, nullptr, this, nullptr);
     qApp->removeEventFilter(this);
     disconnect(m_area, nullptr, this, nullptr);
+    for (QMdiSubWindow *window : m_area->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_docManager, nullptr, this, nullptr);
     m_docManager->detachWindows();
     ImportProgress::install(nullptr);
@@ -159,7 +180,9 @@ void CMainFrame::updateCommandUI()
 // that menus, keys and toolbar follow at once.
 void CMainFrame::watchFrame(CDocumentFrame *frame)
 {
-    QWidget *view = frame->widget();
+    QWidget *view = frame->viewWidget();
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { updateCaption(); });
+    connect(frame, &QWidget::windowTitleChanged, this, [this] { updateWindowList(); });
     if (view && view->metaObject()->indexOfSignal("commandsChanged()") >= 0)
         connect(view, SIGNAL(commandsChanged()), this, SLOT(updateCommandUI()));
     // The view gets the transceiver link so that its Setup can show and change it.
@@ -205,6 +228,10 @@ void CMainFrame::createMenus()
                 }
             }
             connect(menu, &QMenu::aboutToShow, this, [this] { updateCommandUI(); });
+            if (spec.items.first().id == ID_WINDOW_NEW) {
+                connect(menu, &QMenu::aboutToShow, this, [this] { updateWindowList(); });
+                m_windowMenus.append(menu);
+            }
             m_menus[kind].append(menu);
         }
     }
@@ -247,21 +274,46 @@ void CMainFrame::createToolBar()
 
 void CMainFrame::createStatusBar()
 {
-    m_messagePane = new QLabel(QString::fromLatin1(kIdleText));
-    statusBar()->addWidget(m_messagePane, 1);
-    m_progress = new QProgressBar;
+    // The message pane on the left, and right beside it the import's progress bar; the
+    // pane keeps the width of its widest import text, so the bar stands still.
+    auto *left = new QWidget;
+    auto *row = new QHBoxLayout(left);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_messagePane = new QLabel(QString::fromLatin1(kIdleText), left);
+    m_messagePane->setMinimumWidth(m_messagePane->fontMetrics().horizontalAdvance(QLatin1String(kWidestProgressText)));
+    m_progress = new QProgressBar(left);
     m_progress->setRange(0, 100);
-    m_progress->setMaximumWidth(200);
+    m_progress->setFixedWidth(250);
     m_progress->hide();
-    statusBar()->addWidget(m_progress);
-    // The lock indicators; the keyboard's lock state is not something Qt can read, so
-    // they stand greyed as the indicators of locks that are off.
+    row->addWidget(m_messagePane);
+    row->addWidget(m_progress);
+    row->addStretch(1);
+    statusBar()->addWidget(left, 1);
+
+    // The lock indicators, lit while their lock is on. Where the lock keys' state cannot
+    // be read they are left out rather than stand grey for ever.
+    if (!KeyboardLocks::read())
+        return;
     for (const char *indicator : {"CAP", "NUM", "SCRL"}) {
         auto *pane = new QLabel(QString::fromLatin1(indicator));
         pane->setObjectName(QString::fromLatin1(indicator));
-        pane->setEnabled(false);
         statusBar()->addPermanentWidget(pane);
+        m_lockPanes.append(pane);
     }
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { updateLockPanes(); });
+    timer->start(kLockPollMs);
+    updateLockPanes();
+}
+
+void CMainFrame::updateLockPanes()
+{
+    const std::optional<KeyboardLocks::State> state = KeyboardLocks::read();
+    if (!state || m_lockPanes.size() != 3)
+        return;
+    m_lockPanes.at(0)->setEnabled(state->caps);
+    m_lockPanes.at(1)->setEnabled(state->num);
+    m_lockPanes.at(2)->setEnabled(state->scroll);
 }
 
 void CMainFrame::applyWindowKind()
@@ -284,7 +336,57 @@ void CMainFrame::applyWindowKind()
         for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
             it.value()->setShortcuts(keys.value(it.key()));
     }
+    updateCaption();
+    updateWindowList();
     updateCommandUI();
+}
+
+// "Korva3 - log.sqlite3" while a logbook's window is active. A maximised window shows
+// its title in brackets instead, "Korva3 - [log.sqlite3]": the MDI area adds it to the
+// caption it finds.
+void CMainFrame::updateCaption()
+{
+    const CDocumentFrame *frame = activeFrame();
+    QString caption = QLatin1String(kAppTitle);
+    if (frame && frame->isMaximized()) {
+        if (windowTitle() == QStringLiteral("%1 - [%2]").arg(caption, frame->windowTitle()))
+            return;
+    } else if (frame) {
+        caption = QStringLiteral("%1 - %2").arg(caption, frame->document()->title());
+    }
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+}
+
+// The Window menu ends with the open windows, numbered, the active one checked; choosing
+// one brings it forward.
+void CMainFrame::updateWindowList()
+{
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> windows = m_area->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    m_windowListActions.append(separator);
+    for (int i = 0; i < windows.size(); ++i) {
+        const QPointer<QMdiSubWindow> window = windows.at(i);
+        auto *action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()), this);
+        action->setCheckable(true);
+        action->setChecked(window == m_area->currentSubWindow());
+        connect(action, &QAction::triggered, this, [this, window] {
+            if (!window)
+                return;
+            if (window->isMinimized())
+                window->showNormal();
+            m_area->setActiveSubWindow(window);
+            updateWindowList();
+        });
+        m_windowListActions.append(action);
+    }
+    for (QMenu *menu : std::as_const(m_windowMenus))
+        menu->addActions(m_windowListActions);
 }
 
 void CMainFrame::updateRecentFiles()
@@ -306,6 +408,12 @@ void CMainFrame::updateRecentFiles()
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    // Esc closing one of the menus of the menu bar ends the visit to the menus.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        const auto *menu = qobject_cast<QMenu *>(watched);
+        if (menu && menuBar()->actions().contains(menu->menuAction()))
+            QTimer::singleShot(0, this, &CMainFrame::returnFromMenu);
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this) {
@@ -385,6 +493,7 @@ bool CMainFrame::handlesCommand(int id) const
     case ID_WINDOW_ARRANGE:
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
+    case ID_WINDOW_CLOSE:
         return activeFrame() != nullptr;
     default:
         return false;
@@ -431,10 +540,13 @@ void CMainFrame::onCommand(int id)
         m_docManager->OpenNewWindow(activeFrame());
         break;
     case ID_WINDOW_CASCADE:
-        m_area->cascadeSubWindows();
+        cascadeWindows();
         break;
     case ID_WINDOW_TILE_HORZ:
-        m_area->tileSubWindows();
+        tileWindows();
+        break;
+    case ID_WINDOW_CLOSE:
+        activeFrame()->close();
         break;
     case ID_WINDOW_ARRANGE:
         arrangeIcons();
@@ -470,7 +582,7 @@ bool CMainFrame::canEditFocusWidget(int id) const
     case ID_EDIT_COPY:
         return edit->hasSelectedText();
     default:
-        return !edit->isReadOnly();
+        return !edit->isReadOnly() && !QGuiApplication::clipboard()->text().isEmpty();
     }
 }
 
@@ -507,4 +619,62 @@ void CMainFrame::arrangeIcons()
         window->move(x, m_area->viewport()->height() - window->height());
         x += window->width();
     }
+}
+
+// The windows Tile and Cascade arrange: all but the minimised, bottom one first; a
+// maximised window is restored first.
+QList<QMdiSubWindow *> CMainFrame::arrangedWindows() const
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : m_area->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isMinimized() || window->isHidden())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        windows.append(window);
+    }
+    return windows;
+}
+
+void CMainFrame::tileWindows()
+{
+    const QList<QMdiSubWindow *> windows = arrangedWindows();
+    const QList<QRect> places = MdiArrangement::tile(m_area->viewport()->rect(), static_cast<int>(windows.size()));
+    for (int i = 0; i < windows.size() && i < places.size(); ++i)
+        windows.at(i)->setGeometry(places.at(i));
+}
+
+// The active window ends on top, as the last of the stack.
+void CMainFrame::cascadeWindows()
+{
+    const QList<QMdiSubWindow *> windows = arrangedWindows();
+    QList<QSize> sizes;
+    for (const QMdiSubWindow *window : windows) {
+        const auto *frame = qobject_cast<const CDocumentFrame *>(window);
+        sizes.append(frame ? frame->fittedSize() : window->size());
+    }
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    const QList<QRect> places = MdiArrangement::cascade(m_area->viewport()->rect(), sizes, step);
+    for (int i = 0; i < windows.size() && i < places.size(); ++i) {
+        windows.at(i)->setGeometry(places.at(i));
+        windows.at(i)->raise();
+    }
+}
+
+// Entering the menu bar is no leaving of the field: the field is remembered, and the
+// focus goes back to it when the menus are left without a choice.
+void CMainFrame::rememberField(QWidget *now)
+{
+    if (!now || now->window() != this)
+        return;
+    if (now == menuBar() || qobject_cast<QMenu *>(now))
+        return;
+    m_lastField = now;
+}
+
+void CMainFrame::returnFromMenu()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (m_lastField && (!focus || focus == menuBar() || focus == this))
+        m_lastField->setFocus(Qt::MenuBarFocusReason);
 }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class CDocManager;
 class CRadioFollower;
@@ -15,6 +16,7 @@ class CDocumentFrame;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QToolBar;
@@ -27,7 +29,7 @@ class CMainFrame : public QMainWindow, public CommandTarget, public ImportProgre
     Q_OBJECT
 
 public:
-    // How long creation pauses while the splash window shows.
+    // How long start-up pauses while the splash window shows, before the main window.
     static int s_startupPauseMs;
 
     explicit CMainFrame(QWidget *parent = nullptr);
@@ -52,6 +54,7 @@ public:
     void setProgressPosition(int percent) override;
     void hideProgressBar() override;
     const QProgressBar *progressBar() const { return m_progress; }
+    const QLabel *messagePane() const { return m_messagePane; }
 
     // The transceiver link, opened at construction from the parameters "rig" and "comm".
     CTrxLink *trxLink() const { return m_trxLink; }
@@ -94,6 +97,14 @@ private:
     void editFocusWidget(int id);
     bool canEditFocusWidget(int id) const;
     void arrangeIcons();
+    void tileWindows();
+    void cascadeWindows();
+    QList<QMdiSubWindow *> arrangedWindows() const;
+    void updateCaption();
+    void updateWindowList();
+    void updateLockPanes();
+    void rememberField(QWidget *now);
+    void returnFromMenu();
 
     QMdiArea *m_area;
     CDocManager *m_docManager;
@@ -106,5 +117,12 @@ private:
     QToolBar *m_toolBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QProgressBar *m_progress = nullptr;
+    // CAP, NUM, SCRL: only where the lock keys' state can be read.
+    QList<QLabel *> m_lockPanes;
+    // The Window menus of both window kinds, and their entries naming the windows.
+    QList<QMenu *> m_windowMenus;
+    QList<QAction *> m_windowListActions;
+    // The field the focus was in before the menu bar took it.
+    QPointer<QWidget> m_lastField;
     CommandTable::WindowKind m_kind = CommandTable::WindowKind::None;
 };

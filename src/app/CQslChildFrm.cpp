@@ -8,8 +8,7 @@ CQslChildFrm::CQslChildFrm(CKorva3Doc *document)
 }
 
 CQslChildFrm::CQslChildFrm(CKorva3Doc *document, CQslView *view)
-    : CDocumentFrame(document, view, view)
+    : CDocumentFrame(document, view, view, QSize(kWidth, kHeight))
     , m_view(view)
 {
-    resize(kWidth, kHeight);
 }

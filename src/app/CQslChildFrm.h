@@ -4,7 +4,7 @@
 
 class CQslView;
 
-// The frame of a QSL window, created 520 x 500 pixels.
+// The frame of a QSL window, created 520 x 500 pixels or as large as its form needs.
 class CQslChildFrm : public CDocumentFrame
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "CSingleInstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 
 #include <unistd.h>
@@ -12,6 +13,13 @@ constexpr int kWaitMs = 2000;
 QString perUser(const QString &name)
 {
     return QStringLiteral("%1-%2").arg(name).arg(::getuid());
+}
+
+// The running instance works in a folder of its own: a path given relative to this
+// start's folder must reach it whole.
+QString absolute(const QString &path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
 } // namespace
@@ -29,7 +37,7 @@ bool CSingleInstance::start(const QString &path)
     // A lock left by a crashed instance is taken over: QLockFile sees its process gone.
     // When the holder does not answer, this start goes on rather than leave the
     // operator without a logbook.
-    if (!m_lock.tryLock(0) && passOn(m_serverName, path))
+    if (!m_lock.tryLock(0) && passOn(m_serverName, absolute(path)))
         return false;
     QLocalServer::removeServer(m_serverName);
     m_server.listen(m_serverName);

@@ -1,5 +1,6 @@
 #include "CSplashWnd.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -14,11 +15,20 @@ void CSplashWnd::ShowSplashScreen(QWidget *owner)
         return;
     s_instance = new CSplashWnd(owner);
     s_instance->show();
-    s_instance->repaint();
+    s_instance->raise();
+}
+
+void CSplashWnd::Pause(int ms)
+{
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 CSplashWnd::CSplashWnd(QWidget *owner)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint)
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_picture(picture())
     , m_owner(owner)
 {

@@ -83,6 +83,7 @@ const QList<KeyBinding> kMainKeys{
     {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
     {ID_NEXT_PANE, QKeySequence(Qt::Key_F6)},
     {ID_PREV_PANE, QKeySequence(Qt::SHIFT | Qt::Key_F6)},
+    {ID_WINDOW_CLOSE, QKeySequence(Qt::CTRL | Qt::Key_F4)},
 };
 
 const QList<KeyBinding> kLogbookKeys{

@@ -91,6 +91,8 @@ void AdifImporter::readRecords(sqlite3 *db)
             AdifQsoMapping::apply(record, field.name, field.value);
         }
     }
+    // The whole file is read; what follows the last field (a line end) counts too.
+    reportProgress(100);
 }
 
 // The record joins the pending ones. Its row trades buffers with the free row, so the

@@ -3,7 +3,9 @@
 #include "CSetup.h"
 #include "forms/CEditQso.h"
 #include "forms/ChoiceList.h"
+#include "forms/DateTimePicker.h"
 #include "forms/FormControls.h"
+#include "forms/QsoListColumns.h"
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
 #include "platform/AppSettings.h"
@@ -18,7 +20,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -31,7 +32,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QTableWidget>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -49,14 +49,7 @@ namespace {
 const char kDefaultSection[] = "Default";
 const QColor kLineColour(0, 0, 238);
 
-// Columns of the worked-before list: heading and width in pixels.
-const struct
-{
-    const char *heading;
-    int width;
-} kWorkedColumns[] = {{"Date", 70}, {"Time", 45}, {"Call", 92}, {"Sent", 40}, {"Rcvd", 40},
-                      {"Frequency", 70}, {"Mode", 56}, {"S", 20}, {"R", 20}};
-constexpr int kWorkedColumnCount = 9;
+constexpr int kWorkedColumnCount = QsoListColumns::kCount;
 
 // The bands of the worked/confirmed grid, in column order.
 const int kGridBands[] = {160, 80, 40, 30, 20, 17, 15, 12, 10, 6, 2};
@@ -184,6 +177,16 @@ void CKorva3View::buildForm()
     middle->addLayout(left, 3);
     middle->addWidget(buildRightColumn(), 2);
     layout->addLayout(middle, 1);
+
+    // Tab goes along the top row, down the right column, then to the list and its
+    // options, whatever order the fields were made in.
+    const QList<QWidget *> order = {
+        m_dateEdit, m_timeEdit, callEdit(), rstSentEdit(), rstRcvdEdit(), freqEdit(), bandEdit(), m_modeList,
+        powerEdit(), cqZoneEdit(), gridEdit(), m_lists.qslSentList, m_lists.qslRcvdList, nameEdit(), qthEdit(),
+        address1Edit(), address2Edit(), remarksEdit(), m_lists.countryList, qslMgrEdit(), iotaEdit(), m_workedList,
+        m_searchByCountryBox, m_listBeforeBox};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
 }
 
 QWidget *CKorva3View::buildTopRow()
@@ -191,15 +194,16 @@ QWidget *CKorva3View::buildTopRow()
     auto *row = new QWidget(this);
     auto *grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
-    m_dateEdit = new QDateEdit(row);
-    m_dateEdit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    m_dateEdit = new DateTimePicker(QStringLiteral("dd-MM-yyyy"), row);
     m_dateEdit->setCalendarPopup(true);
-    m_timeEdit = new QTimeEdit(row);
-    m_timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_timeEdit = new DateTimePicker(QStringLiteral("HH:mm:ss"), row);
     for (QComboBox *list : {m_lists.qslSentList, m_lists.qslRcvdList}) {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
     }
+    // The lists are as wide as their longest entry, once they are filled.
+    for (QComboBox *list : {static_cast<QComboBox *>(m_modeList), m_lists.qslSentList, m_lists.qslRcvdList})
+        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     const auto fieldColumn = [this](Field field) {
         return std::pair<QString, QWidget *>(m_edits.label(field), m_edits.edit(field));
@@ -225,13 +229,14 @@ QWidget *CKorva3View::buildTopRow()
         label->setBuddy(field);
         grid->addWidget(label, 1, column);
         grid->addWidget(field, 2, column);
+        // Each field keeps the width its widest value needs (set when it was made); the
+        // row never squeezes one under the next.
+        if (auto *edit = qobject_cast<QLineEdit *>(field))
+            edit->setMaximumWidth(edit->minimumWidth());
         ++column;
     }
     grid->addWidget(new QLabel(QStringLiteral("<Qsl>"), row), 0, column - 2, 1, 2, Qt::AlignCenter);
-    grid->setColumnStretch(2, 2);
-    // The call is the field typed most: wide enough for a long portable call.
-    callEdit()->setMinimumWidth(callEdit()->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
-    gridEdit()->setMinimumWidth(gridEdit()->fontMetrics().horizontalAdvance(QStringLiteral("WW00WW")) + 8);
+    grid->setColumnStretch(column, 1);
     return row;
 }
 
@@ -240,20 +245,10 @@ QWidget *CKorva3View::buildWorkedGroup()
     auto *group = new QGroupBox(QStringLiteral("List calls worked before"), this);
     auto *layout = new QVBoxLayout(group);
     m_workedList = new QTableWidget(0, kWorkedColumnCount, group);
-    QStringList headings;
-    for (const auto &column : kWorkedColumns)
-        headings.append(QString::fromLatin1(column.heading));
-    m_workedList->setHorizontalHeaderLabels(headings);
-    // The widths are those of the small Windows dialog font; a larger font widens a
-    // column so that a date is never cut short.
-    const QFontMetrics metrics(m_workedList->font());
-    for (int c = 0; c < kWorkedColumnCount; ++c)
-        m_workedList->setColumnWidth(c, kWorkedColumns[c].width);
-    m_workedList->setColumnWidth(0, std::max(kWorkedColumns[0].width, metrics.horizontalAdvance(QStringLiteral("00-00-0000")) + 12));
-    m_workedList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QsoListColumns::setUp(m_workedList);
     m_workedList->horizontalHeader()->setSectionsMovable(true);
     m_workedList->verticalHeader()->hide();
-    m_workedList->verticalHeader()->setDefaultSectionSize(18);
+    m_workedList->verticalHeader()->setDefaultSectionSize(m_workedList->fontMetrics().height() + 4);
     m_workedList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_workedList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_workedList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -306,6 +301,8 @@ QWidget *CKorva3View::buildRightColumn()
     auto *form = new QFormLayout;
     for (const Field field : {Field::Name, Field::Qth, Field::Address1, Field::Address2, Field::Remarks})
         form->addRow(m_edits.label(field), m_edits.edit(field));
+    // The country list is as wide as its longest country name, once it is filled.
+    m_lists.countryList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     form->addRow(QStringLiteral("Country"), m_lists.countryList);
     for (const Field field : {Field::QslMgr, Field::Iota})
         form->addRow(m_edits.label(field), m_edits.edit(field));
@@ -339,10 +336,11 @@ void CKorva3View::connectEvents()
 bool CKorva3View::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut && !m_refusingPull) {
-        // The focus leaving the window (another application, a message box) is no
-        // leaving of the field.
+        // The focus leaving the window (another application, a message box) or going
+        // to the menus is no leaving of the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && reason != Qt::MenuBarFocusReason) {
             if (watched == callEdit())
                 OnCallKillFocus();
             else if (watched == freqEdit())
@@ -901,4 +899,10 @@ void CKorva3View::OnDeleteQso()
         return;
     }
     m_workedList->removeRow(row);
+    // No row stays marked, so that a second F8 cannot reach another QSO; the count
+    // follows the list.
+    m_workedList->clearSelection();
+    m_workedList->selectionModel()->clearCurrentIndex();
+    setFoundCount(m_workedList->rowCount());
+    emit commandsChanged();
 }

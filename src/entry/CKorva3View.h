@@ -19,12 +19,11 @@ class CKorva3Doc;
 class CTrxLink;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
+class QDateTimeEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
-class QTimeEdit;
 
 // The QSO entry form of a logbook window: the fields of the QSO being entered, the
 // worked-before list, the station information and worked/confirmed lines, and the
@@ -105,8 +104,8 @@ public:
     int selectionMark() const;
 
     // Controls, for the transceiver query and for tests.
-    QDateEdit *dateEdit() const { return m_dateEdit; }
-    QTimeEdit *timeEdit() const { return m_timeEdit; }
+    QDateTimeEdit *dateEdit() const { return m_dateEdit; }
+    QDateTimeEdit *timeEdit() const { return m_timeEdit; }
     QLineEdit *callEdit() const { return m_edits.edit(Field::Call); }
     QLineEdit *rstSentEdit() const { return m_edits.edit(Field::Sent); }
     QLineEdit *rstRcvdEdit() const { return m_edits.edit(Field::Rcvd); }
@@ -195,8 +194,8 @@ private:
     const QString m_title = QStringLiteral("Korva 3");
     QFont m_titleFont;
 
-    QDateEdit *m_dateEdit = nullptr;
-    QTimeEdit *m_timeEdit = nullptr;
+    QDateTimeEdit *m_dateEdit = nullptr;
+    QDateTimeEdit *m_timeEdit = nullptr;
     QLabel *m_logbookLabelText = nullptr;
     QFrame *m_titleFrame = nullptr;
     QTableWidget *m_workedList = nullptr;

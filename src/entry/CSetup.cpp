@@ -68,8 +68,9 @@ void CSetup::buildForm()
 {
     auto *group = new QGroupBox(QStringLiteral("Setup"), this);
     auto *form = new QFormLayout(group);
-    m_utcOffsetEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
-    m_locatorEdit = FormControls::makeEdit(group, kTextLimit, FormControls::UpperCase, true);
+    m_utcOffsetEdit = FormControls::makeEdit(group, kUtcOffsetLimit, FormControls::UpperCase, true);
+    m_locatorEdit = FormControls::makeEdit(group, kLocatorLimit, FormControls::UpperCase, true);
+    FormControls::keepWidthFor(m_locatorEdit, QString(kLocatorLimit, QLatin1Char('W')));
     m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, group);
     m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp"),
                               QStringLiteral("Other radio (Hamlib)")},
@@ -145,8 +146,10 @@ void CSetup::OnInitDialog()
 
 void CSetup::pushFields()
 {
-    m_utcOffsetEdit->setText(m_utcOffsetText);
-    m_locatorEdit->setText(m_locatorText);
+    // A stored text longer than its field is shown whole, so that OK refuses it with
+    // the length message instead of storing it cut short.
+    FormControls::setText(m_utcOffsetEdit, m_utcOffsetText);
+    FormControls::setText(m_locatorEdit, m_locatorText);
     FormControls::selectIndex(m_askList, m_askIndex);
     FormControls::selectIndex(m_rigList, m_rigIndex);
     FormControls::selectIndex(m_portList, m_portIndex);

@@ -26,7 +26,9 @@ class CSetup : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kTextLimit = 6;
+    static constexpr int kUtcOffsetLimit = 6;
+    // An extended locator of eight characters (JN47QK12) fits.
+    static constexpr int kLocatorLimit = 8;
 
     // `owner` may be null: the dialog then shows empty controls and OK changes nothing
     // but the parameters.

@@ -1,11 +1,11 @@
 #include "CEditQso.h"
 
+#include "DateTimePicker.h"
 #include "FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "platform/DbDateTime.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -59,6 +58,13 @@ void CEditQso::buildForm()
     layout->addWidget(buildRightFrame());
     freqEdit()->installEventFilter(this);
     connect(m_qslMgrDbButton, &QPushButton::clicked, this, &CEditQso::OnQslMgrDb);
+    // Tab goes down the left frame, then down the right one.
+    const QList<QWidget *> order = {m_dateEdit, m_timeEdit, callEdit(), rstSentEdit(), rstRcvdEdit(), freqEdit(),
+                                    bandEdit(), m_lists.modeList, powerEdit(), gridEdit(), qslMgrEdit(), cqZoneEdit(),
+                                    m_lists.qslSentList, m_lists.qslRcvdList, iotaEdit(), m_qslMgrDbButton, nameEdit(),
+                                    qthEdit(), address1Edit(), address2Edit(), remarksEdit(), m_lists.countryList};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
 }
 
 QWidget *CEditQso::buildLeftFrame()
@@ -67,11 +73,9 @@ QWidget *CEditQso::buildLeftFrame()
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto *layout = new QVBoxLayout(frame);
     auto *form = new QFormLayout;
-    m_dateEdit = new QDateEdit(frame);
-    m_dateEdit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    m_dateEdit = new DateTimePicker(QStringLiteral("dd-MM-yyyy"), frame);
     m_dateEdit->setCalendarPopup(true);
-    m_timeEdit = new QTimeEdit(frame);
-    m_timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_timeEdit = new DateTimePicker(QStringLiteral("HH:mm:ss"), frame);
     form->addRow(QStringLiteral("&Date"), m_dateEdit);
     form->addRow(QStringLiteral("&Time"), m_timeEdit);
     for (const Field field : {Field::Call, Field::Sent, Field::Rcvd, Field::Freq, Field::Band})

@@ -11,10 +11,9 @@
 
 class CKorva3Doc;
 class QComboBox;
-class QDateEdit;
+class QDateTimeEdit;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 
 // "Edit Qso": corrects one QSO. It shows the QSO the caller read with ReadQso and, on
 // OK, holds the edited QSO in editedQso(); the caller writes it to the logbook. The
@@ -33,8 +32,8 @@ public:
     void OnQslMgrDb();
     void OnFreqKillFocus();
 
-    QDateEdit *dateEdit() const { return m_dateEdit; }
-    QTimeEdit *timeEdit() const { return m_timeEdit; }
+    QDateTimeEdit *dateEdit() const { return m_dateEdit; }
+    QDateTimeEdit *timeEdit() const { return m_timeEdit; }
     QLineEdit *callEdit() const { return m_edits.edit(QsoFieldEdits::Field::Call); }
     QLineEdit *rstSentEdit() const { return m_edits.edit(QsoFieldEdits::Field::Sent); }
     QLineEdit *rstRcvdEdit() const { return m_edits.edit(QsoFieldEdits::Field::Rcvd); }
@@ -80,7 +79,7 @@ private:
     QTime m_shownTime;
     Sqlite3DB::UM_RECORD m_edited;
 
-    QDateEdit *m_dateEdit = nullptr;
-    QTimeEdit *m_timeEdit = nullptr;
+    QDateTimeEdit *m_dateEdit = nullptr;
+    QDateTimeEdit *m_timeEdit = nullptr;
     QPushButton *m_qslMgrDbButton = nullptr;
 };

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 
@@ -14,6 +16,9 @@ namespace FormControls {
 namespace {
 
 const char kLimitProperty[] = "korva3Limit";
+// The room a line edit keeps free beside its text on each side, and for the cursor.
+constexpr int kTextSideMargin = 2;
+constexpr int kCursorRoom = 2;
 
 } // namespace
 
@@ -35,6 +40,24 @@ QLineEdit *makeEdit(QWidget *parent, int limit, Input input, bool centred)
 int limitOf(const QLineEdit *edit)
 {
     return edit->property(kLimitProperty).toInt();
+}
+
+int widthShowing(const QLineEdit *edit, const QString &text)
+{
+    const QMargins margins = edit->textMargins();
+    const QSize contents(edit->fontMetrics().horizontalAdvance(text) + 2 * kTextSideMargin + kCursorRoom
+                             + margins.left() + margins.right(),
+                         edit->fontMetrics().height());
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    option.state |= QStyle::State_Sunken;
+    return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, edit).width();
+}
+
+void keepWidthFor(QLineEdit *edit, const QString &text)
+{
+    edit->setMinimumWidth(widthShowing(edit, text));
 }
 
 void setTextBeyondLimit(QLineEdit *edit, const QString &text)

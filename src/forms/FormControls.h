@@ -19,6 +19,10 @@ enum Input { AnyText, UpperCase, DigitsOnly };
 QLineEdit *makeEdit(QWidget *parent, int limit, Input input = AnyText, bool centred = false);
 // The field's limit, also while it is lifted for a text set from outside.
 int limitOf(const QLineEdit *edit);
+// The width at which the field shows `text` whole, in its font and style.
+int widthShowing(const QLineEdit *edit, const QString &text);
+// Keeps the field at least wide enough to show `text` whole.
+void keepWidthFor(QLineEdit *edit, const QString &text);
 // Sets a text beyond the typing limit (a transceiver reading of nine characters).
 void setTextBeyondLimit(QLineEdit *edit, const QString &text);
 // Sets the text only when it differs, so the cursor and the undo history stay.

@@ -7,7 +7,9 @@ QsoFieldEdits::QsoFieldEdits(QsoFormFields::Window window, QWidget *parent)
 {
     for (const QsoFormFields::Description &field : QsoFormFields::all()) {
         const QsoFormFields::Look &look = field.look(window);
-        m_edits.insert(field.field, FormControls::makeEdit(parent, look.limit, look.input, look.centred));
+        QLineEdit *edit = FormControls::makeEdit(parent, look.limit, look.input, look.centred);
+        FormControls::keepWidthFor(edit, QsoFormFields::widestText(field.field, window));
+        m_edits.insert(field.field, edit);
     }
 }
 

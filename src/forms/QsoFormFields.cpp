@@ -40,4 +40,23 @@ const Description &of(Field field)
     return all().at(static_cast<int>(field));
 }
 
+QString widestText(Field field, Window window)
+{
+    switch (field) {
+    case Field::Freq:
+        return QStringLiteral("000.000.0");
+    case Field::Name:
+    case Field::Qth:
+    case Field::Address1:
+    case Field::Address2:
+    case Field::Remarks:
+        // The entry form's limit also for the dialog's name, which has none.
+        return QString(of(field).entry.limit, QLatin1Char('n'));
+    default:
+        break;
+    }
+    const Look &look = of(field).look(window);
+    return QString(look.limit, look.input == FormControls::DigitsOnly ? QLatin1Char('0') : QLatin1Char('M'));
+}
+
 } // namespace QsoFormFields

@@ -37,4 +37,9 @@ struct Description
 const QList<Description> &all();
 const Description &of(Field field);
 
+// The widest text the field must show whole: as many characters as it takes, of the
+// widest kind it holds (capitals in calls and references, digits, plain text in names
+// and addresses). The frequency may hold a transceiver reading one beyond its limit.
+QString widestText(Field field, Window window);
+
 } // namespace QsoFormFields

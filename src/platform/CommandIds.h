@@ -41,6 +41,8 @@ enum CommandId : int {
     ID_PREV_PANE = 57681,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
+    // Close of a document window's own window menu, Ctrl+F4 (61536, SC_CLOSE).
+    ID_WINDOW_CLOSE = 61536,
 };
 
 constexpr int kRecentFileCount = 4;

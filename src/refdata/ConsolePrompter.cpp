@@ -4,12 +4,12 @@
 
 void ConsolePrompter::message(Icon, const QString &text)
 {
-    printFirstLine(text);
+    printMessage(text);
 }
 
 Prompter::Answer ConsolePrompter::ask(const QString &text, const QString &)
 {
-    printFirstLine(text);
+    printMessage(text);
     return Answer::Cancel;
 }
 
@@ -18,8 +18,8 @@ QString ConsolePrompter::chooseFile(const FileRequest &)
     return QString();
 }
 
-void ConsolePrompter::printFirstLine(const QString &text)
+void ConsolePrompter::printMessage(const QString &text)
 {
-    m_out << text.section(QLatin1Char('\n'), 0, 0) << '\n';
+    m_out << text << '\n';
     m_out.flush();
 }

@@ -4,8 +4,8 @@
 
 class QTextStream;
 
-// The Prompter of the windowless mode: each message's first line goes to the stream
-// (the dialog would show the whole box). Questions are answered Cancel, file dialogs
+// The Prompter of the windowless mode: each message goes to the stream with every line
+// the dialog's box would show. Questions are answered Cancel, file dialogs
 // give no file, so a script never waits for an answer.
 class ConsolePrompter : public Prompter
 {
@@ -17,7 +17,7 @@ public:
     QString chooseFile(const FileRequest &request) override;
 
 private:
-    void printFirstLine(const QString &text);
+    void printMessage(const QString &text);
 
     QTextStream &m_out;
 };

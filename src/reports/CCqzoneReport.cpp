@@ -10,23 +10,20 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QTextOption>
 #include <QtMath>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 const int CCqzoneReport::kRowIds[ReportBands::kCount] = {1010, 1011, 1012, 1013, 20,  1015,
                                                          1016, 1017, 1018, 1019, 1020};
 
 namespace {
 
-const char kZoneHeading[] =
-    "1    2    3    4    5    6    7    8    9   10  11  12  13  14  15  16  17  18  19  20  21  22  23  24  25  "
-    "26  27  28  29  30  31  32  33  34  35  36  37  38  39  40";
-
 // Dark blue, the colour the rows are painted in.
 const QColor kRowColour(0, 0, 175);
-// Tab stops every three average character widths of the row font.
-constexpr int kTabWidthChars = 3;
+// The room between two columns, in average character widths of the heading.
+constexpr double kColumnGapChars = 0.8;
 
 } // namespace
 
@@ -40,6 +37,7 @@ CCqzoneReport::CCqzoneReport(QWidget *parent, CKorva3Doc *document)
     for (int row = 0; row < ReportBands::kCount; ++row)
         m_rowTexts.append(QString());
     buildForm();
+    fitColumns();
     if (!document)
         return;
     // A failed read keeps the grid the document already held.
@@ -69,24 +67,29 @@ QRect CCqzoneReport::rowRect(int row) const
     return QRect(area->mapTo(this, QPoint(0, 0)), area->size());
 }
 
+QRect CCqzoneReport::headingRect() const
+{
+    return QRect(m_heading->mapTo(this, QPoint(0, 0)), m_heading->size());
+}
+
 void CCqzoneReport::buildForm()
 {
-    const QFontMetricsF metrics(m_font);
-    const int rowWidth = qCeil(CqZoneGrid::kZones * kTabWidthChars * metrics.averageCharWidth()) + 8;
-    const int rowHeight = qCeil(metrics.height()) + 4;
-
-    auto *zones = new QGroupBox(QLatin1String(kZoneHeading), this);
+    auto *zones = new QGroupBox(this);
     auto *rows = new QGridLayout(zones);
     rows->setVerticalSpacing(0);
+    // The zone numbers stand over the rows, in the same columns.
+    m_heading = new QWidget(zones);
+    m_heading->setObjectName(QStringLiteral("zoneHeading"));
+    m_heading->installEventFilter(this);
+    rows->addWidget(m_heading, 0, 1);
     for (int row = 0; row < ReportBands::kCount; ++row) {
-        rows->addWidget(new QLabel(QStringLiteral("%1m").arg(QLatin1String(ReportBands::kBands[row])), zones), row,
-                        0);
+        rows->addWidget(new QLabel(QStringLiteral("%1m").arg(QLatin1String(ReportBands::kBands[row])), zones),
+                        row + 1, 0);
         // An area only gives the row its place; the form paints the row's text into it.
         auto *area = new QWidget(zones);
         area->setObjectName(QString::number(kRowIds[row]));
-        area->setFixedSize(rowWidth, rowHeight);
         area->installEventFilter(this);
-        rows->addWidget(area, row, 1);
+        rows->addWidget(area, row + 1, 1);
         m_rowAreas.append(area);
     }
 
@@ -100,9 +103,48 @@ void CCqzoneReport::buildForm()
     form->addWidget(buttons);
 }
 
+// A column holds the widest zone number in the form's font and the widest mark in the
+// row font, with some room between columns.
+int CCqzoneReport::columnWidth() const
+{
+    const QFontMetricsF heading(font());
+    const QFontMetricsF marks(m_font);
+    qreal widest = std::max(marks.horizontalAdvance(QLatin1Char('W')), marks.horizontalAdvance(QLatin1Char('C')));
+    for (int zone = 1; zone <= CqZoneGrid::kZones; ++zone)
+        widest = std::max(widest, heading.horizontalAdvance(QString::number(zone)));
+    return qCeil(widest + kColumnGapChars * heading.averageCharWidth());
+}
+
+// The heading and the rows are equally wide, so their columns fall on the same pixels.
+void CCqzoneReport::fitColumns()
+{
+    const int width = CqZoneGrid::kZones * columnWidth();
+    m_heading->setFixedSize(width, qCeil(QFontMetricsF(font()).height()) + 4);
+    const int rowHeight = qCeil(QFontMetricsF(m_font).height()) + 4;
+    for (QWidget *area : std::as_const(m_rowAreas))
+        area->setFixedSize(width, rowHeight);
+}
+
+QRectF CCqzoneReport::columnRect(int zone, int height) const
+{
+    const int width = columnWidth();
+    return QRectF((zone - 1) * width, 0, width, height);
+}
+
+void CCqzoneReport::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_heading)
+        fitColumns();
+}
+
 bool CCqzoneReport::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Paint) {
+        if (watched == m_heading) {
+            paintHeading();
+            return true;
+        }
         const int row = m_rowAreas.indexOf(qobject_cast<QWidget *>(watched));
         if (row >= 0) {
             paintRow(row);
@@ -112,14 +154,22 @@ bool CCqzoneReport::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void CCqzoneReport::paintHeading()
+{
+    QPainter painter(m_heading);
+    painter.setPen(m_heading->palette().color(QPalette::WindowText));
+    for (int zone = 1; zone <= CqZoneGrid::kZones; ++zone)
+        painter.drawText(columnRect(zone, m_heading->height()), Qt::AlignCenter, QString::number(zone));
+}
+
+// Each of the row's marks, centred in its zone's column.
 void CCqzoneReport::paintRow(int row)
 {
     QWidget *area = m_rowAreas.at(row);
     QPainter painter(area);
     painter.setFont(m_font);
     painter.setPen(kRowColour);
-    QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(kTabWidthChars * QFontMetricsF(m_font).averageCharWidth());
-    painter.drawText(QRectF(area->rect()), m_rowTexts.at(row), option);
+    const QStringList marks = m_rowTexts.at(row).split(QLatin1Char('\t'));
+    for (int zone = 1; zone <= CqZoneGrid::kZones && zone <= marks.size(); ++zone)
+        painter.drawText(columnRect(zone, area->height()), Qt::AlignCenter, marks.at(zone - 1));
 }

@@ -10,7 +10,9 @@ class CKorva3Doc;
 class QWidget;
 
 // "CQ zone Report": for every report band a row of 40 marks, one per CQ zone, blank,
-// "W" (worked) or "C" (confirmed). The form paints the rows itself in dark blue.
+// "W" (worked) or "C" (confirmed). The form paints the zone numbers 1 to 40 and the rows
+// itself, in 40 columns shared by both, so that each mark stands centred under its
+// zone's number whatever the fonts.
 class CCqzoneReport : public QDialog
 {
     Q_OBJECT
@@ -24,6 +26,8 @@ public:
     QString rowText(int row) const { return m_rowTexts.value(row); }
     // The rectangle, in the form's coordinates, that row r is painted in.
     QRect rowRect(int row) const;
+    // The rectangle, in the form's coordinates, of the zone numbers over the rows.
+    QRect headingRect() const;
 
     // The 40 marks of a grid row joined by tabs. A zero byte (a grid never filled)
     // shows as a blank.
@@ -32,14 +36,20 @@ public:
     static const int kRowIds[ReportBands::kCount];
 
 protected:
-    // Paints the row areas: they hold no painting of their own.
+    // Paints the heading and the row areas: they hold no painting of their own.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildForm();
+    void fitColumns();
+    int columnWidth() const;
+    QRectF columnRect(int zone, int height) const;
+    void paintHeading();
     void paintRow(int row);
 
     QFont m_font;
+    QWidget *m_heading = nullptr;
     QList<QWidget *> m_rowAreas;
     QStringList m_rowTexts;
 };

@@ -3,6 +3,7 @@
 #include "QslListTexts.h"
 #include "document/CKorva3Doc.h"
 #include "forms/CEditQso.h"
+#include "forms/QsoListColumns.h"
 #include "forms/UpperCaseValidator.h"
 #include "platform/CommandIds.h"
 #include "platform/Prompter.h"
@@ -35,15 +36,6 @@ std::optional<Sqlite3DB::UM_RECORD> runEditDialog(CKorva3Doc *document, const Sq
 
 const char kReadError[] = "Error retrieving qso data from database...";
 const char kWriteError[] = "Error writing to database...";
-
-struct Column
-{
-    const char *heading;
-    int width;
-};
-
-const Column kColumns[] = {{"Date", 70}, {"Time", 45},      {"Call", 92}, {"Sent", 40}, {"Rcvd", 40},
-                           {"Frequency", 70}, {"Mode", 56}, {"S", 20},    {"R", 20}};
 
 // The columns after date and time, as both the filled and the rewritten rows show them.
 QStringList qsoTexts(const Sqlite3DB::UM_RECORD &r, const QString &date, const QString &time)
@@ -104,7 +96,7 @@ void CQslView::buildForm()
     m_foundCountField->setAlignment(Qt::AlignCenter);
     m_foundCountField->setMinimumWidth(60);
 
-    m_qsoList = new QTableWidget(0, static_cast<int>(std::size(kColumns)), this);
+    m_qsoList = new QTableWidget(0, QsoListColumns::kCount, this);
     m_qsoList->setObjectName(QStringLiteral("1034"));
     m_qsoList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_qsoList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -114,11 +106,7 @@ void CQslView::buildForm()
     m_qsoList->verticalHeader()->hide();
     m_qsoList->verticalHeader()->setDefaultSectionSize(m_qsoList->fontMetrics().height() + 4);
     m_qsoList->horizontalHeader()->setSectionsMovable(true);
-    m_qsoList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
-        m_qsoList->setHorizontalHeaderItem(c, new QTableWidgetItem(QLatin1String(kColumns[c].heading)));
-        m_qsoList->horizontalHeader()->resizeSection(c, kColumns[c].width);
-    }
+    QsoListColumns::setUp(m_qsoList);
     connect(m_qsoList, &QTableWidget::itemSelectionChanged, this, [this] {
         m_qslRcvdButton->setEnabled(selectedRow() >= 0);
         emit commandsChanged();

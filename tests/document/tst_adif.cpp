@@ -429,7 +429,7 @@ void TestAdif::progressShowsAndRestoresTheStatusBar()
     QCOMPARE(progress.pane, QStringLiteral("Ready"));
     QCOMPARE(progress.statusTexts.first(), QStringLiteral("Add database"));
     QCOMPARE(progress.statusTexts.last(), QStringLiteral("Ready"));
-    QCOMPARE(progress.positions.last(), 99); // the last <EOR> is followed by one line end
+    QCOMPARE(progress.positions.last(), 100); // also when the last <EOR> is followed by a line end
     // One update per change of the percentage, each with its status text.
     QCOMPARE(progress.statusTexts.size(), progress.positions.size() + 2);
     for (qsizetype i = 0; i < progress.positions.size(); ++i) {

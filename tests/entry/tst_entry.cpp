@@ -857,7 +857,16 @@ void TestEntry::deleteAsksAndKeepsTheStatisticsInStep()
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT ID FROM QSOS ORDER BY ID"), QByteArray("2\n3"));
     QCOMPARE(statsAfterRebuild(), QByteArray("223|40|2|1|0\n230|20|1|1|0"));
     QCOMPARE(m_view->workedList()->rowCount(), 2);
-    QCOMPARE(m_view->foundCountLabel()->text(), QStringLiteral("3")); // the count is left as it was
+    QCOMPARE(m_view->foundCountLabel()->text(), QStringLiteral("2"));
+    // No row stays marked: a second F8 reaches no other QSO.
+    QCOMPARE(m_view->selectionMark(), -1);
+    QVERIFY(m_view->workedList()->selectedItems().isEmpty());
+    QVERIFY(!m_frame->action(ID_DELETE_QSO)->isEnabled());
+    QVERIFY(!m_frame->action(ID_CHANGE_QSO)->isEnabled());
+    m_prompter.clear();
+    key(Qt::Key_F8);
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 2);
 
     // A failed delete keeps the row, the QSO and its statistics.
     QVERIFY(SqlHelpers::exec(m_log, "CREATE TRIGGER NODELETE BEFORE DELETE ON QSOS BEGIN SELECT RAISE(FAIL, 'no'); END"));

@@ -25,10 +25,15 @@ void CommandLineTest::runs_data()
 
     const QString usage = RefDataCommandLine::usage();
     QTest::newRow("basic") << QStringList{"--basic"} << "" << 0 << QByteArray("Ready\n") << QStringList{"korva3.sql"};
-    QTest::newRow("no country file") << QStringList{"--cty"} << "" << 1 << QByteArray("cty.csv niet gevonden\n")
-                                     << QStringList();
-    QTest::newRow("no manager list") << QStringList{"--qslmgr"} << "" << 1
-                                     << QByteArray("qslmgr.txt niet gevonden\n") << QStringList();
+    // Every line of the message box, the download hint too.
+    QTest::newRow("no country file")
+        << QStringList{"--cty"} << "" << 1
+        << QByteArray("cty.csv niet gevonden\nDownload cty.csv from https://www.country-files.com/\n") << QStringList();
+    QTest::newRow("no manager list")
+        << QStringList{"--qslmgr"} << "" << 1
+        << QByteArray("qslmgr.txt niet gevonden\nDownload the QSL manager list (call;manager;) from "
+                      "https://www.ik3qar.it/manager/\n")
+        << QStringList();
     QTest::newRow("real country file") << QStringList{"--cty"} << "real" << 0 << QByteArray("Ready\n")
                                        << QStringList{"cty.csv", "cty.sql"};
     QTest::newRow("script cannot be created") << QStringList{"--qslmgr"} << "dir" << 1

@@ -17,6 +17,7 @@
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -71,6 +72,8 @@ private slots:
     void spaceOnAConfirmedQsoChangesNoStatistics();
     void qslNoLowersAndQslYesRaisesTheConfirmedCount();
     void changedRowShowsItsDateAsStored();
+    void columnsShowHeadingsAndValuesWhole_data();
+    void columnsShowHeadingsAndValuesWhole();
     void commandsWithoutSelectionDoNothing();
     void failedUpdateChangesNeitherStatisticsNorRow();
     void vanishedOrUnreadableQsoIsRefused();
@@ -323,6 +326,49 @@ void TestQslView::changedRowShowsItsDateAsStored()
     QCOMPARE(m_view->foundCountText(), QStringLiteral("2"));
     lookup("DL");
     QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(0, 2), QStringList({"16-03-2024", "11:30"}));
+}
+
+void TestQslView::columnsShowHeadingsAndValuesWhole_data()
+{
+    QTest::addColumn<bool>("rewritten"); // after Space: the date as stored
+    QTest::addColumn<QString>("date");
+    QTest::newRow("listed") << false << "26-12-2024";
+    QTest::newRow("rewritten") << true << "2024-12-26";
+}
+
+// The date whole, the heading "Frequency" whole, every column in sight.
+void TestQslView::columnsShowHeadingsAndValuesWhole()
+{
+    QFETCH(bool, rewritten);
+    QFETCH(QString, date);
+    m_doc->AddQso(QsoBuilder()
+                      .date("2024-12-26")
+                      .time("23:59:00")
+                      .call("VP2EWW/DL1ABC/P")
+                      .freq("144.300.0")
+                      .band("2")
+                      .mode(3)
+                      .qslSent(3)
+                      .qslRcvd(1));
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    lookup("VP2");
+    if (rewritten) {
+        m_view->qsoList()->selectRow(0);
+        m_view->onCommand(ID_QSL_RCVD_YES);
+    }
+    const QTableWidget *list = m_view->qsoList();
+    QCOMPARE(list->item(0, 0)->text(), date);
+    const QAbstractItemView *view = list;
+    int total = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        const QString heading = list->horizontalHeaderItem(c)->text();
+        QVERIFY2(list->horizontalHeader()->sectionSize(c) >= list->horizontalHeader()->sectionSizeHint(c),
+                 qPrintable(heading));
+        QVERIFY2(list->columnWidth(c) >= view->sizeHintForColumn(c), qPrintable(heading));
+        total += list->columnWidth(c);
+    }
+    QVERIFY(list->viewport()->width() >= total);
 }
 
 void TestQslView::commandsWithoutSelectionDoNothing()

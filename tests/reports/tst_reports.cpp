@@ -6,10 +6,14 @@
 #include "reports/CDxccReport.h"
 #include "store/Sqlite3DB.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
+
+#include <algorithm>
+#include <functional>
 
 using Record = Sqlite3DB::UM_RECORD;
 
@@ -93,6 +97,43 @@ int bluePixels(const QImage &image, const QRect &rect)
     return count;
 }
 
+// The horizontal centres of `groups` marks painted in `rect`, left to right: the pixel
+// columns holding ink, taken apart at the widest gaps between them (a number of two
+// digits has a narrow gap of its own). Empty when fewer marks are found.
+QList<double> inkCentres(const QImage &image, const QRect &rect, const std::function<bool(QColor)> &isInk,
+                         int groups)
+{
+    QList<int> inked;
+    for (int x = rect.left(); x <= rect.right(); ++x) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            if (isInk(image.pixelColor(x, y))) {
+                inked.append(x);
+                break;
+            }
+        }
+    }
+    QList<int> gaps; // positions in `inked` after which a gap follows
+    for (int i = 0; i + 1 < inked.size(); ++i) {
+        if (inked.at(i + 1) > inked.at(i) + 1)
+            gaps.append(i);
+    }
+    if (gaps.size() < groups - 1)
+        return {};
+    std::stable_sort(gaps.begin(), gaps.end(), [&](int a, int b) {
+        return inked.at(a + 1) - inked.at(a) > inked.at(b + 1) - inked.at(b);
+    });
+    QList<int> cuts = gaps.mid(0, groups - 1);
+    std::sort(cuts.begin(), cuts.end());
+    cuts.append(static_cast<int>(inked.size()) - 1);
+    QList<double> centres;
+    int first = 0;
+    for (int cut : cuts) {
+        centres.append((inked.at(first) + inked.at(cut)) / 2.0);
+        first = cut + 1;
+    }
+    return centres;
+}
+
 } // namespace
 
 class TestReports : public QObject
@@ -116,6 +157,8 @@ private slots:
     void cqZoneReportConfirmsPerBand();
     void cqZoneReportKeepsTheEarlierGridWhenTheStoreFails();
     void cqZoneReportPaintsTheRowsInDarkBlue();
+    void cqZoneMarksStandUnderTheirZoneNumbers_data();
+    void cqZoneMarksStandUnderTheirZoneNumbers();
 
 private:
     // Adds a QSO and counts it in the statistics, as the entry form does.
@@ -344,6 +387,56 @@ void TestReports::cqZoneReportPaintsTheRowsInDarkBlue()
     const QRect row = report.rowRect(k20m);
     const QRect rest(row.left() + row.width() / 4, row.top(), row.width() - row.width() / 4, row.height());
     QCOMPARE(bluePixels(image, rest), 0);
+}
+
+void TestReports::cqZoneMarksStandUnderTheirZoneNumbers_data()
+{
+    QTest::addColumn<QFont>("font"); // the form's font, in which the zone numbers stand
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPointSize(7);
+    QFont serif(QStringLiteral("DejaVu Serif"));
+    serif.setPointSize(14);
+    QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    mono.setPointSize(9);
+    QFont large(QStringLiteral("DejaVu Sans"));
+    large.setPixelSize(22);
+    large.setBold(true);
+    QTest::newRow("application font") << QApplication::font();
+    QTest::newRow("small") << small;
+    QTest::newRow("serif") << serif;
+    QTest::newRow("fixed pitch") << mono;
+    QTest::newRow("large bold") << large;
+}
+
+// Every zone marked on 20 m: the mark of zone N is centred under the number N.
+void TestReports::cqZoneMarksStandUnderTheirZoneNumbers()
+{
+    QFETCH(QFont, font);
+    for (int zone = 1; zone <= 40; ++zone)
+        addQso(291, "20", 1, zone % 2 == 0 ? 2 : 1, QString::number(zone));
+    CCqzoneReport report(nullptr, m_doc);
+    report.setFont(font);
+    report.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&report));
+    QCOMPARE(report.rowText(k20m), tabbed(QStringLiteral("WCWCWCWCWCWCWCWCWCWCWCWCWCWCWCWCWCWCWCWC")));
+    const QImage image = report.grab().toImage();
+    const QList<double> numbers =
+        inkCentres(image, report.headingRect(), [](QColor c) { return qGray(c.rgb()) < 128; }, 40);
+    const QList<double> marks = inkCentres(
+        image, report.rowRect(k20m), [](QColor c) { return c.blue() > c.red() + 60 && c.blue() > c.green() + 60; },
+        40);
+    QCOMPARE(numbers.size(), 40);
+    QCOMPARE(marks.size(), 40);
+    for (int zone = 1; zone <= 40; ++zone) {
+        QVERIFY2(qAbs(marks.at(zone - 1) - numbers.at(zone - 1)) <= 3.0,
+                 qPrintable(QStringLiteral("zone %1: mark at %2, number at %3")
+                                .arg(zone)
+                                .arg(marks.at(zone - 1))
+                                .arg(numbers.at(zone - 1))));
+    }
+    // Both the numbers and the marks lie inside the report.
+    QVERIFY(report.rect().contains(report.headingRect()));
+    QVERIFY(report.rect().contains(report.rowRect(k20m)));
 }
 
 QTEST_MAIN(TestReports)

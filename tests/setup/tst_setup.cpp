@@ -1,3 +1,4 @@
+#include "common/FieldGeometry.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
@@ -46,6 +47,8 @@ private slots:
     void typedValuesTakeEffectAtOnce();
     void aPortOfZeroAndATypedPeriod();
     void cancelChangesNothing();
+    void storedLocatorIsShownWholeAndCheckedOnOk_data();
+    void storedLocatorIsShownWholeAndCheckedOnOk();
     void hamlibFieldsCountForTheHamlibRadioOnly();
     void modelListIsSearchable();
     void hamlibFieldsAreStoredAndReadBack();
@@ -121,8 +124,8 @@ void TestSetup::typedValuesTakeEffectAtOnce()
     setup.utcOffsetEdit()->clear();
     QTest::keyClicks(setup.utcOffsetEdit(), "+120x");
     setup.locatorEdit()->clear();
-    QTest::keyClicks(setup.locatorEdit(), "io91wmzz");
-    QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("IO91WM")); // upper case, six characters
+    QTest::keyClicks(setup.locatorEdit(), "io91wm");
+    QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("IO91WM")); // upper case
     setup.askList()->setCurrentIndex(1);
     setup.rigList()->setCurrentIndex(1);
     setup.portList()->setCurrentIndex(0);
@@ -175,6 +178,52 @@ void TestSetup::cancelChangesNothing()
     QCOMPARE(m_link->Rig(), 2);
     QCOMPARE(m_doc->m_adifPeriod, 1);
     QCOMPARE(writes(), QByteArray());
+}
+
+void TestSetup::storedLocatorIsShownWholeAndCheckedOnOk_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed"); // replaces the stored text when not empty
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("written");
+
+    const QByteArray others = "utcoffset|-60\ngridlocator|%1\nAskYesNo|Y\nrig|2\ncomm|3\nadifexport|1";
+    QTest::newRow("six characters") << "JN47QK" << "" << "JN47QK" << "" << QByteArray(others).replace("%1", "JN47QK");
+    QTest::newRow("extended locator") << "JN47QK12" << "" << "JN47QK12" << ""
+                                      << QByteArray(others).replace("%1", "JN47QK12");
+    QTest::newRow("typed beyond the field") << "JN47QK" << "io91wm12xx" << "IO91WM12" << ""
+                                            << QByteArray(others).replace("%1", "IO91WM12");
+    QTest::newRow("stored longer than the field")
+        << "JN47QK12AB" << "" << "JN47QK12AB" << "Please enter no more than 8 characters." << QByteArray();
+}
+
+// The field takes an extended locator; a longer stored one is shown as it is, and OK
+// refuses it instead of storing it cut short.
+void TestSetup::storedLocatorIsShownWholeAndCheckedOnOk()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, written);
+    m_view->m_ownLocator = stored;
+    CSetup setup(m_view, m_link);
+    setup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&setup));
+    if (!typed.isEmpty()) {
+        setup.locatorEdit()->clear();
+        QTest::keyClicks(setup.locatorEdit(), typed);
+    }
+    QCOMPARE(setup.locatorEdit()->text(), shown);
+    QVERIFY2(FieldGeometry::showsWhole(setup.locatorEdit(), QStringLiteral("WWWWWWWW")),
+             qPrintable(QString::number(FieldGeometry::textRoom(setup.locatorEdit()))));
+    setup.accept();
+    QCOMPARE(m_prompter.texts(), message.isEmpty() ? QStringList() : QStringList({message}));
+    QCOMPARE(setup.result(), message.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    QCOMPARE(setup.isVisible(), !message.isEmpty());
+    QCOMPARE(writes(), written);
+    QCOMPARE(m_view->m_ownLocator, message.isEmpty() ? shown : stored);
 }
 
 void TestSetup::hamlibFieldsCountForTheHamlibRadioOnly()
