@@ -31,10 +31,39 @@ QByteArray head()
     return out;
 }
 
+// Tells `report` the share of `total` rows done, each time it reaches a new percent.
+class RowProgress
+{
+public:
+    RowProgress(qint64 total, const std::function<void(int)> &report)
+        : m_total(total)
+        , m_report(report)
+    {
+        if (m_report)
+            m_report(0);
+    }
+
+    void rowDone()
+    {
+        ++m_done;
+        if (!m_report || m_total <= 0)
+            return;
+        const int percent = int(qMin<qint64>(100, m_done * 100 / m_total));
+        if (percent != m_percent)
+            m_report(m_percent = percent);
+    }
+
+private:
+    qint64 m_total;
+    qint64 m_done = 0;
+    int m_percent = 0;
+    const std::function<void(int)> &m_report;
+};
+
 } // namespace
 
 AdifWriter::Result AdifWriter::ExportAdif(Sqlite3DB &db, const QString &filePath, const QString &logbookPath,
-                                          int days)
+                                          int days, const std::function<void(int)> &progress)
 {
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -51,8 +80,10 @@ AdifWriter::Result AdifWriter::ExportAdif(Sqlite3DB &db, const QString &filePath
         chunk.truncate(0);
         return !writeFailed;
     };
+    RowProgress rows(progress ? db.CountExportQsos(logbookPath, days) : 0, progress);
     const bool read = db.ReadExportQsos(logbookPath, days, [&](const QsoRow &row) {
         AdifQsoMapping::appendRecord(chunk, row);
+        rows.rowDone();
         return chunk.size() < kChunk || writeChunk();
     });
     writeChunk();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Sqlite3DB;
 
 // Writes the QSOs of a logbook to an ADIF file: a preamble with the export date, the
@@ -14,5 +16,7 @@ public:
     enum class Result { Written, CannotCreate, CannotReadLogbook, CannotWrite };
 
     // The QSOs of the logbook at logbookPath dated after the day `days` days ago (UTC).
-    static Result ExportAdif(Sqlite3DB &db, const QString &filePath, const QString &logbookPath, int days);
+    // `progress`, when given, hears the share of the QSOs written, 0 to 100, as it grows.
+    static Result ExportAdif(Sqlite3DB &db, const QString &filePath, const QString &logbookPath, int days,
+                             const std::function<void(int)> &progress = {});
 };

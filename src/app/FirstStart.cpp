@@ -1,6 +1,6 @@
 #include "FirstStart.h"
 
-#include "document/ImportProgress.h"
+#include "document/ProgressScope.h"
 #include "platform/Prompter.h"
 #include "refdata/ProgramDatabaseMaker.h"
 #include "refdata/RefDataTexts.h"
@@ -85,6 +85,14 @@ void report(const ProgramDatabaseMaker::Result &result)
     Prompter::current().information(text);
 }
 
+ProgramDatabaseMaker::Result makeShowingProgress()
+{
+    ProgressScope progress(QStringLiteral("Making the program database"));
+    ProgramDatabaseMaker maker;
+    maker.setProgressHandler([&progress](int percent) { progress.setPercent(percent); });
+    return maker.make(workingFolder(), FirstStart::countryFile(), FirstStart::qslMgrList());
+}
+
 } // namespace
 
 bool FirstStart::isNeeded()
@@ -99,18 +107,7 @@ bool FirstStart::run(Mode mode)
         if (Prompter::current().question(question(fileThere)) != Prompter::Answer::Ok)
             return false;
     }
-    ImportProgress &progress = ImportProgress::current();
-    const QString making = QStringLiteral("Making the program database");
-    const QString savedStatus = progress.setStatusText(making);
-    progress.showProgressBar();
-    ProgramDatabaseMaker maker;
-    maker.setProgressHandler([&progress, &making](int percent) {
-        progress.setProgressPosition(percent);
-        progress.setStatusText(QStringLiteral("%1 %2 %").arg(making).arg(percent));
-    });
-    const ProgramDatabaseMaker::Result result = maker.make(workingFolder(), countryFile(), qslMgrList());
-    progress.hideProgressBar();
-    progress.setStatusText(savedStatus);
+    const ProgramDatabaseMaker::Result result = makeShowingProgress();
     report(result);
     return result.status == Status::Made;
 }

@@ -1,7 +1,7 @@
 #include "CKorva3Doc.h"
 
 #include "CallsignIndex.h"
-#include "ImportProgress.h"
+#include "ProgressScope.h"
 #include "adif/AdifWriter.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
@@ -211,7 +211,6 @@ void CKorva3Doc::OnImportAdif()
 AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
-    ImportProgress &progress = ImportProgress::current();
     AdifImporter importer;
     if (!importer.openFile(filePath)) {
         prompter.plain(QStringLiteral("Cannot open Adif file..."));
@@ -220,12 +219,8 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
     if (!importer.skipHeader())
         return importer.result();
 
-    const QString savedStatus = progress.setStatusText(QStringLiteral("Add database"));
-    progress.showProgressBar();
-    importer.setProgressHandler([&progress](int percent) {
-        progress.setProgressPosition(percent);
-        progress.setStatusText(QStringLiteral("Add database %1 %").arg(percent));
-    });
+    ProgressScope progress(QStringLiteral("Add database"));
+    importer.setProgressHandler([&progress](int percent) { progress.setPercent(percent); });
     importer.setWriteFailureHandler([&prompter](AdifImporter::Failure failure) {
         prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
                                                                       : QStringLiteral("Error writing to database..."));
@@ -234,8 +229,6 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
         prompter.plain(QStringLiteral("%1 Qso Records added").arg(importer.result().added));
     else
         prompter.plain(QStringLiteral("Error open database"));
-    progress.hideProgressBar();
-    progress.setStatusText(savedStatus);
     return importer.result();
 }
 
@@ -271,7 +264,19 @@ bool CKorva3Doc::ExportAdifFile(const QString &filePath)
         Prompter::current().plain(QStringLiteral("This file cannot be overwritten"));
         return false;
     }
-    switch (AdifWriter::ExportAdif(m_db, filePath, m_pathName, ExportDays(m_adifPeriod))) {
+    if (!writeAdifFile(filePath))
+        return false;
+    Prompter::current().plain(
+        QStringLiteral("Logbook %1 exported to file %2").arg(m_title, QFileInfo(filePath).fileName()));
+    return true;
+}
+
+// Writes the export, its progress shown in the main window; a failure is reported here.
+bool CKorva3Doc::writeAdifFile(const QString &filePath)
+{
+    ProgressScope progress(QStringLiteral("Export Adif"));
+    const auto percent = [&progress](int percent) { progress.setPercent(percent); };
+    switch (AdifWriter::ExportAdif(m_db, filePath, m_pathName, ExportDays(m_adifPeriod), percent)) {
     case AdifWriter::Result::Written: break;
     case AdifWriter::Result::CannotCreate:
         Prompter::current().plain(QStringLiteral("Cannot create Adif file..."));
@@ -281,8 +286,6 @@ bool CKorva3Doc::ExportAdifFile(const QString &filePath)
         return false;
     case AdifWriter::Result::CannotReadLogbook: return false;
     }
-    Prompter::current().plain(
-        QStringLiteral("Logbook %1 exported to file %2").arg(m_title, QFileInfo(filePath).fileName()));
     return true;
 }
 

@@ -116,6 +116,7 @@ private:
     bool countIn(const Record &qso);
     bool takeOut(const Record &qso);
     bool isProtectedExportTarget(const QString &filePath) const;
+    bool writeAdifFile(const QString &filePath);
 
     Sqlite3DB m_db;
     DxccTotals m_dxccTotals;

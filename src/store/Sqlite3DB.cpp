@@ -81,6 +81,8 @@ QByteArray exportQsosStatement(bool withKeptFields)
          + " FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days') ORDER BY DATE DESC, TIME DESC";
 }
 
+const char kCountExportQsos[] = "SELECT COUNT(*) FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days')";
+
 bool hasQsoFields(sqlite3 *db)
 {
     SqliteStatement count(db, kHasQsoFields);
@@ -598,6 +600,18 @@ bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
             return false;
     }
     return db.isBorrowed() || transaction.commit();
+}
+
+qint64 Sqlite3DB::CountExportQsos(const QString &path, int days)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return -1;
+    SqliteStatement count(db.handle(), kCountExportQsos);
+    if (!count.isPrepared())
+        return -1;
+    count.bind(1, days);
+    return count.step() == SQLITE_ROW ? count.columnInt64(0) : -1;
 }
 
 bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row)

@@ -208,6 +208,8 @@ public:
     static qint64 HighestQsoRowId(sqlite3 *db);
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
     bool DeleteQso(int rowId, const QString &path);
+    // How many QSOs ReadExportQsos would give; -1 when the logbook cannot be read.
+    qint64 CountExportQsos(const QString &path, int days);
     // Hands `row` every QSO of the logbook dated after the day `days` days ago (UTC),
     // newest first, as its stored bytes with its kept fields; stops when `row` returns
     // false. False when the logbook cannot be read to the end or `row` stopped.

@@ -123,6 +123,7 @@ private slots:
     void valuesAreStoredExactly();
     // Import: batches, progress, failures, dialog.
     void batchBoundaries();
+    void progressShowsAndRestoresTheStatusBar_data();
     void progressShowsAndRestoresTheStatusBar();
     void unopenableLogbookEndsTheImportAtOnce();
     void failedBatchesAreReportedAndReadingGoesOn();
@@ -416,18 +417,44 @@ void TestAdif::batchBoundaries()
     }
 }
 
+void TestAdif::progressShowsAndRestoresTheStatusBar_data()
+{
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("import") << false << QStringLiteral("Add database") << QStringLiteral("300 Qso Records added");
+    QTest::newRow("export") << true << QStringLiteral("Export Adif")
+                            << QStringLiteral("Logbook log.sqlite3 exported to file out.adi");
+}
+
 void TestAdif::progressShowsAndRestoresTheStatusBar()
 {
+    QFETCH(bool, exporting);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
     TestDir dir;
+    QByteArray records = numberedRecords(300);
+    records.replace("<CALL:", "<QSO_DATE:8>20240101<CALL:");
+    if (exporting)
+        QCOMPARE(importBytes(records).result.added, 300);
     RecordingProgress progress;
     ImportProgress::install(&progress);
-    importBytes(numberedRecords(300));
+    QStringList messages;
+    if (exporting) {
+        ScriptedPrompter prompter;
+        PrompterGuard install(prompter);
+        QVERIFY(CKorva3Doc(QLatin1String(kLog)).ExportAdifFile(QStringLiteral("out.adi")));
+        messages = prompter.texts();
+    } else {
+        messages = importBytes(records).messages;
+    }
     ImportProgress::install(nullptr);
 
+    QCOMPARE(messages, QStringList{message});
     QCOMPARE(progress.shown, 1);
     QCOMPARE(progress.hidden, 1);
     QCOMPARE(progress.pane, QStringLiteral("Ready"));
-    QCOMPARE(progress.statusTexts.first(), QStringLiteral("Add database"));
+    QCOMPARE(progress.statusTexts.first(), title);
     QCOMPARE(progress.statusTexts.last(), QStringLiteral("Ready"));
     QCOMPARE(progress.positions.last(), 100); // also when the last <EOR> is followed by a line end
     // One update per change of the percentage, each with its status text.
@@ -435,7 +462,7 @@ void TestAdif::progressShowsAndRestoresTheStatusBar()
     for (qsizetype i = 0; i < progress.positions.size(); ++i) {
         if (i > 0)
             QVERIFY(progress.positions[i] > progress.positions[i - 1]);
-        QCOMPARE(progress.statusTexts[i + 1], QStringLiteral("Add database %1 %").arg(progress.positions[i]));
+        QCOMPARE(progress.statusTexts[i + 1], QStringLiteral("%1 %2 %").arg(title).arg(progress.positions[i]));
     }
     QVERIFY(progress.positions.size() > 50);
 
