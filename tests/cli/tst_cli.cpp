@@ -1,7 +1,7 @@
 #include "cli/CliRunner.h"
-#include "common/FileSizeLimit.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "faults/FileSizeLimit.h"
 #include "loggen/LogbookGenerator.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/Sqlite3DB.h"

@@ -1,6 +1,6 @@
-#include "common/HeldWriteLock.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "faults/HeldWriteLock.h"
 #include "document/CKorva3Doc.h"
 #include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
