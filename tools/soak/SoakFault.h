@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <random>
+
+class FileSizeLimit;
+class HeldWriteLock;
+class LogbookCheck;
+
+// One write failure set up around a step of the soak run, undone when the object goes:
+// a trigger that refuses a write, a limit on the size of files, or a write lock held by
+// another connection (let go within the busy timeout, or held past it).
+class SoakFault
+{
+public:
+    enum class Kind { None, RefusingTrigger, FileSizeLimit, LockLetGoSoon, LockHeldPastTimeout };
+    static constexpr int kKinds = 5;
+
+    SoakFault(Kind kind, LogbookCheck &check, const QString &logbook, std::mt19937 &random);
+    ~SoakFault();
+    SoakFault(const SoakFault &) = delete;
+    SoakFault &operator=(const SoakFault &) = delete;
+
+    Kind kind() const { return m_kind; }
+    // False when the fault could not be set up (the step then runs without it).
+    bool isSetUp() const { return m_setUp; }
+    // Whether a write may fail under it: a lock let go within the busy timeout must not
+    // make anything fail.
+    bool mayFailWrites() const;
+    QString description() const { return m_description; }
+    static const char *kindName(Kind kind);
+
+private:
+    Kind m_kind;
+    LogbookCheck &m_check;
+    bool m_setUp = false;
+    QString m_description;
+    std::unique_ptr<FileSizeLimit> m_limit;
+    std::unique_ptr<HeldWriteLock> m_lock;
+};
