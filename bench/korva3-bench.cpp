@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -532,21 +533,21 @@ void Bench::resolution()
     m_table.add(rate);
 
     // One call at a time as the entry form resolves them, after the first call has
-    // loaded the tables.
+    // loaded the tables. Each call counts with its fastest run: a call that is slow in
+    // itself is slow every time, while a pause of the scheduler hits one run only.
     CKorva3Doc doc{QString()};
     doc.ResolveCallsign(QStringLiteral("DL1ABC"));
-    std::vector<double> slowest;
+    std::vector<double> fastestMs(calls.size(), std::numeric_limits<double>::max());
     for (int run = 0; run < m_settings.runs; ++run) {
-        double slowestMs = 0;
-        for (const QString &call : calls) {
+        for (std::size_t i = 0; i < fastestMs.size(); ++i) {
             QElapsedTimer one;
             one.start();
-            doc.ResolveCallsign(call);
-            slowestMs = std::max(slowestMs, static_cast<double>(one.nsecsElapsed()) / 1e6);
+            doc.ResolveCallsign(calls.at(qsizetype(i)));
+            fastestMs[i] = std::min(fastestMs[i], static_cast<double>(one.nsecsElapsed()) / 1e6);
         }
-        slowest.push_back(slowestMs);
     }
-    m_table.add(figure(QStringLiteral("slowest single resolution"), median(slowest), "ms", Goal::AtMost, 1));
+    const double slowest = *std::max_element(fastestMs.begin(), fastestMs.end());
+    m_table.add(figure(QStringLiteral("slowest single resolution (its fastest run)"), slowest, "ms", Goal::AtMost, 1));
 
     progress("resolution compared with the program database's queries");
     const StoreCallLookup queries;
