@@ -45,6 +45,17 @@ QStringList menuTitles(const CMainFrame *frame)
     return titles;
 }
 
+// The simulated radio as the FT-897 on COM3 of the program's settings.
+bool useAsFt897OnCom3(PtyTransceiver &transceiver)
+{
+    if (!transceiver.start()
+        || !SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
+                                                          "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"))
+        return false;
+    AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
+    return true;
+}
+
 bool makeLogbook(const QString &path)
 {
     Sqlite3DB db;
@@ -446,11 +457,7 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
 void TestApp::transceiverReadingFillsEveryLogbookWindow()
 {
     PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
-    QVERIFY(transceiver.start());
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
-                             "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
-                             "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"));
-    AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
+    QVERIFY(useAsFt897OnCom3(transceiver));
     const QString a = m_dir->filePath("a.sqlite3");
     const QString b = m_dir->filePath("b.sqlite3");
     QVERIFY(makeLogbook(a) && makeLogbook(b));
@@ -474,11 +481,7 @@ void TestApp::transceiverReadingFillsEveryLogbookWindow()
 void TestApp::followTheRadioFillsTheActiveEmptyForm()
 {
     PtyTransceiver transceiver(TrxSimulator(14234560, *TrxSimulator::modeByName("USB")));
-    QVERIFY(transceiver.start());
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
-                             "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
-                             "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"));
-    AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
+    QVERIFY(useAsFt897OnCom3(transceiver));
     AppSettings::open()->setValue("Transceiver/Follow", true);
     const QString a = m_dir->filePath("a.sqlite3");
     QVERIFY(makeLogbook(a));
