@@ -90,17 +90,24 @@ void insertAt(QByteArray &target, qsizetype index, QByteArrayView what)
     target.insert(qMin(index, target.size()), what);
 }
 
-// YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions.
+// YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions. An
+// empty value (the export writes one for a QSO without a date) leaves the column as it
+// is: the separators alone would make a date of nothing.
 void appendDate(QByteArray &date, QByteArrayView value)
 {
+    if (value.isEmpty())
+        return;
     date.append(value);
     insertAt(date, 4, "-");
     insertAt(date, 7, "-");
 }
 
-// HHMM becomes HH:MM:00 and HHMMSS becomes HH:MM:SS.
+// HHMM becomes HH:MM:00 and HHMMSS becomes HH:MM:SS. An empty value leaves the column
+// as it is, as for a date.
 void appendTime(QByteArray &time, QByteArrayView value)
 {
+    if (value.isEmpty())
+        return;
     time.append(value);
     insertAt(time, 2, ":");
     insertAt(time, 5, time.size() < 6 ? QByteArrayView(":00") : QByteArrayView(":"));

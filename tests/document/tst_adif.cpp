@@ -324,6 +324,13 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("time HHMM") << QByteArray("<TIME_ON:4>0905") << QByteArray("TIME") << QByteArray("09:05:00");
     QTest::newRow("short date by position") << QByteArray("<QSO_DATE:5>20261") << QByteArray("DATE")
                                             << QByteArray("2026-1-");
+    // The export writes empty values for a QSO without date or time; they leave the
+    // columns as they are.
+    QTest::newRow("empty date and time") << QByteArray("<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
+                                         << QByteArray("|");
+    QTest::newRow("empty date and time after given ones")
+        << QByteArray("<QSO_DATE:8>20261206<TIME_ON:4>0905<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
+        << QByteArray("2026-12-06|09:05:00");
     QTest::newRow("band 20m") << QByteArray("<BAND:3>20m") << QByteArray("BAND") << QByteArray("20");
     QTest::newRow("band 20M") << QByteArray("<BAND:3>20M") << QByteArray("BAND") << QByteArray("20");
     QTest::newRow("band 70cm") << QByteArray("<BAND:4>70cm") << QByteArray("BAND") << QByteArray("70");
