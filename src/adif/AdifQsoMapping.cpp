@@ -242,7 +242,9 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
 {
     const Tag *tag = findTag(name);
     if (!tag) {
-        if (!value.isEmpty())
+        // A name is stored up to its first NUL byte, and "QSL_SENT\0" would come back
+        // from the export as QSL_SENT: a name holding one is no field of any program.
+        if (!value.isEmpty() && !name.contains('\0'))
             keep(record, name.toByteArray().toUpper(), value, false);
         return;
     }

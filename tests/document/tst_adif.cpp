@@ -374,6 +374,9 @@ void TestAdif::fieldMapping_data()
                                          "<GRIDSQUARE:4>JO31<QSL_VIA:5>DL9XX<IOTA:6>EU-001<QTH:4>Bonn")
                            << QByteArray("SENT, RCVD, FREQ, POWER, CQZONE, GRID, QSLMGR, IOTA, QTH")
                            << QByteArray("599|579|14.025|100|14|JO31|DL9XX|EU-001|Bonn");
+    QTest::newRow("name with a NUL byte neither read nor kept")
+        << QByteArrayLiteral("<QSL_SENT\0\0:1>Y<APP_X\0:1>1") << QByteArray("QSLSENT, (SELECT COUNT(*) FROM QSOFIELDS)")
+        << QByteArray("2|0");
     QTest::newRow("tag without length") << QByteArray("<NAME>Bob<CALL:4>K1AB") << QByteArray("CALL, NAME")
                                         << QByteArray("K1AB|");
     QTest::newRow("length not a number") << QByteArray("<NAME:x>Bob") << QByteArray("NAME") << QByteArray("");
