@@ -26,6 +26,28 @@ void ScriptCheck::exec(const char *sql)
               sqlite3_errmsg(m_db), sql);
 }
 
+ScriptCheck &ScriptCheck::shared()
+{
+    static ScriptCheck database;
+    return database;
+}
+
+QStringList ScriptCheck::inputLines(const std::uint8_t *data, std::size_t size)
+{
+    return ScriptIo::decodeLines(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+}
+
+QStringList ScriptCheck::frameOf(const QStringList &statements, int head)
+{
+    return statements.mid(0, head) + statements.mid(statements.size() - 1);
+}
+
+QStringList ScriptCheck::bodyOf(const QStringList &statements, int head)
+{
+    return statements.mid(head, statements.size() - head - 1);
+}
+
 void ScriptCheck::checkScriptText(const QStringList &statements)
 {
     const QByteArray script = ScriptIo::encodeLines(statements);

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <cstdint>
+
 struct sqlite3;
 
 // Runs the statements of a converted script on an in-memory database with the program
@@ -18,6 +21,15 @@ public:
     ~ScriptCheck();
     ScriptCheck(const ScriptCheck &) = delete;
     ScriptCheck &operator=(const ScriptCheck &) = delete;
+
+    // The one database of the run.
+    static ScriptCheck &shared();
+
+    // The fuzzer's input read as the conversions read a list.
+    static QStringList inputLines(const std::uint8_t *data, std::size_t size);
+    // A script's frame, its first head statements and its last, and the body between.
+    static QStringList frameOf(const QStringList &statements, int head);
+    static QStringList bodyOf(const QStringList &statements, int head);
 
     // The script as written holds no NUL byte (the shell would end the line there) and
     // one line per statement.

@@ -13,28 +13,14 @@
 
 #include "platform/CodePage.h"
 #include "refdata/CtyConversion.h"
-#include "refdata/ScriptIo.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace {
 
 constexpr int kFrameHead = 4; // the three DELETEs and BEGIN TRANSACTION
 constexpr int kEntityFields = 9;
-
-std::unique_ptr<ScriptCheck> theDatabase;
-
-QStringList frameOf(const QStringList &statements)
-{
-    return statements.mid(0, kFrameHead) + statements.mid(statements.size() - 1);
-}
-
-QStringList bodyOf(const QStringList &statements)
-{
-    return statements.mid(kFrameHead, statements.size() - kFrameHead - 1);
-}
 
 // The line's entity row and its aliases, as SQLite stored them.
 void checkLine(ScriptCheck &database, const QString &line, const QStringList &body)
@@ -65,34 +51,27 @@ void checkLine(ScriptCheck &database, const QString &line, const QStringList &bo
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    theDatabase = std::make_unique<ScriptCheck>();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QStringList lines =
-        ScriptIo::decodeLines(QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+    const QStringList lines = ScriptCheck::inputLines(data, size);
     int skipped = -1;
     const QStringList all = CtyConversion::statements(lines, &skipped);
     ScriptCheck::checkScriptText(all);
     const QStringList frame = CtyConversion::statements({});
-    fuzzCheck(frameOf(all) == frame, "the script's frame stays as it is");
+    fuzzCheck(ScriptCheck::frameOf(all, kFrameHead) == frame, "the script's frame stays as it is");
 
     QStringList bodies;
     int skippedLines = 0;
     for (const QString &line : lines) {
         int lineSkipped = -1;
-        const QStringList body = bodyOf(CtyConversion::statements({line}, &lineSkipped));
+        const QStringList body = ScriptCheck::bodyOf(CtyConversion::statements({line}, &lineSkipped), kFrameHead);
         fuzzCheck(lineSkipped == 0 || (lineSkipped == 1 && body.isEmpty()), "a skipped line gives nothing",
                   CodePage::toAnsi(line));
         skippedLines += lineSkipped;
-        checkLine(*theDatabase, line, body);
+        checkLine(ScriptCheck::shared(), line, body);
         bodies += body;
     }
-    fuzzCheck(bodyOf(all) == bodies, "each line is converted on its own");
+    fuzzCheck(ScriptCheck::bodyOf(all, kFrameHead) == bodies, "each line is converted on its own");
     fuzzCheck(skipped == skippedLines, "the lines skipped are counted", QByteArray::number(skipped),
               QByteArray::number(skippedLines));
     return 0;

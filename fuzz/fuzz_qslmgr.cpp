@@ -11,27 +11,13 @@
 
 #include "platform/CodePage.h"
 #include "refdata/QslMgrConversion.h"
-#include "refdata/ScriptIo.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace {
 
 constexpr int kFrameHead = 2; // DELETE and BEGIN TRANSACTION
-
-std::unique_ptr<ScriptCheck> theDatabase;
-
-QStringList frameOf(const QStringList &statements)
-{
-    return statements.mid(0, kFrameHead) + statements.mid(statements.size() - 1);
-}
-
-QStringList bodyOf(const QStringList &statements)
-{
-    return statements.mid(kFrameHead, statements.size() - kFrameHead - 1);
-}
 
 void checkLine(ScriptCheck &database, const QString &line, const QStringList &body)
 {
@@ -53,26 +39,20 @@ void checkLine(ScriptCheck &database, const QString &line, const QStringList &bo
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    theDatabase = std::make_unique<ScriptCheck>();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QStringList lines =
-        ScriptIo::decodeLines(QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+    const QStringList lines = ScriptCheck::inputLines(data, size);
     const QStringList all = QslMgrConversion::statements(lines);
     ScriptCheck::checkScriptText(all);
-    fuzzCheck(frameOf(all) == QslMgrConversion::statements({}), "the script's frame stays as it is");
+    fuzzCheck(ScriptCheck::frameOf(all, kFrameHead) == QslMgrConversion::statements({}),
+              "the script's frame stays as it is");
 
     QStringList bodies;
     for (const QString &line : lines) {
-        const QStringList body = bodyOf(QslMgrConversion::statements({line}));
-        checkLine(*theDatabase, line, body);
+        const QStringList body = ScriptCheck::bodyOf(QslMgrConversion::statements({line}), kFrameHead);
+        checkLine(ScriptCheck::shared(), line, body);
         bodies += body;
     }
-    fuzzCheck(bodyOf(all) == bodies, "each line is converted on its own");
+    fuzzCheck(ScriptCheck::bodyOf(all, kFrameHead) == bodies, "each line is converted on its own");
     return 0;
 }

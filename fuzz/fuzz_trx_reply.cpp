@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -42,38 +43,45 @@ bool onlyOf(const QString &text, const char *characters)
     return true;
 }
 
+// The reply decoded for the type, checked as every reading; nothing for a reply too
+// short for the type, which must read as nothing.
+std::optional<TrxReading> wholeReading(int rig, const QByteArray &reply)
+{
+    const TrxReading reading = TrxDecoding::decodeReply(rig, reply);
+    checkReading(reading, rig == TrxFt897 ? "FT-897 mode position" : "FT-1000mp mode position");
+    if (reply.size() >= TrxDecoding::replyLength(rig))
+        return reading;
+    fuzzCheck(reading.frequency.isEmpty() && reading.modePosition == 0, "a short reply reads as nothing",
+              QByteArray::number(rig));
+    return std::nullopt;
+}
+
 void checkFt897(const QByteArray &reply)
 {
-    const TrxReading reading = TrxDecoding::decodeReply(TrxFt897, reply);
-    checkReading(reading, "FT-897 mode position");
-    const QString &text = reading.frequency;
-    if (reply.size() < TrxDecoding::replyLength(TrxFt897)) {
-        fuzzCheck(text.isEmpty() && reading.modePosition == 0, "a short FT-897 reply reads as nothing");
+    const std::optional<TrxReading> reading = wholeReading(TrxFt897, reply);
+    if (!reading)
         return;
-    }
+    const QString &text = reading->frequency;
     fuzzCheck(text.size() <= 8 && onlyOf(text, "0123456789abcdef."), "FT-897 text: 8 digits and points at most",
               text.toLatin1());
     fuzzCheck(!text.startsWith(QLatin1Char('0')) && !text.startsWith(QLatin1Char('.')),
               "FT-897 text: no leading zero or point", text.toLatin1());
     fuzzCheck(text.count(QLatin1Char('.')) <= 2, "FT-897 text: two points at most", text.toLatin1());
-    fuzzCheck(reading.modePosition == TrxDecoding::ft897ModePosition(static_cast<uchar>(reply.at(4))),
+    fuzzCheck(reading->modePosition == TrxDecoding::ft897ModePosition(static_cast<uchar>(reply.at(4))),
               "FT-897 mode from byte 4");
 }
 
 void checkFt1000mp(const QByteArray &reply)
 {
-    const TrxReading reading = TrxDecoding::decodeReply(TrxFt1000mp, reply);
-    checkReading(reading, "FT-1000mp mode position");
-    const QString &text = reading.frequency;
-    if (reply.size() < TrxDecoding::replyLength(TrxFt1000mp)) {
-        fuzzCheck(text.isEmpty() && reading.modePosition == 0, "a short FT-1000mp reply reads as nothing");
+    const std::optional<TrxReading> reading = wholeReading(TrxFt1000mp, reply);
+    if (!reading)
         return;
-    }
+    const QString &text = reading->frequency;
     fuzzCheck(onlyOf(text, "-0123456789.") && text.count(QLatin1Char('.')) == 2,
               "FT-1000mp text: a number with two points", text.toLatin1());
     fuzzCheck(text.size() >= 3 && text.at(text.size() - 2) == QLatin1Char('.'),
               "FT-1000mp text: the 100 Hz digit after the last point", text.toLatin1());
-    fuzzCheck(reading.modePosition == TrxDecoding::ft1000mpModePosition(static_cast<uchar>(reply.at(7))),
+    fuzzCheck(reading->modePosition == TrxDecoding::ft1000mpModePosition(static_cast<uchar>(reply.at(7))),
               "FT-1000mp mode from byte 7");
 }
 
