@@ -286,10 +286,8 @@ void checkLogbook(const Workspace &workspace, const Expected &expected)
 
 // --- Export, import, export ----------------------------------------------------------
 
-// The records of an export, each as its non-empty fields written one way, sorted: QSOs
-// of the same date and time may come in either order. An empty field carries nothing:
-// the import keeps no empty field beside the columns, and a kept value that starts with
-// a NUL byte is stored empty.
+// The records of an export, each as its fields written one way, sorted: QSOs of the same
+// date and time may come in either order.
 QByteArrayList recordsOf(const QByteArray &adif)
 {
     QBuffer buffer;
@@ -304,7 +302,7 @@ QByteArrayList recordsOf(const QByteArray &adif)
         if (AdifQsoMapping::endsRecord(field.name)) {
             records.append(record);
             record.clear();
-        } else if (!field.value.isEmpty()) {
+        } else {
             record += '<' + field.name.toByteArray() + ':' + QByteArray::number(field.value.size()) + '>'
                     + field.value.toByteArray();
         }
