@@ -90,17 +90,24 @@ void insertAt(QByteArray &target, qsizetype index, QByteArrayView what)
     target.insert(qMin(index, target.size()), what);
 }
 
-// YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions.
+// YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions. An
+// empty value (the export writes one for a QSO without a date) leaves the column as it
+// is: the separators alone would make a date of nothing.
 void appendDate(QByteArray &date, QByteArrayView value)
 {
+    if (value.isEmpty())
+        return;
     date.append(value);
     insertAt(date, 4, "-");
     insertAt(date, 7, "-");
 }
 
-// HHMM becomes HH:MM:00 and HHMMSS becomes HH:MM:SS.
+// HHMM becomes HH:MM:00 and HHMMSS becomes HH:MM:SS. An empty value leaves the column
+// as it is, as for a date.
 void appendTime(QByteArray &time, QByteArrayView value)
 {
+    if (value.isEmpty())
+        return;
     time.append(value);
     insertAt(time, 2, ":");
     insertAt(time, 5, time.size() < 6 ? QByteArrayView(":00") : QByteArrayView(":"));
@@ -229,14 +236,27 @@ void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView
     record.kept.append({0, name, value.toByteArray()});
 }
 
+// The part of a value the logbook stores: texts are bound as C strings, so a value
+// ends at its first NUL byte. A field is kept as it will be read back: one whose value
+// starts with a NUL is kept no more than an empty one, which would otherwise stand in
+// for the MODE, TIME_OFF or DXCC the export writes.
+QByteArrayView storedPart(QByteArrayView value)
+{
+    const qsizetype nul = value.indexOf('\0');
+    return nul < 0 ? value : value.first(nul);
+}
+
 } // namespace
 
 void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value)
 {
     const Tag *tag = findTag(name);
     if (!tag) {
-        if (!value.isEmpty())
-            keep(record, name.toByteArray().toUpper(), value, false);
+        // A name is stored up to its first NUL byte, and "QSL_SENT\0" would come back
+        // from the export as QSL_SENT: a name holding one is no field of any program.
+        const QByteArrayView stored = storedPart(value);
+        if (!stored.isEmpty() && !name.contains('\0'))
+            keep(record, name.toByteArray().toUpper(), stored, false);
         return;
     }
     value = withoutTrailingLineEnd(value);
@@ -258,8 +278,9 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
     case Rule::Country: number = leadingInteger(value); break;
     }
     // The tag's name is static: the kept name shares it instead of copying it.
-    if (keepsOriginal(*tag) && !value.isEmpty())
-        keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), value, true);
+    const QByteArrayView stored = storedPart(value);
+    if (keepsOriginal(*tag) && !stored.isEmpty())
+        keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), stored, true);
 }
 
 namespace {

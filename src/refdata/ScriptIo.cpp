@@ -16,6 +16,9 @@ QStringList decodeLines(const QByteArray &bytes)
     for (QByteArray &piece : pieces) {
         if (piece.endsWith('\r'))
             piece.chop(1);
+        // The sqlite3 shell ends a script line at a NUL byte, and the rest of the line
+        // would run on into the next statement: a NUL never reaches the script.
+        piece.replace('\0', QByteArrayView());
         lines.append(CodePage::fromAnsi(piece));
     }
     return lines;

@@ -325,6 +325,13 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("time HHMM") << QByteArray("<TIME_ON:4>0905") << QByteArray("TIME") << QByteArray("09:05:00");
     QTest::newRow("short date by position") << QByteArray("<QSO_DATE:5>20261") << QByteArray("DATE")
                                             << QByteArray("2026-1-");
+    // The export writes empty values for a QSO without date or time; they leave the
+    // columns as they are.
+    QTest::newRow("empty date and time") << QByteArray("<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
+                                         << QByteArray("|");
+    QTest::newRow("empty date and time after given ones")
+        << QByteArray("<QSO_DATE:8>20261206<TIME_ON:4>0905<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
+        << QByteArray("2026-12-06|09:05:00");
     QTest::newRow("band 20m") << QByteArray("<BAND:3>20m") << QByteArray("BAND") << QByteArray("20");
     QTest::newRow("band 20M") << QByteArray("<BAND:3>20M") << QByteArray("BAND") << QByteArray("20");
     QTest::newRow("band 70cm") << QByteArray("<BAND:4>70cm") << QByteArray("BAND") << QByteArray("70");
@@ -368,6 +375,12 @@ void TestAdif::fieldMapping_data()
                                          "<GRIDSQUARE:4>JO31<QSL_VIA:5>DL9XX<IOTA:6>EU-001<QTH:4>Bonn")
                            << QByteArray("SENT, RCVD, FREQ, POWER, CQZONE, GRID, QSLMGR, IOTA, QTH")
                            << QByteArray("599|579|14.025|100|14|JO31|DL9XX|EU-001|Bonn");
+    QTest::newRow("name with a NUL byte neither read nor kept")
+        << QByteArrayLiteral("<QSL_SENT\0\0:1>Y<APP_X\0:1>1") << QByteArray("QSLSENT, (SELECT COUNT(*) FROM QSOFIELDS)")
+        << QByteArray("2|0");
+    QTest::newRow("value starting with a NUL byte not kept")
+        << QByteArrayLiteral("<TIME_ON:4>0905<TIME_OFF:6>\0\0\0\0\0\0<MODE:4>\0FT8<APP_X:2>\0x")
+        << QByteArray("TIME, MODE, (SELECT COUNT(*) FROM QSOFIELDS)") << QByteArray("09:05:00|3|0");
     QTest::newRow("tag without length") << QByteArray("<NAME>Bob<CALL:4>K1AB") << QByteArray("CALL, NAME")
                                         << QByteArray("K1AB|");
     QTest::newRow("length not a number") << QByteArray("<NAME:x>Bob") << QByteArray("NAME") << QByteArray("");

@@ -28,6 +28,8 @@ private slots:
     void ctyLines();
     void damagedCountryLinesAreSkippedAndCounted();
     void bytesPassUnchangedAndCrLfIsRead();
+    void nulBytesNeverReachTheScript_data();
+    void nulBytesNeverReachTheScript();
     void emptyInputsGiveFrameOnly();
     void failuresLeaveFilesAlone();
     void qslMgrLines_data();
@@ -120,6 +122,40 @@ void ConversionsTest::bytesPassUnchangedAndCrLfIsRead()
     QCOMPARE(lines.at(4).mid(lines.at(4).indexOf("VALUES")),
              QByteArray("VALUES ('QC','Cura\xe7" "ao \x80\x81',518,'SA','9','11',12.17,69.00,4.0);\r"));
     QVERIFY(lines.at(5).endsWith("VALUES (518,'PJ2',NULL,NULL);\r"));
+}
+
+// The sqlite3 shell ends a line at a NUL byte and runs the rest of it on into the next
+// statement; the byte is left out, and the line and the next one stay whole.
+void ConversionsTest::nulBytesNeverReachTheScript_data()
+{
+    QTest::addColumn<bool>("countryFile");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected"); // the lines between BEGIN and END TRANSACTION
+    QTest::newRow("QSL manager list")
+        << false << QByteArrayLiteral("QX1\0AA;QX2BB\0\0;\nQX3CC;QX4DD;\n")
+        << QByteArray("INSERT INTO QSLMGRS (CALL, QSLMGR) VALUES ('QX1AA','QX2BB');\r\n"
+                      "INSERT INTO QSLMGRS (CALL, QSLMGR) VALUES ('QX3CC','QX4DD');\r\n");
+    QTest::newRow("country file")
+        << true << QByteArrayLiteral("QY,So\0lo,998,AF,35,46,1.5,-2,+0.5,QY;\0\r\n")
+        << QByteArray("INSERT INTO COUNTRIES (COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, "
+                      "LATITUDE, LONGITUDE, GMTDIFF) VALUES ('QY','Solo',998,'AF','35','46',1.5,-2,+0.5);\r\n"
+                      "INSERT INTO PREFIXES (DXCCID, COUNTRYPREFIX, CQZONE, ITUZONE) VALUES (998,'QY',NULL,NULL);\r\n");
+}
+
+void ConversionsTest::nulBytesNeverReachTheScript()
+{
+    QFETCH(bool, countryFile);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    TestDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(TestDir::writeFile("in.txt", input));
+    const ConversionOutcome outcome =
+        countryFile ? CtyConversion::run("in.txt", "out.sql") : QslMgrConversion::run("in.txt", "out.sql");
+    QVERIFY(outcome.isReady());
+    const QByteArray script = TestDir::readFile("out.sql");
+    const qsizetype begin = script.indexOf("BEGIN TRANSACTION;\r\n") + 20;
+    QCOMPARE(script.mid(begin, script.indexOf("END TRANSACTION;") - begin), expected);
 }
 
 void ConversionsTest::emptyInputsGiveFrameOnly()
