@@ -105,6 +105,10 @@ LineKind appendLine(const QString &line, QStringList &out)
     QStringList fields = line.split(QLatin1Char(','));
     if (fields.size() <= kEntityFields)
         return LineKind::NoEntity; // an empty or truncated line names no entity
+    // A comma too many would put more values than columns into the entity's statement,
+    // which SQLite then refuses while the aliases still go in under the lost entity.
+    if (fields.size() > kEntityFields + 1)
+        return LineKind::Damaged;
     const QString aliasList = fields.takeLast();
     for (int i = 0; i < fields.size(); ++i) {
         if (isNumberField(i) && !isNumber(fields.at(i)))
@@ -153,7 +157,9 @@ ConversionOutcome run(const QString &csvPath, const QString &sqlPath)
     int skipped = 0;
     ConversionOutcome outcome = ScriptIo::writeLines(sqlPath, statements(lines, &skipped));
     if (outcome.isReady() && skipped > 0)
-        outcome.message += QStringLiteral("\n%1 lines skipped: a number field holds no number").arg(skipped);
+        outcome.message +=
+            QStringLiteral("\n%1 lines skipped: a number field holds no number or the line has too many fields")
+                .arg(skipped);
     return outcome;
 }
 

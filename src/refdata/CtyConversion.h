@@ -13,7 +13,8 @@ namespace CtyConversion {
 // The script's statements, one per element, in the order they are written. A line whose
 // entity number, zone, latitude, longitude, time offset or a zone of one of its aliases
 // is not a number is left out (such a field goes into the script bare, so a damaged or
-// crafted one would change the statement); `skipped`, when given, counts those lines.
+// crafted one would change the statement), and so is a line of more than ten fields;
+// `skipped`, when given, counts those lines.
 QStringList statements(const QStringList &csvLines, int *skipped = nullptr);
 
 // Reads the country file and writes the script. When the country file cannot be
