@@ -290,18 +290,21 @@ void checkLogbook(const Workspace &workspace, const Expected &expected)
 
 using Fields = QList<std::pair<QByteArray, QByteArray>>;
 
-// A record's fields written one way. Without a BAND, the export reads a FREQ that lies in
-// no band in MHz but in one in kHz as kHz, so a FREQ it wrote from a text with its unit
-// ("10104.09 MHz") it writes another way the next time: each FREQ stands here as the
-// export would write it once more.
+// A record's fields written one way. The export reads a FREQ that lies in no band in
+// MHz but in the QSO's band (or, without one, in some band) in kHz as kHz, so a FREQ it
+// wrote from a text with its unit ("7074 MHz" on 40 m, "10104.09 MHz" without a band)
+// it writes another way the next time: each FREQ stands here as the export would write
+// it once more, with the band the import stores.
 QByteArray recordText(const Fields &fields)
 {
-    const bool hasBand = std::any_of(fields.cbegin(), fields.cend(), [](const auto &field) {
-        return field.first == "BAND" && !field.second.isEmpty();
-    });
+    QByteArray band;
+    for (const auto &[name, written] : fields) {
+        if (name == "BAND")
+            band = AdifQsoMapping::storedBand(written);
+    }
     QByteArray text;
     for (const auto &[name, written] : fields) {
-        const QByteArray value = name == "FREQ" && !hasBand ? AdifFrequency::exportValue(written) : written;
+        const QByteArray value = name == "FREQ" ? AdifFrequency::exportValue(written, band) : written;
         text += '<' + name + ':' + QByteArray::number(value.size()) + '>' + value;
     }
     return text;
