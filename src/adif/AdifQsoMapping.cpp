@@ -277,8 +277,9 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
     case Rule::QslRcvd: number = qslRcvdOf(value, number); break;
     case Rule::Country: number = leadingInteger(value); break;
     }
-    // The tag's name is static: the kept name shares it instead of copying it.
-    const QByteArrayView stored = storedPart(value);
+    // The tag's name is static: the kept name shares it instead of copying it. A line end
+    // before a NUL byte ends the stored part too, and goes as the one before the end.
+    const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
     if (keepsOriginal(*tag) && !stored.isEmpty())
         keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), stored, true);
 }

@@ -381,6 +381,9 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("value starting with a NUL byte not kept")
         << QByteArrayLiteral("<TIME_ON:4>0905<TIME_OFF:6>\0\0\0\0\0\0<MODE:4>\0FT8<APP_X:2>\0x")
         << QByteArray("TIME, MODE, (SELECT COUNT(*) FROM QSOFIELDS)") << QByteArray("09:05:00|3|0");
+    QTest::newRow("line end before a NUL byte not kept")
+        << QByteArrayLiteral("<MODE:5>FT8\n\0<DXCC:2>\n\0")
+        << QByteArray("COUNTRY, (SELECT GROUP_CONCAT(NAME || '=' || VALUE) FROM QSOFIELDS)") << QByteArray("0|MODE=FT8");
     QTest::newRow("tag without length") << QByteArray("<NAME>Bob<CALL:4>K1AB") << QByteArray("CALL, NAME")
                                         << QByteArray("K1AB|");
     QTest::newRow("length not a number") << QByteArray("<NAME:x>Bob") << QByteArray("NAME") << QByteArray("");
