@@ -260,26 +260,27 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
         return;
     }
     value = withoutTrailingLineEnd(value);
+    // Texts are bound as C strings, so a column holds a value up to its first NUL byte, as
+    // a kept field does; a line end before that byte goes as the one at the end does.
+    const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
     QByteArray &text = record.qso.text[tag->column];
     qint32 &number = record.qso.number[tag->column];
     switch (tag->rule) {
     case Rule::Call:
         text.truncate(0);
-        text.append(value);
+        text.append(stored);
         break;
     case Rule::Text:
-    case Rule::Freq: text.append(value); break;
-    case Rule::Date: appendDate(text, value); break;
-    case Rule::Time: appendTime(text, value); break;
-    case Rule::Band: appendStoredBand(text, value); break;
+    case Rule::Freq: text.append(stored); break;
+    case Rule::Date: appendDate(text, stored); break;
+    case Rule::Time: appendTime(text, stored); break;
+    case Rule::Band: appendStoredBand(text, stored); break;
     case Rule::Mode: number = modeOf(value, number); break;
     case Rule::QslSent: number = qslSentOf(value, number); break;
     case Rule::QslRcvd: number = qslRcvdOf(value, number); break;
     case Rule::Country: number = leadingInteger(value); break;
     }
-    // The tag's name is static: the kept name shares it instead of copying it. A line end
-    // before a NUL byte ends the stored part too, and goes as the one before the end.
-    const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
+    // The tag's name is static: the kept name shares it instead of copying it.
     if (keepsOriginal(*tag) && !stored.isEmpty())
         keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), stored, true);
 }

@@ -384,6 +384,9 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("line end before a NUL byte not kept")
         << QByteArrayLiteral("<MODE:5>FT8\n\0<DXCC:2>\n\0")
         << QByteArray("COUNTRY, (SELECT GROUP_CONCAT(NAME || '=' || VALUE) FROM QSOFIELDS)") << QByteArray("0|MODE=FT8");
+    QTest::newRow("line end before a NUL byte not stored")
+        << QByteArrayLiteral("<QTH:8>Bonn\r\n\0x<BAND:5>20m\n\0x") << QByteArray("QTH, BAND")
+        << QByteArray("Bonn|20");
     QTest::newRow("tag without length") << QByteArray("<NAME>Bob<CALL:4>K1AB") << QByteArray("CALL, NAME")
                                         << QByteArray("K1AB|");
     QTest::newRow("length not a number") << QByteArray("<NAME:x>Bob") << QByteArray("NAME") << QByteArray("");
