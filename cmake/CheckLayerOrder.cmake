@@ -4,12 +4,13 @@
 #   cmake -DSOURCE_DIR=<project>/src -P CheckLayerOrder.cmake
 cmake_policy(VERSION 3.20)
 # The order, from the bottom up; each layer may use the ones before it.
-set(layers platform store refdata adif document rig forms reports entry app refdataapp cli)
+set(layers platform store refdata adif document net rig forms reports entry app refdataapp cli)
 # The libraries each layer's folder makes.
 set(libraries_platform korva3_platform)
 set(libraries_store korva3_store)
 set(libraries_adif korva3_adif)
 set(libraries_document korva3_document)
+set(libraries_net korva3_net)
 set(libraries_rig korva3_rig)
 set(libraries_forms korva3_forms korva3_widgetprompter)
 set(libraries_reports korva3_reports)
