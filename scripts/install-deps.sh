@@ -14,6 +14,7 @@ KORVA3_PACKAGES=(
     libqt6svg6                 # Qt's SVG icon engine, which draws the icons at run time
     desktop-file-utils appstream shared-mime-info groff-base  # the install check's validators
     dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list
+    openssl                    # self-signed certificates for the local HTTPS fakes of the tests
 )
 
 korva3_install_deps() {
