@@ -24,6 +24,7 @@
 #include "document/AdifImporter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/QsoColumns.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QBuffer>
@@ -122,7 +123,7 @@ struct Workspace
     {
         if (!dir.isValid())
             setupFailed("no temporary folder");
-        if (!ProgramDatabaseBuilder::build(dir.filePath(QLatin1String(Sqlite3DB::kProgramDatabase))))
+        if (!ProgramDatabaseBuilder::build(dir.filePath(QLatin1String(ProgramDb::kProgramDatabase))))
             std::fprintf(stderr, "fuzz_adif: no country file at %s: records without DXCC resolve to nothing\n",
                          ProgramDatabaseBuilder::kCountryFile);
         Sqlite3DB db;

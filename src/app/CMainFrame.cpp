@@ -13,7 +13,7 @@
 #include "platform/CommandRouter.h"
 #include "rig/CTrxLink.h"
 #include "rig/TrxReadingReceiver.h"
-#include "store/Sqlite3DB.h"
+#include "store/ProgramDb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,7 +96,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     ImportProgress::install(this);
     qApp->installEventFilter(this);
 
-    Sqlite3DB programDatabase;
+    ProgramDb programDatabase;
     m_trxLink->OpenLink(programDatabase);
     // A reading goes to every entry form open when it arrives.
     m_trxLink->SetReceivers([this] {

@@ -11,6 +11,7 @@
 #include "platform/ProgramVersion.h"
 #include "rig/HamlibModels.h"
 #include "rig/TrxType.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
@@ -201,7 +202,7 @@ int CliRunner::info(const QStringList &arguments)
     if (!programDatabaseExists())
         return Failed;
     CKorva3Doc doc{QString()};
-    const std::optional<Sqlite3DB::UM_COUNTRYINFO> country = doc.GetCountryInfo(dxccId, normalisedCall(arguments.at(1)));
+    const std::optional<ProgramDb::UM_COUNTRYINFO> country = doc.GetCountryInfo(dxccId, normalisedCall(arguments.at(1)));
     if (!country)
         return fail(QStringLiteral("No country information found for this call..."));
     m_out << CountryInfoJson::format(*country) << '\n';
@@ -350,9 +351,9 @@ QString CliRunner::hamlibConnection(const QHash<QString, QString> &options, TrxC
 // Opening a missing program database would make an empty one and find nothing in it.
 bool CliRunner::programDatabaseExists()
 {
-    if (QFileInfo(QLatin1String(Sqlite3DB::kProgramDatabase)).isFile())
+    if (QFileInfo(QLatin1String(ProgramDb::kProgramDatabase)).isFile())
         return true;
-    fail(QStringLiteral("Program database not found: %1").arg(QLatin1String(Sqlite3DB::kProgramDatabase)));
+    fail(QStringLiteral("Program database not found: %1").arg(QLatin1String(ProgramDb::kProgramDatabase)));
     return false;
 }
 

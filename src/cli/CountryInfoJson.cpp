@@ -22,7 +22,7 @@ QByteArray field(const char *name, const QJsonValue &value)
 
 } // namespace
 
-QByteArray format(const Sqlite3DB::UM_COUNTRYINFO &info)
+QByteArray format(const ProgramDb::UM_COUNTRYINFO &info)
 {
     const QByteArrayList fields{
         field("rowId", info.rowId),

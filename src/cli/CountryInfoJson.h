@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QByteArray>
@@ -10,6 +11,6 @@
 //  "gmtDiff": -1}
 namespace CountryInfoJson {
 
-QByteArray format(const Sqlite3DB::UM_COUNTRYINFO &info);
+QByteArray format(const ProgramDb::UM_COUNTRYINFO &info);
 
 } // namespace CountryInfoJson

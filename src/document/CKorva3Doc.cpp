@@ -15,8 +15,8 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     , m_pathName(path)
     , m_title(QFileInfo(path).fileName())
 {
-    // A failed read gives one of the store's failure texts, which reads as 0 (all).
-    m_adifPeriod = Numbers::atoi(GetParameter("adifexport"));
+    // A parameter that cannot be read counts as 0: all QSOs.
+    m_adifPeriod = Numbers::atoi(GetParameter("adifexport").value_or(QByteArray()));
     if (!path.isEmpty() && QFileInfo::exists(path))
         m_db.EnsureReadIndexes(path);
 }
@@ -28,9 +28,9 @@ int CKorva3Doc::ResolveCallsign(const QString &call)
     return CallsignIndex::current()->resolve(call);
 }
 
-std::optional<Sqlite3DB::UM_COUNTRYINFO> CKorva3Doc::GetCountryInfo(int dxccId, const QString &call)
+std::optional<ProgramDb::UM_COUNTRYINFO> CKorva3Doc::GetCountryInfo(int dxccId, const QString &call)
 {
-    Sqlite3DB::UM_COUNTRYINFO info;
+    ProgramDb::UM_COUNTRYINFO info;
     if (!CallsignIndex::current()->countryInfo(dxccId, call, info))
         return std::nullopt;
     return info;
@@ -38,27 +38,25 @@ std::optional<Sqlite3DB::UM_COUNTRYINFO> CKorva3Doc::GetCountryInfo(int dxccId, 
 
 QString CKorva3Doc::GetQslManager(const QString &call)
 {
-    return m_db.GetQslManager(call).value_or(QString());
+    return m_programDb.GetQslManager(call).value_or(QString());
 }
 
-QByteArray CKorva3Doc::GetParameter(const QByteArray &name)
+std::optional<QByteArray> CKorva3Doc::GetParameter(const QByteArray &name)
 {
-    QByteArray value;
-    m_db.GetParameter(name, value);
-    return value;
+    return m_programDb.GetParameter(name);
 }
 
 bool CKorva3Doc::SetParameter(const QString &name, const QString &value)
 {
-    return m_db.SetParameter(name, value);
+    return m_programDb.SetParameter(name, value);
 }
 
 void CKorva3Doc::LoadReferenceLists()
 {
-    m_db.LoadCodeList(m_modes, Sqlite3DB::kModesQuery);
-    m_db.LoadCodeList(m_qslSentList, Sqlite3DB::kQslSentQuery);
-    m_db.LoadCodeList(m_qslRcvdList, Sqlite3DB::kQslRcvdQuery);
-    m_db.LoadCodeList(m_countries, Sqlite3DB::kCountriesQuery);
+    m_programDb.LoadCodeList(m_modes, ProgramDb::kModesQuery);
+    m_programDb.LoadCodeList(m_qslSentList, ProgramDb::kQslSentQuery);
+    m_programDb.LoadCodeList(m_qslRcvdList, ProgramDb::kQslRcvdQuery);
+    m_programDb.LoadCodeList(m_countries, ProgramDb::kCountriesQuery);
 }
 
 QString CKorva3Doc::BandFromFrequency(const QString &frequency)

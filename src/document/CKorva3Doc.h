@@ -3,6 +3,7 @@
 #include "AdifImporter.h"
 #include "store/CqZoneGrid.h"
 #include "store/DxccTotals.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QList>
@@ -34,11 +35,11 @@ public:
     int ResolveCallsign(const QString &call);
     // The entity's record with the zones of the call; nothing when the program database
     // cannot be read.
-    std::optional<Sqlite3DB::UM_COUNTRYINFO> GetCountryInfo(int dxccId, const QString &call);
+    std::optional<ProgramDb::UM_COUNTRYINFO> GetCountryInfo(int dxccId, const QString &call);
     // The QSL manager of a call; empty when it has none or the lookup failed.
     QString GetQslManager(const QString &call);
-    // A parameter's stored value, or the store's failure text in its place.
-    QByteArray GetParameter(const QByteArray &name);
+    // A parameter's stored bytes; nothing when the program database cannot be read.
+    std::optional<QByteArray> GetParameter(const QByteArray &name);
     bool SetParameter(const QString &name, const QString &value);
     // Fills the four code lists; a list whose load fails stays empty.
     void LoadReferenceLists();
@@ -107,10 +108,10 @@ public:
     // 5 one week. Read from parameter "adifexport" when the document is made.
     qint32 m_adifPeriod = 0;
     // The code lists, as LoadReferenceLists left them.
-    QList<Sqlite3DB::UM_COMBOBOX> m_modes;
-    QList<Sqlite3DB::UM_COMBOBOX> m_qslSentList;
-    QList<Sqlite3DB::UM_COMBOBOX> m_qslRcvdList;
-    QList<Sqlite3DB::UM_COMBOBOX> m_countries;
+    QList<ProgramDb::UM_COMBOBOX> m_modes;
+    QList<ProgramDb::UM_COMBOBOX> m_qslSentList;
+    QList<ProgramDb::UM_COMBOBOX> m_qslRcvdList;
+    QList<ProgramDb::UM_COMBOBOX> m_countries;
 
 private:
     bool countIn(const Record &qso);
@@ -119,6 +120,7 @@ private:
     bool writeAdifFile(const QString &filePath);
 
     Sqlite3DB m_db;
+    ProgramDb m_programDb;
     DxccTotals m_dxccTotals;
     CqZoneGrid m_cqZoneGrid;
     QString m_pathName;

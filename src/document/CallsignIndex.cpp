@@ -59,18 +59,18 @@ std::shared_ptr<const CallsignIndex> CallsignIndex::current()
     static FileState loadedState;
     static std::shared_ptr<const CallsignIndex> loaded;
     const QMutexLocker lock(&mutex);
-    const FileState state = FileState::of(Sqlite3DB::kProgramDatabase);
+    const FileState state = FileState::of(ProgramDb::kProgramDatabase);
     if (!loaded || !(state == loadedState)) {
-        Sqlite3DB::ResolutionTables tables;
+        ProgramDb::ResolutionTables tables;
         if (state.exists)
-            Sqlite3DB().LoadResolutionTables(tables);
+            ProgramDb().LoadResolutionTables(tables);
         loaded = std::make_shared<const CallsignIndex>(tables);
         loadedState = state;
     }
     return loaded;
 }
 
-CallsignIndex::CallsignIndex(const Sqlite3DB::ResolutionTables &tables)
+CallsignIndex::CallsignIndex(const ProgramDb::ResolutionTables &tables)
     : m_calls(tableOf(tables.calls))
     , m_prefixes(tableOf(tables.prefixes))
     , m_callsRead(tables.callsRead)
@@ -78,15 +78,15 @@ CallsignIndex::CallsignIndex(const Sqlite3DB::ResolutionTables &tables)
     , m_countriesRead(tables.countriesRead)
 {
     // Every row is read into the record of its entity, so the last one wins.
-    for (const Sqlite3DB::UM_COUNTRYINFO &country : tables.countries)
+    for (const ProgramDb::UM_COUNTRYINFO &country : tables.countries)
         m_countries.insert(country.dxccId, country);
 }
 
-CallsignIndex::Table CallsignIndex::tableOf(const QList<Sqlite3DB::ResolutionTables::Entry> &rows)
+CallsignIndex::Table CallsignIndex::tableOf(const QList<ProgramDb::ResolutionTables::Entry> &rows)
 {
     Table table;
     table.reserve(rows.size());
-    for (const Sqlite3DB::ResolutionTables::Entry &row : rows) {
+    for (const ProgramDb::ResolutionTables::Entry &row : rows) {
         Entry &entry = table[row.key];
         if (entry.rows++ == 0) {
             entry.dxccId = row.dxccId;
@@ -122,7 +122,7 @@ int CallsignIndex::entityOfPrefix(const QString &text) const
     return entry ? entry->dxccId : 0;
 }
 
-void CallsignIndex::applyZones(const Entry *entry, Sqlite3DB::UM_COUNTRYINFO &info)
+void CallsignIndex::applyZones(const Entry *entry, ProgramDb::UM_COUNTRYINFO &info)
 {
     if (!entry)
         return;
@@ -132,7 +132,7 @@ void CallsignIndex::applyZones(const Entry *entry, Sqlite3DB::UM_COUNTRYINFO &in
         info.ituZone = entry->ituZone;
 }
 
-bool CallsignIndex::countryInfo(int dxccId, const QString &call, Sqlite3DB::UM_COUNTRYINFO &info) const
+bool CallsignIndex::countryInfo(int dxccId, const QString &call, ProgramDb::UM_COUNTRYINFO &info) const
 {
     info = m_countries.value(dxccId);
     if (!m_countriesRead || !m_callsRead || !m_prefixesRead)

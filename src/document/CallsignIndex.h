@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ public:
     // every call). Without a readable file it knows nothing.
     static std::shared_ptr<const CallsignIndex> current();
 
-    explicit CallsignIndex(const Sqlite3DB::ResolutionTables &tables);
+    explicit CallsignIndex(const ProgramDb::ResolutionTables &tables);
 
     // The entity of a call listed on its own in CALLS, or 0.
     int entityOfCall(const QString &call) const;
@@ -30,7 +31,7 @@ public:
     // The entity's COUNTRIES record (the last of its rows) with its zones replaced by
     // those of the call's CALLS row and then of the call's longest unique prefix. False
     // when the tables could not be read (the store's query then gives no record).
-    bool countryInfo(int dxccId, const QString &call, Sqlite3DB::UM_COUNTRYINFO &info) const;
+    bool countryInfo(int dxccId, const QString &call, ProgramDb::UM_COUNTRYINFO &info) const;
     // The DXCC entity of a call, by the rules of CallsignResolution.
     int resolve(const QString &call) const;
     // The same for a call given as its stored bytes, as an import reads it: a call
@@ -50,13 +51,13 @@ private:
     };
     using Table = QHash<QByteArray, Entry>;
 
-    static Table tableOf(const QList<Sqlite3DB::ResolutionTables::Entry> &rows);
+    static Table tableOf(const QList<ProgramDb::ResolutionTables::Entry> &rows);
     const Entry *longestUniquePrefix(const QByteArray &text) const;
-    static void applyZones(const Entry *entry, Sqlite3DB::UM_COUNTRYINFO &info);
+    static void applyZones(const Entry *entry, ProgramDb::UM_COUNTRYINFO &info);
 
     Table m_calls;
     Table m_prefixes;
-    QHash<qint32, Sqlite3DB::UM_COUNTRYINFO> m_countries;
+    QHash<qint32, ProgramDb::UM_COUNTRYINFO> m_countries;
     bool m_callsRead = false;
     bool m_prefixesRead = false;
     bool m_countriesRead = false;

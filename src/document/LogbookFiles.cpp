@@ -2,6 +2,7 @@
 
 #include "platform/AppSettings.h"
 #include "platform/Prompter.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QFile>
@@ -54,7 +55,7 @@ QString ChooseLogbook()
 QString ChooseLogbookFromDocument()
 {
     const QString path = ChooseLogbook();
-    if (!path.isEmpty() && QFileInfo(path).fileName() == QLatin1String(Sqlite3DB::kProgramDatabase)) {
+    if (!path.isEmpty() && QFileInfo(path).fileName() == QLatin1String(ProgramDb::kProgramDatabase)) {
         Prompter::current().plain(QStringLiteral("This Database cannot be openend"));
         return QString();
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/ProgramDatabaseSession.h"
-#include "store/Sqlite3DB.h"
+#include "store/ProgramDb.h"
 
 #include <QString>
 
@@ -23,6 +23,6 @@ public:
     int resolve(const QString &call) const;
 
 private:
-    mutable Sqlite3DB m_db;
+    mutable ProgramDb m_db;
     ProgramDatabaseSession m_session;
 };

@@ -64,7 +64,7 @@ QLabel *blueLine(QWidget *parent)
     return label;
 }
 
-QString textAt(const QList<Sqlite3DB::UM_COMBOBOX> &list, int index)
+QString textAt(const QList<ProgramDb::UM_COMBOBOX> &list, int index)
 {
     return index >= 0 && index < list.size() ? list.at(index).text : QString();
 }
@@ -397,10 +397,10 @@ void CKorva3View::OnInitialUpdate()
     m_doc->LoadReferenceLists();
     m_lists.fill(*m_doc);
 
-    m_utcOffset = Numbers::atoi(m_doc->GetParameter("utcoffset"));
+    m_utcOffset = Numbers::atoi(m_doc->GetParameter("utcoffset").value_or(QByteArray()));
     SetUtcNow();
-    m_askYesNo = m_doc->GetParameter("AskYesNo") == "Y";
-    m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator"));
+    m_askYesNo = m_doc->GetParameter("AskYesNo").value_or(QByteArray()) == "Y";
+    m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
     m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
     m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
 
@@ -704,9 +704,9 @@ void CKorva3View::ShowStationInfo()
 {
     if (!pullFields())
         return;
-    const std::optional<Sqlite3DB::UM_COUNTRYINFO> info = m_doc->GetCountryInfo(selectedCountryId(), m_qso.call);
+    const std::optional<ProgramDb::UM_COUNTRYINFO> info = m_doc->GetCountryInfo(selectedCountryId(), m_qso.call);
     if (info) {
-        const Sqlite3DB::UM_COUNTRYINFO &country = *info;
+        const ProgramDb::UM_COUNTRYINFO &country = *info;
         m_infoLine1 = QStringLiteral("  ") + country.country + QLatin1Char(' ') + country.countryPrefix
                     + QStringLiteral("  utc: ") + QString::asprintf("%3.1f", country.gmtDiff) + QStringLiteral("  ")
                     + country.continent;

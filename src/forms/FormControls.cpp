@@ -99,18 +99,18 @@ bool checkLimits(const QList<QLineEdit *> &edits)
     return true;
 }
 
-void fillList(QComboBox *list, const QList<Sqlite3DB::UM_COMBOBOX> &records, bool blankFirst, bool sorted)
+void fillList(QComboBox *list, const QList<ProgramDb::UM_COMBOBOX> &records, bool blankFirst, bool sorted)
 {
-    QList<Sqlite3DB::UM_COMBOBOX> entries = records;
+    QList<ProgramDb::UM_COMBOBOX> entries = records;
     if (blankFirst)
-        entries.prepend(Sqlite3DB::UM_COMBOBOX{0, QString()});
+        entries.prepend(ProgramDb::UM_COMBOBOX{0, QString()});
     if (sorted) {
         std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
             return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
         });
     }
     list->clear();
-    for (const Sqlite3DB::UM_COMBOBOX &entry : entries)
+    for (const ProgramDb::UM_COMBOBOX &entry : entries)
         list->addItem(entry.text, entry.id);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QList>
@@ -33,7 +34,7 @@ bool checkLimits(const QList<QLineEdit *> &edits);
 
 // Fills a list with the records' texts, each carrying its code. `blankFirst` puts an
 // entry with code 0 and no text first; `sorted` orders the entries by text.
-void fillList(QComboBox *list, const QList<Sqlite3DB::UM_COMBOBOX> &records, bool blankFirst = false,
+void fillList(QComboBox *list, const QList<ProgramDb::UM_COMBOBOX> &records, bool blankFirst = false,
               bool sorted = false);
 // The selected position; -1 when nothing is selected or, in a list with an edit field,
 // the typed text names no entry.

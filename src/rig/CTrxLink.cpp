@@ -5,7 +5,7 @@
 #include "TrxLinkWorker.h"
 #include "TrxReadingReceiver.h"
 #include "platform/Numbers.h"
-#include "store/Sqlite3DB.h"
+#include "store/ProgramDb.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -57,16 +57,12 @@ void CTrxLink::SetTimerFactory(TimerFactory factory)
         m_worker, [worker = m_worker, factory] { worker->SetTimerFactory(factory); }, Qt::QueuedConnection);
 }
 
-void CTrxLink::OpenLink(Sqlite3DB &db)
+void CTrxLink::OpenLink(ProgramDb &db)
 {
-    // A failed read gives one of the store's failure texts, which counts 0.
-    QByteArray rig;
-    QByteArray commPort;
-    db.GetParameter("rig", rig);
-    db.GetParameter("comm", commPort);
+    // A parameter that cannot be read counts 0: no radio.
     TrxConnection connection;
-    connection.rig = Numbers::atoi(rig);
-    connection.commPort = Numbers::atoi(commPort);
+    connection.rig = Numbers::atoi(db.GetParameter("rig").value_or(QByteArray()));
+    connection.commPort = Numbers::atoi(db.GetParameter("comm").value_or(QByteArray()));
     connection.settings = TrxSettings::load();
     OpenLink(connection);
 }

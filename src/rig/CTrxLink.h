@@ -14,7 +14,7 @@
 
 class QThread;
 class ReplyTimer;
-class Sqlite3DB;
+class ProgramDb;
 class TrxLinkWorker;
 class TrxReadingReceiver;
 
@@ -45,7 +45,7 @@ public:
 
     // Start-up: "rig" and "comm" from the program database (a text that is no number
     // counts 0), the Hamlib and Follow settings from the per-user settings; then opens.
-    void OpenLink(Sqlite3DB &db);
+    void OpenLink(ProgramDb &db);
     // Rig 0 or below: no link, nothing shown. Rig 1 or 2 ("COM commPort", or
     // `devicePath` when given) and 3 (Hamlib): opened on the link's thread; its messages
     // are shown and linkOpened follows. Rig 4 or more: "Communication port for Tx/Rx not

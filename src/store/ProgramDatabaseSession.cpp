@@ -1,8 +1,8 @@
 #include "ProgramDatabaseSession.h"
 
-#include "Sqlite3DB.h"
+#include "ProgramDb.h"
 
-ProgramDatabaseSession::ProgramDatabaseSession(Sqlite3DB &db)
-    : m_connection(db.m_dbProgram, Sqlite3DB::kProgramDatabase)
+ProgramDatabaseSession::ProgramDatabaseSession(ProgramDb &db)
+    : m_connection(db.m_dbProgram, ProgramDb::kProgramDatabase)
 {
 }

@@ -2,7 +2,7 @@
 
 #include "SlotConnection.h"
 
-class Sqlite3DB;
+class ProgramDb;
 
 // Keeps the program database open in the store's program slot for as long as it lives:
 // every program-database operation of that store runs on this one connection instead
@@ -10,7 +10,7 @@ class Sqlite3DB;
 class ProgramDatabaseSession
 {
 public:
-    explicit ProgramDatabaseSession(Sqlite3DB &db);
+    explicit ProgramDatabaseSession(ProgramDb &db);
     ProgramDatabaseSession(const ProgramDatabaseSession &) = delete;
     ProgramDatabaseSession &operator=(const ProgramDatabaseSession &) = delete;
 

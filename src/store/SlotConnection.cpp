@@ -36,8 +36,9 @@ bool SlotConnection::openFile(const QByteArray &fileName, Mode mode, sqlite3 *&d
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(fileName.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        qCWarning(lcStore).noquote() << "open failed:" << QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))
-                                     << "for" << QFile::decodeName(fileName);
+        const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        qCWarning(lcStore).noquote() << "open failed:" << text << "for" << QFile::decodeName(fileName);
+        StoreLog::noteFailure(text);
         // sqlite3_open_v2 may hand out a handle even when it fails.
         sqlite3_close(db);
         db = nullptr;

@@ -7,6 +7,7 @@
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
+#include "StoreLog.h"
 
 #include "platform/CodePage.h"
 
@@ -105,21 +106,6 @@ bool hasIndex(sqlite3 *db, const char *name)
     return count.step() == SQLITE_ROW && count.columnInt(0) > 0;
 }
 
-// --- Program database ---------------------------------------------------------------
-
-const char kGetParameter[] = "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = ?";
-const char kSetParameter[] = "UPDATE PARAMETERS SET VALUE = ? WHERE PARAMETER = ?";
-const char kGetQslManager[] = "SELECT QSLMGR FROM QSLMGRS WHERE CALL = ?";
-
-// --- Call-sign resolution -----------------------------------------------------------
-
-const char kCallLookup[] = "SELECT DXCCID, CQZONE, ITUZONE FROM CALLS WHERE CALL = ?";
-const char kPrefixCount[] = "SELECT COUNT(*) FROM PREFIXES WHERE COUNTRYPREFIX = ?";
-const char kPrefixLookup[] = "SELECT DXCCID, CQZONE, ITUZONE FROM PREFIXES WHERE COUNTRYPREFIX = ?";
-const char kCountryInfo[] =
-    "SELECT ROWID, COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, LATITUDE, LONGITUDE, "
-    "GMTDIFF FROM COUNTRIES WHERE DXCCID = ? AND COUNTRYPREFIX NOT LIKE '*%'";
-
 // --- DXCCREPORT ---------------------------------------------------------------------
 
 const char kFindStatsRow[] =
@@ -195,16 +181,6 @@ void readQsoValues(const SqliteStatement &statement, int first, Sqlite3DB::UM_RE
         else
             r.*column.number = statement.columnInt(i++);
     }
-}
-
-// Steps a grouping statement and hands each row to `row`; a step error ends the rows.
-template <typename RowFunction>
-bool forEachRow(SqliteStatement &statement, RowFunction row)
-{
-    int rc;
-    while ((rc = statement.step()) == SQLITE_ROW)
-        row(statement);
-    return rc == SQLITE_DONE;
 }
 
 // Counts one group of DXCCREPORT rows into a pair: worked and confirmed are tested
@@ -299,51 +275,6 @@ size_t qHash(const RebuildKey &key, size_t seed = 0)
     return qHashMulti(seed, key.dxcc, key.mode, key.band);
 }
 
-// The longest leading part of `text` that stands exactly once in PREFIXES, tried from
-// the whole text down to one character on the one prepared count statement; the empty
-// text when none does. A prefix that stands in several rows is passed over like one
-// that stands in none.
-QByteArray longestUniquePrefix(SqliteStatement &count, const QByteArray &text)
-{
-    for (qsizetype length = text.size(); length > 0; --length) {
-        const QByteArray candidate = text.left(length);
-        count.reset();
-        count.bind(1, candidate);
-        count.step();
-        if (count.columnInt(0) == 1)
-            return candidate;
-    }
-    return QByteArray();
-}
-
-// Replaces the record's zones by the non-empty zones of the first row of a CALLS or
-// PREFIXES lookup (columns DXCCID, CQZONE, ITUZONE).
-void applyZones(SqliteStatement &lookup, const QByteArray &key, Sqlite3DB::UM_COUNTRYINFO &info)
-{
-    lookup.bind(1, key);
-    lookup.step();
-    const QString cqZone = lookup.columnText(1);
-    const QString ituZone = lookup.columnText(2);
-    if (!cqZone.isEmpty())
-        info.cqZone = cqZone;
-    if (!ituZone.isEmpty())
-        info.ituZone = ituZone;
-}
-
-void readCountry(const SqliteStatement &row, Sqlite3DB::UM_COUNTRYINFO &info)
-{
-    info.rowId = row.columnInt(0);
-    info.countryPrefix = row.columnText(1);
-    info.country = row.columnText(2);
-    info.dxccId = row.columnInt(3);
-    info.continent = row.columnText(4);
-    info.cqZone = row.columnText(5);
-    info.ituZone = row.columnText(6);
-    info.latitude = row.columnDouble(7);
-    info.longitude = row.columnDouble(8);
-    info.gmtDiff = row.columnDouble(9);
-}
-
 } // namespace
 
 // --- Logbook files ------------------------------------------------------------------
@@ -399,7 +330,7 @@ bool Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QStri
     if (!statement.isPrepared())
         return false;
     bindParameters(statement);
-    return forEachRow(statement, [&out](SqliteStatement &row) {
+    return statement.forEachRow([&out](SqliteStatement &row) {
         UM_RECORD record;
         record.rowId = row.columnInt(0);
         record.date = row.columnText(1);
@@ -515,7 +446,7 @@ std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
     QList<std::pair<QByteArray, QByteArray>> indexes;
     {
         SqliteStatement list(db, kQsoIndexes);
-        if (!list.isPrepared() || !forEachRow(list, [&indexes](SqliteStatement &row) {
+        if (!list.isPrepared() || !list.forEachRow([&indexes](SqliteStatement &row) {
                 indexes.append({row.columnBytes(0), row.columnBytes(1)});
             }))
             return std::nullopt;
@@ -631,204 +562,6 @@ bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::functio
     return rc == SQLITE_DONE;
 }
 
-// --- Parameters ---------------------------------------------------------------------
-
-bool Sqlite3DB::GetParameter(const QByteArray &name, QByteArray &value)
-{
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen()) {
-        value = QByteArrayLiteral("db open error");
-        return false;
-    }
-    SqliteStatement statement(db.handle(), kGetParameter);
-    if (!statement.isPrepared()) {
-        value = QByteArrayLiteral("db prepare error");
-        return false;
-    }
-    statement.bind(1, name);
-    statement.step();
-    // The code page maps every byte both ways, so the stored bytes come back as they are.
-    value = statement.columnBytes(0);
-    return true;
-}
-
-bool Sqlite3DB::SetParameter(const QString &name, const QString &value)
-{
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return false;
-    SqliteStatement update(db.handle(), kSetParameter);
-    if (!update.isPrepared())
-        return false;
-    update.bind(1, value);
-    update.bind(2, name);
-    return update.run();
-}
-
-// --- Reference lists ----------------------------------------------------------------
-
-bool Sqlite3DB::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
-{
-    list.clear();
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return false;
-    SqliteStatement statement(db.handle(), query);
-    if (!statement.isPrepared())
-        return false;
-    return forEachRow(statement, [&list](SqliteStatement &row) {
-        list.append({row.columnInt(0), row.columnText(1)});
-    });
-}
-
-std::optional<QString> Sqlite3DB::GetQslManager(const QString &call)
-{
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return std::nullopt;
-    SqliteStatement statement(db.handle(), kGetQslManager);
-    if (!statement.isPrepared())
-        return std::nullopt;
-    statement.bind(1, call);
-    const int rc = statement.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return std::nullopt;
-    return statement.columnText(0);
-}
-
-// --- Call-sign resolution -----------------------------------------------------------
-
-std::optional<int> Sqlite3DB::FindEntityByCall(const QString &call)
-{
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return std::nullopt;
-    SqliteStatement lookup(db.handle(), kCallLookup);
-    if (!lookup.isPrepared())
-        return std::nullopt;
-    lookup.bind(1, call);
-    const int rc = lookup.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return std::nullopt;
-    return lookup.columnInt(0);
-}
-
-std::optional<int> Sqlite3DB::FindEntityByPrefix(const QString &text)
-{
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return std::nullopt;
-    // One read transaction for all the statements: one lock instead of one per query.
-    SqliteTransaction snapshot(db.handle());
-    QByteArray prefix;
-    {
-        SqliteStatement count(db.handle(), kPrefixCount);
-        if (!count.isPrepared())
-            return std::nullopt;
-        prefix = longestUniquePrefix(count, CodePage::toAnsi(text));
-    }
-    SqliteStatement lookup(db.handle(), kPrefixLookup);
-    if (!lookup.isPrepared())
-        return std::nullopt;
-    lookup.bind(1, prefix);
-    const int rc = lookup.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return std::nullopt;
-    return lookup.columnInt(0);
-}
-
-bool Sqlite3DB::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call)
-{
-    list.clear();
-    UM_COUNTRYINFO info;
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return false;
-    SqliteTransaction snapshot(db.handle());
-    {
-        SqliteStatement countries(db.handle(), kCountryInfo);
-        if (!countries.isPrepared())
-            return false;
-        countries.bind(1, dxccId);
-        // Every row is read into the record, so the last one wins.
-        if (!forEachRow(countries, [&info](SqliteStatement &row) { readCountry(row, info); }))
-            return false;
-    }
-    // The whole call, suffixes and separators included: the call's own zones first,
-    // then those of its prefix, which therefore win.
-    const QByteArray ansiCall = CodePage::toAnsi(call);
-    {
-        SqliteStatement callLookup(db.handle(), kCallLookup);
-        if (!callLookup.isPrepared())
-            return false;
-        applyZones(callLookup, ansiCall, info);
-    }
-    QByteArray prefix;
-    {
-        SqliteStatement count(db.handle(), kPrefixCount);
-        if (!count.isPrepared())
-            return false;
-        prefix = longestUniquePrefix(count, ansiCall);
-    }
-    SqliteStatement prefixLookup(db.handle(), kPrefixLookup);
-    if (!prefixLookup.isPrepared())
-        return false;
-    applyZones(prefixLookup, prefix, info);
-    list.append(info);
-    return true;
-}
-
-namespace {
-
-const char kAllCalls[] = "SELECT CALL, DXCCID, CQZONE, ITUZONE FROM CALLS ORDER BY ROWID";
-const char kAllPrefixes[] = "SELECT COUNTRYPREFIX, DXCCID, CQZONE, ITUZONE FROM PREFIXES ORDER BY ROWID";
-const char kAllCountries[] =
-    "SELECT ROWID, COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, LATITUDE, LONGITUDE, "
-    "GMTDIFF FROM COUNTRIES WHERE COUNTRYPREFIX NOT LIKE '*%' ORDER BY ROWID";
-
-bool readEntries(sqlite3 *db, const char *sql, QList<Sqlite3DB::ResolutionTables::Entry> &out)
-{
-    SqliteStatement statement(db, sql);
-    if (!statement.isPrepared())
-        return false;
-    const bool complete = forEachRow(statement, [&out](SqliteStatement &row) {
-        out.append({row.columnBytes(0), row.columnInt(1), row.columnText(2), row.columnText(3)});
-    });
-    if (!complete)
-        out.clear();
-    return complete;
-}
-
-bool readCountries(sqlite3 *db, QList<Sqlite3DB::UM_COUNTRYINFO> &out)
-{
-    SqliteStatement statement(db, kAllCountries);
-    if (!statement.isPrepared())
-        return false;
-    const bool complete = forEachRow(statement, [&out](SqliteStatement &row) {
-        Sqlite3DB::UM_COUNTRYINFO info;
-        readCountry(row, info);
-        out.append(info);
-    });
-    if (!complete)
-        out.clear();
-    return complete;
-}
-
-} // namespace
-
-bool Sqlite3DB::LoadResolutionTables(ResolutionTables &tables)
-{
-    tables = ResolutionTables();
-    SlotConnection db(m_dbProgram, kProgramDatabase);
-    if (!db.isOpen())
-        return false;
-    SqliteTransaction snapshot(db.handle());
-    tables.callsRead = readEntries(db.handle(), kAllCalls, tables.calls);
-    tables.prefixesRead = readEntries(db.handle(), kAllPrefixes, tables.prefixes);
-    tables.countriesRead = readCountries(db.handle(), tables.countries);
-    return true;
-}
-
 // --- DXCC statistics ----------------------------------------------------------------
 
 bool Sqlite3DB::AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path)
@@ -898,7 +631,7 @@ bool Sqlite3DB::QueryDxccGrid(std::array<QList<UM_DXCCREPORT>, 3> &out, int dxcc
     if (!statement.isPrepared())
         return false;
     statement.bind(1, dxcc);
-    return forEachRow(statement, [&out](SqliteStatement &row) {
+    return statement.forEachRow([&out](SqliteStatement &row) {
         out[static_cast<std::size_t>(row.columnInt(0) - 1)].append({row.columnText(1), row.columnInt(2), row.columnInt(3)});
     });
 }
@@ -929,7 +662,7 @@ bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
         if (!scan.isPrepared())
             return false;
         qint64 position = 0;
-        const bool complete = forEachRow(scan, [&](SqliteStatement &row) {
+        const bool complete = scan.forEachRow([&](SqliteStatement &row) {
             const QByteArray band = row.columnRawBytes(0);
             const int mode = row.columnInt(1);
             const bool confirmed = row.columnInt(2) == kQslConfirmed;
@@ -992,7 +725,7 @@ bool Sqlite3DB::GetDxccTotals(DxccTotals &totals, const QString &path)
     if (!byBandMode.isPrepared())
         return false;
     TotalsCounter counter(work);
-    if (!forEachRow(byBandMode, [&counter](SqliteStatement &row) {
+    if (!byBandMode.forEachRow([&counter](SqliteStatement &row) {
             counter.add(row.columnInt(0), BandIndex(row.columnRawBytes(1)), modeColumn(row.columnInt(2)),
                         row.columnInt(3), row.columnInt(4));
         }))
@@ -1020,7 +753,7 @@ bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
         return false;
     CqZoneGrid work;
     std::fill(&work.marks[0][0], &work.marks[0][0] + sizeof work.marks, ' ');
-    const bool complete = forEachRow(statement, [&work](SqliteStatement &row) {
+    const bool complete = statement.forEachRow([&work](SqliteStatement &row) {
         const int band = BandIndex(row.columnRawBytes(0));
         const int zone = row.columnInt(1);
         // Zone 0 is a text that is not a number; zones above 40 have no column.
@@ -1032,4 +765,9 @@ bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
         return false;
     grid = work;
     return true;
+}
+
+QString Sqlite3DB::lastError() const
+{
+    return StoreLog::lastFailure();
 }

@@ -2,6 +2,7 @@
 
 #include "CqZoneGrid.h"
 #include "DxccTotals.h"
+#include "QsoRecord.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,76 +24,8 @@ class SqliteStatement;
 class Sqlite3DB
 {
 public:
-    // One QSO, fields in the column order of the inserts.
-    struct UM_RECORD
-    {
-        qint32 rowId = 0;
-        QString date;
-        QString time;
-        QString call;
-        QString sent;
-        QString rcvd;
-        QString freq;
-        QString band;
-        qint32 mode = 0;
-        QString power;
-        QString cqZone;
-        QString grid;
-        qint32 qslSent = 0;
-        qint32 qslRcvd = 0;
-        QString name;
-        QString qth;
-        QString address1;
-        QString address2;
-        QString remarks;
-        QString qslMgr;
-        QString iota;
-        qint32 country = 0;
-    };
-
-    // One entry of a code list: the stored code and the text shown.
-    struct UM_COMBOBOX
-    {
-        qint32 id = 0;
-        QString text;
-    };
-
-    // One COUNTRIES row with the zones of the resolved call.
-    struct UM_COUNTRYINFO
-    {
-        qint32 rowId = 0;
-        QString countryPrefix;
-        QString country;
-        qint32 dxccId = 0;
-        QString continent;
-        QString cqZone;
-        QString ituZone;
-        double latitude = 0.0;
-        double longitude = 0.0;
-        double gmtDiff = 0.0;
-    };
-
-    // The rows of the program database that call-sign resolution reads, in row id order:
-    // CALLS, PREFIXES, and the COUNTRIES rows that are entities (prefix not starting
-    // with "*"). A table that could not be read completely is marked so and left empty.
-    struct ResolutionTables
-    {
-        // One CALLS or PREFIXES row: the call or prefix as stored (Windows-1252 bytes),
-        // its entity and its zone overrides (empty for none).
-        struct Entry
-        {
-            QByteArray key;
-            qint32 dxccId = 0;
-            QString cqZone;
-            QString ituZone;
-        };
-        QList<Entry> calls;
-        QList<Entry> prefixes;
-        QList<UM_COUNTRYINFO> countries;
-        bool callsRead = false;
-        bool prefixesRead = false;
-        bool countriesRead = false;
-    };
+    // One QSO (QsoRecord.h).
+    using UM_RECORD = ::UM_RECORD;
 
     // One DXCCREPORT row as the worked/confirmed grid reads it.
     struct UM_DXCCREPORT
@@ -112,15 +45,8 @@ public:
         qint32 countC = 0;
     };
 
-    static constexpr const char *kProgramDatabase = "korva3.sqlite3";
     static constexpr int kListLimit = 100;
     static constexpr int kBatchRows = 500;
-
-    // The code lists of the program database.
-    static constexpr const char *kModesQuery = "SELECT MODENR, MODE FROM MODES";
-    static constexpr const char *kQslSentQuery = "SELECT QSLNR, QSL FROM QSLSENT";
-    static constexpr const char *kQslRcvdQuery = "SELECT QSLNR, QSL FROM QSLRCVD";
-    static constexpr const char *kCountriesQuery = "SELECT DXCCID, COUNTRY FROM COUNTRIES";
 
     // The statements that make a new logbook file.
     static constexpr const char *kCreateQsos =
@@ -215,32 +141,6 @@ public:
     // false. False when the logbook cannot be read to the end or `row` stopped.
     bool ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row);
 
-    // Parameters of the program database. A failed read returns false and gives "db open
-    // error" or "db prepare error" in place of the value, which readers take as they
-    // find it.
-    bool GetParameter(const QByteArray &name, QByteArray &value);
-    bool SetParameter(const QString &name, const QString &value);
-
-    // Reference lists of the program database; `list` stays empty on failure.
-    bool LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
-    // The QSL manager of a call (empty when it has none); nothing when the lookup failed.
-    std::optional<QString> GetQslManager(const QString &call);
-
-    // Call-sign resolution against the program database, as the in-memory index of the
-    // document does it. Texts compare byte for byte, so callers pass upper-case calls.
-    // The entity of a call listed on its own in CALLS (0 when none is).
-    std::optional<int> FindEntityByCall(const QString &call);
-    // The entity of the longest leading part of text that stands exactly once in
-    // PREFIXES (0 when none does).
-    std::optional<int> FindEntityByPrefix(const QString &text);
-    // Empties list and appends the COUNTRIES record of the entity, its zones replaced
-    // by those of the call's CALLS row and then of its longest unique prefix where
-    // those are known. The list stays empty when the program database fails.
-    bool GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QString &call);
-    // The three tables resolution reads, in one snapshot of the program database; false
-    // when it cannot be opened.
-    bool LoadResolutionTables(ResolutionTables &tables);
-
     // DXCC statistics of a logbook.
     bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
@@ -257,9 +157,11 @@ public:
     bool GetDxccTotals(DxccTotals &totals, const QString &path);
     bool GetCqZoneGrid(CqZoneGrid &grid, const QString &path);
 
+    // SQLite's message for the latest failure of a store operation on this thread.
+    QString lastError() const;
+
 private:
     friend class LogbookTransaction;
-    friend class ProgramDatabaseSession;
 
     bool queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                       const std::function<void(SqliteStatement &)> &bindParameters);
@@ -267,6 +169,5 @@ private:
                          const QString &path);
     bool execOnLogbook(const char *sql, const QString &path);
 
-    sqlite3 *m_dbProgram = nullptr;
     sqlite3 *m_dbLogbook = nullptr;
 };

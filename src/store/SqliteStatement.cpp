@@ -16,6 +16,9 @@ QByteArray shortened(const char *sql)
 
 } // namespace
 
+const int SqliteStatement::kRow = SQLITE_ROW;
+const int SqliteStatement::kDone = SQLITE_DONE;
+
 SqliteStatement::SqliteStatement(sqlite3 *db, const char *sql)
     : m_db(db)
 {
@@ -34,6 +37,7 @@ void SqliteStatement::failed(const char *what, const QByteArray &statement)
 {
     m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
     qCWarning(lcStore).noquote() << what << "failed:" << m_lastError << "in" << statement;
+    StoreLog::noteFailure(m_lastError);
 }
 
 SqliteStatement::~SqliteStatement()
@@ -127,9 +131,11 @@ bool SqliteStatement::exec(sqlite3 *db, const char *sql)
 {
     char *message = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
-    if (rc != SQLITE_OK)
-        qCWarning(lcStore).noquote() << "exec failed:" << QString::fromUtf8(message ? message : sqlite3_errstr(rc))
-                                     << "in" << shortened(sql);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
+        qCWarning(lcStore).noquote() << "exec failed:" << text << "in" << shortened(sql);
+        StoreLog::noteFailure(text);
+    }
     sqlite3_free(message);
     return rc == SQLITE_OK;
 }

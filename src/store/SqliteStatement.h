@@ -22,6 +22,10 @@ public:
     // SQLite's message for the last failure of this statement; empty when none failed.
     const QString &lastError() const { return m_lastError; }
 
+    // SQLITE_ROW and SQLITE_DONE, for callers that do not include sqlite3.h.
+    static const int kRow;
+    static const int kDone;
+
     // Parameters are numbered from 1.
     void bind(int index, int value);
     void bind(int index, qint64 value);
@@ -47,6 +51,17 @@ public:
     QString columnText(int column) const;
     // The column's bytes without a copy; valid until the next step.
     QByteArray columnRawBytes(int column) const;
+
+    // Steps the statement and hands each row to `row`; true when the rows ran to their
+    // end, false when a step failed.
+    template <typename RowFunction>
+    bool forEachRow(RowFunction row)
+    {
+        int rc;
+        while ((rc = step()) == kRow)
+            row(*this);
+        return rc == kDone;
+    }
 
     // Runs statements that return no rows with sqlite3_exec; SQLite's own message is
     // logged and released, never shown. True when all of them ran.

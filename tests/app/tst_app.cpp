@@ -18,6 +18,7 @@
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
 #include "platform/ScriptedPrompter.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
@@ -49,7 +50,7 @@ QStringList menuTitles(const CMainFrame *frame)
 bool useAsFt897OnCom3(PtyTransceiver &transceiver)
 {
     if (!transceiver.start()
-        || !SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
+        || !SqlHelpers::exec(ProgramDb::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = '1' WHERE PARAMETER = 'rig';"
                                                           "UPDATE PARAMETERS SET VALUE = '3' WHERE PARAMETER = 'comm'"))
         return false;
     AppSettings::open()->setValue("Serial ports/COM3", transceiver.devicePath());
@@ -110,14 +111,14 @@ void TestApp::initTestCase()
 {
     CMainFrame::s_startupPauseMs = 0;
     // A start without a program database would offer to make one.
-    QVERIFY(makeSampleProgramDatabase(m_programDir.filePath(Sqlite3DB::kProgramDatabase)));
+    QVERIFY(makeSampleProgramDatabase(m_programDir.filePath(ProgramDb::kProgramDatabase)));
 }
 
 void TestApp::init()
 {
     m_dir = new TestDir;
     QVERIFY(m_dir->isValid());
-    QVERIFY(QFile::copy(m_programDir.filePath(Sqlite3DB::kProgramDatabase), m_dir->filePath(Sqlite3DB::kProgramDatabase)));
+    QVERIFY(QFile::copy(m_programDir.filePath(ProgramDb::kProgramDatabase), m_dir->filePath(ProgramDb::kProgramDatabase)));
     AppSettings::useFolder(m_dir->path());
     m_prompter.clear();
     Prompter::install(&m_prompter);
@@ -233,10 +234,10 @@ void TestApp::newLogbookRefusesAndCreates()
 void TestApp::openFromALogbookWindowRefusesTheProgramDatabase()
 {
     const QString log = m_dir->filePath("log.sqlite3");
-    QVERIFY(makeLogbook(log) && makeLogbook(m_dir->filePath(Sqlite3DB::kProgramDatabase)));
+    QVERIFY(makeLogbook(log) && makeLogbook(m_dir->filePath(ProgramDb::kProgramDatabase)));
     QVERIFY(makeLogbook(m_dir->filePath("settings.sqlite3")));
     CMainFrame *frame = start({"Korva3", log});
-    m_prompter.setNextFile(m_dir->filePath(Sqlite3DB::kProgramDatabase));
+    m_prompter.setNextFile(m_dir->filePath(ProgramDb::kProgramDatabase));
     frame->runCommand(ID_FILE_OPEN);
     QCOMPARE(m_prompter.texts(), QStringList({"This Database cannot be openend"}));
     QCOMPARE(frame->docManager()->documents().size(), 1);

@@ -15,6 +15,7 @@
 #include "entry/CKorva3View.h"
 #include "platform/CommandIds.h"
 #include "platform/ScriptedPrompter.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
@@ -116,7 +117,7 @@ void TestWindows::init()
     QVERIFY(m_here->isValid());
     m_dir = &m_here->dir();
     // A start without a program database would offer to make one.
-    QVERIFY(makeSampleProgramDatabase(m_dir->filePath(Sqlite3DB::kProgramDatabase)));
+    QVERIFY(makeSampleProgramDatabase(m_dir->filePath(ProgramDb::kProgramDatabase)));
 }
 
 void TestWindows::cleanup()

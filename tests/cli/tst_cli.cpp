@@ -4,6 +4,7 @@
 #include "faults/FileSizeLimit.h"
 #include "loggen/LogbookGenerator.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QJsonArray>
@@ -296,7 +297,7 @@ void TestCli::locatorPrintsTheGridFieldLine()
     QCOMPARE(result.exit, 0);
     QCOMPARE(result.out, line + QLatin1Char('\n'));
     QCOMPARE(result.err, QString());
-    QVERIFY(!QFile::exists(Sqlite3DB::kProgramDatabase));
+    QVERIFY(!QFile::exists(ProgramDb::kProgramDatabase));
 }
 
 void TestCli::resolutionNeedsTheProgramDatabase()

@@ -50,7 +50,7 @@ const char kLooseTables[] =
     "VALUES ('QA', 'First', 7, 'EU', '11', '21', 1.5, 2.5, 1.0), ('QB', 'Second', 7, 'AS', '12', '22', 3.5, 4.5, 2.0), "
     "('*QC', 'Not an entity', 7, 'AF', '13', '23', 5.5, 6.5, 3.0);";
 
-bool sameRecord(const Sqlite3DB::UM_COUNTRYINFO &a, const Sqlite3DB::UM_COUNTRYINFO &b)
+bool sameRecord(const ProgramDb::UM_COUNTRYINFO &a, const ProgramDb::UM_COUNTRYINFO &b)
 {
     return a.rowId == b.rowId && a.countryPrefix == b.countryPrefix && a.country == b.country && a.dxccId == b.dxccId
         && a.continent == b.continent && a.cqZone == b.cqZone && a.ituZone == b.ituZone && a.latitude == b.latitude
@@ -60,16 +60,16 @@ bool sameRecord(const Sqlite3DB::UM_COUNTRYINFO &a, const Sqlite3DB::UM_COUNTRYI
 // The country information as the store's queries give it, in a list that a failure
 // leaves empty; the document's in-memory index must give the same record. When the two
 // disagree the list holds two records, which no test expects.
-QList<Sqlite3DB::UM_COUNTRYINFO> countryInfo(CKorva3Doc &doc, int dxcc, const QString &call)
+QList<ProgramDb::UM_COUNTRYINFO> countryInfo(CKorva3Doc &doc, int dxcc, const QString &call)
 {
-    QList<Sqlite3DB::UM_COUNTRYINFO> fromStore{Sqlite3DB::UM_COUNTRYINFO()};
-    Sqlite3DB().GetCountryInfo(fromStore, dxcc, call);
-    const std::optional<Sqlite3DB::UM_COUNTRYINFO> fromIndex = doc.GetCountryInfo(dxcc, call);
+    QList<ProgramDb::UM_COUNTRYINFO> fromStore{ProgramDb::UM_COUNTRYINFO()};
+    ProgramDb().GetCountryInfo(fromStore, dxcc, call);
+    const std::optional<ProgramDb::UM_COUNTRYINFO> fromIndex = doc.GetCountryInfo(dxcc, call);
     const bool agree = fromIndex ? fromStore.size() == 1 && sameRecord(*fromIndex, fromStore.first())
                                  : fromStore.isEmpty();
     if (!agree) {
         qWarning("the store and the index disagree on %d %s", dxcc, qPrintable(call));
-        return {Sqlite3DB::UM_COUNTRYINFO(), Sqlite3DB::UM_COUNTRYINFO()};
+        return {ProgramDb::UM_COUNTRYINFO(), ProgramDb::UM_COUNTRYINFO()};
     }
     return fromStore;
 }
@@ -206,9 +206,9 @@ void TestCallResolution::countryInfoZones()
     QFETCH(QString, cqZone);
     QFETCH(QString, ituZone);
 
-    const QList<Sqlite3DB::UM_COUNTRYINFO> list = countryInfo(*m_doc, dxcc, call);
+    const QList<ProgramDb::UM_COUNTRYINFO> list = countryInfo(*m_doc, dxcc, call);
     QCOMPARE(list.size(), 1);
-    const Sqlite3DB::UM_COUNTRYINFO &info = list.first();
+    const ProgramDb::UM_COUNTRYINFO &info = list.first();
     QCOMPARE(info.dxccId, dxcc);
     QCOMPARE(info.countryPrefix, countryPrefix);
     QCOMPARE(info.cqZone, cqZone);
@@ -217,13 +217,13 @@ void TestCallResolution::countryInfoZones()
 
 void TestCallResolution::countryInfoReadsTheWholeEntityRecord()
 {
-    QList<Sqlite3DB::UM_COUNTRYINFO> again;
-    Sqlite3DB().GetCountryInfo(again, 230, QStringLiteral("DL1ABC"));
-    Sqlite3DB().GetCountryInfo(again, 230, QStringLiteral("DL1ABC"));
+    QList<ProgramDb::UM_COUNTRYINFO> again;
+    ProgramDb().GetCountryInfo(again, 230, QStringLiteral("DL1ABC"));
+    ProgramDb().GetCountryInfo(again, 230, QStringLiteral("DL1ABC"));
     QCOMPARE(again.size(), 1);
-    const QList<Sqlite3DB::UM_COUNTRYINFO> list = countryInfo(*m_doc, 230, QStringLiteral("DL1ABC"));
+    const QList<ProgramDb::UM_COUNTRYINFO> list = countryInfo(*m_doc, 230, QStringLiteral("DL1ABC"));
     QCOMPARE(list.size(), 1);
-    const Sqlite3DB::UM_COUNTRYINFO &info = list.first();
+    const ProgramDb::UM_COUNTRYINFO &info = list.first();
     QCOMPARE(QByteArray::number(info.rowId),
              SqlHelpers::rows("korva3.sqlite3", "SELECT ROWID FROM COUNTRIES WHERE COUNTRYPREFIX = 'DL'"));
     QCOMPARE(info.countryPrefix, QStringLiteral("DL"));
@@ -237,7 +237,7 @@ void TestCallResolution::countryInfoReadsTheWholeEntityRecord()
 
 void TestCallResolution::countryInfoWithoutEntityKeepsOnlyTheZones()
 {
-    QList<Sqlite3DB::UM_COUNTRYINFO> list = countryInfo(*m_doc, 0, QStringLiteral("K0ABC"));
+    QList<ProgramDb::UM_COUNTRYINFO> list = countryInfo(*m_doc, 0, QStringLiteral("K0ABC"));
     QCOMPARE(list.size(), 1);
     QCOMPARE(list[0].rowId, 0);
     QCOMPARE(list[0].countryPrefix, QString());
@@ -261,15 +261,15 @@ void TestCallResolution::prefixStandingTwiceIsPassedOver()
     TestDir dir;
     QVERIFY(SqlHelpers::exec("korva3.sqlite3", kLooseTables));
     CKorva3Doc doc{QString()};
-    QCOMPARE(Sqlite3DB().FindEntityByPrefix(QStringLiteral("DL1ABC")).value_or(0), 1);
+    QCOMPARE(ProgramDb().FindEntityByPrefix(QStringLiteral("DL1ABC")).value_or(0), 1);
     QCOMPARE(doc.ResolveCallsign(QStringLiteral("DL2ABC")), 1);
 
     // The last of the entity's records wins; the one marked * is skipped. The call's own
     // zone replaces the record's, its entity number does not; DL, standing twice, gives
     // no zones.
-    const QList<Sqlite3DB::UM_COUNTRYINFO> list = countryInfo(doc, 7, QStringLiteral("DL1ABC"));
+    const QList<ProgramDb::UM_COUNTRYINFO> list = countryInfo(doc, 7, QStringLiteral("DL1ABC"));
     QCOMPARE(list.size(), 1);
-    const Sqlite3DB::UM_COUNTRYINFO &info = list.first();
+    const ProgramDb::UM_COUNTRYINFO &info = list.first();
     QCOMPARE(info.rowId, 2);
     QCOMPARE(info.countryPrefix, QStringLiteral("QB"));
     QCOMPARE(info.country, QStringLiteral("Second"));

@@ -163,9 +163,9 @@ void TestDocument::referenceListsLoadOnceEach()
     doc.LoadReferenceLists();
     doc.LoadReferenceLists();
 
-    const auto texts = [](const QList<Sqlite3DB::UM_COMBOBOX> &list) {
+    const auto texts = [](const QList<ProgramDb::UM_COMBOBOX> &list) {
         QStringList out;
-        for (const Sqlite3DB::UM_COMBOBOX &entry : list)
+        for (const ProgramDb::UM_COMBOBOX &entry : list)
             out.append(QString::number(entry.id) + QLatin1Char('=') + entry.text);
         return out.join(QLatin1Char(' '));
     };

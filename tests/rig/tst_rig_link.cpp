@@ -4,7 +4,7 @@
 #include "platform/AppSettings.h"
 #include "platform/ScriptedPrompter.h"
 #include "rig/CTrxLink.h"
-#include "store/Sqlite3DB.h"
+#include "store/ProgramDb.h"
 #include "trxsim/PtyTransceiver.h"
 
 #include <QFile>
@@ -230,7 +230,7 @@ void TestTrxLink::openingFromTheParameters()
     QFETCH(bool, enabled);
     QFETCH(QStringList, messages);
     QFETCH(TrxReading, reading);
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase,
                              "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, VALUE TEXT);"
                              "INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('rig', '" + rig + "'), ('comm', '" + comm + "')"));
     PtyTransceiver transceiver(simulator(14012000, "RTTY"));
@@ -246,7 +246,7 @@ void TestTrxLink::openingFromTheParameters()
     RecordingForm form;
     connectForms(link, {&form});
     QSignalSpy openedSpy(&link, &CTrxLink::linkOpened);
-    Sqlite3DB db;
+    ProgramDb db;
     link.OpenLink(db);
     if (rig.toInt() > 0)
         QVERIFY(!openedSpy.isEmpty() || openedSpy.wait(kWaitMs));

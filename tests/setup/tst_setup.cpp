@@ -8,6 +8,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "rig/CTrxLink.h"
 #include "trxsim/PtyTransceiver.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QCheckBox>
@@ -29,7 +30,7 @@ const char kProgramTables[] =
 
 QByteArray writes()
 {
-    return SqlHelpers::rows(Sqlite3DB::kProgramDatabase, "SELECT PARAMETER, VALUE FROM WRITES ORDER BY ROWID");
+    return SqlHelpers::rows(ProgramDb::kProgramDatabase, "SELECT PARAMETER, VALUE FROM WRITES ORDER BY ROWID");
 }
 
 } // namespace
@@ -67,7 +68,7 @@ void TestSetup::init()
     AppSettings::useFolder(m_dir->path());
     Prompter::install(&m_prompter);
     m_prompter.clear();
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, kProgramTables));
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase, kProgramTables));
     QVERIFY(Sqlite3DB().CreateLogbook(m_dir->filePath("log.sqlite3")));
     m_doc = new CKorva3Doc(m_dir->filePath("log.sqlite3"));
     m_view = new CKorva3View(m_doc);
@@ -163,7 +164,7 @@ void TestSetup::aPortOfZeroAndATypedPeriod()
     again.rigList()->setCurrentIndex(1);
     again.accept();
     QTRY_COMPARE(m_prompter.texts(), QStringList({"Communication port for Tx/Rx not found !\nCheck your setup..."}));
-    QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase,
+    QCOMPARE(SqlHelpers::rows(ProgramDb::kProgramDatabase,
                               "SELECT VALUE FROM PARAMETERS WHERE PARAMETER IN ('comm','adifexport') ORDER BY ID"),
              QByteArray("0\n-1"));
 }
@@ -294,7 +295,7 @@ void TestSetup::hamlibFieldsAreStoredAndReadBack()
     QCOMPARE(m_view->freqEdit()->text(), QStringLiteral("18.100.0"));
 
     CTrxLink fresh;
-    Sqlite3DB db;
+    ProgramDb db;
     fresh.OpenLink(db);
     QCOMPARE(fresh.Rig(), 3);
     QCOMPARE(fresh.Settings(), m_link->Settings());

@@ -1,5 +1,6 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
 #include <QtTest>
@@ -22,7 +23,7 @@ const char kBaseTables[] =
     "ITUZONE TEXT NOT NULL, LATITUDE FLOAT NOT NULL, LONGITUDE FLOAT NOT NULL, GMTDIFF FLOAT NOT NULL);"
     "CREATE TABLE QSLMGRS(ID INTEGER PRIMARY KEY UNIQUE NOT NULL, CALL TEXT NOT NULL, QSLMGR TEXT NOT NULL);";
 
-QStringList entries(const QList<Sqlite3DB::UM_COMBOBOX> &list)
+QStringList entries(const QList<ProgramDb::UM_COMBOBOX> &list)
 {
     QStringList out;
     for (const auto &entry : list)
@@ -49,24 +50,23 @@ private slots:
     void qslManagerMatchesTheWholeCallExactly();
 
 private:
-    // The value a read gives, the store's failure text included.
+    // The value a read gives, or the store's reason when it fails.
     QByteArray parameter(const QByteArray &name)
     {
-        QByteArray value;
-        m_db.GetParameter(name, value);
-        return value;
+        const std::optional<QByteArray> value = m_db.GetParameter(name);
+        return value ? *value : "failed: " + m_db.lastError().toUtf8();
     }
     // The manager a lookup gives; a failed lookup reads as none.
     QString manager(const QString &call) { return m_db.GetQslManager(call).value_or(QString()); }
 
-    Sqlite3DB m_db;
+    ProgramDb m_db;
     TestDir *m_dir = nullptr;
 };
 
 void TestProgramDb::init()
 {
     m_dir = new TestDir;
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, kBaseTables));
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase, kBaseTables));
 }
 
 void TestProgramDb::cleanup()
@@ -82,7 +82,7 @@ void TestProgramDb::parametersReadTheStoredValues()
     QCOMPARE(parameter("gridlocator"), QByteArray("JN47QK"));
     QCOMPARE(parameter("adifexport"), QByteArray("1"));
     QCOMPARE(parameter("askyesno"), QByteArray()); // keys compare exactly
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = NULL WHERE PARAMETER = 'rig'"));
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase, "UPDATE PARAMETERS SET VALUE = NULL WHERE PARAMETER = 'rig'"));
     QCOMPARE(parameter("rig"), QByteArray());
 }
 
@@ -91,7 +91,7 @@ void TestProgramDb::parameterWritesUpdateOnlyExistingKeys()
     QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JO22NC")));
     QCOMPARE(parameter("gridlocator"), QByteArray("JO22NC"));
     QVERIFY(m_db.SetParameter(QStringLiteral("nosuchkey"), QStringLiteral("5")));
-    QCOMPARE(SqlHelpers::count(Sqlite3DB::kProgramDatabase, "PARAMETERS"), 6);
+    QCOMPARE(SqlHelpers::count(ProgramDb::kProgramDatabase, "PARAMETERS"), 6);
     QCOMPARE(parameter("nosuchkey"), QByteArray());
 }
 
@@ -102,52 +102,52 @@ void TestProgramDb::parameterValuesHoldingQuotesAreStored()
     QVERIFY(m_db.SetParameter(QStringLiteral("utcoffset"), QString::fromUtf8("é")));
     QCOMPARE(parameter("utcoffset"), QByteArray("\xE9"));
     // The other keys are untouched: the quote did not reach the statement text.
-    QCOMPARE(SqlHelpers::rows(Sqlite3DB::kProgramDatabase, "SELECT PARAMETER FROM PARAMETERS WHERE VALUE = 'JN''47'"),
+    QCOMPARE(SqlHelpers::rows(ProgramDb::kProgramDatabase, "SELECT PARAMETER FROM PARAMETERS WHERE VALUE = 'JN''47'"),
              QByteArray("gridlocator"));
 }
 
 void TestProgramDb::parameterReadsReportAMissingOrBrokenDatabase()
 {
-    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
-    QCOMPARE(parameter("utcoffset"), QByteArray("db open error"));
+    QVERIFY(QFile::remove(ProgramDb::kProgramDatabase));
+    QCOMPARE(parameter("utcoffset"), QByteArray("failed: unable to open database file"));
     QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
-    QVERIFY(!QFile::exists(Sqlite3DB::kProgramDatabase)); // reading never makes a file
+    QVERIFY(!QFile::exists(ProgramDb::kProgramDatabase)); // reading never makes a file
 
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase, "CREATE TABLE OTHER (X)"));
-    QCOMPARE(parameter("utcoffset"), QByteArray("db prepare error"));
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase, "CREATE TABLE OTHER (X)"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("failed: no such table: PARAMETERS"));
 
-    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
-    QVERIFY(QDir().mkdir(Sqlite3DB::kProgramDatabase)); // a folder cannot be opened
-    QCOMPARE(parameter("utcoffset"), QByteArray("db open error"));
+    QVERIFY(QFile::remove(ProgramDb::kProgramDatabase));
+    QVERIFY(QDir().mkdir(ProgramDb::kProgramDatabase)); // a folder cannot be opened
+    QCOMPARE(parameter("utcoffset"), QByteArray("failed: unable to open database file"));
     QVERIFY(!m_db.SetParameter(QStringLiteral("utcoffset"), QStringLiteral("0")));
 }
 
 void TestProgramDb::codeListsLoadInTableOrderAndReplaceTheirContent()
 {
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase,
                              "INSERT INTO COUNTRIES (COUNTRYPREFIX, COUNTRY, DXCCID, CONTINENT, CQZONE, ITUZONE, "
                              "LATITUDE, LONGITUDE, GMTDIFF) VALUES ('DL','Fed. Rep. of Germany',230,'EU','14','28',"
                              "51.0,-10.0,-1.0),('*TA1','European Turkey',390,'EU','20','39',41.0,-29.0,-2.0),"
                              "('TR','C\xF4te d''Ivoire',428,'AF','35','46',7.6,5.6,0.0)"));
-    QList<Sqlite3DB::UM_COMBOBOX> list;
-    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    QList<ProgramDb::UM_COMBOBOX> list;
+    m_db.LoadCodeList(list, ProgramDb::kModesQuery);
     QCOMPARE(entries(list), QStringList({"1=CW", "2=SSB", "3=RTTY", "4=FM", "5=AM"}));
-    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    m_db.LoadCodeList(list, ProgramDb::kModesQuery);
     QCOMPARE(list.size(), 5);
-    m_db.LoadCodeList(list, Sqlite3DB::kQslSentQuery);
+    m_db.LoadCodeList(list, ProgramDb::kQslSentQuery);
     QCOMPARE(entries(list), QStringList({"1=L", "2=N", "3=Y", "4=D"}));
-    m_db.LoadCodeList(list, Sqlite3DB::kQslRcvdQuery);
+    m_db.LoadCodeList(list, ProgramDb::kQslRcvdQuery);
     QCOMPARE(entries(list), QStringList({"1=N", "2=Y"}));
-    m_db.LoadCodeList(list, Sqlite3DB::kCountriesQuery);
+    m_db.LoadCodeList(list, ProgramDb::kCountriesQuery);
     QCOMPARE(entries(list), QStringList({"230=Fed. Rep. of Germany", "390=European Turkey",
                                          QString::fromUtf8("428=Côte d'Ivoire")}));
 }
 
 void TestProgramDb::codeListsOfAMissingDatabaseAreEmpty()
 {
-    QVERIFY(QFile::remove(Sqlite3DB::kProgramDatabase));
-    QList<Sqlite3DB::UM_COMBOBOX> list{{1, QStringLiteral("stale")}};
-    m_db.LoadCodeList(list, Sqlite3DB::kModesQuery);
+    QVERIFY(QFile::remove(ProgramDb::kProgramDatabase));
+    QList<ProgramDb::UM_COMBOBOX> list{{1, QStringLiteral("stale")}};
+    m_db.LoadCodeList(list, ProgramDb::kModesQuery);
     QVERIFY(list.isEmpty());
     QCOMPARE(manager(QStringLiteral("QX1AA")), QString());
 }
@@ -155,7 +155,7 @@ void TestProgramDb::codeListsOfAMissingDatabaseAreEmpty()
 void TestProgramDb::qslManagerMatchesTheWholeCallExactly()
 {
     QCOMPARE(manager(QStringLiteral("QX1AA")), QString());
-    QVERIFY(SqlHelpers::exec(Sqlite3DB::kProgramDatabase,
+    QVERIFY(SqlHelpers::exec(ProgramDb::kProgramDatabase,
                              "INSERT INTO QSLMGRS (CALL, QSLMGR) VALUES ('QX1AA/P','QX9MGR'),('QX1AA','QX2BB'),"
                              "('QX1AA','QX3CC'),('O''QX','QX4DD')"));
     QCOMPARE(manager(QStringLiteral("QX1AA")), QStringLiteral("QX2BB")); // the first row wins

@@ -58,7 +58,7 @@ bool SoakRun::prepare()
     if (!QDir::setCurrent(m_options.folder))
         return broken(QStringLiteral("cannot enter %1").arg(m_options.folder));
     QFile::remove(logbookPath());
-    if (!ProgramDatabaseBuilder::build(QLatin1String(Sqlite3DB::kProgramDatabase)))
+    if (!ProgramDatabaseBuilder::build(QLatin1String(ProgramDb::kProgramDatabase)))
         return broken(QStringLiteral("cannot make the program database from the country file"));
     Sqlite3DB store;
     if (!LogbookGenerator(m_options.seed).writeLogbook(logbookPath(), m_options.qsos)
