@@ -14,6 +14,8 @@
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
+#include "store/QsoModes.h"
+#include "store/ReportBands.h"
 #include "reports/CCqzoneReport.h"
 #include "reports/CDxccReport.h"
 #include "rig/TrxReading.h"
@@ -51,9 +53,6 @@ const QColor kLineColour(0, 0, 238);
 
 constexpr int kWorkedColumnCount = QsoListColumns::kCount;
 
-// The bands of the worked/confirmed grid, in column order.
-const int kGridBands[] = {160, 80, 40, 30, 20, 17, 15, 12, 10, 6, 2};
-constexpr int kGridBandCount = 11;
 
 QLabel *blueLine(QWidget *parent)
 {
@@ -67,33 +66,6 @@ QLabel *blueLine(QWidget *parent)
 QString textAt(const QList<ProgramDb::UM_COMBOBOX> &list, int index)
 {
     return index >= 0 && index < list.size() ? list.at(index).text : QString();
-}
-
-// Two digits of a stored date or time text as a number; -1 when they are not digits.
-int numberAt(const QString &text, int position, int length)
-{
-    bool ok = false;
-    const int value = text.mid(position, length).toInt(&ok);
-    return ok && text.size() >= position + length ? value : -1;
-}
-
-// The stored date and time as the list shows them, day-month-year and hours:minutes.
-// Texts that do not make a calendar time from 1970 on are shown as stored.
-void listTexts(const QString &date, const QString &time, QString &dateText, QString &timeText)
-{
-    const int year = numberAt(date, 0, 4);
-    const int month = numberAt(date, 5, 2);
-    const int day = numberAt(date, 8, 2);
-    const int hour = numberAt(time, 0, 2);
-    const int minute = numberAt(time, 3, 2);
-    const QDate calendarDate(year, month, day);
-    if (year < 1970 || !calendarDate.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59) {
-        dateText = date;
-        timeText = time;
-        return;
-    }
-    dateText = calendarDate.toString(QStringLiteral("dd-MM-yyyy"));
-    timeText = QTime(hour, minute).toString(QStringLiteral("HH:mm"));
 }
 
 } // namespace
@@ -528,7 +500,7 @@ void CKorva3View::OnClearForm()
     if (!pullFields())
         return;
     ClearEntryFields();
-    const QString report = m_lists.modeIndex == 0 || m_lists.modeIndex == 2 ? QStringLiteral("599") : QStringLiteral("59");
+    const QString report = QsoModes::defaultReport(selectedModeCode());
     m_qso.sent = report;
     m_qso.rcvd = report;
     m_infoLine1.clear();
@@ -555,8 +527,8 @@ void CKorva3View::OnSetRst()
 {
     if (!pullFields())
         return;
-    const bool phone = m_lists.modeIndex == 1 || m_lists.modeIndex == 3 || m_lists.modeIndex == 4;
-    m_qso.sent = phone ? QStringLiteral("59") : QStringLiteral("599");
+    // A mode no entry carries counts as not phone here, while Clear Form takes it as phone.
+    m_qso.sent = QsoModes::isPhone(selectedModeCode()) ? QStringLiteral("59") : QStringLiteral("599");
     m_qso.rcvd = m_qso.sent;
     pushFields();
 }
@@ -569,9 +541,10 @@ void CKorva3View::OnAddQso()
         Prompter &prompter = Prompter::current();
         if (CKorva3Doc::BandFromFrequency(m_qso.freq).isEmpty())
             prompter.warning(QStringLiteral("Frequency possible not correct..."));
-        if (m_lists.modeIndex == 0 && (m_qso.sent.size() != 3 || m_qso.rcvd.size() != 3))
+        const int mode = selectedModeCode();
+        if (mode == QsoModes::kCw && (m_qso.sent.size() != 3 || m_qso.rcvd.size() != 3))
             prompter.warning(QStringLiteral("Rst not correct in CW mode...\nexample \"599\""));
-        if (m_lists.modeIndex == 1 && (m_qso.sent.size() != 2 || m_qso.rcvd.size() != 2))
+        if (mode == QsoModes::kSsb && (m_qso.sent.size() != 2 || m_qso.rcvd.size() != 2))
             prompter.warning(QStringLiteral("Rst not correct in SSB mode...\nexample \"59\""));
         if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?"), QStringLiteral("Are you sure?")) == Prompter::Answer::Ok)
             addEnteredQso();
@@ -677,6 +650,11 @@ void CKorva3View::OnCountrySelChange()
     ShowStationInfo();
 }
 
+int CKorva3View::selectedModeCode() const
+{
+    return FormControls::codeAt(m_modeList, m_lists.modeIndex);
+}
+
 int CKorva3View::selectedCountryId() const
 {
     return std::max(FormControls::codeAt(m_lists.countryList, m_lists.countryList->currentIndex()), 0);
@@ -767,11 +745,9 @@ void CKorva3View::refreshWorkedList()
 void CKorva3View::FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records)
 {
     for (const Sqlite3DB::UM_RECORD &record : records) {
-        QString dateText;
-        QString timeText;
-        listTexts(record.date, record.time, dateText, timeText);
+        const DbDateTime::ListTexts shown = DbDateTime::listTexts(record.date, record.time);
         m_workedList->insertRow(0);
-        UpdateWorkedRow(0, {dateText, timeText, record.call, record.sent, record.rcvd, record.freq,
+        UpdateWorkedRow(0, {shown.date, shown.time, record.call, record.sent, record.rcvd, record.freq,
                             ComboTextById(m_modeList, record.mode), ComboTextById(m_lists.qslSentList, record.qslSent),
                             ComboTextById(m_lists.qslRcvdList, record.qslRcvd)});
         m_workedList->item(0, 0)->setData(Qt::UserRole, record.rowId);
@@ -816,18 +792,19 @@ int CKorva3View::selectionMark() const
 
 QString CKorva3View::WorkedGridLine(const QList<Sqlite3DB::UM_DXCCREPORT> &rows)
 {
-    QStringList cells(kGridBandCount, QStringLiteral(" "));
+    // The grid's columns are the report bands, in the reports' order.
+    QStringList cells(ReportBands::kCount, QStringLiteral(" "));
     for (const Sqlite3DB::UM_DXCCREPORT &row : rows) {
-        const int *band = std::find(std::begin(kGridBands), std::end(kGridBands), Numbers::atoi(row.band));
-        if (band == std::end(kGridBands))
+        const int band = ReportBands::BandIndex(row.band.toLatin1());
+        if (band < 0)
             continue;
-        cells[band - std::begin(kGridBands)] = row.countC > 0   ? QStringLiteral("C")
-                                             : row.countW > 0 ? QStringLiteral("W")
-                                                              : QStringLiteral(" ");
+        cells[band] = row.countC > 0   ? QStringLiteral("C")
+                    : row.countW > 0 ? QStringLiteral("W")
+                                     : QStringLiteral(" ");
     }
     QString line = QStringLiteral(" ") + cells.first();
-    for (int i = 1; i < kGridBandCount; ++i)
-        line += (i == kGridBandCount - 1 ? QStringLiteral(" \t") : QStringLiteral("\t")) + cells.at(i);
+    for (int i = 1; i < ReportBands::kCount; ++i)
+        line += (i == ReportBands::kCount - 1 ? QStringLiteral(" \t") : QStringLiteral("\t")) + cells.at(i);
     return line;
 }
 
@@ -878,10 +855,8 @@ void CKorva3View::OnChangeQso()
         Prompter::current().error(QStringLiteral("Error writing to database..."));
         return;
     }
-    QString dateText;
-    QString timeText;
-    listTexts(changed.date, changed.time, dateText, timeText);
-    UpdateWorkedRow(row, {dateText, timeText, changed.call, changed.sent, changed.rcvd, changed.freq,
+    const DbDateTime::ListTexts shown = DbDateTime::listTexts(changed.date, changed.time);
+    UpdateWorkedRow(row, {shown.date, shown.time, changed.call, changed.sent, changed.rcvd, changed.freq,
                           ComboTextById(m_modeList, changed.mode), ComboTextById(m_lists.qslSentList, changed.qslSent),
                           ComboTextById(m_lists.qslRcvdList, changed.qslRcvd)});
 }

@@ -165,6 +165,7 @@ private:
     void showGridLines(int dxcc);
     void setFoundCount(int count);
     QString distanceLine(double lat2, double lon2) const;
+    int selectedModeCode() const;
     int selectedCountryId() const;
     std::optional<Sqlite3DB::UM_RECORD> readMarkedQso(int &row, int &rowId);
 

@@ -11,9 +11,15 @@ namespace DbDateTime {
 QString formatDate(const QDate &date);
 QString formatTime(const QTime &time);
 
-// "2026-12-06" to "06-12-2026"; a text not in the stored form comes back unchanged.
-QString toListDate(const QString &dbDate);
-// "14:05:00" to "14:05"; a text not in the stored form comes back unchanged.
-QString toListTime(const QString &dbTime);
+struct ListTexts
+{
+    QString date;
+    QString time;
+};
+
+// A stored date (2024-03-15) and time (14:05:00) as every list shows them: "15-03-2024"
+// and "14:05". Texts that do not form a real calendar date and time of day are shown as
+// stored.
+ListTexts listTexts(const QString &storedDate, const QString &storedTime);
 
 } // namespace DbDateTime

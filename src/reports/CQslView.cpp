@@ -6,7 +6,9 @@
 #include "forms/QsoListColumns.h"
 #include "forms/UpperCaseValidator.h"
 #include "platform/CommandIds.h"
+#include "platform/DbDateTime.h"
 #include "platform/Prompter.h"
+#include "store/QsoModes.h"
 
 #include <QAbstractItemView>
 #include <QGridLayout>
@@ -46,7 +48,7 @@ QStringList qsoTexts(const Sqlite3DB::UM_RECORD &r, const QString &date, const Q
             r.sent,
             r.rcvd,
             r.freq,
-            QslListTexts::ModeText(r.mode),
+            QsoModes::name(r.mode),
             QslListTexts::QslSentText(r.qslSent),
             QslListTexts::QslRcvdText(r.qslRcvd)};
 }
@@ -298,7 +300,7 @@ void CQslView::FillQsoList()
     // The records come oldest first; each goes on top, so the newest ends up first.
     for (const Sqlite3DB::UM_RECORD &record : std::as_const(m_found)) {
         m_qsoList->insertRow(0);
-        const QslListTexts::DateTimeTexts shown = QslListTexts::ListDateTime(record.date, record.time);
+        const DbDateTime::ListTexts shown = DbDateTime::listTexts(record.date, record.time);
         setRowTexts(0, qsoTexts(record, shown.date, shown.time));
         m_qsoList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }

@@ -1,8 +1,5 @@
 #include "QslListTexts.h"
 
-#include <QDate>
-#include <QTime>
-
 #include <array>
 
 namespace QslListTexts {
@@ -17,27 +14,7 @@ QString codeText(const std::array<const char *, N> &texts, int code)
     return QLatin1String(texts[static_cast<std::size_t>(code - 1)]);
 }
 
-// The number written in text[from, from + length) with digits only, or -1.
-int digitsAt(const QString &text, int from, int length)
-{
-    if (text.size() < from + length)
-        return -1;
-    int value = 0;
-    for (int i = from; i < from + length; ++i) {
-        if (!text.at(i).isDigit())
-            return -1;
-        value = value * 10 + text.at(i).digitValue();
-    }
-    return value;
-}
-
 } // namespace
-
-QString ModeText(int mode)
-{
-    static constexpr std::array<const char *, 5> kTexts = {"CW", "SSB", "RTTY", "FM", "AM"};
-    return codeText(kTexts, mode);
-}
 
 QString QslSentText(int qslSent)
 {
@@ -49,25 +26,6 @@ QString QslRcvdText(int qslRcvd)
 {
     static constexpr std::array<const char *, 2> kTexts = {"N", "Y"};
     return codeText(kTexts, qslRcvd);
-}
-
-DateTimeTexts ListDateTime(const QString &storedDate, const QString &storedTime)
-{
-    // Year, month and day stand at fixed places (2024-03-15), hours and minutes too
-    // (14:05:00); the seconds are not shown.
-    const int year = digitsAt(storedDate, 0, 4);
-    const int month = digitsAt(storedDate, 5, 2);
-    const int day = digitsAt(storedDate, 8, 2);
-    const int hours = digitsAt(storedTime, 0, 2);
-    const int minutes = digitsAt(storedTime, 3, 2);
-    const bool inStoredForm = year >= 0 && month >= 0 && day >= 0 && hours >= 0 && minutes >= 0
-                              && storedDate.at(4) == QLatin1Char('-') && storedDate.at(7) == QLatin1Char('-')
-                              && storedTime.at(2) == QLatin1Char(':');
-    const QDate date(year, month, day);
-    const QTime time(hours, minutes);
-    if (!inStoredForm || !date.isValid() || !time.isValid())
-        return {storedDate, storedTime};
-    return {date.toString(QStringLiteral("dd-MM-yyyy")), time.toString(QStringLiteral("HH:mm"))};
 }
 
 } // namespace QslListTexts

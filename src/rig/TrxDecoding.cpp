@@ -1,6 +1,7 @@
 #include "TrxDecoding.h"
 
 #include "store/BandPlan.h"
+#include "store/QsoModes.h"
 
 #include <QtEndian>
 
@@ -118,7 +119,8 @@ QString frequencyTextOfHz(qint64 hz)
 
 QString reportsForModePosition(int position)
 {
-    return position == 0 || position == 2 ? QStringLiteral("599") : QStringLiteral("59");
+    // The form's mode list holds the modes in code order.
+    return QsoModes::defaultReport(position + 1);
 }
 
 TrxReading decodeReply(int rig, const QByteArray &reply)

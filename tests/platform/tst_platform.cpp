@@ -70,10 +70,11 @@ void TestPlatform::datesAndTimesKeepTheirFixedWidth()
 {
     QCOMPARE(DbDateTime::formatDate(QDate(2026, 1, 6)), QStringLiteral("2026-01-06"));
     QCOMPARE(DbDateTime::formatTime(QTime(4, 5, 0)), QStringLiteral("04:05:00"));
-    QCOMPARE(DbDateTime::toListDate(QStringLiteral("2026-12-06")), QStringLiteral("06-12-2026"));
-    QCOMPARE(DbDateTime::toListTime(QStringLiteral("14:05:09")), QStringLiteral("14:05"));
-    QCOMPARE(DbDateTime::toListDate(QStringLiteral("20261206")), QStringLiteral("20261206"));
-    QCOMPARE(DbDateTime::toListTime(QString()), QString());
+    const DbDateTime::ListTexts listed = DbDateTime::listTexts(QStringLiteral("2026-12-06"), QStringLiteral("14:05:09"));
+    QCOMPARE(listed.date, QStringLiteral("06-12-2026"));
+    QCOMPARE(listed.time, QStringLiteral("14:05"));
+    QCOMPARE(DbDateTime::listTexts(QStringLiteral("20261206"), QString()).date, QStringLiteral("20261206"));
+    QCOMPARE(DbDateTime::listTexts(QStringLiteral("20261206"), QString()).time, QString());
 }
 
 void TestPlatform::scriptedPrompterRecordsAndAnswers()

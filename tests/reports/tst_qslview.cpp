@@ -10,10 +10,12 @@
 #include "forms/CEditQso.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
+#include "platform/DbDateTime.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "reports/CQslView.h"
 #include "reports/QslListTexts.h"
+#include "store/QsoModes.h"
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
@@ -171,7 +173,8 @@ CMainFrame *TestQslView::startApp()
 void TestQslView::listTextsOfCodesAndStoredDatesAndTimes()
 {
     using namespace QslListTexts;
-    QCOMPARE(QStringList({ModeText(0), ModeText(1), ModeText(2), ModeText(3), ModeText(4), ModeText(5), ModeText(6)}),
+    using QsoModes::name;
+    QCOMPARE(QStringList({name(0), name(1), name(2), name(3), name(4), name(5), name(6)}),
              QStringList({"", "CW", "SSB", "RTTY", "FM", "AM", ""}));
     QCOMPARE(QStringList({QslSentText(0), QslSentText(1), QslSentText(2), QslSentText(3), QslSentText(4),
                           QslSentText(5)}),
@@ -180,7 +183,7 @@ void TestQslView::listTextsOfCodesAndStoredDatesAndTimes()
              QStringList({"", "N", "Y", ""}));
 
     const auto shown = [](const char *date, const char *time) {
-        const DateTimeTexts texts = ListDateTime(QLatin1String(date), QLatin1String(time));
+        const DbDateTime::ListTexts texts = DbDateTime::listTexts(QLatin1String(date), QLatin1String(time));
         return texts.date + QLatin1Char(' ') + texts.time;
     };
     QCOMPARE(shown("2024-03-15", "14:05:59"), QStringLiteral("15-03-2024 14:05"));
