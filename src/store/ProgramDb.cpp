@@ -1,5 +1,6 @@
 #include "ProgramDb.h"
 
+#include "DatabaseSchema.h"
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
@@ -266,6 +267,17 @@ bool ProgramDb::LoadResolutionTables(ResolutionTables &tables)
     tables.prefixesRead = readEntries(db.handle(), kAllPrefixes, tables.prefixes);
     tables.countriesRead = readCountries(db.handle(), tables.countries);
     return true;
+}
+
+// Version 0: the base tables with the reference data, as the generator's scripts make them.
+const DatabaseSchema &ProgramDb::Schema()
+{
+    static const DatabaseSchema schema({}, [](sqlite3 *db) {
+        SqliteStatement count(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                                  "('PARAMETERS', 'COUNTRIES')");
+        return count.step() == SqliteStatement::kRow && count.columnInt(0) == 2;
+    });
+    return schema;
 }
 
 QString ProgramDb::lastError() const

@@ -7,6 +7,7 @@
 #include <optional>
 
 struct sqlite3;
+class DatabaseSchema;
 
 // The store of the program database "korva3.sqlite3", opened by its relative name in the
 // current folder: the station parameters, the code lists, the QSL managers and the
@@ -68,6 +69,9 @@ public:
     static constexpr const char *kQslSentQuery = "SELECT QSLNR, QSL FROM QSLSENT";
     static constexpr const char *kQslRcvdQuery = "SELECT QSLNR, QSL FROM QSLRCVD";
     static constexpr const char *kCountriesQuery = "SELECT DXCCID, COUNTRY FROM COUNTRIES";
+
+    // The versions of the program database's tables and the migrations between them.
+    static const DatabaseSchema &Schema();
 
     ProgramDb() = default;
     ProgramDb(const ProgramDb &) = delete;

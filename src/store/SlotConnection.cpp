@@ -33,7 +33,8 @@ QByteArray SlotConnection::encodePath(const QString &path)
 
 bool SlotConnection::openFile(const QByteArray &fileName, Mode mode, sqlite3 *&db)
 {
-    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                    : SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(fileName.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));

@@ -19,7 +19,7 @@ struct sqlite3;
 class SlotConnection
 {
 public:
-    enum class Mode { Existing, Create };
+    enum class Mode { Existing, Create, ReadOnly };
     static constexpr int kBusyTimeoutMs = 5000;
 
     // A logbook file by its path, as the file system names it.

@@ -1,5 +1,6 @@
 #include "Sqlite3DB.h"
 
+#include "DatabaseSchema.h"
 #include "LogbookTransaction.h"
 #include "QsoBatchInserter.h"
 #include "QsoColumns.h"
@@ -287,8 +288,25 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
             || !SqliteStatement::exec(db.handle(), kCreateQsosIndex))
             return false;
     }
-    return execOnLogbook(kCreateDxccReport, path) && execOnLogbook(kCreateQsoFields, path)
-        && execOnLogbook(kCreateReadIndexes, path);
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen() && SqliteStatement::exec(db.handle(), kCreateDxccReport)
+        && SqliteStatement::exec(db.handle(), kCreateQsoFields) && SqliteStatement::exec(db.handle(), kCreateReadIndexes)
+        && DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion());
+}
+
+// Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made.
+// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for.
+const DatabaseSchema &Sqlite3DB::Schema()
+{
+    static const DatabaseSchema schema(
+        {
+            {1, [](sqlite3 *db) { return EnsureQsoFields(db); }},
+        },
+        [](sqlite3 *db) {
+            SqliteStatement count(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'QSOS'");
+            return count.step() == SqliteStatement::kRow && count.columnInt(0) == 1;
+        });
+    return schema;
 }
 
 bool Sqlite3DB::EnsureReadIndexes(const QString &path)
@@ -309,12 +327,6 @@ bool Sqlite3DB::InLogbookTransaction(const QString &path, const std::function<bo
 {
     LogbookTransaction transaction(*this, path);
     return transaction.isActive() && work() && transaction.commit();
-}
-
-bool Sqlite3DB::execOnLogbook(const char *sql, const QString &path)
-{
-    SlotConnection db(m_dbLogbook, path);
-    return db.isOpen() && SqliteStatement::exec(db.handle(), sql);
 }
 
 // --- QSOs ---------------------------------------------------------------------------
@@ -579,13 +591,16 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
                                 const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
-    if (!db.isOpen())
-        return false;
+    return db.isOpen() && ChangeDxccStats(db.handle(), sign, dxcc, CodePage::toAnsi(band), mode, qslRcvd);
+}
+
+bool Sqlite3DB::ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, int qslRcvd)
+{
     int rowId = 0;
     int countW = 0;
     int countC = 0;
     {
-        SqliteStatement find(db.handle(), kFindStatsRow);
+        SqliteStatement find(db, kFindStatsRow);
         if (!find.isPrepared())
             return false;
         find.bind(1, dxcc);
@@ -605,13 +620,13 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
         countC += sign;
 
     if (rowId != 0) {
-        SqliteStatement update(db.handle(), kUpdateStatsRow);
+        SqliteStatement update(db, kUpdateStatsRow);
         update.bind(1, countW);
         update.bind(2, countC);
         update.bind(3, rowId);
         return update.run();
     }
-    SqliteStatement insert(db.handle(), kInsertStatsRow);
+    SqliteStatement insert(db, kInsertStatsRow);
     insert.bind(1, dxcc);
     insert.bind(2, band);
     insert.bind(3, mode);

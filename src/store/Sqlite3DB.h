@@ -13,6 +13,7 @@
 #include <optional>
 
 struct sqlite3;
+class DatabaseSchema;
 class LogbookTransaction;
 class QsoRow;
 class SqliteStatement;
@@ -93,6 +94,8 @@ public:
     // Makes the file and the tables of a new logbook at path: QSOS with its index, then
     // DXCCREPORT. The only operation that creates a file; every other one needs the file.
     bool CreateLogbook(const QString &path);
+    // The versions of a logbook's tables and the migrations between them.
+    static const DatabaseSchema &Schema();
     // Gives the logbook the read indexes it lacks, in one transaction; true when it has
     // them all. A logbook that cannot take them (read-only, locked) is read without.
     bool EnsureReadIndexes(const QString &path);
@@ -144,6 +147,9 @@ public:
     // DXCC statistics of a logbook.
     bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
+    // The same on a connection the caller holds: `sign` +1 counts a QSO in, -1 takes it
+    // out; the band as its stored bytes.
+    static bool ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, int qslRcvd);
     // The rows of an entity for the three grid modes, CW, SSB and digital, in the order
     // they were written: out[mode - 1].
     bool QueryDxccGrid(std::array<QList<UM_DXCCREPORT>, 3> &out, int dxcc, const QString &path);
@@ -167,7 +173,6 @@ private:
                       const std::function<void(SqliteStatement &)> &bindParameters);
     bool changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
                          const QString &path);
-    bool execOnLogbook(const char *sql, const QString &path);
 
     sqlite3 *m_dbLogbook = nullptr;
 };
