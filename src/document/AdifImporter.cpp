@@ -25,9 +25,17 @@ bool AdifImporter::openFile(const QString &adifPath)
         m_result.status = Status::CannotOpenFile;
         return false;
     }
-    m_fileSize = m_file.size();
-    m_reader = std::make_unique<AdifReader>(m_file);
+    setSource(m_file);
     return true;
+}
+
+void AdifImporter::setSource(QIODevice &device)
+{
+    m_fileSize = device.isSequential() ? 0 : device.size();
+    // A source of up to about 250 usual records, known in size: counted record by record.
+    constexpr qint64 kCountEachRecordBelow = 64 * 1024;
+    m_countEachRecord = m_fileSize > 0 && m_fileSize < kCountEachRecordBelow;
+    m_reader = std::make_unique<AdifReader>(device);
 }
 
 bool AdifImporter::skipHeader()
@@ -152,7 +160,7 @@ bool AdifImporter::finish(sqlite3 *db)
 {
     if (!writePending(db))
         return false;
-    return (m_result.added == 0 || Sqlite3DB::RebuildDxccStats(db))
+    return (m_result.added == 0 || m_countEachRecord || Sqlite3DB::RebuildDxccStats(db))
         && Sqlite3DB::RestoreQsoIndexes(db, m_droppedIndexes);
 }
 
@@ -187,10 +195,27 @@ bool AdifImporter::writeBatch(sqlite3 *db)
             kept.qso += firstRowId;
         written = Sqlite3DB::InsertQsoFields(m_pendingKept, db);
     }
+    if (written && m_countEachRecord)
+        written = countBatchIn(db);
     // A failure that ended the transaction has taken the savepoint with it.
     if (!sqlite3_get_autocommit(db))
         SqliteStatement::exec(db, written ? "RELEASE BATCH;" : "ROLLBACK TO BATCH; RELEASE BATCH;");
     return written;
+}
+
+// The batch's QSOs in the statistics, as a rebuild would count them: a QSO of no entity
+// has no place there.
+bool AdifImporter::countBatchIn(sqlite3 *db)
+{
+    for (int i = 0; i < m_pendingCount; ++i) {
+        const QsoBytes &row = m_rows[static_cast<std::size_t>(i)];
+        const qint32 country = row.number[QsoColumns::Country];
+        if (country != 0
+            && !Sqlite3DB::ChangeDxccStats(db, +1, country, row.text[QsoColumns::Band], row.number[QsoColumns::Mode],
+                                           row.number[QsoColumns::QslRcvd]))
+            return false;
+    }
+    return true;
 }
 
 void AdifImporter::writeFailed(Failure failure)

@@ -16,11 +16,13 @@ class CallsignIndex;
 class QsoBatchInserter;
 struct sqlite3;
 
-// Adds the records of an ADIF file to a logbook: one connection and one transaction for
-// the whole file, the records written kBatchRows at a time by one reused statement, and
-// the DXCC statistics rebuilt in the same transaction, so the logbook either takes the
+// Adds the ADIF records of a file or of any other byte source (a datagram, one record in
+// memory) to a logbook: one connection and one transaction for the whole source, the
+// records written kBatchRows at a time by one reused statement, and the DXCC statistics
+// brought up to date in the same transaction (each record counted in for a small
+// source, rebuilt from all QSOs after a large one), so the logbook either takes the
 // import with its statistics or stays as it was. A record counts when its EOR is read;
-// one without EOR at the end of the file is dropped.
+// one without EOR at the end of the source is dropped.
 //
 // A batch that SQLite refuses while the transaction stays alive (a row a trigger
 // refuses) is discarded and reading goes on. A failure that ends the transaction (a
@@ -50,6 +52,8 @@ public:
     void setProgressHandler(std::function<void(int)> handler) { m_onProgress = std::move(handler); }
 
     bool openFile(const QString &adifPath);
+    // Reads from `device` (open for reading; it must outlive the import) instead of a file.
+    void setSource(QIODevice &device);
     // False when the file has a header that never ends: then nothing is imported.
     bool skipHeader();
     // False when the logbook cannot be opened: then nothing is written.
@@ -67,6 +71,7 @@ private:
     void completeRecord(QsoBytes &record);
     bool writePending(sqlite3 *db);
     bool writeBatch(sqlite3 *db);
+    bool countBatchIn(sqlite3 *db);
     void writeFailed(Failure failure);
     bool dropIndexesForALargeImport(sqlite3 *db);
     bool finish(sqlite3 *db);
@@ -82,6 +87,9 @@ private:
     QList<QByteArray> m_droppedIndexes;
     QFile m_file;
     qint64 m_fileSize = 0;
+    // Each stored record counted into the statistics as it is written, instead of a
+    // rebuild at the end: quicker for a few records in a large logbook.
+    bool m_countEachRecord = false;
     std::unique_ptr<AdifReader> m_reader;
     std::shared_ptr<const CallsignIndex> m_calls;
     Result m_result;

@@ -1,14 +1,24 @@
 #include "CKorva3Doc.h"
 
 #include "CallsignIndex.h"
+#include "LogbookWatcher.h"
 #include "ProgressScope.h"
 #include "adif/AdifWriter.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "store/BandPlan.h"
 
+#include "store/DatabaseSchema.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+const char kWriteError[] = "Error writing to database...";
+
+} // namespace
 
 CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     : QObject(parent)
@@ -18,7 +28,91 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     // A parameter that cannot be read counts as 0: all QSOs.
     m_adifPeriod = Numbers::atoi(GetParameter("adifexport").value_or(QByteArray()));
     if (!path.isEmpty() && QFileInfo::exists(path))
-        m_db.EnsureReadIndexes(path);
+        openLogbook();
+}
+
+CKorva3Doc::~CKorva3Doc() = default;
+
+// An older logbook is brought up to this program's version (after a copy of it); one of
+// a newer program is only read, never written, so nothing it keeps is lost. A logbook
+// that cannot be written (a read-only file) is read as it is, and its writes fail as
+// they come. A file without the logbook's tables is left alone.
+void CKorva3Doc::openLogbook()
+{
+    const DatabaseSchema &schema = Sqlite3DB::Schema();
+    int version = 0;
+    switch (schema.inspect(m_pathName, &version)) {
+    case DatabaseSchema::State::Newer:
+        m_openState = OpenState::ReadOnly;
+        m_openMessage = QStringLiteral("The logbook %1 has schema version %2, newer than this Korva3 knows (%3). "
+                                       "It is opened read-only: nothing can be added or changed.")
+                            .arg(m_title)
+                            .arg(version)
+                            .arg(schema.currentVersion());
+        return;
+    case DatabaseSchema::State::Foreign:
+    case DatabaseSchema::State::Unreadable:
+        return;
+    case DatabaseSchema::State::Older:
+        if (QFileInfo(m_pathName).isWritable()) {
+            QString error;
+            if (!schema.migrate(m_pathName, version, &error)) {
+                m_openState = OpenState::ReadOnly;
+                m_openMessage = QStringLiteral("The logbook %1 could not be brought up to date (%2). It is opened "
+                                               "read-only: nothing can be added or changed.")
+                                    .arg(m_title, error);
+                return;
+            }
+        }
+        break;
+    case DatabaseSchema::State::Current: break;
+    }
+    m_db.EnsureReadIndexes(m_pathName);
+}
+
+void CKorva3Doc::watchForOutsideChanges(int intervalMs)
+{
+    if (m_pathName.isEmpty())
+        return;
+    if (!m_watcher) {
+        m_watcher = std::make_unique<LogbookWatcher>(m_pathName);
+        connect(m_watcher.get(), &LogbookWatcher::changedOutside, this, [this] {
+            m_changedSinceBackup = true;
+            emit changedOutside();
+            emit changed();
+        });
+    }
+    m_watcher->start(intervalMs);
+}
+
+void CKorva3Doc::backupTaken(const QDateTime &when)
+{
+    m_lastBackup = when;
+    m_changedSinceBackup = false;
+}
+
+// Before every write: a logbook only read says why, and the write does not start.
+bool CKorva3Doc::refuseWrite()
+{
+    if (!isReadOnly())
+        return false;
+    Prompter::current().error(m_openMessage);
+    return true;
+}
+
+void CKorva3Doc::writeFailed()
+{
+    Prompter::current().error(QLatin1String(kWriteError));
+}
+
+// After every committed write, before its signals: the watcher is not to take it for
+// another program's.
+void CKorva3Doc::committed()
+{
+    m_changedSinceBackup = true;
+    if (m_watcher)
+        m_watcher->takeOwnWrite();
+    emit changed();
 }
 
 // --- The program database -----------------------------------------------------------
@@ -95,8 +189,20 @@ std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQso(int rowId)
     return records.first();
 }
 
+std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQsoToChange(int rowId)
+{
+    const std::optional<Record> qso = ReadQso(rowId);
+    if (!qso || qso->call.isEmpty()) {
+        Prompter::current().error(QStringLiteral("Error retrieving qso data from database..."));
+        return std::nullopt;
+    }
+    return qso;
+}
+
 int CKorva3Doc::AddQso(const Record &qso)
 {
+    if (refuseWrite())
+        return 0;
     Record stored = qso;
     stored.rowId = 0;
     std::optional<int> rowId;
@@ -104,17 +210,27 @@ int CKorva3Doc::AddQso(const Record &qso)
         rowId = m_db.InsertQso({stored}, m_pathName);
         return rowId && countIn(stored);
     });
-    return added ? *rowId : 0;
+    if (!added) {
+        writeFailed();
+        return 0;
+    }
+    committed();
+    emit qsoAdded(*rowId);
+    emit statisticsChanged(stored.country);
+    return *rowId;
 }
 
 bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
 {
-    return m_db.InLogbookTransaction(m_pathName, [&] {
+    if (refuseWrite())
+        return false;
+    Record old;
+    const bool written = m_db.InLogbookTransaction(m_pathName, [&] {
         // The stored QSO, not a copy read earlier: another window may have changed it.
         QList<Record> stored;
         if (!m_db.QueryQso(stored, rowId, m_pathName) || stored.isEmpty() || stored.first().call.isEmpty())
             return false;
-        const Record &old = stored.first();
+        old = stored.first();
         if (!m_db.UpdateQso({changed}, m_pathName, rowId))
             return false;
         if (changed.country == old.country && changed.band == old.band && changed.mode == old.mode
@@ -122,25 +238,51 @@ bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
             return true;
         return countIn(changed) && takeOut(old);
     });
+    if (!written) {
+        writeFailed();
+        return false;
+    }
+    committed();
+    emit qsoChanged(rowId);
+    emit statisticsChanged(old.country);
+    if (changed.country != old.country)
+        emit statisticsChanged(changed.country);
+    return true;
 }
 
 bool CKorva3Doc::DeleteQso(int rowId)
 {
-    return m_db.InLogbookTransaction(m_pathName, [&] {
+    if (refuseWrite())
+        return false;
+    const bool deleted = m_db.InLogbookTransaction(m_pathName, [&] {
         return m_db.DeleteQso(rowId, m_pathName) && m_db.RebuildDxccStats(m_pathName);
     });
+    if (!deleted) {
+        writeFailed();
+        return false;
+    }
+    committed();
+    emit qsoDeleted(rowId);
+    emit statisticsChanged(0);
+    return true;
 }
 
 // --- DXCC statistics ----------------------------------------------------------------
 
 void CKorva3Doc::CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd)
 {
-    m_db.AddToDxccStats(dxcc, band, mode, qslRcvd, m_pathName);
+    if (!isReadOnly() && m_db.AddToDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
+        committed();
+        emit statisticsChanged(dxcc);
+    }
 }
 
 void CKorva3Doc::RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd)
 {
-    m_db.RemoveFromDxccStats(dxcc, band, mode, qslRcvd, m_pathName);
+    if (!isReadOnly() && m_db.RemoveFromDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
+        committed();
+        emit statisticsChanged(dxcc);
+    }
 }
 
 // The rebuild leaves QSOs of no entity out, and so do the steps that keep the table up
@@ -177,10 +319,14 @@ const CqZoneGrid &CKorva3Doc::ReadCqZoneGrid()
 
 bool CKorva3Doc::OnRebuildDxccStat()
 {
+    if (refuseWrite())
+        return false;
     if (!m_db.RebuildDxccStats(m_pathName)) {
-        Prompter::current().error(QStringLiteral("Error writing to database..."));
+        writeFailed();
         return false;
     }
+    committed();
+    emit statisticsChanged(0);
     Prompter::current().plain(QStringLiteral("DXCC statistics rebuilt"));
     return true;
 }
@@ -210,24 +356,63 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
     AdifImporter importer;
+    if (refuseWrite())
+        return importer.result();
     if (!importer.openFile(filePath)) {
         prompter.plain(QStringLiteral("Cannot open Adif file..."));
         return importer.result();
     }
     if (!importer.skipHeader())
         return importer.result();
-
     ProgressScope progress(QStringLiteral("Add database"));
-    importer.setProgressHandler([&progress](int percent) { progress.setPercent(percent); });
-    importer.setWriteFailureHandler([&prompter](AdifImporter::Failure failure) {
-        prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
-                                                                      : QStringLiteral("Error writing to database..."));
-    });
-    if (importer.importInto(m_pathName))
-        prompter.plain(QStringLiteral("%1 Qso Records added").arg(importer.result().added));
-    else
+    const AdifImporter::Result result = importFrom(
+        importer, [&progress](int percent) { progress.setPercent(percent); },
+        [&prompter](AdifImporter::Failure failure) {
+            prompter.plain(failure == AdifImporter::Failure::BatchRefused
+                               ? QStringLiteral("Error writing to database")
+                               : QLatin1String(kWriteError));
+        });
+    if (result.status == AdifImporter::Status::Imported)
+        prompter.plain(QStringLiteral("%1 Qso Records added").arg(result.added));
+    else if (result.status == AdifImporter::Status::CannotOpenDatabase)
         prompter.plain(QStringLiteral("Error open database"));
-    return importer.result();
+    return result;
+}
+
+AdifImporter::Result CKorva3Doc::AddAdifRecords(QIODevice &source)
+{
+    AdifImporter importer;
+    if (isReadOnly())
+        return importer.result();
+    importer.setSource(source);
+    if (!importer.skipHeader())
+        return importer.result();
+    return importFrom(importer, {}, {});
+}
+
+AdifImporter::Result CKorva3Doc::AddAdifRecord(const QByteArray &adif)
+{
+    QBuffer buffer;
+    buffer.setData(adif);
+    buffer.open(QIODevice::ReadOnly);
+    return AddAdifRecords(buffer);
+}
+
+// The one way records come in, once the header is read: the records, then the signals
+// of what was stored.
+AdifImporter::Result CKorva3Doc::importFrom(AdifImporter &importer, const std::function<void(int)> &progress,
+                                           const std::function<void(AdifImporter::Failure)> &failure)
+{
+    importer.setProgressHandler(progress);
+    importer.setWriteFailureHandler(failure);
+    importer.importInto(m_pathName);
+    const AdifImporter::Result &result = importer.result();
+    if (result.added > 0) {
+        committed();
+        emit qsosImported(result.added);
+        emit statisticsChanged(0);
+    }
+    return result;
 }
 
 void CKorva3Doc::OnExportAdif()

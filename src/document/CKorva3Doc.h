@@ -6,15 +6,28 @@
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class LogbookWatcher;
+class QIODevice;
 
 // One open logbook file, and the windows' only way to it: every operation hands the
 // store the document's own path and returns what it found. The reference data comes
 // from the program database "korva3.sqlite3" in the current directory.
+//
+// The document tells what changed: every committed write is followed by its signals,
+// and windows refresh from those alone. A logbook written by another program while it
+// is open is noticed (watchForOutsideChanges) and told as changedOutside.
+//
+// A failed write is told to the operator here, once (a message box through the
+// Prompter for the operator's own commands); the windows say nothing more. Writes
+// through the record-level way in (AddAdifRecords) say nothing: their callers decide.
 class CKorva3Doc : public QObject
 {
     Q_OBJECT
@@ -22,13 +35,34 @@ class CKorva3Doc : public QObject
 public:
     using Record = Sqlite3DB::UM_RECORD;
 
+    // What opening found: a logbook at this program's version (an older one is brought
+    // up to it after a copy), one that can only be read, or a file that is no logbook.
+    enum class OpenState { Ready, ReadOnly, NotALogbook };
+
     // `path` is the logbook file. Call-sign resolution and the reference lists use only
     // the program database, so a document made for them alone may have an empty path.
+    // An existing logbook of an older version is migrated here; openState() and
+    // openMessage() tell how that went.
     explicit CKorva3Doc(const QString &path, QObject *parent = nullptr);
+    ~CKorva3Doc() override;
 
     const QString &pathName() const { return m_pathName; }
     // The file name without its folder.
     const QString &title() const { return m_title; }
+
+    OpenState openState() const { return m_openState; }
+    // For the operator, when opening has something to say (read-only, migrated, not a
+    // logbook); empty otherwise.
+    const QString &openMessage() const { return m_openMessage; }
+    bool isReadOnly() const { return m_openState != OpenState::Ready; }
+
+    // Polls the logbook for writes of other programs (korva3-cli, a second Korva3) every
+    // `intervalMs`; the windows' documents do, command-line ones need not.
+    void watchForOutsideChanges(int intervalMs = 1000);
+    // Changed since the last backup (by this program or another one).
+    bool changedSinceBackup() const { return m_changedSinceBackup; }
+    QDateTime lastBackup() const { return m_lastBackup; }
+    void backupTaken(const QDateTime &when);
 
     // --- The program database ------------------------------------------------------
     // Call-sign resolution: the DXCC entity of a call, or 0.
@@ -56,10 +90,15 @@ public:
     // One full QSO; a row that no longer exists reads as a record of empty fields.
     // Nothing when the logbook cannot be read.
     std::optional<Record> ReadQso(int rowId);
+    // The QSO a window is about to change or delete, read anew: nothing, after "Error
+    // retrieving qso data from database..." was said, when it cannot be read or no
+    // longer exists (deleted from another window or program).
+    std::optional<Record> ReadQsoToChange(int rowId);
 
-    // The writes. Each changes the QSO and the DXCC statistics together, in one
-    // transaction, so the two never disagree; a QSO of no entity (country 0) has no place
-    // in the statistics. A write that fails changes nothing.
+    // The operator's writes. Each changes the QSO and the DXCC statistics together, in
+    // one transaction, so the two never disagree; a QSO of no entity (country 0) has no
+    // place in the statistics. A write that fails changes nothing and says "Error
+    // writing to database..." (or why the logbook is read-only).
     //
     // Inserts the QSO (its rowId is ignored) and counts it in. Returns the new row id,
     // 0 on failure.
@@ -72,6 +111,7 @@ public:
     bool DeleteQso(int rowId);
 
     // --- Statistics ----------------------------------------------------------------
+    // One QSO's state counted into or taken out of the DXCC statistics on its own.
     void CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
     void RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd);
     // The worked and confirmed counts of an entity per band for the grid modes: [0] CW,
@@ -94,6 +134,12 @@ public:
     // goes on; "Error writing to database..." for a failure that undid the whole import),
     // then "%d Qso Records added" with the number of records stored.
     AdifImporter::Result ImportAdifFile(const QString &filePath);
+    // The record-level way in: the ADIF records of any byte source (a file, a datagram,
+    // one record in memory; a header is skipped when there is one) through the same
+    // path as an import: mapping, entity resolution, kept fields, statistics, one
+    // transaction, the signals. Says nothing to the operator; the result tells.
+    AdifImporter::Result AddAdifRecords(QIODevice &source);
+    AdifImporter::Result AddAdifRecord(const QByteArray &adif);
     // "Export Adif": asks for a file and writes the QSOs of the export period to it.
     void OnExportAdif();
     // The export to a chosen file; on success says "Logbook %s exported to file %s". A
@@ -113,9 +159,28 @@ public:
     QList<ProgramDb::UM_COMBOBOX> m_qslRcvdList;
     QList<ProgramDb::UM_COMBOBOX> m_countries;
 
+signals:
+    // After each committed write of this program. An entity of 0 means the statistics
+    // of any entity may have changed (a rebuild, an import).
+    void qsoAdded(int rowId);
+    void qsoChanged(int rowId);
+    void qsoDeleted(int rowId);
+    void qsosImported(int count);
+    void statisticsChanged(int entity);
+    // Another program wrote the logbook: anything may have changed.
+    void changedOutside();
+    // Any of the above: for windows that read everything again whatever changed.
+    void changed();
+
 private:
+    void openLogbook();
+    bool refuseWrite();
+    void writeFailed();
+    void committed();
     bool countIn(const Record &qso);
     bool takeOut(const Record &qso);
+    AdifImporter::Result importFrom(AdifImporter &importer, const std::function<void(int)> &progress,
+                                    const std::function<void(AdifImporter::Failure)> &failure);
     bool isProtectedExportTarget(const QString &filePath) const;
     bool writeAdifFile(const QString &filePath);
 
@@ -125,4 +190,9 @@ private:
     CqZoneGrid m_cqZoneGrid;
     QString m_pathName;
     QString m_title;
+    OpenState m_openState = OpenState::Ready;
+    QString m_openMessage;
+    std::unique_ptr<LogbookWatcher> m_watcher;
+    bool m_changedSinceBackup = false;
+    QDateTime m_lastBackup;
 };
