@@ -63,11 +63,6 @@ QLabel *blueLine(QWidget *parent)
     return label;
 }
 
-QString textAt(const QList<ProgramDb::UM_COMBOBOX> &list, int index)
-{
-    return index >= 0 && index < list.size() ? list.at(index).text : QString();
-}
-
 } // namespace
 
 CKorva3View::CKorva3View(CKorva3Doc *document, QWidget *parent)
@@ -303,6 +298,13 @@ void CKorva3View::connectEvents()
     connect(m_lists.countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
     for (QWidget *edit : {callEdit(), freqEdit(), gridEdit()})
         edit->installEventFilter(this);
+    for (auto qsoSignal : {&CKorva3Doc::qsoAdded, &CKorva3Doc::qsoChanged, &CKorva3Doc::qsoDeleted, &CKorva3Doc::qsosImported})
+        connect(m_doc, qsoSignal, this, [this] { listChanged(); });
+    connect(m_doc, &CKorva3Doc::statisticsChanged, this, &CKorva3View::statisticsChanged);
+    connect(m_doc, &CKorva3Doc::changedOutside, this, [this] {
+        listChanged();
+        statisticsChanged(0);
+    });
 }
 
 bool CKorva3View::eventFilter(QObject *watched, QEvent *event)
@@ -377,8 +379,7 @@ void CKorva3View::OnInitialUpdate()
     m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
 
     pushFields();
-    ClearWorkedList();
-    FillWorkedList(m_doc->LoadLatestQsos(30));
+    showList({ListQuery::Kind::Latest, 30, QString(), 0});
     callEdit()->setFocus();
 }
 
@@ -509,6 +510,7 @@ void CKorva3View::OnClearForm()
     m_workedCw = kBlankGridLine;
     m_workedSsb = kBlankGridLine;
     m_workedDigi = kBlankGridLine;
+    m_gridEntity = -1;
     SetUtcNow();
     pushFields();
     ClearWorkedList();
@@ -562,13 +564,16 @@ void CKorva3View::addEnteredQso()
     qso.time = DbDateTime::formatTime(m_time.time());
     m_lists.writeCodes(qso);
 
-    const int rowId = m_doc->AddQso(qso);
-    if (rowId == 0) {
-        Prompter::current().error(QStringLiteral("Error writing to database..."));
+    // The list follows the call just logged, with the new QSO on top, once the document
+    // says it was added; a QSO that was not stored leaves the list as it was.
+    const ListQuery before = m_listQuery;
+    m_listQuery = m_searchByCountry ? ListQuery{ListQuery::Kind::ByCountry, 0, QString(), qso.country}
+                                    : ListQuery{ListQuery::Kind::ByCall, 0, qso.call, 0};
+    m_gridEntity = qso.country;
+    if (m_doc->AddQso(qso) == 0) {
+        m_listQuery = before;
         return;
     }
-    showGridLines(qso.country);
-    InsertAddedRow(rowId);
     ClearEntryFields();
     callEdit()->setFocus();
 }
@@ -721,25 +726,53 @@ void CKorva3View::ClearWorkedList()
 {
     m_workedList->setRowCount(0);
     setFoundCount(0);
+    m_listQuery = ListQuery();
 }
 
 void CKorva3View::OnLookupQsos()
 {
-    ClearWorkedList();
-    FillWorkedList(m_doc->LoadLatestQsos(30));
+    showList({ListQuery::Kind::Latest, 30, QString(), 0});
 }
 
 void CKorva3View::OnLatestQsos()
 {
-    ClearWorkedList();
-    FillWorkedList(m_doc->LoadLatestQsos(500));
+    showList({ListQuery::Kind::Latest, 500, QString(), 0});
 }
 
 void CKorva3View::refreshWorkedList()
 {
+    showList(m_searchByCountry ? ListQuery{ListQuery::Kind::ByCountry, 0, QString(), selectedCountryId()}
+                               : ListQuery{ListQuery::Kind::ByCall, 0, m_qso.call, 0});
+}
+
+void CKorva3View::showList(ListQuery query)
+{
     ClearWorkedList();
-    FillWorkedList(m_searchByCountry ? m_doc->FindQsosByCountry(selectedCountryId())
-                                     : m_doc->FindQsosByCall(m_qso.call));
+    m_listQuery = query;
+    switch (query.kind) {
+    case ListQuery::Kind::None: break;
+    case ListQuery::Kind::Latest: FillWorkedList(m_doc->LoadLatestQsos(query.count)); break;
+    case ListQuery::Kind::ByCall: FillWorkedList(m_doc->FindQsosByCall(query.call)); break;
+    case ListQuery::Kind::ByCountry: FillWorkedList(m_doc->FindQsosByCountry(query.dxcc)); break;
+    }
+}
+
+// The document changed the logbook: the list is read again as it was asked for, and the
+// grid of the entity shown follows its statistics.
+void CKorva3View::listChanged()
+{
+    if (!m_initialised)
+        return;
+    // The QSO marked before stays marked, wherever it now stands; a deleted one is gone.
+    const int marked = QsoListColumns::selectedRowId(m_workedList);
+    showList(m_listQuery);
+    QsoListColumns::selectRowId(m_workedList, marked);
+}
+
+void CKorva3View::statisticsChanged(int entity)
+{
+    if (m_initialised && m_gridEntity >= 0 && (entity == 0 || entity == m_gridEntity))
+        showGridLines(m_gridEntity);
 }
 
 void CKorva3View::FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records)
@@ -753,17 +786,6 @@ void CKorva3View::FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records)
         m_workedList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }
     setFoundCount(static_cast<int>(records.size()));
-}
-
-void CKorva3View::InsertAddedRow(int rowId)
-{
-    m_workedList->insertRow(0);
-    UpdateWorkedRow(0, {m_date.date().toString(QStringLiteral("dd-MM-yyyy")),
-                        m_time.time().toString(QStringLiteral("HH:mm")), m_qso.call, m_qso.sent, m_qso.rcvd, m_qso.freq,
-                        textAt(m_doc->m_modes, m_lists.modeIndex), textAt(m_doc->m_qslSentList, m_lists.qslSentIndex),
-                        textAt(m_doc->m_qslRcvdList, m_lists.qslRcvdIndex)});
-    m_workedList->item(0, 0)->setData(Qt::UserRole, rowId);
-    setFoundCount(m_workedList->rowCount());
 }
 
 void CKorva3View::UpdateWorkedRow(int row, const QStringList &texts)
@@ -812,6 +834,7 @@ QString CKorva3View::WorkedGridLine(const QList<Sqlite3DB::UM_DXCCREPORT> &rows)
 // members may hold values not yet pushed.
 void CKorva3View::showGridLines(int dxcc)
 {
+    m_gridEntity = dxcc;
     const std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> grid = m_doc->QueryDxccGrid(dxcc);
     m_workedCw = WorkedGridLine(grid[0]);
     m_workedSsb = WorkedGridLine(grid[1]);
@@ -823,61 +846,38 @@ void CKorva3View::showGridLines(int dxcc)
 
 // --- Change and delete --------------------------------------------------------------
 
-// The QSO of the marked row, read anew from the logbook. A row whose QSO no longer
-// exists (deleted from another window) reads as a record without a call and is refused
-// like a failed read.
-std::optional<Sqlite3DB::UM_RECORD> CKorva3View::readMarkedQso(int &row, int &rowId)
+// The QSO of the marked row, read anew from the logbook; the document says so when it
+// cannot be read or no longer exists (deleted from another window).
+std::optional<Sqlite3DB::UM_RECORD> CKorva3View::readMarkedQso(int &rowId)
 {
-    row = selectionMark();
+    const int row = selectionMark();
     if (row < 0)
         return std::nullopt;
     rowId = m_workedList->item(row, 0)->data(Qt::UserRole).toInt();
-    const std::optional<Sqlite3DB::UM_RECORD> qso = m_doc->ReadQso(rowId);
-    if (!qso || qso->call.isEmpty()) {
-        Prompter::current().error(QStringLiteral("Error retrieving qso data from database..."));
-        return std::nullopt;
-    }
-    return qso;
+    return m_doc->ReadQsoToChange(rowId);
 }
 
+// The list shows the change when the document tells of it.
 void CKorva3View::OnChangeQso()
 {
-    int row = -1;
     int rowId = 0;
-    const std::optional<Sqlite3DB::UM_RECORD> stored = readMarkedQso(row, rowId);
+    const std::optional<Sqlite3DB::UM_RECORD> stored = readMarkedQso(rowId);
     if (!stored)
         return;
     CEditQso dialog(m_doc, *stored, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const Sqlite3DB::UM_RECORD &changed = dialog.editedQso();
-    if (!m_doc->ChangeQso(rowId, changed)) {
-        Prompter::current().error(QStringLiteral("Error writing to database..."));
-        return;
-    }
-    const DbDateTime::ListTexts shown = DbDateTime::listTexts(changed.date, changed.time);
-    UpdateWorkedRow(row, {shown.date, shown.time, changed.call, changed.sent, changed.rcvd, changed.freq,
-                          ComboTextById(m_modeList, changed.mode), ComboTextById(m_lists.qslSentList, changed.qslSent),
-                          ComboTextById(m_lists.qslRcvdList, changed.qslRcvd)});
+    if (dialog.exec() == QDialog::Accepted)
+        m_doc->ChangeQso(rowId, dialog.editedQso());
 }
 
+// The list is read again when the document tells of the delete, so no row stays marked
+// and a second F8 cannot reach another QSO.
 void CKorva3View::OnDeleteQso()
 {
-    int row = -1;
     int rowId = 0;
-    if (!readMarkedQso(row, rowId))
+    if (!readMarkedQso(rowId))
         return;
     if (Prompter::current().question(QStringLiteral("Delete selected qso?")) != Prompter::Answer::Ok)
         return;
-    if (!m_doc->DeleteQso(rowId)) {
-        Prompter::current().error(QStringLiteral("Error writing to database..."));
-        return;
-    }
-    m_workedList->removeRow(row);
-    // No row stays marked, so that a second F8 cannot reach another QSO; the count
-    // follows the list.
-    m_workedList->clearSelection();
-    m_workedList->selectionModel()->clearCurrentIndex();
-    setFoundCount(m_workedList->rowCount());
+    m_doc->DeleteQso(rowId);
     emit commandsChanged();
 }

@@ -96,7 +96,6 @@ public:
     // Worked-before list and worked/confirmed lines.
     void ClearWorkedList();
     void FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records);
-    void InsertAddedRow(int rowId);
     void UpdateWorkedRow(int row, const QStringList &texts);
     static QString ComboTextById(const QComboBox *list, int code);
     static QString WorkedGridLine(const QList<Sqlite3DB::UM_DXCCREPORT> &rows);
@@ -167,7 +166,21 @@ private:
     QString distanceLine(double lat2, double lon2) const;
     int selectedModeCode() const;
     int selectedCountryId() const;
-    std::optional<Sqlite3DB::UM_RECORD> readMarkedQso(int &row, int &rowId);
+    std::optional<Sqlite3DB::UM_RECORD> readMarkedQso(int &rowId);
+
+    // What the worked-before list shows, so that it can be read again after a change.
+    struct ListQuery
+    {
+        enum class Kind { None, Latest, ByCall, ByCountry };
+        Kind kind = Kind::None;
+        int count = 0;
+        QString call;
+        int dxcc = 0;
+    };
+    // By value: the query may be the one the list holds, which clearing resets.
+    void showList(ListQuery query);
+    void listChanged();
+    void statisticsChanged(int entity);
 
     CKorva3Doc *m_doc;
     CTrxLink *m_trxLink = nullptr;
@@ -177,6 +190,10 @@ private:
     double m_ownLongitude = 0.0;
 
     // The form's values: the QSO's texts, and the state of its pickers, lists and lines.
+    ListQuery m_listQuery;
+    // The entity whose worked/confirmed lines are shown; -1 for blank lines.
+    int m_gridEntity = -1;
+
     QsoFieldEdits m_edits;
     ChoiceList *m_modeList;
     QsoFieldLists m_lists;

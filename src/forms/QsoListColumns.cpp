@@ -70,4 +70,20 @@ void setUp(QTableWidget *list)
     list->setMinimumWidth(total + scrollBar + 2 * list->frameWidth());
 }
 
+int selectedRowId(const QTableWidget *list)
+{
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : list->item(rows.first().row(), 0)->data(Qt::UserRole).toInt();
+}
+
+void selectRowId(QTableWidget *list, int rowId)
+{
+    for (int row = 0; rowId != 0 && row < list->rowCount(); ++row) {
+        if (list->item(row, 0)->data(Qt::UserRole).toInt() == rowId) {
+            list->selectRow(row);
+            return;
+        }
+    }
+}
+
 } // namespace QsoListColumns

@@ -14,4 +14,10 @@ constexpr int kCount = 9;
 // beside its vertical scroll bar.
 void setUp(QTableWidget *list);
 
+// Each row carries its QSO's row id in its first cell. The row id of the selected row,
+// 0 when none is selected; and the row of a row id selected again after the list was
+// read anew (nothing when the QSO is no longer listed).
+int selectedRowId(const QTableWidget *list);
+void selectRowId(QTableWidget *list, int rowId);
+
 } // namespace QsoListColumns

@@ -40,10 +40,19 @@ CCqzoneReport::CCqzoneReport(QWidget *parent, CKorva3Doc *document)
     fitColumns();
     if (!document)
         return;
-    // A failed read keeps the grid the document already held.
-    const CqZoneGrid &grid = document->ReadCqZoneGrid();
+    fillRows(*document);
+    connect(document, &CKorva3Doc::changed, this, [this, document] { fillRows(*document); });
+}
+
+// A failed read keeps the grid the document already held.
+void CCqzoneReport::fillRows(CKorva3Doc &document)
+{
+    const CqZoneGrid &grid = document.ReadCqZoneGrid();
     for (int row = 0; row < ReportBands::kCount; ++row)
         m_rowTexts[row] = RowText(grid, row);
+    update();
+    for (QWidget *area : std::as_const(m_rowAreas))
+        area->update();
 }
 
 QString CCqzoneReport::RowText(const CqZoneGrid &grid, int row)

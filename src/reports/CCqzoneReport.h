@@ -12,7 +12,8 @@ class QWidget;
 // "CQ zone Report": for every report band a row of 40 marks, one per CQ zone, blank,
 // "W" (worked) or "C" (confirmed). The form paints the zone numbers 1 to 40 and the rows
 // itself, in 40 columns shared by both, so that each mark stands centred under its
-// zone's number whatever the fonts.
+// zone's number whatever the fonts. The rows follow every change of the logbook while
+// the report is open.
 class CCqzoneReport : public QDialog
 {
     Q_OBJECT
@@ -42,6 +43,7 @@ protected:
 
 private:
     void buildForm();
+    void fillRows(CKorva3Doc &document);
     void fitColumns();
     int columnWidth() const;
     QRectF columnRect(int zone, int height) const;

@@ -44,8 +44,10 @@ CDxccReport::CDxccReport(QWidget *parent, CKorva3Doc *document)
     buildForm();
     if (!document)
         return;
-    // A failed read keeps the document's earlier totals, which start as zeros.
+    // A failed read keeps the document's earlier totals, which start as zeros. The
+    // figures follow every change of the logbook while the report is open.
     fillFields(document->ReadDxccTotals());
+    connect(document, &CKorva3Doc::changed, this, [this, document] { fillFields(document->ReadDxccTotals()); });
 }
 
 QString CDxccReport::fieldText(int controlId) const

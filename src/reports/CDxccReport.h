@@ -9,8 +9,8 @@ class CKorva3Doc;
 class QLineEdit;
 
 // "Dxcc Report": DXCC entities worked and confirmed per band and mode, with band, mode
-// and mixed totals and the number of QSOs. Filled once from the document's statistics
-// when the form is made; it is not refreshed while open.
+// and mixed totals and the number of QSOs, from the document's statistics, read again
+// whenever the logbook changes while it is open.
 class CDxccReport : public QDialog
 {
     Q_OBJECT

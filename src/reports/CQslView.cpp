@@ -36,9 +36,6 @@ std::optional<Sqlite3DB::UM_RECORD> runEditDialog(CKorva3Doc *document, const Sq
     return dialog.editedQso();
 }
 
-const char kReadError[] = "Error retrieving qso data from database...";
-const char kWriteError[] = "Error writing to database...";
-
 // The columns after date and time, as both the filled and the rewritten rows show them.
 QStringList qsoTexts(const Sqlite3DB::UM_RECORD &r, const QString &date, const QString &time)
 {
@@ -67,6 +64,9 @@ CQslView::CQslView(CKorva3Doc *document, QWidget *parent)
     , m_editQso(runEditDialog)
 {
     buildForm();
+    // Whatever changed the logbook (this window, another one, another program), the
+    // list of the last lookup is read again.
+    connect(m_doc, &CKorva3Doc::changed, this, [this] { lookUpAgain(); });
 }
 
 // --- The form -----------------------------------------------------------------------
@@ -216,6 +216,7 @@ void CQslView::onCommand(int id)
 void CQslView::OnClearForm()
 {
     ClearQsoList();
+    m_lookedUp = false;
     m_lookupCall.clear();
     pushFields();
     m_qslRcvdButton->setEnabled(false);
@@ -227,10 +228,25 @@ void CQslView::OnLookupQsos()
     ClearQsoList();
     if (!pullFields())
         return;
+    m_lookedUp = true;
+    m_listedCall = m_lookupCall;
     // An empty field matches every call: the latest QSOs of the logbook.
-    m_found = m_doc->FindQsosByCall(m_lookupCall);
+    m_found = m_doc->FindQsosByCall(m_listedCall);
     FillQsoList();
     pushFields();
+}
+
+// The last lookup read again, the same QSO marked as before.
+void CQslView::lookUpAgain()
+{
+    if (!m_lookedUp)
+        return;
+    const int marked = QsoListColumns::selectedRowId(m_qsoList);
+    ClearQsoList();
+    m_found = m_doc->FindQsosByCall(m_listedCall);
+    FillQsoList();
+    m_foundCountField->setText(m_foundCount);
+    QsoListColumns::selectRowId(m_qsoList, marked);
 }
 
 void CQslView::SetQslReceived(int value)
@@ -242,9 +258,7 @@ void CQslView::SetQslReceived(int value)
     if (!changed)
         return;
     changed->qslRcvd = value;
-    if (!writeQso(*changed, changed->rowId))
-        return;
-    UpdateQsoRow(row, *changed);
+    m_doc->ChangeQso(changed->rowId, *changed);
 }
 
 void CQslView::OnChangeQso()
@@ -256,32 +270,15 @@ void CQslView::OnChangeQso()
     if (!stored)
         return;
     const std::optional<Sqlite3DB::UM_RECORD> changed = m_editQso(m_doc, *stored, this);
-    if (!changed || !writeQso(*changed, stored->rowId))
-        return;
-    UpdateQsoRow(row, *changed);
+    if (changed)
+        m_doc->ChangeQso(stored->rowId, *changed);
 }
 
 std::optional<Sqlite3DB::UM_RECORD> CQslView::readRowQso(int row)
 {
-    const int rowId = m_qsoList->item(row, 0)->data(Qt::UserRole).toInt();
-    // A QSO deleted since the lookup reads back as a record without a call; acting on
-    // it would count an empty QSO in the statistics.
-    const std::optional<Sqlite3DB::UM_RECORD> qso = m_doc->ReadQso(rowId);
-    if (!qso || qso->call.isEmpty()) {
-        Prompter::current().error(QLatin1String(kReadError));
-        return std::nullopt;
-    }
-    return qso;
-}
-
-// The QSO and its statistics change together, or neither does.
-bool CQslView::writeQso(const Sqlite3DB::UM_RECORD &record, int rowId)
-{
-    if (!m_doc->ChangeQso(rowId, record)) {
-        Prompter::current().error(QLatin1String(kWriteError));
-        return false;
-    }
-    return true;
+    // A QSO deleted since the lookup is refused: acting on it would count an empty QSO
+    // in the statistics.
+    return m_doc->ReadQsoToChange(m_qsoList->item(row, 0)->data(Qt::UserRole).toInt());
 }
 
 // --- The list -----------------------------------------------------------------------
@@ -305,12 +302,6 @@ void CQslView::FillQsoList()
         m_qsoList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }
     m_foundCount = QString::number(m_found.size());
-}
-
-void CQslView::UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record)
-{
-    // The rewritten row shows the date as stored, until the next lookup.
-    setRowTexts(row, qsoTexts(record, record.date, record.time.left(5)));
 }
 
 void CQslView::setRowTexts(int row, const QStringList &texts)

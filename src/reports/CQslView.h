@@ -72,16 +72,18 @@ private:
     void pushFields();
     void ClearQsoList();
     void FillQsoList();
-    void UpdateQsoRow(int row, const Sqlite3DB::UM_RECORD &record);
     void setRowTexts(int row, const QStringList &texts);
     int selectedRow() const;
     // The QSO of a list row, read anew; nothing, after telling the operator, when it
     // cannot be read or no longer exists.
     std::optional<Sqlite3DB::UM_RECORD> readRowQso(int row);
-    bool writeQso(const Sqlite3DB::UM_RECORD &record, int rowId);
+    void lookUpAgain();
 
     CKorva3Doc *m_doc;
     QString m_lookupCall;
+    // The text of the last lookup, which a change of the logbook reads again.
+    bool m_lookedUp = false;
+    QString m_listedCall;
     QString m_foundCount;
     QList<Sqlite3DB::UM_RECORD> m_found;
     QsoEditor m_editQso;

@@ -73,7 +73,7 @@ private slots:
     void qslButtonFollowsTheSelectionAndClearFormResets();
     void spaceOnAConfirmedQsoChangesNoStatistics();
     void qslNoLowersAndQslYesRaisesTheConfirmedCount();
-    void changedRowShowsItsDateAsStored();
+    void changedRowShowsItsDateAsTheOthersDo();
     void columnsShowHeadingsAndValuesWhole_data();
     void columnsShowHeadingsAndValuesWhole();
     void commandsWithoutSelectionDoNothing();
@@ -290,7 +290,7 @@ void TestQslView::spaceOnAConfirmedQsoChangesNoStatistics()
     m_view->onCommand(ID_QSL_RCVD_YES);
     QCOMPARE(stats(), before);
     QCOMPARE(rowTexts(m_view->qsoList(), row),
-             QStringList({"2024-03-15", "10:00", "DL1ABC", "599", "579", "14.025", "CW", "Y", "Y"}));
+             QStringList({"15-03-2024", "10:00", "DL1ABC", "599", "579", "14.025", "CW", "Y", "Y"}));
     QVERIFY(m_prompter.shown().isEmpty());
 }
 
@@ -317,14 +317,14 @@ void TestQslView::qslNoLowersAndQslYesRaisesTheConfirmedCount()
     QVERIFY(m_prompter.shown().isEmpty());
 }
 
-void TestQslView::changedRowShowsItsDateAsStored()
+void TestQslView::changedRowShowsItsDateAsTheOthersDo()
 {
     addQso("DL1ABC", "2024-03-15", "10:00:00", 230, "20", 1, 1);
     addQso("DL2ABC", "2024-03-16", "11:30:15", 230, "20", 1, 1);
     lookup("DL");
     m_view->qsoList()->selectRow(0);
     m_view->onCommand(ID_QSL_RCVD_YES);
-    QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(0, 3), QStringList({"2024-03-16", "11:30", "DL2ABC"}));
+    QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(0, 3), QStringList({"16-03-2024", "11:30", "DL2ABC"}));
     QCOMPARE(rowTexts(m_view->qsoList(), 1).mid(0, 3), QStringList({"15-03-2024", "10:00", "DL1ABC"}));
     QCOMPARE(m_view->foundCountText(), QStringLiteral("2"));
     lookup("DL");
@@ -333,10 +333,10 @@ void TestQslView::changedRowShowsItsDateAsStored()
 
 void TestQslView::columnsShowHeadingsAndValuesWhole_data()
 {
-    QTest::addColumn<bool>("rewritten"); // after Space: the date as stored
+    QTest::addColumn<bool>("rewritten"); // after Space: read again, as listed
     QTest::addColumn<QString>("date");
     QTest::newRow("listed") << false << "26-12-2024";
-    QTest::newRow("rewritten") << true << "2024-12-26";
+    QTest::newRow("rewritten") << true << "26-12-2024";
 }
 
 // The date whole, the heading "Frequency" whole, every column in sight.
@@ -475,7 +475,7 @@ void TestQslView::changeQsoCountsOnlyChangedStatistics()
     QCOMPARE(rowIdSeen, 1);
     QCOMPARE(qsos(), QByteArray("1|2024-03-15|10:00:00|DL1ABC|20|1|2|Hans|230"));
     QCOMPARE(stats(), QByteArray("230|20|1|1|1"));
-    QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(0, 2), QStringList({"2024-03-15", "10:00"}));
+    QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(0, 2), QStringList({"15-03-2024", "10:00"}));
 
     newBand = QStringLiteral("40");
     m_view->onCommand(ID_CHANGE_QSO);
@@ -533,7 +533,7 @@ void TestQslView::doubleClickOpensTheEditDialog()
     QCOMPARE(callShown, QStringLiteral("DL1ABC"));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, BAND FROM QSOS"), QByteArray("DL1ABC|40"));
     QCOMPARE(stats(), QByteArray("230|20|1|0|0\n230|40|1|1|0"));
-    QCOMPARE(rowTexts(list, 0).mid(0, 3), QStringList({"2024-03-15", "10:00", "DL1ABC"}));
+    QCOMPARE(rowTexts(list, 0).mid(0, 3), QStringList({"15-03-2024", "10:00", "DL1ABC"}));
 }
 
 // --- Keys through the main window ---------------------------------------------------
@@ -572,7 +572,7 @@ void TestQslView::keysOfTheQslWindow()
     QVERIFY(frame->action(ID_CHANGE_QSO)->isEnabled());
     QTest::keyClick(list, Qt::Key_Space);
     QCOMPARE(stats(), QByteArray("223|20|1|1|0\n230|20|1|2|1"));
-    QCOMPARE(rowTexts(list, 1).mid(0, 3), QStringList({"2024-03-15", "10:00", "DL1ABC"}));
+    QCOMPARE(rowTexts(list, 1).mid(0, 3), QStringList({"15-03-2024", "10:00", "DL1ABC"}));
     QCOMPARE(list->item(1, 8)->text(), QStringLiteral("Y"));
     QTest::keyClick(list, Qt::Key_N, Qt::AltModifier);
     QCOMPARE(stats(), QByteArray("223|20|1|1|0\n230|20|1|2|0"));
