@@ -2,37 +2,33 @@
 
 #include "NetLog.h"
 #include "WsjtxMessage.h"
+#include "WsjtxReceiver.h"
 #include "WsjtxRecord.h"
 
-#include <QNetworkDatagram>
-#include <QNetworkInterface>
-#include <QUdpSocket>
+#include <QMetaObject>
+#include <QThread>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
-
 // How long, and for how many QSOs at most, an announced QSO is remembered.
 constexpr qint64 kHeardFor = 15 * 60 * 1000;
 constexpr qsizetype kHeardMost = 10000;
-// Room for a burst of datagrams while the window thread stores a QSO (the kernel may
-// grant less).
-constexpr int kReceiveBufferBytes = 4 << 20;
-
-QString senderOf(const QNetworkDatagram &datagram)
-{
-    return QStringLiteral("%1:%2").arg(datagram.senderAddress().toString()).arg(datagram.senderPort());
-}
-
 } // namespace
 
 WsjtxListener::WsjtxListener(QObject *parent)
     : QObject(parent)
+    , m_thread(new QThread)
+    , m_receiver(new WsjtxReceiver)
 {
     m_clock.start();
     m_waitTimer.setSingleShot(true);
     connect(&m_waitTimer, &QTimer::timeout, this, &WsjtxListener::announceDue);
+    m_thread->setObjectName(QStringLiteral("korva3 WSJT-X receiver"));
+    m_receiver->moveToThread(m_thread);
+    connect(m_receiver, &WsjtxReceiver::received, this, &WsjtxListener::handle);
+    m_thread->start();
 }
 
 // Nothing is announced from here: the receivers may be half destroyed themselves.
@@ -40,62 +36,47 @@ WsjtxListener::~WsjtxListener()
 {
     if (!m_waiting.isEmpty())
         qCWarning(lcNet) << "Closed while" << m_waiting.size() << "QSO(s) waited for their Logged ADIF";
+    QMetaObject::invokeMethod(
+        m_receiver,
+        [receiver = m_receiver] {
+            receiver->close();
+            receiver->thread()->quit();
+        },
+        Qt::QueuedConnection);
+    m_thread->wait();
+    delete m_receiver;
+    delete m_thread;
 }
 
 bool WsjtxListener::start(const WsjtxSettings &settings)
 {
     stop();
-    m_lastError.clear();
-    m_socket = openSocket(settings.port);
-    if (!m_socket)
-        return false;
-    if (!settings.multicastGroup.trimmed().isEmpty() && !joinGroup(settings)) {
-        stop();
+    WsjtxReceiver::Opened opened;
+    QMetaObject::invokeMethod(
+        m_receiver, [this, &opened, &settings] { opened = m_receiver->open(settings); }, Qt::BlockingQueuedConnection);
+    m_lastError = opened.error;
+    if (!m_lastError.isEmpty()) {
+        qCWarning(lcNet).noquote() << m_lastError;
         return false;
     }
-    if (settings.secondaryEnabled) {
-        m_adifSocket = openSocket(settings.secondaryPort);
-        if (!m_adifSocket) {
-            stop();
-            return false;
-        }
-        connect(m_adifSocket, &QUdpSocket::readyRead, this, &WsjtxListener::readAdifDatagrams);
-    }
-    connect(m_socket, &QUdpSocket::readyRead, this, &WsjtxListener::readMessages);
-    qCInfo(lcNet) << "Listening for WSJT-X on UDP port" << port() << settings.multicastGroup
-                  << (m_adifSocket ? QStringLiteral("and for ADIF on port %1").arg(secondaryPort()) : QString());
+    m_listening = true;
+    m_port = opened.port;
+    m_secondaryPort = opened.secondaryPort;
+    qCInfo(lcNet) << "Listening for WSJT-X on UDP port" << m_port << settings.multicastGroup
+                  << (m_secondaryPort ? QStringLiteral("and for ADIF on port %1").arg(m_secondaryPort) : QString());
     return true;
 }
 
 void WsjtxListener::stop()
 {
+    if (m_listening)
+        QMetaObject::invokeMethod(m_receiver, &WsjtxReceiver::close, Qt::BlockingQueuedConnection);
+    m_listening = false;
+    m_port = 0;
+    m_secondaryPort = 0;
     m_waitTimer.stop();
-    const QList<Waiting> waiting = std::exchange(m_waiting, {});
-    // A socket may be stopped from a slot its own datagram reached: it goes later.
-    for (QUdpSocket *socket : {std::exchange(m_socket, nullptr), std::exchange(m_adifSocket, nullptr)}) {
-        if (socket) {
-            socket->disconnect(this);
-            socket->close();
-            socket->deleteLater();
-        }
-    }
-    for (const Waiting &qso : waiting)
+    for (const Waiting &qso : std::exchange(m_waiting, {}))
         announce(qso);
-}
-
-bool WsjtxListener::isListening() const
-{
-    return m_socket != nullptr;
-}
-
-quint16 WsjtxListener::port() const
-{
-    return m_socket ? m_socket->localPort() : 0;
-}
-
-quint16 WsjtxListener::secondaryPort() const
-{
-    return m_adifSocket ? m_adifSocket->localPort() : 0;
 }
 
 QString WsjtxListener::programName(const QString &id)
@@ -107,88 +88,28 @@ QString WsjtxListener::programName(const QString &id)
     return id.isEmpty() ? QStringLiteral("UDP") : id;
 }
 
-// Shared with the other programs listening on the port (SO_REUSEADDR; on Linux no
-// SO_REUSEPORT, which would hand each datagram to only one of them).
-QUdpSocket *WsjtxListener::openSocket(int port)
+// Datagrams the receiver handed on before a stop are dropped.
+void WsjtxListener::handle(const QByteArray &data, const QString &sender, bool adif)
 {
-    auto *socket = new QUdpSocket(this);
-    if (!socket->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port),
-                      QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-        fail(socket->error() == QAbstractSocket::AddressInUseError
-                 ? QStringLiteral("UDP port %1 is in use by another program").arg(port)
-                 : QStringLiteral("UDP port %1 cannot be opened: %2").arg(port).arg(socket->errorString()));
-        delete socket;
-        return nullptr;
+    if (!m_listening)
+        return;
+    if (!adif) {
+        handleMessage(data, sender);
+        return;
     }
-    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
-    return socket;
+    const QList<QByteArray> records = WsjtxRecord::recordsOf(data);
+    if (records.isEmpty())
+        qCWarning(lcNet) << "Dropped a datagram without ADIF records from" << sender;
+    for (const QByteArray &record : records)
+        offer(record, adifProgramName(), true);
 }
 
-// On the interface named, or on every interface that is up and takes multicast (and
-// the loopback interface, where programs on this machine may send).
-bool WsjtxListener::joinGroup(const WsjtxSettings &settings)
-{
-    const QString groupText = settings.multicastGroup.trimmed();
-    const QHostAddress group(groupText);
-    if (group.protocol() != QAbstractSocket::IPv4Protocol || !group.isMulticast()) {
-        fail(QStringLiteral("%1 is no IPv4 multicast group").arg(groupText));
-        return false;
-    }
-    if (!settings.interfaceName.isEmpty()) {
-        const QNetworkInterface interface = QNetworkInterface::interfaceFromName(settings.interfaceName);
-        if (!interface.isValid()) {
-            fail(QStringLiteral("There is no network interface %1").arg(settings.interfaceName));
-            return false;
-        }
-        if (!m_socket->joinMulticastGroup(group, interface)) {
-            fail(QStringLiteral("Cannot join the multicast group %1 on %2: %3")
-                     .arg(groupText, settings.interfaceName, m_socket->errorString()));
-            return false;
-        }
-        return true;
-    }
-    int joined = 0;
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp)
-            || !(flags.testFlag(QNetworkInterface::CanMulticast) || flags.testFlag(QNetworkInterface::IsLoopBack)))
-            continue;
-        if (m_socket->joinMulticastGroup(group, interface))
-            ++joined;
-        else
-            qCInfo(lcNet) << "Cannot join" << groupText << "on" << interface.name() << m_socket->errorString();
-    }
-    if (joined == 0)
-        fail(QStringLiteral("Cannot join the multicast group %1 on any network interface").arg(groupText));
-    return joined > 0;
-}
-
-void WsjtxListener::readMessages()
-{
-    // Re-checked each time: a receiver may stop the listener.
-    while (m_socket && m_socket->hasPendingDatagrams())
-        handle(m_socket->receiveDatagram());
-}
-
-void WsjtxListener::readAdifDatagrams()
-{
-    while (m_adifSocket && m_adifSocket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_adifSocket->receiveDatagram();
-        const QList<QByteArray> records = WsjtxRecord::recordsOf(datagram.data());
-        if (records.isEmpty())
-            qCWarning(lcNet) << "Dropped a datagram without ADIF records from" << senderOf(datagram);
-        for (const QByteArray &record : records)
-            offer(record, adifProgramName(), true);
-    }
-}
-
-void WsjtxListener::handle(const QNetworkDatagram &datagram)
+void WsjtxListener::handleMessage(const QByteArray &data, const QString &sender)
 {
     QString why;
-    const std::optional<WsjtxMessage> message = WsjtxMessage::decode(datagram.data(), &why);
+    const std::optional<WsjtxMessage> message = WsjtxMessage::decode(data, &why);
     if (!message) {
-        qCWarning(lcNet).noquote() << "Dropped a datagram of" << datagram.data().size() << "bytes from"
-                                   << senderOf(datagram) << "-" << why;
+        qCWarning(lcNet).noquote() << "Dropped a datagram of" << data.size() << "bytes from" << sender << "-" << why;
         return;
     }
     const QString program = programName(message->id);
@@ -200,13 +121,13 @@ void WsjtxListener::handle(const QNetworkDatagram &datagram)
     case WsjtxMessage::Kind::LoggedAdif: {
         const QList<QByteArray> records = WsjtxRecord::recordsOf(message->adif);
         if (records.isEmpty())
-            qCWarning(lcNet) << "Dropped a Logged ADIF message without a record from" << message->id << senderOf(datagram);
+            qCWarning(lcNet) << "Dropped a Logged ADIF message without a record from" << message->id << sender;
         for (const QByteArray &record : records)
             offer(record, program, true);
         break;
     }
     case WsjtxMessage::Kind::Unknown:
-        qCDebug(lcNet) << "Ignored a message of type" << message->type << "from" << message->id << senderOf(datagram);
+        qCDebug(lcNet) << "Ignored a message of type" << message->type << "from" << message->id << sender;
         break;
     }
 }
@@ -272,10 +193,4 @@ void WsjtxListener::remember(const QString &identity)
         if (m_heard.value(oldest.second) == oldest.first)
             m_heard.remove(oldest.second);
     }
-}
-
-void WsjtxListener::fail(const QString &error)
-{
-    m_lastError = error;
-    qCWarning(lcNet).noquote() << error;
 }

@@ -12,13 +12,14 @@
 #include <QString>
 #include <QTimer>
 
-class QNetworkDatagram;
-class QUdpSocket;
+class QThread;
+class WsjtxReceiver;
 
 // Listens for WSJT-X, JTDX and JS8Call on a UDP port of every IPv4 address, shared with
 // the other programs that listen there (and, for a multicast group, joined on one
 // network interface or on every one that takes it), and optionally for plain ADIF
-// datagrams on a second port. What arrives is decoded and announced:
+// datagrams on a second port. The sockets are read on a thread of their own
+// (WsjtxReceiver); what arrives is decoded and announced on the listener's thread:
 //
 // - qsoLogged once per QSO, with its ADIF record and the program's name. A QSO comes
 //   more than once: WSJT-X sends a QSO Logged and a Logged ADIF message for it, a
@@ -37,6 +38,7 @@ class WsjtxListener : public QObject
 
 public:
     explicit WsjtxListener(QObject *parent = nullptr);
+    // A QSO still waiting for its Logged ADIF is dropped (logged): call stop() first.
     ~WsjtxListener() override;
 
     // Stops, then listens as `settings` say (port, multicast group and interface, the
@@ -47,11 +49,11 @@ public:
     bool start(const WsjtxSettings &settings);
     // Closes the sockets; a QSO waiting for its Logged ADIF is announced first.
     void stop();
-    bool isListening() const;
+    bool isListening() const { return m_listening; }
     QString lastError() const { return m_lastError; }
     // The ports bound (0 when not listening).
-    quint16 port() const;
-    quint16 secondaryPort() const;
+    quint16 port() const { return m_port; }
+    quint16 secondaryPort() const { return m_secondaryPort; }
 
     // How long the record of a QSO Logged message waits for its Logged ADIF (500 ms).
     int adifWait() const { return m_adifWait; }
@@ -78,20 +80,19 @@ private:
         qint64 due = 0;
     };
 
-    QUdpSocket *openSocket(int port);
-    bool joinGroup(const WsjtxSettings &settings);
-    void readMessages();
-    void readAdifDatagrams();
-    void handle(const QNetworkDatagram &datagram);
+    void handle(const QByteArray &data, const QString &sender, bool adif);
+    void handleMessage(const QByteArray &data, const QString &sender);
     // A record heard; `preferred` for ADIF records, which need not wait.
     void offer(const QByteArray &record, const QString &program, bool preferred);
     void announceDue();
     void announce(const Waiting &waiting);
     void remember(const QString &identity);
-    void fail(const QString &error);
 
-    QUdpSocket *m_socket = nullptr;
-    QUdpSocket *m_adifSocket = nullptr;
+    QThread *m_thread;
+    WsjtxReceiver *m_receiver;
+    bool m_listening = false;
+    quint16 m_port = 0;
+    quint16 m_secondaryPort = 0;
     QString m_lastError;
     int m_adifWait = 500;
     QList<Waiting> m_waiting;
