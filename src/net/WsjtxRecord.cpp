@@ -40,6 +40,16 @@ QByteArray adifTime(const QDateTime &time)
     return QString::asprintf("%02d%02d%02d", clock.hour(), clock.minute(), clock.second()).toLatin1();
 }
 
+// ADIF strings hold no line ends: control characters become blanks.
+QString oneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
+    }
+    return text.trimmed();
+}
+
 bool sameName(QByteArrayView name, const char *wanted)
 {
     return name.compare(QByteArrayView(wanted), Qt::CaseInsensitive) == 0;
@@ -56,7 +66,7 @@ QByteArray fromQsoLogged(const WsjtxMessage::QsoLogged &qso)
         if (!value.isEmpty())
             appendField(out, name, value);
     };
-    const auto addText = [&add](const char *name, const QString &value) { add(name, value.trimmed().toUtf8()); };
+    const auto addText = [&add](const char *name, const QString &value) { add(name, oneLine(value).toUtf8()); };
 
     addText("CALL", qso.dxCall);
     addText("GRIDSQUARE", qso.dxGrid);

@@ -15,8 +15,8 @@ namespace WsjtxRecord {
 // GRIDSQUARE, MODE (and SUBMODE, "MFSK" with "FT4" for FT4), FREQ in MHz, BAND from
 // the frequency, QSO_DATE and TIME_ON (from the time off when the sender sent no time
 // on), QSO_DATE_OFF, TIME_OFF, RST_SENT, RST_RCVD, TX_PWR, COMMENT, NAME, OPERATOR,
-// STATION_CALLSIGN, MY_GRIDSQUARE, STX_STRING, SRX_STRING, PROP_MODE. Values are
-// trimmed; empty ones are left out.
+// STATION_CALLSIGN, MY_GRIDSQUARE, STX_STRING, SRX_STRING, PROP_MODE. Values are on
+// one line (a control character becomes a blank) and trimmed; empty ones are left out.
 QByteArray fromQsoLogged(const WsjtxMessage::QsoLogged &qso);
 
 // The records of an ADIF text (a Logged ADIF message, a datagram of the secondary ADIF

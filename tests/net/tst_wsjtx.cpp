@@ -227,10 +227,11 @@ private slots:
         QTest::newRow("every field, FT4") << fullQso() << kBuiltRecord;
         WsjtxMessage::QsoLogged blanks = qsoOf(kOff, " K1ABC ", 7074000, "ft8", kOn);
         blanks.dxGrid = "  ";
-        blanks.comments = " ";
-        QTest::newRow("FT8, blanks left out") << blanks
+        blanks.comments = " \r\n";
+        blanks.name = "Bob\r\nSmith\t";
+        QTest::newRow("FT8, blanks left out, one line") << blanks
             << QByteArray("<CALL:5>K1ABC <MODE:3>FT8 <FREQ:5>7.074 <BAND:3>40m <QSO_DATE:8>20240309 <TIME_ON:6>235830 "
-                          "<QSO_DATE_OFF:8>20240310 <TIME_OFF:6>000005 <EOR>");
+                          "<QSO_DATE_OFF:8>20240310 <TIME_OFF:6>000005 <NAME:10>Bob  Smith <EOR>");
         QTest::newRow("JS8 on 2 m, old sender without time on")
             << qsoOf(kOff, "W1AW", 144174000, "JS8")
             << QByteArray("<CALL:4>W1AW <MODE:4>MFSK <SUBMODE:3>JS8 <FREQ:7>144.174 <BAND:2>2m <QSO_DATE:8>20240310 "
