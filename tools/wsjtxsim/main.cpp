@@ -1,6 +1,6 @@
 // wsjtxsim: sends the datagrams WSJT-X, JTDX and JS8Call send to a logger, for trying
 // the listener without those programs (see the README's "WSJT-X simulator").
-//   wsjtxsim [OPTIONS] heartbeat|status|qso|adif|both|close ...
+//   wsjtxsim [OPTIONS] heartbeat|status|qso|adif|both|close|plain ...
 
 #include "WsjtxEncoder.h"
 
@@ -120,6 +120,8 @@ QList<QByteArray> datagrams(const QString &command, const WsjtxEncoder &encoder,
         return {encoder.encode(adif)};
     if (command == QLatin1String("both"))
         return {encoder.encode(logged), encoder.encode(adif)};
+    if (command == QLatin1String("plain"))
+        return {adif.adif};
     if (index > 0)
         return {};
     if (command == QLatin1String("heartbeat")) {
@@ -157,7 +159,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("heartbeat, status, qso (QSO Logged), adif (Logged ADIF), both "
-                                                "(qso then adif) or close; several are sent in order"));
+                                                "(qso then adif), close, or plain (the ADIF text alone, for the "
+                                                "secondary port); several are sent in order"));
     parser.addOptions({
         {QStringLiteral("host"), QStringLiteral("address to send to (127.0.0.1; a multicast group works)"),
          QStringLiteral("host"), QStringLiteral("127.0.0.1")},
@@ -178,7 +181,8 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     static const QStringList kCommands = {QStringLiteral("heartbeat"), QStringLiteral("status"), QStringLiteral("qso"),
-                                          QStringLiteral("adif"), QStringLiteral("both"), QStringLiteral("close")};
+                                          QStringLiteral("adif"), QStringLiteral("both"), QStringLiteral("close"),
+                                          QStringLiteral("plain")};
     const QStringList commands = parser.positionalArguments();
     const QHostAddress host = addressOf(parser.value(QStringLiteral("host")));
     const quint16 port = parser.value(QStringLiteral("port")).toUShort();
