@@ -307,6 +307,7 @@ private slots:
     {
         TestDir dir;
         AppSettings::useFolder(dir.path());
+        const std::unique_ptr<void, void (*)(void *)> backToTheUsersStore(&dir, [](void *) { AppSettings::useFolder(QString()); });
         WsjtxSettings settings{true, 2238, "239.255.0.1", "eth0", true, 2334, true, "/logs/ft8.sqlite3"};
         settings.save();
         std::unique_ptr<QSettings> store = AppSettings::open();
@@ -319,7 +320,6 @@ private slots:
         store.reset();
         settings.port = 2237;
         QVERIFY(WsjtxSettings::load() == settings);
-        AppSettings::useFolder(QString());
     }
 
     // Each row's datagrams, then a QSO Logged of another QSO whose record comes after

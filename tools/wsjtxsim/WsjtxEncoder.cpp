@@ -40,6 +40,7 @@ WsjtxEncoder::WsjtxEncoder(Times times, qint32 offsetSeconds)
 
 WsjtxMessage WsjtxEncoder::message(WsjtxMessage::Kind kind, const QString &id, quint32 schema)
 {
+    // In the order of the kinds; 99 stands for a type no sender uses.
     static const quint32 kTypes[] = {WsjtxMessage::kHeartbeat, WsjtxMessage::kStatus, WsjtxMessage::kQsoLogged,
                                      WsjtxMessage::kClose, WsjtxMessage::kLoggedAdif, 99};
     WsjtxMessage message;
