@@ -124,11 +124,6 @@ void TestCallbook::replies_data()
                                "xmlns=\"http://xmldata.qrz.com\">\n";
     const QByteArray hamQthHead = "<?xml version=\"1.0\"?>\n<HamQTH version=\"2.7\" xmlns=\"https://www.hamqth.com\">\n";
 
-    QTest::newRow("qrz session")
-        << true
-        << qrzHead + "<Session><Key>2331uf894c4bd29f3923f3bacf02c532d7bd9</Key><Count>123</Count>"
-                     "<SubExp>Wed Jan 1 12:34:03 2025</SubExp></Session></QRZDatabase>"
-        << Kind::Session << "2331uf894c4bd29f3923f3bacf02c532d7bd9" << "" << CallbookRecord();
     CallbookRecord aa7bq{"AA7BQ", "FRED L", "FRED L LLOYD", "Phoenix", "DM33xm", "via QRZ", "United States",
                          "AZ", "", "aa7bq@example.com", 291, 3, 6};
     QTest::newRow("qrz record")
@@ -146,25 +141,12 @@ void TestCallbook::replies_data()
         << qrzHead + "<Callsign><call>g4abc</call><fname>Robert</fname><name>Smith</name><nickname>Bob</nickname>"
                      "<country>England</country><iota>EU-005</iota></Callsign></QRZDatabase>"
         << Kind::Record << "" << "" << nick;
-    QTest::newRow("qrz not found") << true
-                                   << qrzHead + "<Session><Error>Not found: XX1XX</Error><Key>abc</Key></Session>"
-                                                "</QRZDatabase>"
-                                   << Kind::NotFound << "abc" << "Not found: XX1XX" << CallbookRecord();
-    QTest::newRow("qrz timeout") << true << qrzHead + "<Session><Error>Session Timeout</Error></Session></QRZDatabase>"
-                                 << Kind::SessionExpired << "" << "Session Timeout" << CallbookRecord();
     QTest::newRow("qrz invalid key") << true
                                      << qrzHead + "<Session><Error>Invalid session key</Error></Session></QRZDatabase>"
                                      << Kind::SessionExpired << "" << "Invalid session key" << CallbookRecord();
-    QTest::newRow("qrz bad login")
-        << true << qrzHead + "<Session><Error>Username/password incorrect </Error></Session></QRZDatabase>"
-        << Kind::BadLogin << "" << "Username/password incorrect" << CallbookRecord();
     QTest::newRow("qrz other error") << true
                                      << qrzHead + "<Session><Error>Service down</Error></Session></QRZDatabase>"
                                      << Kind::Error << "" << "Service down" << CallbookRecord();
-    QTest::newRow("hamqth session")
-        << false << hamQthHead + "<session><session_id>09b0ae90050be03c452ad235a1f2915ad684393c</session_id>"
-                                 "</session></HamQTH>"
-        << Kind::Session << "09b0ae90050be03c452ad235a1f2915ad684393c" << "" << CallbookRecord();
     CallbookRecord ok7an{"OK7AN", "Petr", "Petr Hlozek", "Neratovice", "jo70gg", "OK1XYZ", "Czech Republic",
                          "", "EU-999", "petr@example.com", 503, 15, 28};
     QTest::newRow("hamqth record")
@@ -181,15 +163,6 @@ void TestCallbook::replies_data()
         << QByteArray("<HamQTH xmlns=\"http://www.hamqth.com\"><search><callsign>DL1XYZ</callsign>"
                       "<adr_city>Berlin</adr_city></search></HamQTH>")
         << Kind::Record << "" << "" << city;
-    QTest::newRow("hamqth expired")
-        << false << hamQthHead + "<session><error>Session does not exist or expired</error></session></HamQTH>"
-        << Kind::SessionExpired << "" << "Session does not exist or expired" << CallbookRecord();
-    QTest::newRow("hamqth not found") << false
-                                      << hamQthHead + "<session><error>Callsign not found</error></session></HamQTH>"
-                                      << Kind::NotFound << "" << "Callsign not found" << CallbookRecord();
-    QTest::newRow("hamqth bad login")
-        << false << hamQthHead + "<session><error>Wrong user name or password</error></session></HamQTH>"
-        << Kind::BadLogin << "" << "Wrong user name or password" << CallbookRecord();
     QTest::newRow("empty") << true << QByteArray() << Kind::Unreadable << "" << "" << CallbookRecord();
     QTest::newRow("proxy page") << false << QByteArray("<html><body><h1>502 Bad Gateway</h1></body></html>")
                                 << Kind::Unreadable << "" << "" << CallbookRecord();
