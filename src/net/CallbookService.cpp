@@ -88,7 +88,7 @@ void CallbookService::startNext()
         finish(CallbookResult::Outcome::Failed, why);
     }
     else if (m_user.isEmpty() || m_password.isEmpty())
-        finish(CallbookResult::Outcome::BadLogin, QStringLiteral("No user name or password is set"));
+        finish(CallbookResult::Outcome::Failed, QStringLiteral("No user name or password is set"));
     else if (m_loginRefused) // asking again with the same credentials would only be refused again
         finish(CallbookResult::Outcome::BadLogin);
     else if (m_sessionKey.isEmpty())
