@@ -93,6 +93,7 @@ void ClusterClient::disconnectFromCluster()
     m_quietTimer.stop();
     m_socket.abort();
     m_lines.clear();
+    m_password.clear();
 }
 
 void ClusterClient::setFirstReconnectPause(int milliseconds)
