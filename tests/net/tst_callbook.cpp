@@ -144,9 +144,6 @@ void TestCallbook::replies_data()
     QTest::newRow("qrz invalid key") << true
                                      << qrzHead + "<Session><Error>Invalid session key</Error></Session></QRZDatabase>"
                                      << Kind::SessionExpired << "" << "Invalid session key" << CallbookRecord();
-    QTest::newRow("qrz other error") << true
-                                     << qrzHead + "<Session><Error>Service down</Error></Session></QRZDatabase>"
-                                     << Kind::Error << "" << "Service down" << CallbookRecord();
     CallbookRecord ok7an{"OK7AN", "Petr", "Petr Hlozek", "Neratovice", "jo70gg", "OK1XYZ", "Czech Republic",
                          "", "EU-999", "petr@example.com", 503, 15, 28};
     QTest::newRow("hamqth record")
@@ -164,8 +161,6 @@ void TestCallbook::replies_data()
                       "<adr_city>Berlin</adr_city></search></HamQTH>")
         << Kind::Record << "" << "" << city;
     QTest::newRow("empty") << true << QByteArray() << Kind::Unreadable << "" << "" << CallbookRecord();
-    QTest::newRow("proxy page") << false << QByteArray("<html><body><h1>502 Bad Gateway</h1></body></html>")
-                                << Kind::Unreadable << "" << "" << CallbookRecord();
     QTest::newRow("cut short") << true << qrzHead + "<Session><Key>abc</Key>" << Kind::Unreadable << "" << ""
                                << CallbookRecord();
 }

@@ -106,8 +106,6 @@ private slots:
              "VE7CC-1-#", 14025.0, "JA1ABC", "CW 18 dB 25 WPM CQ", "23:59", "CN89");
         spot("skimmer", "DX de W3LPL-#:   14025.0  JA1ABC       CQ 23 dB 24 WPM                1234Z", "W3LPL-#", 14025.0,
              "JA1ABC", "CQ 23 dB 24 WPM", "12:34", "");
-        spot("skimmer with wide gaps", "DX de KM3T-#:    14012.6  EA8DLF       CW    14 dB  22 WPM  CQ      2259Z", "KM3T-#",
-             14012.6, "EA8DLF", "CW    14 dB  22 WPM  CQ", "22:59", "");
         spot("10 GHz", "DX de G4ABC:   10368100.0  F6XYZ        JN18 tnx                       1415Z IO91", "G4ABC",
              10368100.0, "F6XYZ", "JN18 tnx", "14:15", "IO91");
         spot("241 GHz, nine digits", "DX de G4ABC: 241000000.0  G8XYZ        rain scatter                   0901Z io91wm",
@@ -119,9 +117,6 @@ private slots:
              "K1TTT", 14195.0, "3Y0J", "listening up QSX 14205.0", "12:34", "");
         spot("a time in the comment", "DX de K1ABC:     14025.0  DL1XYZ       QRT at 2300Z                   2245Z", "K1ABC",
              14025.0, "DL1XYZ", "QRT at 2300Z", "22:45", "");
-        spot("no comment", "DX de K1ABC: 3525.0 DL1XYZ 0101Z", "K1ABC", 3525.0, "DL1XYZ", "", "01:01", "");
-        spot("lower case", "dx de k1abc:  3525.5  vp2e/dl1xyz  tnx  0101Z fn42", "K1ABC", 3525.5, "VP2E/DL1XYZ", "tnx",
-             "01:01", "fn42");
         spot("no locator after the time", "DX de K1ABC: 50110.0 EA8XYZ ES 0101Z <ES>", "K1ABC", 50110.0, "EA8XYZ", "ES",
              "01:01", "");
 
@@ -168,7 +163,6 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("band");
         QTest::newRow("20 m CW segment") << 14025.0 << "" << "CW" << "20";
-        QTest::newRow("below the band") << 13999.9 << "" << "" << "";
         QTest::newRow("FT8 above the dial") << 14075.6 << "" << "FT8" << "20";
         QTest::newRow("FT4 above the dial") << 14081.2 << "" << "FT4" << "20";
         QTest::newRow("20 m data segment") << 14090.0 << "" << "RTTY" << "20";
@@ -184,7 +178,6 @@ private slots:
         QTest::newRow("30 m has no phone") << 10145.0 << "" << "RTTY" << "30";
         QTest::newRow("30 m FT8") << 10136.5 << "" << "FT8" << "30";
         QTest::newRow("10 m FM") << 29600.0 << "" << "FM" << "10";
-        QTest::newRow("2 m SSB") << 144300.0 << "" << "SSB" << "2";
         QTest::newRow("2 m FM") << 145500.0 << "" << "FM" << "2";
         QTest::newRow("70 cm CW") << 432050.0 << "" << "CW" << "70";
         QTest::newRow("10 GHz outside the plan") << 10368100.0 << "" << "" << "";
@@ -207,7 +200,6 @@ private slots:
         QTest::addColumn<QByteArrayList>("lines");
         QTest::addColumn<QByteArray>("pending");
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << 100 << QByteArrayList{"a", "b"} << QByteArray();
-        QTest::newRow("LF and CR alone") << QByteArray("a\nb\rc") << 100 << QByteArrayList{"a", "b"} << QByteArray("c");
         QTest::newRow("bells after spots") << QByteArray("DX 1\a\a\r\nDX 2\a\r\n\r\n\aDX 3\a") << 100
                                            << QByteArrayList{"DX 1", "DX 2", "DX 3"} << QByteArray();
         QTest::newRow("prompt waits") << QByteArray("Hello\r\nlogin: ") << 100 << QByteArrayList{"Hello"}
@@ -255,9 +247,6 @@ private slots:
         QTest::newRow("call prompt") << QString() << never
                                      << QByteArrayList{"Please enter your call: ", "K1ABC de FAKE >\r\n"}
                                      << QByteArrayList{"K1ABC\r\n", "K1ABC\r\n" + kCommandsHeard};
-        QTest::newRow("telnet options before the prompt")
-            << QString() << never << QByteArrayList{"\xff\xfb\x01\xff\xfb\x03login:", "K1ABC de FAKE >\r\n"}
-            << QByteArrayList{"K1ABC\r\n", "K1ABC\r\n" + kCommandsHeard};
         QTest::newRow("password prompt") << QStringLiteral("s3cret") << never
                                          << QByteArrayList{"login: ", "Password: ", "Hello\r\nK1ABC de FAKE >"}
                                          << QByteArrayList{"K1ABC\r\n", "K1ABC\r\ns3cret\r\n",
