@@ -54,25 +54,30 @@ Upload parseUpload(const QByteArray &page)
 
 QUrl inboxFile(const QByteArray &page, const QUrl &pageUrl, QString *error)
 {
-    static const QRegularExpression link(QStringLiteral("href\\s*=\\s*[\"']?([^\"' >]+\\.adi)[\"' >]"),
+    // The address of a file: no query or fragment may follow the ".adi".
+    static const QRegularExpression link(QStringLiteral("href\\s*=\\s*[\"']?([^\"' >#?]+\\.adi)[\"' >]"),
                                          QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromUtf8(page);
-    const QRegularExpressionMatch match = link.match(text);
     QString why;
+    QUrl file;
     for (const QString &line : textLines(page)) {
         if (line.startsWith(QLatin1String("Error:"), Qt::CaseInsensitive)) {
             why = QStringLiteral("eQSL: %1").arg(line);
             break;
         }
     }
-    if (why.isEmpty() && !match.hasMatch())
-        why = QStringLiteral("eQSL's inbox page names no .adi file");
+    if (why.isEmpty()) {
+        const QRegularExpressionMatch match = link.match(QString::fromUtf8(page));
+        if (match.hasMatch())
+            file = pageUrl.resolved(QUrl(match.captured(1)));
+        if (!file.isValid())
+            why = QStringLiteral("eQSL's inbox page names no .adi file");
+    }
     if (!why.isEmpty()) {
         if (error)
             *error = why;
         return QUrl();
     }
-    return pageUrl.resolved(QUrl(match.captured(1)));
+    return file;
 }
 
 } // namespace EqslReply

@@ -111,6 +111,8 @@ private slots:
                                    << QByteArray() << "eQSL: Error: No such Username/Password found" << 0;
         QTest::newRow("odd page") << QByteArray("<HTML><BODY>Please try again later</BODY></HTML>") << QByteArray()
                                   << "eQSL's inbox page names no .adi file" << 0;
+        QTest::newRow("a fragment after .adi") << QByteArray("<A HREF=\"../downloadedfiles/k1abc#123.adi\">x</A>")
+                                               << QByteArray() << "eQSL's inbox page names no .adi file" << 0;
         QTest::newRow("file elsewhere") << QByteArray("<A HREF=\"https://files.example.org/x.adi\">x</A>") << QByteArray()
                                         << "eQSL's inbox page names a file elsewhere: files.example.org" << 0;
     }
