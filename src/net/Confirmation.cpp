@@ -1,7 +1,5 @@
 #include "Confirmation.h"
 
-#include <QTimeZone>
-
 QString Confirmation::field(const QString &name) const
 {
     for (const Field &f : fields) {
@@ -72,5 +70,5 @@ QDateTime Confirmation::startOf(const QString &date, const QString &time)
         at = QTime::fromString(time, QStringLiteral("HHmmss"));
     if (!day.isValid() || !at.isValid())
         return QDateTime();
-    return QDateTime(day, at, QTimeZone::utc());
+    return QDateTime(day, at, Qt::UTC);
 }
