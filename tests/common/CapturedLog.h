@@ -2,8 +2,6 @@
 
 #include <QLoggingCategory>
 #include <QMutex>
-#include <QMutexLocker>
-#include <QString>
 #include <QStringList>
 
 // Every log line written while the object lives, with all korva3.* categories switched
@@ -14,8 +12,8 @@ class CapturedLog
 public:
     CapturedLog()
     {
-        QMutexLocker lock(&mutex());
-        lines().clear();
+        QMutexLocker lock(&s_mutex);
+        s_lines.clear();
         m_previous = qInstallMessageHandler(&CapturedLog::collect);
         QLoggingCategory::setFilterRules(QStringLiteral("korva3.*=true"));
     }
@@ -27,31 +25,21 @@ public:
     CapturedLog(const CapturedLog &) = delete;
     CapturedLog &operator=(const CapturedLog &) = delete;
 
-    QStringList all() const
-    {
-        QMutexLocker lock(&mutex());
-        return lines();
-    }
     // The lines that hold `text` in any letter case.
-    QStringList containing(const QString &text) const { return all().filter(text, Qt::CaseInsensitive); }
+    QStringList containing(const QString &text) const
+    {
+        QMutexLocker lock(&s_mutex);
+        return s_lines.filter(text, Qt::CaseInsensitive);
+    }
 
 private:
     static void collect(QtMsgType, const QMessageLogContext &context, const QString &message)
     {
-        QMutexLocker lock(&mutex());
-        lines().append(QString::fromLatin1(context.category ? context.category : "default") + QLatin1String(": ")
-                       + message);
-    }
-    static QStringList &lines()
-    {
-        static QStringList collected;
-        return collected;
-    }
-    static QMutex &mutex()
-    {
-        static QMutex lock;
-        return lock;
+        QMutexLocker lock(&s_mutex);
+        s_lines.append(QLatin1String(context.category ? context.category : "default") + QLatin1String(": ") + message);
     }
 
+    static inline QStringList s_lines;
+    static inline QMutex s_mutex;
     QtMessageHandler m_previous = nullptr;
 };
