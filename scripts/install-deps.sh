@@ -15,6 +15,7 @@ KORVA3_PACKAGES=(
     desktop-file-utils appstream shared-mime-info groff-base  # the install check's validators
     dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list
     openssl                    # self-signed certificates for the local HTTPS fakes of the tests
+    qtkeychain-qt6-dev         # the desktop's secret store for the service accounts' passwords
 )
 
 korva3_install_deps() {

@@ -1,0 +1,66 @@
+#include "LotwClient.h"
+
+#include "NetLog.h"
+
+LotwClient::LotwClient(QObject *parent)
+    : QObject(parent)
+    , m_baseUrl(QString::fromLatin1(kDefaultUrl))
+{
+}
+
+void LotwClient::setBaseUrl(const QUrl &url)
+{
+    m_baseUrl = url;
+}
+
+void LotwClient::downloadConfirmations(const QString &user, const QString &password, const QString &qslSince,
+                                       const QString &ownCall)
+{
+    SecureHttp::FormFields query = {{QStringLiteral("login"), user},
+                                    {QStringLiteral("password"), password},
+                                    {QStringLiteral("qso_query"), QStringLiteral("1")},
+                                    {QStringLiteral("qso_qsl"), QStringLiteral("yes")},
+                                    {QStringLiteral("qso_qsldetail"), QStringLiteral("yes")}};
+    if (!qslSince.isEmpty())
+        query.append({QStringLiteral("qso_qslsince"), qslSince});
+    if (!ownCall.isEmpty())
+        query.append({QStringLiteral("qso_owncall"), ownCall});
+    download(query);
+}
+
+void LotwClient::downloadOwnRecords(const QString &user, const QString &password, const QString &qsoRxSince,
+                                    const QString &ownCall)
+{
+    SecureHttp::FormFields query = {{QStringLiteral("login"), user},
+                                    {QStringLiteral("password"), password},
+                                    {QStringLiteral("qso_query"), QStringLiteral("1")},
+                                    {QStringLiteral("qso_qsl"), QStringLiteral("no")}};
+    if (!qsoRxSince.isEmpty())
+        query.append({QStringLiteral("qso_qsorxsince"), qsoRxSince});
+    if (!ownCall.isEmpty())
+        query.append({QStringLiteral("qso_owncall"), ownCall});
+    download(query);
+}
+
+void LotwClient::cancel()
+{
+    m_http.cancel();
+}
+
+void LotwClient::download(const SecureHttp::FormFields &query)
+{
+    m_http.get(SecureHttp::withQuery(m_baseUrl.resolved(QUrl(QStringLiteral("lotwreport.adi"))), query), [this](const SecureHttp::Reply &reply) {
+        LotwReport report;
+        if (!reply.answered())
+            report = LotwReport::failed(QStringLiteral("LoTW: %1").arg(reply.error));
+        else if (reply.status != 200)
+            report = LotwReport::failed(QStringLiteral("LoTW answered with HTTP status %1").arg(reply.status));
+        else
+            report = LotwReport::parse(reply.body);
+        if (report.ok)
+            qCDebug(lcNet) << "LoTW report with" << report.records.size() << "records";
+        else
+            qCWarning(lcNet) << report.error;
+        emit finished(report);
+    });
+}
