@@ -5,9 +5,11 @@
 #include "CImportTargetDlg.h"
 #include "CQslChildFrm.h"
 #include "document/CKorva3Doc.h"
+#include "document/LogbookBackups.h"
 #include "document/LogbookFiles.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
+#include "platform/Prompter.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
@@ -29,10 +31,18 @@ CDocManager::CDocManager(QMdiArea *area, QObject *parent)
     : QObject(parent)
     , m_area(area)
 {
+    connect(&m_backups, &BackupRunner::progress, this, &CDocManager::backupProgress);
+    connect(&m_backups, &BackupRunner::finished, this, &CDocManager::backupFinished);
 }
 
 CDocManager::~CDocManager()
 {
+    // The program ends: every logbook changed since its last backup gets one now; the
+    // runner waits for them when it goes.
+    for (CKorva3Doc *document : std::as_const(m_documents)) {
+        if (document->changedSinceBackup())
+            backUp(document);
+    }
     qDeleteAll(m_commands);
 }
 
@@ -53,6 +63,9 @@ CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
         return nullptr;
 
     auto *document = new CKorva3Doc(full, this);
+    if (!document->openMessage().isEmpty())
+        Prompter::current().warning(document->openMessage());
+    document->watchForOutsideChanges();
     m_documents.append(document);
     m_commands.insert(document, new CDocCommands(document, this));
     addFrame(document, CommandTable::WindowKind::Logbook);
@@ -188,8 +201,25 @@ void CDocManager::frameClosed(CKorva3Doc *document)
         return;
     m_documents.removeOne(document);
     delete m_commands.take(document);
+    if (document->changedSinceBackup())
+        backUp(document);
     document->deleteLater();
     emit documentsChanged();
+}
+
+void CDocManager::backUp(CKorva3Doc *document)
+{
+    m_backups.start(document->pathName(), LogbookBackups::folder());
+    document->backupTaken(QDateTime::currentDateTimeUtc());
+}
+
+void CDocManager::backUpDailyChanges()
+{
+    const QDateTime dayAgo = QDateTime::currentDateTimeUtc().addDays(-1);
+    for (CKorva3Doc *document : std::as_const(m_documents)) {
+        if (document->changedSinceBackup() && document->lastBackup() <= dayAgo)
+            backUp(document);
+    }
 }
 
 QStringList CDocManager::recentFiles() const

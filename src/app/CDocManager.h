@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandTable.h"
+#include "document/BackupRunner.h"
 
 #include <QHash>
 #include <QList>
@@ -48,12 +49,19 @@ public:
     // The document's own command target on the route.
     CDocCommands *commandsFor(const CKorva3Doc *document) const;
 
+    // Writes a backup of every open logbook changed since its last one that day old
+    // or more; the main window runs it every hour.
+    void backUpDailyChanges();
+
     // Most recent first, at most four.
     QStringList recentFiles() const;
     void removeRecentFile(const QString &path);
 
 signals:
     void frameAdded(CDocumentFrame *frame);
+    // A backup started, went on or ended, for the status bar.
+    void backupProgress(const QString &logbookPath, int percent);
+    void backupFinished(const QString &logbookPath, bool written, const QString &pathOrError);
     void recentFilesChanged();
     void documentsChanged();
 
@@ -66,8 +74,11 @@ private:
     QStringList importTargets() const;
     void addRecentFile(const QString &path);
     void saveRecentFiles(const QStringList &files);
+    void backUp(CKorva3Doc *document);
 
     QPointer<QMdiArea> m_area; // gone first when the main window closes
     QList<CKorva3Doc *> m_documents;
     QHash<const CKorva3Doc *, CDocCommands *> m_commands;
+    // Last, so that it goes first and waits for the copies still under way.
+    BackupRunner m_backups;
 };

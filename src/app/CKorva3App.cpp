@@ -46,6 +46,7 @@ bool CKorva3App::InitInstance(const QStringList &arguments)
         m_mainFrame->show();
         FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask);
     }
+    FirstStart::bringUpToDate();
 
     // An ADIF file is no logbook: the logbook opened last opens as without an argument,
     // and the file is then imported into the logbook the operator chooses.

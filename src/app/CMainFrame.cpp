@@ -36,6 +36,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
 
@@ -85,6 +86,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     connect(m_docManager, &CDocManager::recentFilesChanged, this, [this] { updateRecentFiles(); });
     connect(m_docManager, &CDocManager::documentsChanged, this, [this] { applyWindowKind(); });
     connect(m_docManager, &CDocManager::frameAdded, this, &CMainFrame::watchFrame);
+    watchBackups();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         rememberField(now);
         updateCommandUI();
@@ -444,6 +446,31 @@ void CMainFrame::dropEvent(QDropEvent *event)
 }
 
 // --- Status bar ---------------------------------------------------------------------
+
+// Backups run beside the windows: a large one shows its progress in the status bar,
+// and every one says where it went (or why it failed) there, never in a box. Each hour
+// the logbooks changed for a day or more get one.
+void CMainFrame::watchBackups()
+{
+    constexpr qint64 kShownFromBytes = 16 * 1024 * 1024;
+    connect(m_docManager, &CDocManager::backupProgress, this, [this](const QString &logbook, int percent) {
+        if (QFileInfo(logbook).size() < kShownFromBytes)
+            return;
+        showProgressBar();
+        setProgressPosition(percent);
+        SetStatusText(QStringLiteral("Backup %1 %").arg(percent));
+    });
+    connect(m_docManager, &CDocManager::backupFinished, this,
+            [this](const QString &logbook, bool written, const QString &pathOrError) {
+                hideProgressBar();
+                SetStatusText(written ? QStringLiteral("Backup written: %1").arg(pathOrError)
+                                      : QStringLiteral("Backup of %1 failed: %2")
+                                            .arg(QFileInfo(logbook).fileName(), pathOrError));
+            });
+    auto *daily = new QTimer(this);
+    connect(daily, &QTimer::timeout, m_docManager, &CDocManager::backUpDailyChanges);
+    daily->start(std::chrono::hours(1));
+}
 
 QString CMainFrame::SetStatusText(const QString &text)
 {

@@ -85,6 +85,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void watchBackups();
     void watchFrame(CDocumentFrame *frame);
     QList<CommandTarget *> route() const;
     void createActions();

@@ -4,6 +4,8 @@
 #include "platform/Prompter.h"
 #include "refdata/ProgramDatabaseMaker.h"
 #include "refdata/RefDataTexts.h"
+#include "store/DatabaseSchema.h"
+#include "store/ProgramDb.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -130,4 +132,27 @@ QString FirstStart::qslMgrList()
     if (QFileInfo::exists(installed))
         return installed;
     return QStringLiteral(KORVA3_SOURCE_QSLMGR);
+}
+
+void FirstStart::bringUpToDate()
+{
+    const QString path = inWorkingFolder(ProgramDatabaseMaker::kDatabaseName);
+    const DatabaseSchema &schema = ProgramDb::Schema();
+    int version = 0;
+    QString error;
+    switch (schema.inspect(path, &version)) {
+    case DatabaseSchema::State::Older:
+        if (!schema.migrate(path, version, &error))
+            Prompter::current().error(
+                QStringLiteral("The program database %1 could not be brought up to date: %2").arg(path, error));
+        break;
+    case DatabaseSchema::State::Newer:
+        Prompter::current().warning(QStringLiteral("The program database %1 has schema version %2, newer than this "
+                                                   "Korva3 knows (%3). It is only read: Setup cannot store.")
+                                        .arg(path)
+                                        .arg(version)
+                                        .arg(schema.currentVersion()));
+        break;
+    default: break;
+    }
 }

@@ -21,6 +21,10 @@ public:
     // Offers (Ask) or goes straight to (Make) making it in the working folder. True
     // when a program database was made.
     static bool run(Mode mode);
+    // The program database at this program's schema version: an older one is migrated
+    // after a copy of it; one of a newer program is only read (Setup cannot store), and
+    // the operator is told so.
+    static void bringUpToDate();
 
     // The working folder's cty.csv when there is one, else the shared country file.
     static QString countryFile();

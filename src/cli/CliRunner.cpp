@@ -8,6 +8,7 @@
 #include "TrxReadingJson.h"
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
+#include "document/LogbookBackups.h"
 #include "platform/ProgramVersion.h"
 #include "rig/HamlibModels.h"
 #include "rig/TrxType.h"
@@ -42,6 +43,9 @@ const char kUsage[] =
     "                     write the QSOs of the export period to the ADIF file FILE; CODE 1 one year,\n"
     "                     2 six months, 3 three months, 4 one month, 5 one week, other all; without\n"
     "                     --period the parameter adifexport of the program database decides\n"
+    "  backup LOGBOOK [DIR]\n"
+    "                     write a copy of the logbook, named by it and the time, into DIR (else the\n"
+    "                     backup folder of the settings), keeping its newest 10 copies there\n"
     "  trx --rig 1|2 (--port N | --device PATH)\n"
     "                     read frequency and mode from the transceiver (1 FT-897, 2 FT-1000mp) on\n"
     "                     port COM N or on the serial device PATH, and print them as JSON\n"
@@ -117,6 +121,7 @@ int CliRunner::run(QStringList arguments)
         {"trx", kAnyCount, "", &CliRunner::trx},
         {"import", 2, "LOGBOOK FILE", &CliRunner::importAdif},
         {"export", kAnyCount, "", &CliRunner::exportAdif},
+        {"backup", kAnyCount, "", &CliRunner::backup},
     };
     for (const auto &entry : commands) {
         if (command != QLatin1String(entry.name))
@@ -144,10 +149,26 @@ int CliRunner::rebuild(const QStringList &arguments)
     const QString &path = arguments.first();
     if (!logbookExists(path))
         return Failed;
-    Sqlite3DB db;
-    if (!db.RebuildDxccStats(path))
-        return fail(QStringLiteral("Error writing to database..."));
-    m_out << "DXCC statistics rebuilt\n";
+    CKorva3Doc document(path);
+    if (document.isReadOnly())
+        return fail(document.openMessage());
+    RecordedMessages messages;
+    const bool rebuilt = document.OnRebuildDxccStat();
+    return reportMessages(messages.texts(), rebuilt);
+}
+
+int CliRunner::backup(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || arguments.size() > 2)
+        return usage(QStringLiteral("backup takes LOGBOOK [DIR]"));
+    const QString &path = arguments.first();
+    if (!logbookExists(path))
+        return Failed;
+    const LogbookBackups::Outcome outcome =
+        LogbookBackups::write(path, arguments.size() == 2 ? arguments.at(1) : LogbookBackups::folder());
+    if (!outcome.written)
+        return fail(QStringLiteral("No backup written: %1").arg(outcome.error));
+    m_out << "Backup written: " << outcome.path << '\n';
     return Success;
 }
 
@@ -226,6 +247,8 @@ int CliRunner::importAdif(const QStringList &arguments)
     if (!logbookExists(logbook))
         return Failed;
     CKorva3Doc document(logbook);
+    if (document.isReadOnly())
+        return fail(document.openMessage());
     RecordedMessages messages;
     const AdifImporter::Result result = document.ImportAdifFile(file);
     if (result.status == AdifImporter::Status::NoHeader)

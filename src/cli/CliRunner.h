@@ -25,6 +25,7 @@ public:
 private:
     int newLogbook(const QStringList &arguments);
     int rebuild(const QStringList &arguments);
+    int backup(const QStringList &arguments);
     int stats(const QStringList &arguments);
     int resolve(const QStringList &arguments);
     int info(const QStringList &arguments);

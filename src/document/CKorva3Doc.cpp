@@ -24,6 +24,7 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     : QObject(parent)
     , m_pathName(path)
     , m_title(QFileInfo(path).fileName())
+    , m_lastBackup(QDateTime::currentDateTimeUtc())
 {
     // A parameter that cannot be read counts as 0: all QSOs.
     m_adifPeriod = Numbers::atoi(GetParameter("adifexport").value_or(QByteArray()));

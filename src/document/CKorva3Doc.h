@@ -59,7 +59,8 @@ public:
     // Polls the logbook for writes of other programs (korva3-cli, a second Korva3) every
     // `intervalMs`; the windows' documents do, command-line ones need not.
     void watchForOutsideChanges(int intervalMs = 1000);
-    // Changed since the last backup (by this program or another one).
+    // Changed since the last backup (by this program or another one), and when that
+    // backup was taken (or the document opened, when none was taken since).
     bool changedSinceBackup() const { return m_changedSinceBackup; }
     QDateTime lastBackup() const { return m_lastBackup; }
     void backupTaken(const QDateTime &when);

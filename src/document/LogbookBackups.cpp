@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 namespace LogbookBackups {
 
@@ -27,8 +26,7 @@ QString folder()
     const QString chosen = AppSettings::open()->value(QLatin1String(kFolderKey)).toString();
     if (!chosen.isEmpty())
         return chosen;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("Korva3/backups"));
+    return QDir(AppSettings::dataFolder()).filePath(QStringLiteral("backups"));
 }
 
 void setFolder(const QString &folder)

@@ -15,7 +15,7 @@ namespace LogbookBackups {
 constexpr int kKept = 10;
 
 // The folder chosen in Setup (settings section "Backups", value "Folder"), else
-// $XDG_DATA_HOME/Korva3/backups.
+// "backups" in the user's data folder ($XDG_DATA_HOME/Korva3/backups).
 QString folder();
 void setFolder(const QString &folder);
 

@@ -3,6 +3,7 @@
 #include "CKorva3View.h"
 #include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
+#include "document/LogbookBackups.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
 #include "rig/HamlibModels.h"
@@ -88,6 +89,8 @@ void CSetup::buildForm()
     form->addRow(QStringLiteral("Com port"), m_portList);
     form->addRow(QStringLiteral("Adif export \nlast period"), m_periodList);
     buildHamlibRows(form, group);
+    m_backupFolderEdit = new QLineEdit(group);
+    form->addRow(QStringLiteral("Backup folder"), m_backupFolderEdit);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -141,6 +144,7 @@ void CSetup::OnInitDialog()
     }
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
+    m_backupFolder = LogbookBackups::folder();
     pushFields();
 }
 
@@ -155,6 +159,7 @@ void CSetup::pushFields()
     FormControls::selectIndex(m_portList, m_portIndex);
     FormControls::selectIndex(m_periodList, m_adifPeriodIndex);
     pushTrxSettings();
+    m_backupFolderEdit->setText(m_backupFolder);
     enableHamlibRows();
 }
 
@@ -191,6 +196,7 @@ bool CSetup::pullFields()
     m_rigIndex = m_rigList->currentIndex();
     m_portIndex = m_portList->currentIndex();
     m_adifPeriodIndex = FormControls::selectedIndex(m_periodList);
+    m_backupFolder = m_backupFolderEdit->text().trimmed();
     pullTrxSettings();
     return true;
 }
@@ -234,6 +240,9 @@ void CSetup::storeValues()
         m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
     storeTrxSettings();
+    // An emptied field returns to the folder of the user's data.
+    if (m_backupFolder != LogbookBackups::folder())
+        LogbookBackups::setFolder(m_backupFolder);
     // The link listens to the port it opened; a new radio or port is opened at once, so
     // the next query talks to the transceiver just chosen.
     if (linkChanged)

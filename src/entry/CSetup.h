@@ -41,6 +41,8 @@ public:
     int m_rigIndex = -1;
     int m_portIndex = -1;
     int m_adifPeriodIndex = -1;
+    // Where the logbooks' automatic backups go.
+    QString m_backupFolder;
     TrxSettings m_trxSettings;
 
     QLineEdit *utcOffsetEdit() const { return m_utcOffsetEdit; }
@@ -53,6 +55,7 @@ public:
     QComboBox *hamlibPortList() const { return m_hamlibPortList; }
     QComboBox *speedList() const { return m_speedList; }
     QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
+    QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
     QCheckBox *followCheck() const { return m_followCheck; }
 
     void accept() override;
@@ -83,4 +86,5 @@ private:
     QComboBox *m_speedList = nullptr;
     QLineEdit *m_rigctldEdit = nullptr;
     QCheckBox *m_followCheck = nullptr;
+    QLineEdit *m_backupFolderEdit = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "AppSettings.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 namespace {
 QString g_folder;
@@ -19,6 +20,13 @@ std::unique_ptr<QSettings> open()
 void useFolder(const QString &folder)
 {
     g_folder = folder;
+}
+
+QString dataFolder()
+{
+    if (!g_folder.isEmpty())
+        return g_folder;
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("Korva3"));
 }
 
 QString mostRecentFile()

@@ -16,6 +16,10 @@ std::unique_ptr<QSettings> open();
 // text returns to the user's own store.
 void useFolder(const QString &folder);
 
+// The folder of the user's own data: $XDG_DATA_HOME/Korva3, or the folder set by
+// useFolder.
+QString dataFolder();
+
 // The logbook opened last: section "Most Recent Korva File", value "File".
 QString mostRecentFile();
 void setMostRecentFile(const QString &path);

@@ -97,6 +97,11 @@ bool ProgramDb::SetParameter(const QString &name, const QString &value)
     SlotConnection db(m_dbProgram, kProgramDatabase);
     if (!db.isOpen())
         return false;
+    // A program database of a newer program is only read: what it keeps is its own.
+    if (DatabaseSchema::userVersion(db.handle()) > Schema().currentVersion()) {
+        StoreLog::noteFailure(QStringLiteral("the program database has a newer schema version"));
+        return false;
+    }
     SqliteStatement update(db.handle(), kSetParameter);
     if (!update.isPrepared())
         return false;

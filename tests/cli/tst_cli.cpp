@@ -62,6 +62,8 @@ private slots:
     void resolutionNeedsTheProgramDatabase();
     void importAddsTheRecordsOfAFile();
     void importFailuresExitWithOne();
+    void importIntoALogbookOfANewerVersionIsRefused();
+    void backupIsWholeWhileAnotherProgramWrites();
     void exportWritesTheFileOfThePeriod();
     void exportFailureExitsWithOne();
     void digitalModesGoOutAsTheyCameIn();
@@ -352,6 +354,54 @@ void TestCli::importFailuresExitWithOne()
     QCOMPARE(noLogbook.exit, 1);
     QCOMPARE(noLogbook.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
     QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+}
+
+void TestCli::importIntoALogbookOfANewerVersionIsRefused()
+{
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(SqlHelpers::exec("log.sqlite3", "PRAGMA user_version = 999"));
+    QVERIFY(TestDir::writeFile("one.adi", "<CALL:4>K1AB<QSO_DATE:8>20260101<EOR>"));
+    for (const QStringList &arguments : {QStringList{"import", "log.sqlite3", "one.adi"}, {"rebuild", "log.sqlite3"}}) {
+        const Result refused = runCli(arguments);
+        QCOMPARE(refused.exit, 1);
+        QVERIFY2(refused.err.startsWith("The logbook log.sqlite3 has schema version 999, newer than this Korva3 knows"),
+                 qPrintable(refused.err));
+    }
+    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+}
+
+// A backup taken while korva3-cli imports into the logbook holds the logbook as it was
+// before the import or after it, never between, and the folder keeps the newest ten.
+void TestCli::backupIsWholeWhileAnotherProgramWrites()
+{
+    TestDir dir;
+    QVERIFY(LogbookGenerator(5).writeLogbook("source.sqlite3", 20000));
+    QCOMPARE(runCli({"export", "source.sqlite3", "big.adi", "--period", "0"}).exit, 0);
+    QVERIFY(LogbookGenerator(6).writeLogbook("log.sqlite3", 3000));
+    QVERIFY(QDir().mkdir("backups"));
+    for (int second = 0; second < 10; ++second) // older backups, the first the oldest
+        QVERIFY(TestDir::writeFile(QStringLiteral("backups/log-2020-01-01-00000%1.sqlite3").arg(second), "old"));
+
+    QProcess importer;
+    importer.start(QStringLiteral(KORVA3_CLI_PATH), {"import", "log.sqlite3", "big.adi"});
+    QVERIFY(importer.waitForStarted());
+    do {
+        const Result backup = runCli({"backup", "log.sqlite3", "backups"});
+        QCOMPARE(backup.exit, 0);
+        QVERIFY(backup.out.startsWith("Backup written: backups/log-"));
+        const QString copy = backup.out.mid(16).trimmed();
+        QCOMPARE(SqlHelpers::rows(copy, "PRAGMA integrity_check"), QByteArray("ok"));
+        const int count = SqlHelpers::count(copy, "QSOS");
+        QVERIFY2(count == 3000 || count == 23000, qPrintable(QString::number(count)));
+    } while (!importer.waitForFinished(0)); // a look without waiting
+    QCOMPARE(importer.exitCode(), 0);
+
+    const QStringList kept = QDir("backups").entryList(QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 10);
+    QVERIFY(!kept.contains("log-2020-01-01-000000.sqlite3"));
+    const Result missing = runCli({"backup", "nosuch.sqlite3"});
+    QCOMPARE(missing.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
 }
 
 void TestCli::exportWritesTheFileOfThePeriod()

@@ -5,6 +5,7 @@
 #include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "store/DatabaseSchema.h"
 
 #include <QtTest>
 
@@ -70,6 +71,11 @@ private slots:
     void writesAndTheirStatisticsGoTogether();
     void writesWaitForALockAnotherProgramHolds();
     void olderLogbookGetsItsReadIndexesWhenOpened();
+    void committedWritesAreAnnounced_data();
+    void committedWritesAreAnnounced();
+    void writesOfAnotherProgramAreNoticed();
+    void olderLogbookIsMigratedAfterACopy();
+    void newerLogbookIsOnlyRead();
 };
 
 void TestDocument::bandFromFrequency_data()
@@ -299,7 +305,7 @@ const char kStatsInTable[] =
     "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT GROUP BY 1, 2, 3 "
     "HAVING SUM(COUNTW) != 0 OR SUM(COUNTC) != 0 ORDER BY 1, 2, 3";
 
-enum class Write { Add, ChangeBand, MarkQsl, Delete, AddWithoutEntity };
+enum class Write { Add, ChangeBand, MarkQsl, Delete, AddWithoutEntity, AddRecord, Rebuild };
 
 bool runWrite(CKorva3Doc &doc, Write write)
 {
@@ -310,9 +316,42 @@ bool runWrite(CKorva3Doc &doc, Write write)
     case Write::ChangeBand: changed.band = QStringLiteral("40"); return doc.ChangeQso(1, changed);
     case Write::MarkQsl: changed.qslRcvd = 2; return doc.ChangeQso(1, changed);
     case Write::Delete: return doc.DeleteQso(1);
+    case Write::AddRecord:
+        return doc.AddAdifRecord("<call:4>F5AB<qso_date:8>20261207<time_on:4>1200<band:3>20m<mode:2>CW<dxcc:3>227<eor>")
+                   .added
+            == 1;
+    case Write::Rebuild: return doc.OnRebuildDxccStat();
     }
     return false;
 }
+
+// Every signal of the document, in the order they come, as "name argument".
+class SignalLog
+{
+public:
+    explicit SignalLog(CKorva3Doc &doc)
+    {
+        const auto note = [this](const char *name) {
+            return [this, name](int value) { m_seen.append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value)); };
+        };
+        QObject::connect(&doc, &CKorva3Doc::qsoAdded, note("added"));
+        QObject::connect(&doc, &CKorva3Doc::qsoChanged, note("changed"));
+        QObject::connect(&doc, &CKorva3Doc::qsoDeleted, note("deleted"));
+        QObject::connect(&doc, &CKorva3Doc::qsosImported, note("imported"));
+        QObject::connect(&doc, &CKorva3Doc::statisticsChanged, note("statistics"));
+        QObject::connect(&doc, &CKorva3Doc::changedOutside, [this] { m_seen.append(QStringLiteral("outside")); });
+    }
+    QString text() const { return m_seen.join(QLatin1Char('|')); }
+    QString take()
+    {
+        const QString seen = text();
+        m_seen.clear();
+        return seen;
+    }
+
+private:
+    QStringList m_seen;
+};
 
 } // namespace
 
@@ -397,6 +436,115 @@ void TestDocument::olderLogbookGetsItsReadIndexesWhenOpened()
              QByteArray("IDX_QSOS_CALL\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE\nIDX_QSOS_DATETIME"));
     QCOMPARE(doc.FindQsosByCall(QStringLiteral("DL1")).size(), 1);
     QCOMPARE(doc.ReadCqZoneGrid().marks[4][13], 'C');
+}
+
+void TestDocument::committedWritesAreAnnounced_data()
+{
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<QString>("announced");
+    QTest::newRow("add") << Write::Add << "added 3|statistics 227";
+    QTest::newRow("change band") << Write::ChangeBand << "changed 1|statistics 230";
+    QTest::newRow("delete") << Write::Delete << "deleted 1|statistics 0";
+    QTest::newRow("one record in memory") << Write::AddRecord << "imported 1|statistics 0";
+    QTest::newRow("rebuild") << Write::Rebuild << "statistics 0";
+}
+
+// After each committed write, and only then, its signals; a failed write says nothing.
+void TestDocument::committedWritesAreAnnounced()
+{
+    QFETCH(Write, write);
+    QFETCH(QString, announced);
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(Sqlite3DB().CreateLogbook(doc.pathName()));
+    QVERIFY(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)) == 1);
+    QVERIFY(doc.AddQso(qso("2026-12-06", "G4ABC", 223, 2)) == 2);
+    SignalLog log(doc);
+    QVERIFY(runWrite(doc, write));
+    QCOMPARE(log.take(), announced);
+    QVERIFY(doc.changedSinceBackup());
+
+    for (const char *table : {"QSOS", "DXCCREPORT"}) {
+        for (const char *change : {"INSERT", "UPDATE", "DELETE"})
+            QVERIFY(SqlHelpers::exec(doc.pathName(), QByteArray("CREATE TRIGGER NO") + change + table + " BEFORE "
+                                                         + change + " ON " + table
+                                                         + " BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    }
+    runWrite(doc, write);
+    QCOMPARE(log.take(), QString());
+}
+
+// Another program's write is seen within the polling interval; this document's own are
+// not taken for one.
+void TestDocument::writesOfAnotherProgramAreNoticed()
+{
+    TestDir dir;
+    CKorva3Doc doc(dir.filePath("log.sqlite3"));
+    QVERIFY(Sqlite3DB().CreateLogbook(doc.pathName()));
+    SignalLog log(doc);
+    doc.watchForOutsideChanges(0); // a poll each time events are processed
+    QVERIFY(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)) == 1);
+    for (int poll = 0; poll < 10; ++poll)
+        QCoreApplication::processEvents();
+    QCOMPARE(log.take(), QStringLiteral("added 1|statistics 230"));
+    QVERIFY(SqlHelpers::exec(doc.pathName(), "UPDATE QSOS SET NAME = 'Hans'"));
+    QTRY_COMPARE_WITH_TIMEOUT(log.text(), QStringLiteral("outside"), 2000);
+}
+
+// A logbook made by the first statements (version 0) is copied whole beside itself, then
+// brought to the current version; its QSOs read as before.
+void TestDocument::olderLogbookIsMigratedAfterACopy()
+{
+    TestDir dir;
+    const QString path = dir.filePath("old.sqlite3");
+    QVERIFY(SqlHelpers::exec(path, QByteArray(Sqlite3DB::kCreateQsos) + ";" + Sqlite3DB::kCreateQsosIndex + ";"
+                                       + Sqlite3DB::kCreateDxccReport));
+    for (const char *call : {"DL1ABC", "G4ABC", "F5ABC"})
+        QVERIFY(SqlHelpers::exec(path, QByteArray("INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, "
+                                                  "POWER, GRID, QSLSENT, QSLRCVD, CQZONE, NAME, QTH, ADDRESS1, "
+                                                  "ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY) VALUES ('2026-12-01', "
+                                                  "'10:00:00', '")
+                                           + call + "', '599', '599', '14.025', '20', 1, '', '', 2, 1, '', '', '', "
+                                                    "'', '', '', '', '', 0)"));
+    CKorva3Doc doc(path);
+    QCOMPARE(doc.openState(), CKorva3Doc::OpenState::Ready);
+    QCOMPARE(SqlHelpers::rows(path, "PRAGMA user_version"), QByteArray::number(Sqlite3DB::Schema().currentVersion()));
+    QCOMPARE(SqlHelpers::rows(path, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'QSOFIELDS'"), QByteArray("1"));
+    const QString copy = path + ".v0.bak";
+    QCOMPARE(SqlHelpers::rows(copy, "PRAGMA user_version"), QByteArray("0"));
+    QCOMPARE(SqlHelpers::rows(copy, "SELECT CALL FROM QSOS ORDER BY ID"), QByteArray("DL1ABC\nG4ABC\nF5ABC"));
+    QCOMPARE(SqlHelpers::rows(copy, "PRAGMA integrity_check"), QByteArray("ok"));
+    QCOMPARE(doc.LoadLatestQsos(30).size(), 3);
+}
+
+// A logbook of a newer program is read, and every write is refused with the reason.
+void TestDocument::newerLogbookIsOnlyRead()
+{
+    TestDir dir;
+    ScriptedPrompter prompter;
+    PrompterGuard guard(prompter);
+    const QString path = dir.filePath("future.sqlite3");
+    QVERIFY(Sqlite3DB().CreateLogbook(path));
+    {
+        CKorva3Doc current(path);
+        QCOMPARE(current.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)), 1);
+    }
+    QVERIFY(SqlHelpers::exec(path, "PRAGMA user_version = 999"));
+    const QByteArray before = SqlHelpers::rows(path, "SELECT * FROM QSOS");
+    CKorva3Doc doc(path);
+    QCOMPARE(doc.openState(), CKorva3Doc::OpenState::ReadOnly);
+    const QString message = QStringLiteral("The logbook future.sqlite3 has schema version 999, newer than this Korva3 "
+                                           "knows (%1). It is opened read-only: nothing can be added or changed.")
+                                .arg(Sqlite3DB::Schema().currentVersion());
+    QCOMPARE(doc.openMessage(), message);
+    QCOMPARE(doc.FindQsosByCall(QStringLiteral("DL")).size(), 1);
+    QCOMPARE(doc.AddQso(qso("2026-12-07", "G4ABC", 223, 1)), 0);
+    QVERIFY(!doc.DeleteQso(1));
+    QVERIFY(!doc.OnRebuildDxccStat());
+    QCOMPARE(doc.AddAdifRecord("<CALL:4>K1AB<QSO_DATE:8>20261207<EOR>").added, 0);
+    QCOMPARE(prompter.texts(), QStringList({message, message, message}));
+    QCOMPARE(SqlHelpers::rows(path, "SELECT * FROM QSOS"), before);
+    QVERIFY(!QFile::exists(path + ".v999.bak"));
 }
 
 QTEST_GUILESS_MAIN(TestDocument)

@@ -1,6 +1,7 @@
 #include "app/CChildFrame.h"
 #include "app/CKorva3App.h"
 #include "app/CMainFrame.h"
+#include "app/CQslChildFrm.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "common/UniqueInstanceName.h"
@@ -11,15 +12,21 @@
 #include "platform/DbDateTime.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "reports/CCqzoneReport.h"
+#include "reports/CDxccReport.h"
+#include "reports/CQslView.h"
 #include "rig/TrxReading.h"
 #include "store/Sqlite3DB.h"
 
 #include <QAction>
+#include <QProcess>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimeEdit>
@@ -84,6 +91,7 @@ private slots:
     void editDialogWritesBackTheStoredDateAndTime();
     void deleteAsksAndKeepsTheStatisticsInStep();
     void vanishedRowIsRefused();
+    void windowsFollowEveryChangeOfTheLogbook();
 
 private:
     bool start(const QByteArray &parameters = QByteArray());
@@ -895,6 +903,63 @@ void TestEntry::vanishedRowIsRefused()
              QStringList({"Error retrieving qso data from database...", "Error retrieving qso data from database..."}));
     QCOMPARE(m_view->workedList()->rowCount(), 1);
     QCOMPARE(SqlHelpers::rows(m_log, kStatsQuery), QByteArray("230|20|1|1|0"));
+}
+
+// The entry form's list and grid, the QSL window and both reports follow a change of
+// mode, a delete, and another program's import, each without the call typed again.
+void TestEntry::windowsFollowEveryChangeOfTheLogbook()
+{
+    storeQso("DL1ABC", "2026-01-02", "20", 1, 1, kGermany);
+    QVERIFY(SqlHelpers::exec(m_log, "UPDATE QSOS SET CQZONE = '14'"));
+    Sqlite3DB().RebuildDxccStats(m_log);
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    type(m_view->callEdit(), "DL1ABC");
+    leave(m_view->callEdit());
+    const QString workedOn20 = QStringLiteral("  \t \t \t \tW\t \t \t \t \t  \t ");
+    QCOMPARE(m_view->workedLineLabel(1)->text(), workedOn20);
+    QMdiSubWindow *logbook = m_frame->activeFrame();
+    QVERIFY(m_frame->runCommand(ID_QSO_QSL_CARDS));
+    CQslView *qsl = qobject_cast<CQslChildFrm *>(m_frame->activeFrame())->view();
+    qsl->lookupField()->setText("DL");
+    qsl->OnLookupQsos();
+    CDxccReport dxcc(m_view, m_view->GetDocument());
+    CCqzoneReport cqZones(m_view, m_view->GetDocument());
+    const auto shown = [&] {
+        return QStringList{m_view->workedLineLabel(1)->text() == workedOn20 ? "CW" : "",
+                           m_view->workedLineLabel(2)->text() == workedOn20 ? "SSB" : "",
+                           QString::number(qsl->qsoList()->rowCount()),
+                           qsl->qsoList()->rowCount() > 0 ? qsl->qsoList()->item(0, 6)->text() : QString(),
+                           dxcc.fieldText(CDxccReport::kCellIds[4][0]), dxcc.fieldText(CDxccReport::kCellIds[4][1]),
+                           dxcc.fieldText(CDxccReport::kTotalQsosId), cqZones.rowText(4).section('\t', 13, 13)}
+            .join(QLatin1Char('|'));
+    };
+    QCOMPARE(shown(), QStringLiteral("CW||1|CW|1/0|0/0|1|W"));
+
+    m_frame->mdiArea()->setActiveSubWindow(logbook);
+    m_view->workedList()->selectRow(0);
+    onDialog([](CEditQso *dialog) {
+        dialog->modeList()->setCurrentIndex(1);
+        dialog->accept();
+    });
+    key(Qt::Key_F4);
+    QVERIFY(dialogPlayed());
+    QCOMPARE(shown(), QStringLiteral("|SSB|1|SSB|0/0|1/0|1|W"));
+
+    m_view->workedList()->selectRow(0);
+    m_prompter.setNextAnswer(Prompter::Answer::Ok);
+    key(Qt::Key_F8);
+    QCOMPARE(shown(), QStringLiteral("||0||0/0|0/0|0| "));
+
+    // korva3-cli, another program, imports into the open logbook.
+    QVERIFY(TestDir::writeFile("two.adi", "<EOH><CALL:6>DL2ABC<QSO_DATE:8>20260105<TIME_ON:4>1000<BAND:3>20m"
+                                          "<MODE:2>CW<DXCC:3>230<CQZ:2>14<EOR><CALL:6>DL1ABC<QSO_DATE:8>20260106"
+                                          "<TIME_ON:4>1000<BAND:3>20m<MODE:2>CW<DXCC:3>230<CQZ:2>14<EOR>"));
+    QProcess cli;
+    cli.start(QStringLiteral(KORVA3_CLI_PATH), {QStringLiteral("import"), m_log, QStringLiteral("two.adi")});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.readAllStandardOutput(), QByteArray("2 Qso Records added\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("CW||2|CW|1/0|0/0|2|W"), 2000);
+    QCOMPARE(m_view->workedList()->rowCount(), 1);
 }
 
 QTEST_MAIN(TestEntry)
