@@ -12,6 +12,7 @@
 
 #include "platform/CodePage.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <sqlite3.h>
@@ -282,6 +283,9 @@ size_t qHash(const RebuildKey &key, size_t seed = 0)
 
 bool Sqlite3DB::CreateLogbook(const QString &path)
 {
+    // A file that was there already keeps its own version: only a file made here is
+    // known to hold nothing but a new logbook.
+    const bool madeHere = !QFileInfo::exists(path);
     {
         SlotConnection db(m_dbLogbook, path, SlotConnection::Mode::Create);
         if (!db.isOpen() || !SqliteStatement::exec(db.handle(), kCreateQsos)
@@ -291,7 +295,7 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
     SlotConnection db(m_dbLogbook, path);
     return db.isOpen() && SqliteStatement::exec(db.handle(), kCreateDxccReport)
         && SqliteStatement::exec(db.handle(), kCreateQsoFields) && SqliteStatement::exec(db.handle(), kCreateReadIndexes)
-        && DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion());
+        && (!madeHere || DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion()));
 }
 
 // Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made.
