@@ -1,7 +1,9 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
+#include "document/CallsignIndex.h"
 #include "document/StoreCallLookup.h"
+#include "platform/CodePage.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 
 #include <QtTest>
@@ -135,6 +137,12 @@ void TestCallResolution::resolvesRealCalls_data()
     QTest::newRow("pedestrian mobile keeps home") << "DL1ABC/PM" << 230;
     QTest::newRow("suffix that is no prefix keeps home") << "DL1ABC/QQ" << 230;
     QTest::newRow("prefix in front of a longer home call") << "KH6/W1AW" << 110;
+
+    // Far longer than any call: resolved by its leading part, in time in proportion to
+    // its length.
+    QTest::newRow("10,000,000 characters") << QStringLiteral("RZ3") + QString(10'000'000, QLatin1Char('A')) << 54;
+    QTest::newRow("10,000,000 characters, portable")
+        << QStringLiteral("RZ3") + QString(10'000'000, QLatin1Char('A')) + QStringLiteral("/P") << 54;
     QTest::newRow("aeronautical mobile") << "DL1ABC/AM" << 0;
     QTest::newRow("maritime mobile") << "DL1ABC/MM" << 0;
     QTest::newRow("maritime mobile listed in CALLS") << "N2NL/MM" << 0;
@@ -149,6 +157,8 @@ void TestCallResolution::resolvesRealCalls()
     QFETCH(QString, call);
     QFETCH(int, dxcc);
     QCOMPARE(m_doc->ResolveCallsign(call), dxcc);
+    // The import resolves a call's stored bytes by the same rules.
+    QCOMPARE(CallsignIndex::current()->resolveStored(CodePage::toAnsi(call)), dxcc);
 }
 
 // The in-memory index against the program database's queries, on every call of the
