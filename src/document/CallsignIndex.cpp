@@ -142,9 +142,9 @@ bool CallsignIndex::countryInfo(int dxccId, const QString &call, ProgramDb::UM_C
     info = m_countries.value(dxccId);
     if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
         return false;
-    // The whole call, suffixes and separators included: the call's own zones first,
-    // then those of its prefix, which therefore win.
-    const QByteArray ansiCall = CodePage::toAnsi(call);
+    // The whole zone call, suffixes and separators included: its own zones first, then
+    // those of its prefix, which therefore win.
+    const QByteArray ansiCall = CodePage::toAnsi(CallsignResolution::resolveWithZoneCall(call, *this).zoneCall);
     const auto exact = m_calls.constFind(ansiCall);
     applyZones(exact == m_calls.constEnd() ? nullptr : &*exact, info);
     applyZones(longestUniquePrefix(ansiCall), info);
@@ -174,8 +174,12 @@ bool CallsignIndex::cqZone(int dxccId, const QByteArray &call, QString &zone) co
     zone = m_countries.value(dxccId).cqZone;
     if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
         return false;
-    const auto exact = m_calls.constFind(call);
-    for (const Entry *entry : {exact == m_calls.constEnd() ? nullptr : &*exact, longestUniquePrefix(call)}) {
+    // Only a call with a separator can have a zone call of its own.
+    const QByteArray zoneCall = call.contains('/')
+        ? CodePage::toAnsi(CallsignResolution::resolveWithZoneCall(CodePage::fromAnsi(call), *this).zoneCall)
+        : call;
+    const auto exact = m_calls.constFind(zoneCall);
+    for (const Entry *entry : {exact == m_calls.constEnd() ? nullptr : &*exact, longestUniquePrefix(zoneCall)}) {
         if (entry && !entry->cqZone.isEmpty())
             zone = entry->cqZone;
     }

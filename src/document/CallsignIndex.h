@@ -30,8 +30,10 @@ public:
     // long the text is.
     int entityOfPrefix(const QString &text) const;
     // The entity's COUNTRIES record (the last of its rows) with its zones replaced by
-    // those of the call's CALLS row and then of the call's longest unique prefix. False
-    // when the tables could not be read (the store's query then gives no record).
+    // those of the CALLS row and then of the longest unique prefix of the call's zone
+    // call (the call itself, or the call its call area digit makes, see
+    // CallsignResolution::Resolution). False when the tables could not be read (the
+    // store's query then gives no record).
     bool countryInfo(int dxccId, const QString &call, ProgramDb::UM_COUNTRYINFO &info) const;
     // The DXCC entity of a call, by the rules of CallsignResolution.
     int resolve(const QString &call) const;
