@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -80,6 +81,8 @@ CallsignIndex::CallsignIndex(const ProgramDb::ResolutionTables &tables)
     // Every row is read into the record of its entity, so the last one wins.
     for (const ProgramDb::UM_COUNTRYINFO &country : tables.countries)
         m_countries.insert(country.dxccId, country);
+    for (auto prefix = m_prefixes.keyBegin(); prefix != m_prefixes.keyEnd(); ++prefix)
+        m_longestPrefix = std::max(m_longestPrefix, prefix->size());
 }
 
 CallsignIndex::Table CallsignIndex::tableOf(const QList<ProgramDb::ResolutionTables::Entry> &rows)
@@ -104,10 +107,12 @@ int CallsignIndex::entityOfCall(const QString &call) const
 }
 
 // The entry of the longest leading part of `text` that stands in exactly one row, or,
-// when none does, of the empty text (which a table may hold).
+// when none does, of the empty text (which a table may hold). The search starts at the
+// length of the longest prefix: a text of a million characters takes as few lookups as
+// a real call, not a million lookups of up to a million characters each.
 const CallsignIndex::Entry *CallsignIndex::longestUniquePrefix(const QByteArray &text) const
 {
-    for (qsizetype length = text.size(); length > 0; --length) {
+    for (qsizetype length = std::min(text.size(), m_longestPrefix); length > 0; --length) {
         const auto found = m_prefixes.constFind(QByteArray::fromRawData(text.constData(), length));
         if (found != m_prefixes.constEnd() && found->rows == 1)
             return &*found;
@@ -137,9 +142,9 @@ bool CallsignIndex::countryInfo(int dxccId, const QString &call, ProgramDb::UM_C
     info = m_countries.value(dxccId);
     if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
         return false;
-    // The whole call, suffixes and separators included: the call's own zones first,
-    // then those of its prefix, which therefore win.
-    const QByteArray ansiCall = CodePage::toAnsi(call);
+    // The whole zone call, suffixes and separators included: its own zones first, then
+    // those of its prefix, which therefore win.
+    const QByteArray ansiCall = CodePage::toAnsi(CallsignResolution::resolveWithZoneCall(call, *this).zoneCall);
     const auto exact = m_calls.constFind(ansiCall);
     applyZones(exact == m_calls.constEnd() ? nullptr : &*exact, info);
     applyZones(longestUniquePrefix(ansiCall), info);
@@ -169,8 +174,12 @@ bool CallsignIndex::cqZone(int dxccId, const QByteArray &call, QString &zone) co
     zone = m_countries.value(dxccId).cqZone;
     if (!m_countriesRead || !m_callsRead || !m_prefixesRead)
         return false;
-    const auto exact = m_calls.constFind(call);
-    for (const Entry *entry : {exact == m_calls.constEnd() ? nullptr : &*exact, longestUniquePrefix(call)}) {
+    // Only a call with a separator can have a zone call of its own.
+    const QByteArray zoneCall = call.contains('/')
+        ? CodePage::toAnsi(CallsignResolution::resolveWithZoneCall(CodePage::fromAnsi(call), *this).zoneCall)
+        : call;
+    const auto exact = m_calls.constFind(zoneCall);
+    for (const Entry *entry : {exact == m_calls.constEnd() ? nullptr : &*exact, longestUniquePrefix(zoneCall)}) {
         if (entry && !entry->cqZone.isEmpty())
             zone = entry->cqZone;
     }

@@ -26,11 +26,14 @@ public:
     // The entity of a call listed on its own in CALLS, or 0.
     int entityOfCall(const QString &call) const;
     // The entity of the longest leading part of text that stands exactly once in
-    // PREFIXES, or 0.
+    // PREFIXES, or 0. It takes time in proportion to the text's length at most, however
+    // long the text is.
     int entityOfPrefix(const QString &text) const;
     // The entity's COUNTRIES record (the last of its rows) with its zones replaced by
-    // those of the call's CALLS row and then of the call's longest unique prefix. False
-    // when the tables could not be read (the store's query then gives no record).
+    // those of the CALLS row and then of the longest unique prefix of the call's zone
+    // call (the call itself, or the call its call area digit makes, see
+    // CallsignResolution::Resolution). False when the tables could not be read (the
+    // store's query then gives no record).
     bool countryInfo(int dxccId, const QString &call, ProgramDb::UM_COUNTRYINFO &info) const;
     // The DXCC entity of a call, by the rules of CallsignResolution.
     int resolve(const QString &call) const;
@@ -57,6 +60,8 @@ private:
 
     Table m_calls;
     Table m_prefixes;
+    // The length of PREFIXES' longest key: no longer leading part of a call can be one.
+    qsizetype m_longestPrefix = 0;
     QHash<qint32, ProgramDb::UM_COUNTRYINFO> m_countries;
     bool m_callsRead = false;
     bool m_prefixesRead = false;

@@ -21,3 +21,8 @@ int StoreCallLookup::resolve(const QString &call) const
 {
     return CallsignResolution::resolve(call, *this);
 }
+
+bool StoreCallLookup::countryInfo(QList<ProgramDb::UM_COUNTRYINFO> &list, int dxccId, const QString &call) const
+{
+    return m_db.GetCountryInfo(list, dxccId, CallsignResolution::resolveWithZoneCall(call, *this).zoneCall);
+}

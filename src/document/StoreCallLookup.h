@@ -3,6 +3,7 @@
 #include "store/ProgramDatabaseSession.h"
 #include "store/ProgramDb.h"
 
+#include <QList>
 #include <QString>
 
 // Call-sign resolution answered by the program database's own queries, one query per
@@ -21,6 +22,10 @@ public:
     int entityOfCall(const QString &call) const;
     int entityOfPrefix(const QString &text) const;
     int resolve(const QString &call) const;
+    // The store's country information for the call's zone call, as
+    // ProgramDb::GetCountryInfo() gives it: one record in the list, or none and false
+    // when a query fails.
+    bool countryInfo(QList<ProgramDb::UM_COUNTRYINFO> &list, int dxccId, const QString &call) const;
 
 private:
     mutable ProgramDb m_db;

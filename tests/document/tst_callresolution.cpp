@@ -1,7 +1,9 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "document/CKorva3Doc.h"
+#include "document/CallsignIndex.h"
 #include "document/StoreCallLookup.h"
+#include "platform/CodePage.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 
 #include <QtTest>
@@ -63,7 +65,7 @@ bool sameRecord(const ProgramDb::UM_COUNTRYINFO &a, const ProgramDb::UM_COUNTRYI
 QList<ProgramDb::UM_COUNTRYINFO> countryInfo(CKorva3Doc &doc, int dxcc, const QString &call)
 {
     QList<ProgramDb::UM_COUNTRYINFO> fromStore{ProgramDb::UM_COUNTRYINFO()};
-    ProgramDb().GetCountryInfo(fromStore, dxcc, call);
+    StoreCallLookup().countryInfo(fromStore, dxcc, call);
     const std::optional<ProgramDb::UM_COUNTRYINFO> fromIndex = doc.GetCountryInfo(dxcc, call);
     const bool agree = fromIndex ? fromStore.size() == 1 && sameRecord(*fromIndex, fromStore.first())
                                  : fromStore.isEmpty();
@@ -135,6 +137,30 @@ void TestCallResolution::resolvesRealCalls_data()
     QTest::newRow("pedestrian mobile keeps home") << "DL1ABC/PM" << 230;
     QTest::newRow("suffix that is no prefix keeps home") << "DL1ABC/QQ" << 230;
     QTest::newRow("prefix in front of a longer home call") << "KH6/W1AW" << 110;
+    QTest::newRow("suffix as long as the home call keeps home") << "W1AW/KH6A" << 291;
+
+    // A call area digit replaces the home call's last digit where that moves the entity.
+    QTest::newRow("call area Asiatic Russia") << "RZ3DN/9" << 15;
+    QTest::newRow("call area Kaliningrad") << "UA1OMX/2" << 126;
+    // KH2BD is listed on its own in the United States; KH6BD is in Hawaii by its prefix.
+    QTest::newRow("call area Hawaii") << "KH2BD/6" << 110;
+    QTest::newRow("call area European Russia, portable") << "UA9QCP/3/P" << 54;
+    QTest::newRow("call area, lighthouse") << "RZ3DN/9/LH" << 15;
+    QTest::newRow("call area, mobile") << "RZ3DN/9/M" << 15;
+    QTest::newRow("call area makes a call listed on its own") << "KH6BD/2" << 291;
+    QTest::newRow("call area without entity keeps home") << "JD1BNN/3" << 192;
+    QTest::newRow("call area in the home entity") << "W1AW/6" << 291;
+    QTest::newRow("call area in the home entity, Germany") << "DL1ABC/3" << 230;
+    QTest::newRow("call area of no entity") << "QQ1ABC/3" << 0;
+    QTest::newRow("call area after a location") << "W1AW/KH6/3" << 110;
+
+    // Far longer than any call: resolved by its leading part, in time in proportion to
+    // its length.
+    QTest::newRow("10,000,000 characters") << QStringLiteral("RZ3") + QString(10'000'000, QLatin1Char('A')) << 54;
+    QTest::newRow("10,000,000 characters, portable")
+        << QStringLiteral("RZ3") + QString(10'000'000, QLatin1Char('A')) + QStringLiteral("/P") << 54;
+    QTest::newRow("10,000,000 characters, call area")
+        << QStringLiteral("RZ3") + QString(10'000'000, QLatin1Char('A')) + QStringLiteral("/9") << 15;
     QTest::newRow("aeronautical mobile") << "DL1ABC/AM" << 0;
     QTest::newRow("maritime mobile") << "DL1ABC/MM" << 0;
     QTest::newRow("maritime mobile listed in CALLS") << "N2NL/MM" << 0;
@@ -149,6 +175,8 @@ void TestCallResolution::resolvesRealCalls()
     QFETCH(QString, call);
     QFETCH(int, dxcc);
     QCOMPARE(m_doc->ResolveCallsign(call), dxcc);
+    // The import resolves a call's stored bytes by the same rules.
+    QCOMPARE(CallsignIndex::current()->resolveStored(CodePage::toAnsi(call)), dxcc);
 }
 
 // The in-memory index against the program database's queries, on every call of the
@@ -196,6 +224,10 @@ void TestCallResolution::countryInfoZones_data()
     QTest::newRow("prefix zones win over the call's") << 13 << "VK0BFG" << "CE9" << "39" << "69";
     QTest::newRow("rows marked * are skipped") << 248 << "I1ABC" << "I" << "15" << "28";
     QTest::newRow("Vienna is not Austria's record") << 206 << "4U1A" << "OE" << "15" << "28";
+    QTest::newRow("call area moves the zones") << 54 << "UA0ABC/3" << "UA" << "16" << "29";
+    QTest::newRow("call area within the entity") << 15 << "UA9ABC/0" << "UA9" << "18" << "32";
+    QTest::newRow("call area within the entity, W6") << 291 << "W1AW/6" << "K" << "3" << "6";
+    QTest::newRow("call area without entity, the call's zones") << 192 << "JD1BNN/3" << "JD/o" << "27" << "45";
 }
 
 void TestCallResolution::countryInfoZones()
@@ -213,6 +245,10 @@ void TestCallResolution::countryInfoZones()
     QCOMPARE(info.countryPrefix, countryPrefix);
     QCOMPARE(info.cqZone, cqZone);
     QCOMPARE(info.ituZone, ituZone);
+    // The import gives a record without zones the same CQ zone.
+    QString importZone;
+    QVERIFY(CallsignIndex::current()->cqZone(dxcc, CodePage::toAnsi(call), importZone));
+    QCOMPARE(importZone, cqZone);
 }
 
 void TestCallResolution::countryInfoReadsTheWholeEntityRecord()
