@@ -122,22 +122,43 @@ const char kRebuildScan[] = "SELECT BAND, MODE, QSLRCVD, COUNTRY FROM QSOS WHERE
 const char kRebuildInsertHead[] = "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES";
 const char kRebuildRow[] = "(?, ?, ?, ?, ?)";
 
+// The report bands as SQL: each band quoted ('160') between `open` and `close`, joined
+// by commas.
+QByteArray reportBandsSql(const char *open, const char *close)
+{
+    QByteArray list;
+    for (const char *band : ReportBands::kBands)
+        list += (list.isEmpty() ? QByteArray() : QByteArray(",")) + open + "'" + band + "'" + close;
+    return list;
+}
+
 // Rows in the order of their groups, so that the sums over bands, over modes and over
 // everything follow from one pass.
-const char kTotalsByBandMode[] =
-    "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN (1,2,3) AND BAND IN "
-    "('160','80','40','30','20','17','15','12','10','6','2') GROUP BY DXCC, BAND, MODE ORDER BY DXCC, BAND, MODE";
+const QByteArray &totalsByBandMode()
+{
+    static const QByteArray sql = "SELECT DXCC, BAND, MODE, SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE MODE IN "
+                                  "(1,2,3) AND BAND IN ("
+                                + reportBandsSql("", "") + ") GROUP BY DXCC, BAND, MODE ORDER BY DXCC, BAND, MODE";
+    return sql;
+}
 const char kQsoCount[] = "SELECT COUNT(ROWID) FROM QSOS";
-const char kCqZones[] =
-    "SELECT DISTINCT BAND, CAST(CQZONE AS NUMBER), MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) AND "
-    "BAND IN ('160','80','40','30','20','17','15','12','10','6','2') GROUP BY BAND, "
-    "CAST(CQZONE AS NUMBER)";
+const QByteArray &cqZones()
+{
+    static const QByteArray sql = "SELECT DISTINCT BAND, CAST(CQZONE AS NUMBER), MAX(QSLRCVD) FROM QSOS WHERE MODE IN "
+                                  "(1,2,3) AND BAND IN ("
+                                + reportBandsSql("", "") + ") GROUP BY BAND, CAST(CQZONE AS NUMBER)";
+    return sql;
+}
 // The same marks cell by cell, each one a single look into IDX_QSOS_CQZONE.
-const char kCqZonesIndexed[] =
-    "WITH B(BAND) AS (VALUES ('160'),('80'),('40'),('30'),('20'),('17'),('15'),('12'),('10'),('6'),('2')), "
-    "Z(ZONE) AS (SELECT 1 UNION ALL SELECT ZONE + 1 FROM Z WHERE ZONE < 40) "
-    "SELECT BAND, ZONE, M FROM (SELECT B.BAND, Z.ZONE, (SELECT MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) "
-    "AND BAND = B.BAND AND CAST(CQZONE AS NUMBER) = Z.ZONE) AS M FROM B, Z) WHERE M IS NOT NULL";
+const QByteArray &cqZonesIndexed()
+{
+    static const QByteArray sql =
+        "WITH B(BAND) AS (VALUES " + reportBandsSql("(", ")")
+        + "), Z(ZONE) AS (SELECT 1 UNION ALL SELECT ZONE + 1 FROM Z WHERE ZONE < 40) "
+          "SELECT BAND, ZONE, M FROM (SELECT B.BAND, Z.ZONE, (SELECT MAX(QSLRCVD) FROM QSOS WHERE MODE IN (1,2,3) "
+          "AND BAND = B.BAND AND CAST(CQZONE AS NUMBER) = Z.ZONE) AS M FROM B, Z) WHERE M IS NOT NULL";
+    return sql;
+}
 const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
 const char kDateTimeIndex[] = "IDX_QSOS_DATETIME";
 const char kCountReadIndexes[] =
@@ -740,7 +761,7 @@ bool Sqlite3DB::GetDxccTotals(DxccTotals &totals, const QString &path)
     if (!db.isOpen())
         return false;
     DxccTotals work;
-    SqliteStatement byBandMode(db.handle(), kTotalsByBandMode);
+    SqliteStatement byBandMode(db.handle(), totalsByBandMode().constData());
     if (!byBandMode.isPrepared())
         return false;
     TotalsCounter counter(work);
@@ -767,7 +788,8 @@ bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
         return false;
     // Without its index (a logbook that could not be given one) the cell by cell query
     // would read every QSO once per cell; the grouped one reads them once.
-    SqliteStatement statement(db.handle(), hasIndex(db.handle(), kCqZoneIndex) ? kCqZonesIndexed : kCqZones);
+    SqliteStatement statement(db.handle(),
+                              (hasIndex(db.handle(), kCqZoneIndex) ? cqZonesIndexed() : cqZones()).constData());
     if (!statement.isPrepared())
         return false;
     CqZoneGrid work;
