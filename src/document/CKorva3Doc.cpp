@@ -9,6 +9,7 @@
 #include "store/BandPlan.h"
 
 #include "store/DatabaseSchema.h"
+#include "store/QsoModes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -188,6 +189,18 @@ std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQso(int rowId)
     if (!m_db.QueryQso(records, rowId, m_pathName) || records.isEmpty())
         return std::nullopt;
     return records.first();
+}
+
+std::optional<CKorva3Doc::Record> CKorva3Doc::FindQsoNear(const Record &qso, int minutes)
+{
+    QList<Record> near;
+    m_db.QueryQsosNear(near, qso, minutes, m_pathName);
+    const QString mode = QsoModes::shownName(qso.mode, qso.adifMode, qso.adifSubmode);
+    for (const Record &found : std::as_const(near)) {
+        if (QsoModes::shownName(found.mode, found.adifMode, found.adifSubmode).compare(mode, Qt::CaseInsensitive) == 0)
+            return found;
+    }
+    return std::nullopt;
 }
 
 std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQsoToChange(int rowId)

@@ -88,6 +88,9 @@ public:
     QList<Record> FindQsosByCall(const QString &callPrefix);
     // The newest 100 QSOs of an entity.
     QList<Record> FindQsosByCountry(int dxcc);
+    // A QSO of the same call, band and mode as `qso` (shown by the same name) that started
+    // within `minutes` of it: the one the operator may be logging twice.
+    std::optional<Record> FindQsoNear(const Record &qso, int minutes);
     // One full QSO; a row that no longer exists reads as a record of empty fields.
     // Nothing when the logbook cannot be read.
     std::optional<Record> ReadQso(int rowId);

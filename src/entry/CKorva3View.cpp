@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -87,6 +88,7 @@ CKorva3View::CKorva3View(CKorva3Doc *document, QWidget *parent)
     m_titleFont.setUnderline(true);
     readDefaults();
     buildForm();
+    freqEdit()->setPlaceholderText(QStringLiteral("14.012.0"));
     connectEvents();
     pushFields();
 }
@@ -106,7 +108,9 @@ void CKorva3View::readDefaults()
 {
     const auto settings = AppSettings::open();
     settings->beginGroup(QLatin1String(kDefaultSection));
-    m_qso.freq = settings->value(QStringLiteral("DefFreq"), QStringLiteral("14.012.0")).toString();
+    // No frequency until the operator or the radio gives one: the field shows how one
+    // is written, and an empty one is stored empty.
+    m_qso.freq = settings->value(QStringLiteral("DefFreq")).toString();
     m_qso.band = settings->value(QStringLiteral("DefBand"), QStringLiteral("20")).toString();
     m_lists.modeIndex = settings->value(QStringLiteral("DefMode"), 0).toInt();
     m_qso.rcvd = settings->value(QStringLiteral("DefRst1"), QStringLiteral("599")).toString();
@@ -289,6 +293,14 @@ QWidget *CKorva3View::buildRightColumn()
 void CKorva3View::connectEvents()
 {
     connect(callEdit(), &QLineEdit::textEdited, this, [this] { OnCallChange(); });
+    // A date or time the operator sets stays as set.
+    for (QDateTimeEdit *edit : {m_dateEdit, m_timeEdit})
+        connect(edit, &QDateTimeEdit::dateTimeChanged, this, [this] {
+            if (m_settingClock)
+                return;
+            m_dateTimeTyped = true;
+            m_clockRunning = false;
+        });
     connect(callEdit(), &QLineEdit::textChanged, this, &CKorva3View::commandsChanged);
     connect(m_workedList, &QTableWidget::itemSelectionChanged, this, &CKorva3View::commandsChanged);
     connect(m_workedList, &QTableWidget::cellDoubleClicked, this, [this] { OnChangeQso(); });
@@ -373,6 +385,9 @@ void CKorva3View::OnInitialUpdate()
 
     m_utcOffset = Numbers::atoi(m_doc->GetParameter("utcoffset").value_or(QByteArray()));
     SetUtcNow();
+    auto *clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &CKorva3View::tickClock);
+    clock->start(1000);
     m_askYesNo = m_doc->GetParameter("AskYesNo").value_or(QByteArray()) == "Y";
     m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
     m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
@@ -412,8 +427,7 @@ bool CKorva3View::pullFields()
 
 void CKorva3View::pushFields()
 {
-    m_dateEdit->setDate(m_date.date());
-    m_timeEdit->setTime(m_time.time());
+    showDateTime();
     m_edits.push(m_qso);
     m_lists.push();
     m_logbookLabelText->setText(m_logbookLabel);
@@ -480,12 +494,38 @@ void CKorva3View::onCommand(int id)
     }
 }
 
+// The computer's clock knows UTC: the form takes it as it is, to the second.
 void CKorva3View::SetUtcNow()
 {
-    const QDateTime now = s_clock();
-    const QDateTime utc = now.addMSecs(-now.time().msec()).addSecs(qint64(m_utcOffset) * 60 - now.time().second());
+    QDateTime utc = s_clock().toUTC();
+    utc = utc.addMSecs(-utc.time().msec());
     m_date = utc;
     m_time = utc;
+}
+
+// Each second while the form holds no QSO yet: the date and time show the UTC clock.
+// The first character of a call stops them at the QSO's start, and so does a date or
+// time the operator changes; Add and Clear Form set them going again.
+void CKorva3View::tickClock()
+{
+    if (!m_clockRunning)
+        return;
+    SetUtcNow();
+    showDateTime();
+}
+
+void CKorva3View::showDateTime()
+{
+    m_settingClock = true;
+    m_dateEdit->setDate(m_date.date());
+    m_timeEdit->setTime(m_time.time());
+    m_settingClock = false;
+}
+
+void CKorva3View::startClock()
+{
+    m_clockRunning = true;
+    tickClock();
 }
 
 void CKorva3View::ClearEntryFields()
@@ -494,6 +534,7 @@ void CKorva3View::ClearEntryFields()
                           &m_qso.cqZone, &m_qso.grid})
         text->clear();
     m_lists.countryIndex = 0;
+    m_resolvedCall.clear();
 }
 
 void CKorva3View::OnClearForm()
@@ -511,16 +552,21 @@ void CKorva3View::OnClearForm()
     m_workedSsb = kBlankGridLine;
     m_workedDigi = kBlankGridLine;
     m_gridEntity = -1;
+    m_dateTimeTyped = false;
+    m_clockRunning = true;
     SetUtcNow();
     pushFields();
     ClearWorkedList();
     callEdit()->setFocus();
 }
 
+// The time of now: it runs on while no call is typed.
 void CKorva3View::OnActualTime()
 {
     if (!pullFields())
         return;
+    m_dateTimeTyped = false;
+    m_clockRunning = m_qso.call.isEmpty();
     SetUtcNow();
     pushFields();
 }
@@ -539,30 +585,67 @@ void CKorva3View::OnAddQso()
 {
     if (!pullFields())
         return;
-    if (m_qso.call.size() > 2) {
+    // A call not yet resolved (Enter pressed in the call field) is resolved as leaving
+    // the field resolves it, before anything is stored.
+    if (m_qso.call.size() > 2 && m_qso.call != m_resolvedCall) {
+        OnCallKillFocus();
+        if (!pullFields())
+            return;
+    }
+    if (m_qso.call.size() > 2 && acceptMode()) {
         Prompter &prompter = Prompter::current();
-        if (CKorva3Doc::BandFromFrequency(m_qso.freq).isEmpty())
+        if (!m_qso.freq.isEmpty() && CKorva3Doc::BandFromFrequency(m_qso.freq).isEmpty())
             prompter.warning(QStringLiteral("Frequency possible not correct..."));
         const int mode = selectedModeCode();
         if (mode == QsoModes::kCw && (m_qso.sent.size() != 3 || m_qso.rcvd.size() != 3))
             prompter.warning(QStringLiteral("Rst not correct in CW mode...\nexample \"599\""));
         if (mode == QsoModes::kSsb && (m_qso.sent.size() != 2 || m_qso.rcvd.size() != 2))
             prompter.warning(QStringLiteral("Rst not correct in SSB mode...\nexample \"59\""));
-        if (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?"), QStringLiteral("Are you sure?")) == Prompter::Answer::Ok)
+        if (!isLikelyDuplicate()
+            && (!m_askYesNo || prompter.question(QStringLiteral("Add qso ?"), QStringLiteral("Are you sure?")) == Prompter::Answer::Ok))
             addEnteredQso();
     }
     setFoundCount(m_workedList->rowCount());
     pushFields();
 }
 
-// Stores the QSO on the form; a QSO that was not stored changes nothing else, and the
-// form keeps it for another try.
-void CKorva3View::addEnteredQso()
+// A mode the list does not offer is refused before anything is stored: it would be
+// stored without a mode and count in no statistics.
+bool CKorva3View::acceptMode()
+{
+    if (m_lists.modeIndex >= 0)
+        return true;
+    Prompter::current().warning(
+        QStringLiteral("The mode \"%1\" is not known: choose a mode of the list.").arg(m_modeList->currentText()));
+    m_modeList->setFocus();
+    return false;
+}
+
+// The QSO as it would be stored: the form's values, its date and time, its codes.
+Sqlite3DB::UM_RECORD CKorva3View::enteredQso() const
 {
     Sqlite3DB::UM_RECORD qso = m_qso;
     qso.date = DbDateTime::formatDate(m_date.date());
     qso.time = DbDateTime::formatTime(m_time.time());
     m_lists.writeCodes(qso);
+    return qso;
+}
+
+// The same call, band and mode logged within the last ten minutes: asked first, and
+// true when the operator does not want it twice.
+bool CKorva3View::isLikelyDuplicate()
+{
+    constexpr int kMinutes = 10;
+    if (!m_doc->FindQsoNear(enteredQso(), kMinutes))
+        return false;
+    return Prompter::current().question(QStringLiteral("Duplicate qso: add it anyway?")) != Prompter::Answer::Ok;
+}
+
+// Stores the QSO on the form; a QSO that was not stored changes nothing else, and the
+// form keeps it for another try.
+void CKorva3View::addEnteredQso()
+{
+    const Sqlite3DB::UM_RECORD qso = enteredQso();
 
     // The list follows the call just logged, with the new QSO on top, once the document
     // says it was added; a QSO that was not stored leaves the list as it was.
@@ -575,6 +658,8 @@ void CKorva3View::addEnteredQso()
         return;
     }
     ClearEntryFields();
+    m_dateTimeTyped = false;
+    startClock();
     callEdit()->setFocus();
 }
 
@@ -616,6 +701,14 @@ void CKorva3View::OnCallChange()
 {
     QString call = callEdit()->text();
     call.remove(QLatin1Char(' '));
+    // The first keystroke of a call is the QSO's start; an emptied call field lets the
+    // clock run again, unless the operator set the date or time.
+    if (m_clockRunning && !call.isEmpty()) {
+        tickClock();
+        m_clockRunning = false;
+    } else if (call.isEmpty() && !m_dateTimeTyped) {
+        startClock();
+    }
     m_qso.call = call;
     setText(callEdit(), m_qso.call);
     if (!m_qso.call.isEmpty()) {
@@ -631,6 +724,7 @@ void CKorva3View::OnCallKillFocus()
 {
     if (!pullFields())
         return;
+    m_resolvedCall = m_qso.call;
     if (m_lists.countryIndex > 0)
         ShowStationInfo();
     const int dxcc = selectedCountryId();
@@ -781,7 +875,8 @@ void CKorva3View::FillWorkedList(const QList<Sqlite3DB::UM_RECORD> &records)
         const DbDateTime::ListTexts shown = DbDateTime::listTexts(record.date, record.time);
         m_workedList->insertRow(0);
         UpdateWorkedRow(0, {shown.date, shown.time, record.call, record.sent, record.rcvd, record.freq,
-                            ComboTextById(m_modeList, record.mode), ComboTextById(m_lists.qslSentList, record.qslSent),
+                            QsoModes::shownName(record.mode, record.adifMode, record.adifSubmode),
+                            ComboTextById(m_lists.qslSentList, record.qslSent),
                             ComboTextById(m_lists.qslRcvdList, record.qslRcvd)});
         m_workedList->item(0, 0)->setData(Qt::UserRole, record.rowId);
     }

@@ -43,7 +43,7 @@ public:
     static const QString kBlankGridLine;
     static const QString kLatestQsosLine;
 
-    // The computer's clock; tests set a fixed one.
+    // The computer's clock; tests set one of their own.
     static QDateTime (*s_clock)();
 
     explicit CKorva3View(CKorva3Doc *document, QWidget *parent = nullptr);
@@ -86,6 +86,8 @@ public:
     bool pullFields();
     void pushFields();
     void SetUtcNow();
+    // Whether the date and time follow the UTC clock (no call typed, no time set).
+    bool clockRunning() const { return m_clockRunning; }
     void ClearEntryFields();
 
     // Station information and distance.
@@ -160,6 +162,9 @@ private:
     void writeDefaults() const;
     void fillLists();
     void addEnteredQso();
+    bool acceptMode();
+    Sqlite3DB::UM_RECORD enteredQso() const;
+    bool isLikelyDuplicate();
     void refreshWorkedList();
     void showGridLines(int dxcc);
     void setFoundCount(int count);
@@ -179,6 +184,9 @@ private:
     };
     // By value: the query may be the one the list holds, which clearing resets.
     void showList(ListQuery query);
+    void tickClock();
+    void startClock();
+    void showDateTime();
     void listChanged();
     void statisticsChanged(int entity);
 
@@ -191,6 +199,11 @@ private:
 
     // The form's values: the QSO's texts, and the state of its pickers, lists and lines.
     ListQuery m_listQuery;
+    // The call whose station information, list and grid the form shows.
+    QString m_resolvedCall;
+    bool m_clockRunning = true;
+    bool m_dateTimeTyped = false;
+    bool m_settingClock = false;
     // The entity whose worked/confirmed lines are shown; -1 for blank lines.
     int m_gridEntity = -1;
 

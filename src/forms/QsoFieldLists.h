@@ -22,9 +22,10 @@ public:
     // The indexes into the lists; an index outside a list selects nothing.
     void push() const;
     // The codes of the selected entries: -1 for a list with nothing selected, 0 for the
-    // blank country entry.
+    // blank country entry; and the ADIF MODE and SUBMODE of a mode chosen anew.
     void writeCodes(Sqlite3DB::UM_RECORD &record) const;
-    // The entries carrying the record's codes; a code no entry carries selects the first.
+    // The entries carrying the record's codes (the mode by the name it is shown with); a
+    // code no entry carries selects the first.
     void selectCodes(const Sqlite3DB::UM_RECORD &record);
 
     QComboBox *const modeList;

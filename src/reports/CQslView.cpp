@@ -45,7 +45,7 @@ QStringList qsoTexts(const Sqlite3DB::UM_RECORD &r, const QString &date, const Q
             r.sent,
             r.rcvd,
             r.freq,
-            QsoModes::name(r.mode),
+            QsoModes::shownName(r.mode, r.adifMode, r.adifSubmode),
             QslListTexts::QslSentText(r.qslSent),
             QslListTexts::QslRcvdText(r.qslRcvd)};
 }

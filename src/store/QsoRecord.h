@@ -28,4 +28,8 @@ struct UM_RECORD
     QString qslMgr;
     QString iota;
     qint32 country = 0;
+    // Not columns of QSOS: the ADIF MODE and SUBMODE the QSO was logged in when they say
+    // more than its mode code (FT8, MFSK with FT4), kept beside it; empty otherwise.
+    QString adifMode;
+    QString adifSubmode;
 };

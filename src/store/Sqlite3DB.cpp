@@ -367,7 +367,7 @@ bool Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QStri
     if (!statement.isPrepared())
         return false;
     bindParameters(statement);
-    return statement.forEachRow([&out](SqliteStatement &row) {
+    const bool listed = statement.forEachRow([&out](SqliteStatement &row) {
         UM_RECORD record;
         record.rowId = row.columnInt(0);
         record.date = row.columnText(1);
@@ -381,6 +381,52 @@ bool Sqlite3DB::queryQsoList(QList<UM_RECORD> &out, const char *sql, const QStri
         record.qslRcvd = row.columnInt(9);
         out.append(record);
     });
+    return listed && readModeFields(db.handle(), out);
+}
+
+// The kept MODE and SUBMODE of the records, by their row ids: one query for a list.
+bool Sqlite3DB::readModeFields(sqlite3 *db, QList<UM_RECORD> &records)
+{
+    if (records.isEmpty() || !hasQsoFields(db))
+        return true;
+    QHash<qint64, UM_RECORD *> byRowId;
+    QByteArray sql = "SELECT QSO, NAME, VALUE FROM QSOFIELDS WHERE NAME IN ('MODE', 'SUBMODE') AND QSO IN (";
+    for (UM_RECORD &record : records) {
+        sql += byRowId.isEmpty() ? "?" : ",?";
+        byRowId.insert(record.rowId, &record);
+    }
+    SqliteStatement fields(db, (sql + ")").constData());
+    int parameter = 1;
+    for (const UM_RECORD &record : std::as_const(records))
+        fields.bind(parameter++, record.rowId);
+    return fields.forEachRow([&byRowId](SqliteStatement &row) {
+        UM_RECORD *record = byRowId.value(row.columnInt64(0));
+        (row.columnBytes(1) == "MODE" ? record->adifMode : record->adifSubmode) = row.columnText(2);
+    });
+}
+
+// Replaces the kept MODE and SUBMODE of a QSO by the record's (none when it has none);
+// the same ones stay where they are among the QSO's kept fields.
+bool Sqlite3DB::writeModeFields(sqlite3 *db, qint64 rowId, const UM_RECORD &record)
+{
+    QList<UM_RECORD> stored(1);
+    stored.first().rowId = static_cast<qint32>(rowId);
+    if (!readModeFields(db, stored))
+        return false;
+    if (stored.first().adifMode == record.adifMode && stored.first().adifSubmode == record.adifSubmode)
+        return true;
+    if (!EnsureQsoFields(db))
+        return false;
+    SqliteStatement remove(db, "DELETE FROM QSOFIELDS WHERE QSO = ? AND NAME IN ('MODE', 'SUBMODE')");
+    remove.bind(1, rowId);
+    if (!remove.run())
+        return false;
+    QList<UM_QSOFIELD> fields;
+    if (!record.adifMode.isEmpty())
+        fields.append({rowId, "MODE", record.adifMode.toUtf8()});
+    if (!record.adifSubmode.isEmpty())
+        fields.append({rowId, "SUBMODE", record.adifSubmode.toUtf8()});
+    return InsertQsoFields(fields, db);
 }
 
 bool Sqlite3DB::QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path)
@@ -417,6 +463,22 @@ bool Sqlite3DB::QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix
     });
 }
 
+bool Sqlite3DB::QueryQsosNear(QList<UM_RECORD> &out, const UM_RECORD &qso, int minutes, const QString &path)
+{
+    static const char kNear[] =
+        "SELECT ROWID,DATE,TIME,CALL,SENT,RCVD,FREQ,MODE,QSLSENT,QSLRCVD FROM QSOS WHERE CALL = ? COLLATE NOCASE "
+        "AND BAND = ? AND MODE = ? AND ABS(julianday(DATE || ' ' || TIME) - julianday(? || ' ' || ?)) * 1440 <= ? "
+        "ORDER BY DATE, TIME";
+    return queryQsoList(out, kNear, path, [&qso, minutes](SqliteStatement &s) {
+        s.bind(1, qso.call);
+        s.bind(2, qso.band);
+        s.bind(3, qso.mode);
+        s.bind(4, qso.date);
+        s.bind(5, qso.time);
+        s.bind(6, minutes);
+    });
+}
+
 bool Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
 {
     out.clear();
@@ -435,7 +497,7 @@ bool Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
     r.rowId = rowId;
     readQsoValues(statement, 0, r);
     out.append(r);
-    return true;
+    return readModeFields(db.handle(), out);
 }
 
 std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path)
@@ -456,7 +518,11 @@ std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QStrin
     SqliteStatement lastId(db.handle(), kLastInsertRowId);
     if (lastId.step() != SQLITE_ROW)
         return std::nullopt;
-    return lastId.columnInt(0);
+    const int rowId = lastId.columnInt(0);
+    const UM_RECORD &qso = in.first();
+    if ((!qso.adifMode.isEmpty() || !qso.adifSubmode.isEmpty()) && !writeModeFields(db.handle(), rowId, qso))
+        return std::nullopt;
+    return rowId;
 }
 
 bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *lastRowId)
@@ -545,7 +611,7 @@ bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int r
         return false;
     bindQsoValues(update, 1, in.first());
     update.bind(kQsoRowValues + 1, rowId);
-    return update.run();
+    return update.run() && writeModeFields(db.handle(), rowId, in.first());
 }
 
 bool Sqlite3DB::DeleteQso(int rowId, const QString &path)

@@ -113,6 +113,9 @@ public:
     bool QueryLatestQsos(QList<UM_RECORD> &out, int count, const QString &path);
     bool QueryQsosByCountry(QList<UM_RECORD> &out, int dxcc, const QString &path);
     bool QueryQsosByCall(QList<UM_RECORD> &out, const QString &callPrefix, const QString &path);
+    // The QSOs of the record's call (in any letter case), band and mode code whose start
+    // lies within `minutes` of the record's, oldest first.
+    bool QueryQsosNear(QList<UM_RECORD> &out, const UM_RECORD &qso, int minutes, const QString &path);
     // One full record; a missing row gives one record with empty texts and zeros. `out`
     // stays empty when the logbook cannot be read.
     bool QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);
@@ -171,6 +174,8 @@ private:
 
     bool queryQsoList(QList<UM_RECORD> &out, const char *sql, const QString &path,
                       const std::function<void(SqliteStatement &)> &bindParameters);
+    static bool readModeFields(sqlite3 *db, QList<UM_RECORD> &records);
+    static bool writeModeFields(sqlite3 *db, qint64 rowId, const UM_RECORD &record);
     bool changeDxccStats(int sign, int dxcc, const QString &band, int mode, int qslRcvd,
                          const QString &path);
 

@@ -38,9 +38,12 @@
 namespace {
 
 // The computer's clock during every test: 14:37:52 local time.
+// The computer's clock of the test: a UTC time it moves itself.
+QDateTime g_now(QDate(2026, 3, 14), QTime(13, 37, 52), Qt::UTC);
+
 QDateTime fixedClock()
 {
-    return QDateTime(QDate(2026, 3, 14), QTime(14, 37, 52));
+    return g_now;
 }
 
 // The statistics rows that count something, in a fixed order.
@@ -92,6 +95,11 @@ private slots:
     void deleteAsksAndKeepsTheStatisticsInStep();
     void vanishedRowIsRefused();
     void windowsFollowEveryChangeOfTheLogbook();
+    void clockRunsUntilTheCallStarts();
+    void modesOfToday_data();
+    void modesOfToday();
+    void duplicateIsAskedFirst_data();
+    void duplicateIsAskedFirst();
 
 private:
     bool start(const QByteArray &parameters = QByteArray());
@@ -311,8 +319,8 @@ void TestEntry::formStartsWithUtcTimeAndRememberedDefaults()
         settings->setValue("Default/DefPwr", "5");
     }
     QVERIFY(start());
-    // utcoffset -60: the clock's 14:37:52 becomes 13:37:00.
-    QCOMPARE(m_view->timeEdit()->time(), QTime(13, 37, 0));
+    // The clock's UTC, to the second; the stored utcoffset -60 is not added to it.
+    QCOMPARE(m_view->timeEdit()->time(), QTime(13, 37, 52));
     QCOMPARE(m_view->dateEdit()->date(), QDate(2026, 3, 14));
     QCOMPARE(m_view->freqEdit()->text(), QStringLiteral("7.012.0"));
     QCOMPARE(m_view->bandEdit()->text(), QStringLiteral("40"));
@@ -355,20 +363,22 @@ void TestEntry::addStoresTheFormAndCountsIt()
     m_view->callEdit()->setFocus();
     key(Qt::Key_F10);
     QCOMPARE(SqlHelpers::rows(m_log, QByteArray("SELECT ") + kQsoColumns + " FROM QSOS"),
-             QByteArray("2026-03-14|13:37:00|G4XYZ|599|599|14.012.0|20|1|100|14|IO81|2|1|O'Neil|Bath||||||223"));
+             QByteArray("2026-03-14|13:37:52|G4XYZ|599|599||20|1|100|14|IO81|2|1|O'Neil|Bath||||||223"));
     QVERIFY(m_prompter.texts().isEmpty());
     QCOMPARE(statsAfterRebuild(), QByteArray("223|20|1|1|0"));
-    QCOMPARE(row(0), QStringList({"14-03-2026", "13:37", "G4XYZ", "599", "599", "14.012.0", "CW", "N", "N"}));
+    QCOMPARE(row(0), QStringList({"14-03-2026", "13:37", "G4XYZ", "599", "599", "", "CW", "N", "N"}));
     QCOMPARE(m_view->workedList()->item(0, 0)->data(Qt::UserRole).toInt(), 1);
     QCOMPARE(m_view->foundCountLabel()->text(), QStringLiteral("1"));
     QCOMPARE(m_view->workedLineLabel(1)->text(), QStringLiteral("  \t \t \t \tW\t \t \t \t \t  \t "));
-    // The form is ready for the next QSO; date, time, frequency and reports stay.
+    // The form is ready for the next QSO; the clock runs again, the frequency stays.
     QCOMPARE(m_view->callEdit()->text(), QString());
     QCOMPARE(m_view->nameEdit()->text(), QString());
     QCOMPARE(m_view->gridEdit()->text(), QString());
     QCOMPARE(m_view->countryList()->currentIndex(), 0);
-    QCOMPARE(m_view->timeEdit()->time(), QTime(13, 37, 0));
-    QCOMPARE(m_view->freqEdit()->text(), QStringLiteral("14.012.0"));
+    QVERIFY(m_view->clockRunning());
+    QCOMPARE(m_view->timeEdit()->time(), QTime(13, 37, 52));
+    QCOMPARE(m_view->freqEdit()->text(), QString());
+    QCOMPARE(m_view->freqEdit()->placeholderText(), QStringLiteral("14.012.0"));
     QVERIFY(m_view->callEdit()->hasFocus());
 }
 
@@ -457,9 +467,11 @@ void TestEntry::failedInsertChangesNothing()
     QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::Error);
     QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 1);
     QCOMPARE(SqlHelpers::rows(m_log, kStatsQuery), QByteArray("230|20|1|1|0"));
-    QCOMPARE(m_view->workedList()->rowCount(), 1);
-    QCOMPARE(m_view->foundCountLabel()->text(), QStringLiteral("1"));
-    QCOMPARE(m_view->workedLineLabel(1)->text(), CKorva3View::kBlankGridLine);
+    // Add resolved the call as leaving the field does: the list is DL2BB's, still empty,
+    // and the grid Germany's, without the QSO that was not stored.
+    QCOMPARE(m_view->workedList()->rowCount(), 0);
+    QCOMPARE(m_view->foundCountLabel()->text(), QStringLiteral("0"));
+    QCOMPARE(m_view->workedLineLabel(1)->text(), QStringLiteral("  \t \t \t \tW\t \t \t \t \t  \t "));
     // The QSO stays on the form for another try.
     QCOMPARE(m_view->callEdit()->text(), QStringLiteral("DL2BB"));
 }
@@ -494,10 +506,10 @@ void TestEntry::clearFormAndSetRstFollowTheMode()
     key(Qt::Key_F3);
     QCOMPARE(m_view->rstSentEdit()->text(), QStringLiteral("599"));
     // A typed mode no entry carries: Set RST gives 599, Clear Form 59.
-    m_view->modeList()->setEditText("PSK");
+    m_view->modeList()->setEditText("XYZ");
     key(Qt::Key_F9);
     QCOMPARE(m_view->rstSentEdit()->text(), QStringLiteral("599"));
-    m_view->modeList()->setEditText("PSK");
+    m_view->modeList()->setEditText("XYZ");
     key(Qt::Key_F3);
     QCOMPARE(m_view->rstSentEdit()->text(), QStringLiteral("59"));
 }
@@ -960,6 +972,107 @@ void TestEntry::windowsFollowEveryChangeOfTheLogbook()
     QCOMPARE(cli.readAllStandardOutput(), QByteArray("2 Qso Records added\n"));
     QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("CW||2|CW|1/0|0/0|2|W"), 2000);
     QCOMPARE(m_view->workedList()->rowCount(), 1);
+}
+
+// The date and time are UTC and run while the form is empty (the test runs in Tokyo's
+// time zone, where a slip into local time shows); the first keystroke of a call is the
+// QSO's start, and a time the operator sets stays.
+void TestEntry::clockRunsUntilTheCallStarts()
+{
+    const QDateTime opened = g_now;
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    QCOMPARE(m_view->timeEdit()->time(), QTime(13, 37, 52));
+    g_now = opened.addSecs(90);
+    QTRY_COMPARE(m_view->timeEdit()->time(), QTime(13, 39, 22));
+    type(m_view->callEdit(), "O");
+    g_now = opened.addSecs(150);
+    QVERIFY(!m_view->clockRunning());
+    type(m_view->callEdit(), "K1ABC");
+    key(Qt::Key_F10);
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT DATE, TIME, CALL FROM QSOS"), QByteArray("2026-03-14|13:39:22|OK1ABC"));
+    QTRY_COMPARE(m_view->timeEdit()->time(), QTime(13, 40, 22));
+
+    m_view->timeEdit()->setFocus();
+    m_view->timeEdit()->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(m_view->timeEdit(), "09");
+    g_now = opened.addSecs(300);
+    QVERIFY(!m_view->clockRunning());
+    type(m_view->callEdit(), "DL1ABC");
+    key(Qt::Key_F10);
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT TIME FROM QSOS WHERE CALL = 'DL1ABC'"), QByteArray("09:40:22"));
+    g_now = opened;
+}
+
+void TestEntry::modesOfToday_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");   // MODE code and the kept MODE and SUBMODE
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("FT8") << "FT8" << QByteArray("3|MODE=FT8") << "FT8";
+    QTest::newRow("ft4 in small letters") << "ft4" << QByteArray("3|MODE=MFSK,SUBMODE=FT4") << "FT4";
+    QTest::newRow("digital voice counts as phone") << "DSTAR" << QByteArray("2|MODE=DIGITALVOICE,SUBMODE=DSTAR")
+                                                   << "DSTAR";
+    QTest::newRow("a mode of the five") << "cw" << QByteArray("1|") << "CW";
+    QTest::newRow("unknown") << "XYZ" << QByteArray() << QString();
+}
+
+// A mode typed or chosen is stored as its code with its ADIF MODE and SUBMODE, shown by
+// its own name in the list and in Edit Qso, which keeps it; an unknown one is refused.
+void TestEntry::modesOfToday()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, listed);
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    m_view->modeList()->setEditText(typed);
+    type(m_view->callEdit(), "JA1ABC");
+    key(Qt::Key_F10);
+    const QByteArray kept = "SELECT MODE || '|' || COALESCE((SELECT group_concat(NAME || '=' || VALUE, ',') FROM "
+                            "QSOFIELDS WHERE QSO = QSOS.ID), '') FROM QSOS";
+    QCOMPARE(SqlHelpers::rows(m_log, kept), stored);
+    if (stored.isEmpty()) {
+        QCOMPARE(m_prompter.texts(),
+                 QStringList({QStringLiteral("The mode \"%1\" is not known: choose a mode of the list.").arg(typed)}));
+        QCOMPARE(m_view->callEdit()->text(), QStringLiteral("JA1ABC"));
+        return;
+    }
+    QCOMPARE(row(0).at(6), listed);
+    m_view->workedList()->selectRow(0);
+    onDialog([listed](CEditQso *dialog) {
+        QCOMPARE(dialog->modeList()->currentText(), listed);
+        dialog->nameEdit()->setText("Taro");
+        dialog->accept();
+    });
+    key(Qt::Key_F4);
+    QVERIFY(dialogPlayed());
+    QCOMPARE(SqlHelpers::rows(m_log, kept), stored);
+    QCOMPARE(row(0).at(6), listed);
+}
+
+void TestEntry::duplicateIsAskedFirst_data()
+{
+    QTest::addColumn<QString>("storedTime");
+    QTest::addColumn<QString>("storedBand");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("8 minutes before, same band and mode") << "13:30:00" << "20" << true;
+    QTest::newRow("11 minutes before") << "13:26:00" << "20" << false;
+    QTest::newRow("another band") << "13:30:00" << "40" << false;
+}
+
+// The same call, band and mode within ten minutes asks first; Cancel stores nothing.
+void TestEntry::duplicateIsAskedFirst()
+{
+    QFETCH(QString, storedTime);
+    QFETCH(QString, storedBand);
+    QFETCH(bool, asked);
+    storeQso("DL1ABC", "2026-03-14", storedBand, 1, 1, kGermany, storedTime);
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    m_view->bandEdit()->setText("20");
+    type(m_view->callEdit(), "dl1abc");
+    m_prompter.setNextAnswer(Prompter::Answer::Cancel);
+    key(Qt::Key_F10);
+    QCOMPARE(m_prompter.texts(), asked ? QStringList({"Duplicate qso: add it anyway?"}) : QStringList());
+    QCOMPARE(SqlHelpers::count(m_log, "QSOS"), asked ? 1 : 2);
 }
 
 QTEST_MAIN(TestEntry)
