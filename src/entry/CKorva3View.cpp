@@ -382,6 +382,8 @@ void CKorva3View::OnInitialUpdate()
 
     m_doc->LoadReferenceLists();
     m_lists.fill(*m_doc);
+    // The mode list keeps the width of its longest name (DIGITALVOICE), whichever is shown.
+    m_modeList->setMinimumWidth(m_modeList->sizeHint().width());
 
     m_utcOffset = Numbers::atoi(m_doc->GetParameter("utcoffset").value_or(QByteArray()));
     SetUtcNow();
