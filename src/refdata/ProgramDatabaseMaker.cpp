@@ -6,6 +6,8 @@
 #include "RefDataLog.h"
 #include "ScriptIo.h"
 #include "platform/CodePage.h"
+#include "store/DatabaseSchema.h"
+#include "store/ProgramDb.h"
 #include "store/SlotConnection.h"
 #include "store/SqliteStatement.h"
 
@@ -21,6 +23,8 @@ namespace {
 
 const char kIsProgramDatabase[] =
     "SELECT (SELECT COUNT(*) FROM PARAMETERS) > 0 AND (SELECT COUNT(*) FROM COUNTRIES) > 0";
+// The computer's clock knows UTC: a new program database adds nothing to it.
+const char kNoClockOffset[] = "UPDATE PARAMETERS SET VALUE = '0' WHERE PARAMETER = 'utcoffset'";
 
 // Counts the statements run over the whole making and reports each new percentage.
 class ProgressCount
@@ -143,7 +147,8 @@ ProgramDatabaseMaker::Result ProgramDatabaseMaker::build(Result result, const QS
         ProgressCount progress(m_progress, basic.size() + countries.size() + managers.size());
         const int basicFailed = runOn(db.handle(), basic, progress);
         result.refused = runOn(db.handle(), countries, progress);
-        const int managersFailed = runOn(db.handle(), managers, progress);
+        const int managersFailed = runOn(db.handle(), managers, progress)
+                                 + (SqliteStatement::exec(db.handle(), kNoClockOffset) ? 0 : 1);
         if (basicFailed > 0 || managersFailed > 0) {
             qCWarning(lcRefData) << basicFailed << "statements of the base tables and" << managersFailed
                                  << "of the QSL managers failed";
@@ -151,7 +156,8 @@ ProgramDatabaseMaker::Result ProgramDatabaseMaker::build(Result result, const QS
             return result;
         }
     }
-    if (!isProgramDatabase(building)) {
+    // A new program database is of this program's version from the start.
+    if (!isProgramDatabase(building) || !ProgramDb::Schema().applyMigrations(building, 0, nullptr)) {
         result.status = Status::WriteFailed;
         return result;
     }

@@ -58,8 +58,15 @@ DatabaseSchema::State DatabaseSchema::inspect(const QString &path, int *version)
 bool DatabaseSchema::migrate(const QString &path, int fromVersion, QString *error) const
 {
     const QString copy = backupPath(path, fromVersion);
-    if (!DatabaseBackup::copy(path, copy, {}, error))
+    if (!DatabaseBackup::copy(path, copy, {}, error) || !applyMigrations(path, fromVersion, error))
         return false;
+    qCInfo(lcStore).noquote() << "migrated" << path << "from version" << fromVersion << "to" << currentVersion()
+                              << "after a copy in" << copy;
+    return true;
+}
+
+bool DatabaseSchema::applyMigrations(const QString &path, int fromVersion, QString *error) const
+{
     sqlite3 *slot = nullptr;
     SlotConnection db(slot, path);
     SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
@@ -68,11 +75,8 @@ bool DatabaseSchema::migrate(const QString &path, int fromVersion, QString *erro
         if (migrated && migration.version > fromVersion)
             migrated = migration.apply(db.handle()) && setUserVersion(db.handle(), migration.version);
     }
-    if (migrated && transaction.commit()) {
-        qCInfo(lcStore).noquote() << "migrated" << path << "from version" << fromVersion << "to" << currentVersion()
-                                  << "after a copy in" << copy;
+    if (migrated && transaction.commit())
         return true;
-    }
     if (error)
         *error = StoreLog::lastFailure();
     return false;

@@ -41,6 +41,9 @@ public:
     // The backup copy, then every migration above the file's version; false, with the
     // reason in `error` and the file as it was, when either failed.
     bool migrate(const QString &path, int fromVersion, QString *error) const;
+    // The migrations alone, without the copy: for a database just made, which holds
+    // nothing a copy would save.
+    bool applyMigrations(const QString &path, int fromVersion, QString *error) const;
     // The path of the copy written before migrating from `version`.
     static QString backupPath(const QString &path, int version);
 

@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
 
 // --- Program database ---------------------------------------------------------------
@@ -275,14 +277,97 @@ bool ProgramDb::LoadResolutionTables(ResolutionTables &tables)
 }
 
 // Version 0: the base tables with the reference data, as the generator's scripts make them.
+// 1: station profiles, the first one holding the grid location of version 0.
 const DatabaseSchema &ProgramDb::Schema()
 {
-    static const DatabaseSchema schema({}, [](sqlite3 *db) {
+    static const DatabaseSchema schema({{1, [](sqlite3 *db) { return createStationProfiles(db); }}}, [](sqlite3 *db) {
         SqliteStatement count(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
                                   "('PARAMETERS', 'COUNTRIES')");
         return count.step() == SqliteStatement::kRow && count.columnInt(0) == 2;
     });
     return schema;
+}
+
+bool ProgramDb::createStationProfiles(sqlite3 *db)
+{
+    return SqliteStatement::exec(
+        db, "CREATE TABLE STATIONPROFILES(ID INTEGER PRIMARY KEY, NAME TEXT NOT NULL);"
+            "CREATE TABLE STATIONPROFILEFIELDS(PROFILE INTEGER NOT NULL, NAME TEXT NOT NULL, VALUE TEXT NOT NULL);"
+            "INSERT INTO STATIONPROFILES(ID, NAME) VALUES (1, 'Home');"
+            "INSERT INTO STATIONPROFILEFIELDS(PROFILE, NAME, VALUE) SELECT 1, 'MY_GRIDSQUARE', VALUE FROM PARAMETERS "
+            "WHERE PARAMETER = 'gridlocator' AND VALUE != '';"
+            "INSERT OR IGNORE INTO PARAMETERS(PARAMETER, VALUE) VALUES ('stationprofile', '1')");
+}
+
+bool ProgramDb::LoadStationProfiles(QList<StationProfile> &profiles, qint32 &activeId)
+{
+    profiles.clear();
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return false;
+    SqliteTransaction snapshot(db.handle());
+    SqliteStatement names(db.handle(), "SELECT ID, NAME FROM STATIONPROFILES ORDER BY ID");
+    SqliteStatement values(db.handle(), "SELECT PROFILE, NAME, VALUE FROM STATIONPROFILEFIELDS");
+    SqliteStatement active(db.handle(), kGetParameter);
+    if (!names.isPrepared() || !values.isPrepared() || !active.isPrepared())
+        return false;
+    if (!names.forEachRow([&profiles](SqliteStatement &row) {
+            StationProfile profile;
+            profile.id = row.columnInt(0);
+            profile.name = row.columnText(1);
+            profiles.append(profile);
+        }))
+        return false;
+    const bool read = values.forEachRow([&profiles](SqliteStatement &row) {
+        for (StationProfile &profile : profiles) {
+            if (profile.id == row.columnInt(0))
+                profile.setValue(row.columnBytes(1), row.columnText(2));
+        }
+    });
+    active.bind(1, QByteArray("stationprofile"));
+    const int rc = active.step();
+    activeId = rc == SQLITE_ROW ? active.columnInt(0) : 0;
+    if (!profiles.isEmpty() && std::none_of(profiles.cbegin(), profiles.cend(),
+                                            [activeId](const StationProfile &p) { return p.id == activeId; }))
+        activeId = profiles.first().id;
+    return read;
+}
+
+bool ProgramDb::SaveStationProfiles(const QList<StationProfile> &profiles, int activeIndex)
+{
+    SlotConnection db(m_dbProgram, kProgramDatabase);
+    if (!db.isOpen())
+        return false;
+    SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
+    if (!transaction.isActive()
+        || !SqliteStatement::exec(db.handle(), "DELETE FROM STATIONPROFILES; DELETE FROM STATIONPROFILEFIELDS;"))
+        return false;
+    qint32 activeId = 0;
+    for (qsizetype i = 0; i < profiles.size(); ++i) {
+        const StationProfile &profile = profiles.at(i);
+        SqliteStatement insert(db.handle(), "INSERT INTO STATIONPROFILES(ID, NAME) VALUES (?, ?)");
+        if (profile.id > 0)
+            insert.bind(1, profile.id);
+        insert.bind(2, profile.name);
+        if (!insert.run())
+            return false;
+        const qint64 id = sqlite3_last_insert_rowid(db.handle());
+        if (i == activeIndex)
+            activeId = static_cast<qint32>(id);
+        for (qsizetype f = 0; f < StationProfile::fields().size(); ++f) {
+            if (profile.values.value(f).isEmpty())
+                continue;
+            SqliteStatement field(db.handle(), "INSERT INTO STATIONPROFILEFIELDS(PROFILE, NAME, VALUE) VALUES (?, ?, ?)");
+            field.bind(1, id);
+            field.bind(2, QByteArray(StationProfile::fields().at(f).adifName));
+            field.bind(3, profile.values.at(f));
+            if (!field.run())
+                return false;
+        }
+    }
+    SqliteStatement active(db.handle(), "INSERT OR REPLACE INTO PARAMETERS(PARAMETER, VALUE) VALUES ('stationprofile', ?)");
+    active.bind(1, QString::number(activeId));
+    return active.run() && transaction.commit();
 }
 
 QString ProgramDb::lastError() const

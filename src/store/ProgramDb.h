@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StationProfile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -82,6 +84,13 @@ public:
     std::optional<QByteArray> GetParameter(const QByteArray &name);
     bool SetParameter(const QString &name, const QString &value);
 
+    // The station profiles in the order they were made, and the active one's id (the
+    // first profile's when none is chosen); false when they cannot be read.
+    bool LoadStationProfiles(QList<StationProfile> &profiles, qint32 &activeId);
+    // Replaces the stored profiles by these (a profile of id 0 gets one) and makes the
+    // one at `activeIndex` active, in one transaction.
+    bool SaveStationProfiles(const QList<StationProfile> &profiles, int activeIndex);
+
     // Reference lists; `list` stays empty on failure.
     bool LoadCodeList(QList<UM_COMBOBOX> &list, const char *query);
     // The QSL manager of a call (empty when it has none); nothing when the lookup failed.
@@ -107,6 +116,8 @@ public:
 
 private:
     friend class ProgramDatabaseSession;
+
+    static bool createStationProfiles(sqlite3 *db);
 
     sqlite3 *m_dbProgram = nullptr;
 };

@@ -55,7 +55,7 @@ void MakerTest::realCountryFile()
     QCOMPARE(result.refused, 56);
     QCOMPARE(SqlHelpers::rows(result.databasePath, kCounts), QByteArray("346|7738|18645|4"));
     QCOMPARE(SqlHelpers::rows(result.databasePath, "SELECT group_concat(PARAMETER || '=' || VALUE, ' ') FROM PARAMETERS"),
-             QByteArray("utcoffset=-60 AskYesNo=Y gridlocator=JN47QK rig=0 comm=1 adifexport=1"));
+             QByteArray("utcoffset=0 AskYesNo=Y gridlocator=JN47QK rig=0 comm=1 adifexport=1 stationprofile=1"));
     QCOMPARE(SqlHelpers::rows(result.databasePath, "SELECT COUNTRY, LONGITUDE FROM COUNTRIES WHERE COUNTRYPREFIX = 'TU'"),
              QByteArray("Cote d'Ivoire|5.8"));
     QCOMPARE(progress.size(), 101);
