@@ -147,6 +147,43 @@ bool CKorva3Doc::SetParameter(const QString &name, const QString &value)
     return m_programDb.SetParameter(name, value);
 }
 
+bool CKorva3Doc::LoadStationProfiles(QList<StationProfile> &profiles, qint32 &activeId)
+{
+    return m_programDb.LoadStationProfiles(profiles, activeId);
+}
+
+bool CKorva3Doc::SaveStationProfiles(const QList<StationProfile> &profiles, int activeIndex)
+{
+    return m_programDb.SaveStationProfiles(profiles, activeIndex);
+}
+
+std::optional<StationProfile> CKorva3Doc::ActiveStationProfile()
+{
+    QList<StationProfile> profiles;
+    qint32 activeId = 0;
+    if (!LoadStationProfiles(profiles, activeId))
+        return std::nullopt;
+    for (const StationProfile &profile : std::as_const(profiles)) {
+        if (profile.id == activeId)
+            return profile;
+    }
+    return std::nullopt;
+}
+
+QList<Sqlite3DB::UM_QSOFIELD> CKorva3Doc::StationFields()
+{
+    QList<Sqlite3DB::UM_QSOFIELD> kept;
+    const std::optional<StationProfile> profile = ActiveStationProfile();
+    if (!profile)
+        return kept;
+    for (qsizetype i = 0; i < StationProfile::fields().size(); ++i) {
+        const StationProfile::Field &field = StationProfile::fields().at(i);
+        if (field.keptOnQso && !profile->values.at(i).isEmpty())
+            kept.append({0, field.adifName, profile->values.at(i).toUtf8()});
+    }
+    return kept;
+}
+
 void CKorva3Doc::LoadReferenceLists()
 {
     m_programDb.LoadCodeList(m_modes, ProgramDb::kModesQuery);
@@ -213,7 +250,7 @@ std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQsoToChange(int rowId)
     return qso;
 }
 
-int CKorva3Doc::AddQso(const Record &qso)
+int CKorva3Doc::AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &kept)
 {
     if (refuseWrite())
         return 0;
@@ -221,7 +258,7 @@ int CKorva3Doc::AddQso(const Record &qso)
     stored.rowId = 0;
     std::optional<int> rowId;
     const bool added = m_db.InLogbookTransaction(m_pathName, [&] {
-        rowId = m_db.InsertQso({stored}, m_pathName);
+        rowId = m_db.InsertQso({stored}, m_pathName, kept);
         return rowId && countIn(stored);
     });
     if (!added) {

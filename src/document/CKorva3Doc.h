@@ -76,6 +76,13 @@ public:
     // A parameter's stored bytes; nothing when the program database cannot be read.
     std::optional<QByteArray> GetParameter(const QByteArray &name);
     bool SetParameter(const QString &name, const QString &value);
+    // The station profiles and the active one's id; false when they cannot be read.
+    bool LoadStationProfiles(QList<StationProfile> &profiles, qint32 &activeId);
+    bool SaveStationProfiles(const QList<StationProfile> &profiles, int activeIndex);
+    // The active profile; nothing when there is none or it cannot be read.
+    std::optional<StationProfile> ActiveStationProfile();
+    // The active profile's values a new QSO keeps, as ADIF fields.
+    QList<Sqlite3DB::UM_QSOFIELD> StationFields();
     // Fills the four code lists; a list whose load fails stays empty.
     void LoadReferenceLists();
     // The band label of a frequency text read as MHz or as kHz, or an empty text.
@@ -104,9 +111,9 @@ public:
     // place in the statistics. A write that fails changes nothing and says "Error
     // writing to database..." (or why the logbook is read-only).
     //
-    // Inserts the QSO (its rowId is ignored) and counts it in. Returns the new row id,
-    // 0 on failure.
-    int AddQso(const Record &qso);
+    // Inserts the QSO (its rowId is ignored) with the ADIF fields given to keep beside it
+    // (the station's, for one), and counts it in. Returns the new row id, 0 on failure.
+    int AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &kept = {});
     // Writes `changed` over the QSO `rowId`; the statistics follow when its entity, band,
     // mode or QSL received changed. False when the write failed or the QSO no longer
     // exists.

@@ -655,7 +655,7 @@ void CKorva3View::addEnteredQso()
     m_listQuery = m_searchByCountry ? ListQuery{ListQuery::Kind::ByCountry, 0, QString(), qso.country}
                                     : ListQuery{ListQuery::Kind::ByCall, 0, qso.call, 0};
     m_gridEntity = qso.country;
-    if (m_doc->AddQso(qso) == 0) {
+    if (m_doc->AddQso(qso, m_doc->StationFields()) == 0) {
         m_listQuery = before;
         return;
     }

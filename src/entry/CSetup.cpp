@@ -4,6 +4,8 @@
 #include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookBackups.h"
+#include "StationProfilePage.h"
+#include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
 #include "rig/HamlibModels.h"
@@ -14,10 +16,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QDateTime>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <optional>
 
 namespace {
 
@@ -65,38 +68,48 @@ CSetup::CSetup(CKorva3View *owner, CTrxLink *link)
     OnInitDialog();
 }
 
+CSetup::~CSetup() = default;
+
 void CSetup::buildForm()
 {
-    auto *group = new QGroupBox(QStringLiteral("Setup"), this);
-    auto *form = new QFormLayout(group);
-    m_utcOffsetEdit = FormControls::makeEdit(group, kUtcOffsetLimit, FormControls::UpperCase, true);
-    m_locatorEdit = FormControls::makeEdit(group, kLocatorLimit, FormControls::UpperCase, true);
+    auto *tabs = new QTabWidget(this);
+    auto *logbook = new QWidget(tabs);
+    auto *logbookForm = new QFormLayout(logbook);
+    auto *radio = new QWidget(tabs);
+    auto *radioForm = new QFormLayout(radio);
+    m_utcOffsetEdit = FormControls::makeEdit(logbook, kUtcOffsetLimit, FormControls::UpperCase, true);
+    // The computer's clock knows UTC; its offset is shown, not set here.
+    m_utcOffsetEdit->setReadOnly(true);
+    m_locatorEdit = FormControls::makeEdit(tabs, kLocatorLimit, FormControls::UpperCase, true);
     FormControls::keepWidthFor(m_locatorEdit, QString(kLocatorLimit, QLatin1Char('W')));
-    m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, group);
+    m_stationPage = new StationProfilePage(m_locatorEdit, tabs);
+    m_askList = dropDownList({QStringLiteral("Yes"), QStringLiteral("No")}, logbook);
     m_rigList = dropDownList({QStringLiteral("No Radio"), QStringLiteral("FT-897"), QStringLiteral("FT-1000mp"),
                               QStringLiteral("Other radio (Hamlib)")},
-                             group);
-    m_portList = dropDownList(comPorts(), group);
+                             radio);
+    m_portList = dropDownList(comPorts(), radio);
     m_periodList = dropDownList({QStringLiteral("all"), QStringLiteral("1 year"), QStringLiteral("6 months"),
                                  QStringLiteral("3 months"), QStringLiteral("1 month"), QStringLiteral("week")},
-                                group);
+                                logbook);
     m_periodList->setEditable(true);
     m_periodList->setInsertPolicy(QComboBox::NoInsert);
-    form->addRow(QStringLiteral("UTC offset"), m_utcOffsetEdit);
-    form->addRow(QStringLiteral("Grid location"), m_locatorEdit);
-    form->addRow(QStringLiteral("Ask Add Qso"), m_askList);
-    form->addRow(QStringLiteral("Radio"), m_rigList);
-    form->addRow(QStringLiteral("Com port"), m_portList);
-    form->addRow(QStringLiteral("Adif export \nlast period"), m_periodList);
-    buildHamlibRows(form, group);
-    m_backupFolderEdit = new QLineEdit(group);
-    form->addRow(QStringLiteral("Backup folder"), m_backupFolderEdit);
+    m_backupFolderEdit = new QLineEdit(logbook);
+    logbookForm->addRow(QStringLiteral("UTC offset"), m_utcOffsetEdit);
+    logbookForm->addRow(QStringLiteral("Ask Add Qso"), m_askList);
+    logbookForm->addRow(QStringLiteral("Adif export \nlast period"), m_periodList);
+    logbookForm->addRow(QStringLiteral("Backup folder"), m_backupFolderEdit);
+    radioForm->addRow(QStringLiteral("Radio"), m_rigList);
+    radioForm->addRow(QStringLiteral("Com port"), m_portList);
+    buildHamlibRows(radioForm, radio);
+    tabs->addTab(m_stationPage, QStringLiteral("Station"));
+    tabs->addTab(logbook, QStringLiteral("Logbook"));
+    tabs->addTab(radio, QStringLiteral("Radio"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSetup::reject);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
+    layout->addWidget(tabs);
     layout->addWidget(buttons);
 }
 
@@ -145,14 +158,29 @@ void CSetup::OnInitDialog()
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
     m_backupFolder = LogbookBackups::folder();
+    QList<StationProfile> profiles;
+    qint32 activeId = 0;
+    if (programDatabase().LoadStationProfiles(profiles, activeId))
+        m_stationPage->load(profiles, activeId);
     pushFields();
+}
+
+// The parameters and profiles go through the owner's document; without one (no owner
+// form) a document of no logbook reaches the program database all the same.
+CKorva3Doc &CSetup::programDatabase()
+{
+    if (m_doc)
+        return *m_doc;
+    if (!m_programOnly)
+        m_programOnly = std::make_unique<CKorva3Doc>(QString());
+    return *m_programOnly;
 }
 
 void CSetup::pushFields()
 {
     // A stored text longer than its field is shown whole, so that OK refuses it with
     // the length message instead of storing it cut short.
-    FormControls::setText(m_utcOffsetEdit, m_utcOffsetText);
+    FormControls::setText(m_utcOffsetEdit, DbDateTime::utcOffsetText(QDateTime::currentDateTime().offsetFromUtc()));
     FormControls::setText(m_locatorEdit, m_locatorText);
     FormControls::selectIndex(m_askList, m_askIndex);
     FormControls::selectIndex(m_rigList, m_rigIndex);
@@ -188,9 +216,8 @@ void CSetup::pullTrxSettings()
 
 bool CSetup::pullFields()
 {
-    if (!FormControls::checkLimits({m_utcOffsetEdit, m_locatorEdit}))
+    if (!FormControls::checkLimits({m_locatorEdit}))
         return false;
-    m_utcOffsetText = m_utcOffsetEdit->text();
     m_locatorText = m_locatorEdit->text();
     m_askIndex = m_askList->currentIndex();
     m_rigIndex = m_rigList->currentIndex();
@@ -213,12 +240,7 @@ void CSetup::accept()
 // database one by one in this order.
 void CSetup::storeValues()
 {
-    // The parameters go through the owner's document; without one (no owner form) a
-    // document of no logbook reaches the program database all the same.
-    std::optional<CKorva3Doc> programOnly;
-    if (!m_doc)
-        programOnly.emplace(QString());
-    CKorva3Doc &db = m_doc ? *m_doc : *programOnly;
+    CKorva3Doc &db = programDatabase();
     if (m_pOwnerView) {
         m_pOwnerView->m_utcOffset = Numbers::atoi(m_utcOffsetText);
         m_pOwnerView->m_ownLocator = m_locatorText;
@@ -240,6 +262,8 @@ void CSetup::storeValues()
         m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
     storeTrxSettings();
+    if (m_stationPage->hasProfiles())
+        db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
     // An emptied field returns to the folder of the user's data.
     if (m_backupFolder != LogbookBackups::folder())
         LogbookBackups::setFolder(m_backupFolder);

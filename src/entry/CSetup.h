@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class CKorva3Doc;
 class CKorva3View;
 class CTrxLink;
@@ -11,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLineEdit;
+class StationProfilePage;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
 // transceiver type, its serial port and the ADIF export period. Shows the values in
@@ -33,6 +36,7 @@ public:
     // `owner` may be null: the dialog then shows empty controls and OK changes nothing
     // but the parameters.
     CSetup(CKorva3View *owner, CTrxLink *link);
+    ~CSetup() override;
 
     // The members of the data exchange, in its order.
     QString m_utcOffsetText;
@@ -56,11 +60,13 @@ public:
     QComboBox *speedList() const { return m_speedList; }
     QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
     QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
+    StationProfilePage *stationPage() const { return m_stationPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
 
     void accept() override;
 
 private:
+    CKorva3Doc &programDatabase();
     void buildForm();
     void buildHamlibRows(QFormLayout *form, QWidget *group);
     void enableHamlibRows();
@@ -87,4 +93,6 @@ private:
     QLineEdit *m_rigctldEdit = nullptr;
     QCheckBox *m_followCheck = nullptr;
     QLineEdit *m_backupFolderEdit = nullptr;
+    StationProfilePage *m_stationPage = nullptr;
+    std::unique_ptr<CKorva3Doc> m_programOnly;
 };

@@ -1,5 +1,7 @@
 #include "DbDateTime.h"
 
+#include <cstdlib>
+
 namespace DbDateTime {
 
 QString formatDate(const QDate &date)
@@ -47,6 +49,17 @@ ListTexts listTexts(const QString &storedDate, const QString &storedTime)
     if (!inStoredForm || !date.isValid() || !time.isValid())
         return {storedDate, storedTime};
     return {date.toString(QStringLiteral("dd-MM-yyyy")), time.toString(QStringLiteral("HH:mm"))};
+}
+
+QString utcOffsetText(int secondsEastOfUtc)
+{
+    if (secondsEastOfUtc == 0)
+        return QStringLiteral("UTC");
+    const int minutes = std::abs(secondsEastOfUtc) / 60;
+    QString text = QStringLiteral("UTC%1%2").arg(secondsEastOfUtc < 0 ? QLatin1Char('-') : QLatin1Char('+')).arg(minutes / 60);
+    if (minutes % 60 != 0)
+        text += QStringLiteral(":%1").arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return text;
 }
 
 } // namespace DbDateTime

@@ -22,4 +22,7 @@ struct ListTexts
 // stored.
 ListTexts listTexts(const QString &storedDate, const QString &storedTime);
 
+// An offset from UTC as operators read it: "UTC", "UTC+1", "UTC-3:30", "UTC+5:45".
+QString utcOffsetText(int secondsEastOfUtc);
+
 } // namespace DbDateTime

@@ -500,7 +500,8 @@ bool Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
     return readModeFields(db.handle(), out);
 }
 
-std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path)
+std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QString &path,
+                                        const QList<UM_QSOFIELD> &kept)
 {
     if (in.isEmpty())
         return std::nullopt;
@@ -522,6 +523,13 @@ std::optional<int> Sqlite3DB::InsertQso(const QList<UM_RECORD> &in, const QStrin
     const UM_RECORD &qso = in.first();
     if ((!qso.adifMode.isEmpty() || !qso.adifSubmode.isEmpty()) && !writeModeFields(db.handle(), rowId, qso))
         return std::nullopt;
+    if (!kept.isEmpty()) {
+        QList<UM_QSOFIELD> fields = kept;
+        for (UM_QSOFIELD &field : fields)
+            field.qso = rowId;
+        if (!EnsureQsoFields(db.handle()) || !InsertQsoFields(fields, db.handle()))
+            return std::nullopt;
+    }
     return rowId;
 }
 

@@ -119,8 +119,10 @@ public:
     // One full record; a missing row gives one record with empty texts and zeros. `out`
     // stays empty when the logbook cannot be read.
     bool QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);
-    // Writes element 0; the new row id, nothing on failure.
-    std::optional<int> InsertQso(const QList<UM_RECORD> &in, const QString &path);
+    // Writes element 0, with its ADIF mode fields and the kept fields given (their QSO
+    // numbers are ignored); the new row id, nothing on failure.
+    std::optional<int> InsertQso(const QList<UM_RECORD> &in, const QString &path,
+                                 const QList<UM_QSOFIELD> &kept = {});
     // Writes every element on a connection the caller opened, at most kBatchRows rows
     // per statement. `lastRowId`, when given, receives the row id of the last one: the
     // rows of one statement take consecutive row ids.

@@ -5,6 +5,7 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "common/UniqueInstanceName.h"
+#include "document/CKorva3Doc.h"
 #include "forms/CEditQso.h"
 #include "entry/CKorva3View.h"
 #include "platform/AppSettings.h"
@@ -100,6 +101,7 @@ private slots:
     void modesOfToday();
     void duplicateIsAskedFirst_data();
     void duplicateIsAskedFirst();
+    void newQsoKeepsTheActiveStation();
 
 private:
     bool start(const QByteArray &parameters = QByteArray());
@@ -1028,7 +1030,7 @@ void TestEntry::modesOfToday()
     type(m_view->callEdit(), "JA1ABC");
     key(Qt::Key_F10);
     const QByteArray kept = "SELECT MODE || '|' || COALESCE((SELECT group_concat(NAME || '=' || VALUE, ',') FROM "
-                            "QSOFIELDS WHERE QSO = QSOS.ID), '') FROM QSOS";
+                            "QSOFIELDS WHERE QSO = QSOS.ID AND NAME IN ('MODE', 'SUBMODE')), '') FROM QSOS";
     QCOMPARE(SqlHelpers::rows(m_log, kept), stored);
     if (stored.isEmpty()) {
         QCOMPARE(m_prompter.texts(),
@@ -1073,6 +1075,22 @@ void TestEntry::duplicateIsAskedFirst()
     key(Qt::Key_F10);
     QCOMPARE(m_prompter.texts(), asked ? QStringList({"Duplicate qso: add it anyway?"}) : QStringList());
     QCOMPARE(SqlHelpers::count(m_log, "QSOS"), asked ? 1 : 2);
+}
+
+// The active profile's station goes with each new QSO, and out with the export.
+void TestEntry::newQsoKeepsTheActiveStation()
+{
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "INSERT INTO STATIONPROFILEFIELDS VALUES (1, 'STATION_CALLSIGN', "
+                                               "'DL1XYZ'), (1, 'TX_PWR', '5')"));
+    type(m_view->callEdit(), "G4ABC");
+    key(Qt::Key_F10);
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT NAME || '=' || VALUE FROM QSOFIELDS"),
+             QByteArray("STATION_CALLSIGN=DL1XYZ\nMY_GRIDSQUARE=JN47QK"));
+    QVERIFY(m_view->GetDocument()->ExportAdifFile(m_dir->filePath("out.adi")));
+    const QByteArray exported = TestDir::readFile(m_dir->filePath("out.adi"));
+    QVERIFY2(exported.contains("<STATION_CALLSIGN:6>DL1XYZ") && exported.contains("<MY_GRIDSQUARE:6>JN47QK"),
+             exported.constData());
 }
 
 QTEST_MAIN(TestEntry)

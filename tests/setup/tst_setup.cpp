@@ -4,10 +4,12 @@
 #include "document/CKorva3Doc.h"
 #include "entry/CKorva3View.h"
 #include "entry/CSetup.h"
+#include "entry/StationProfilePage.h"
 #include "platform/AppSettings.h"
 #include "platform/ScriptedPrompter.h"
 #include "rig/CTrxLink.h"
 #include "trxsim/PtyTransceiver.h"
+#include "store/DatabaseSchema.h"
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
@@ -15,6 +17,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -53,6 +56,7 @@ private slots:
     void hamlibFieldsCountForTheHamlibRadioOnly();
     void modelListIsSearchable();
     void hamlibFieldsAreStoredAndReadBack();
+    void stationProfilesAreChosenAndStored();
 
 private:
     TestDir *m_dir = nullptr;
@@ -95,7 +99,9 @@ void TestSetup::showsTheValuesInForce()
 {
     CSetup setup(m_view, m_link);
     QCOMPARE(setup.windowTitle(), QStringLiteral("Setup"));
-    QCOMPARE(setup.utcOffsetEdit()->text(), QStringLiteral("-60"));
+    // The computer's offset from UTC (the test runs in Tokyo's time zone), not to be set.
+    QCOMPARE(setup.utcOffsetEdit()->text(), QStringLiteral("UTC+9"));
+    QVERIFY(setup.utcOffsetEdit()->isReadOnly());
     QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("JN47QK"));
     QCOMPARE(setup.askList()->currentText(), QStringLiteral("Yes"));
     QCOMPARE(setup.rigList()->currentText(), QStringLiteral("FT-1000mp"));
@@ -132,13 +138,13 @@ void TestSetup::typedValuesTakeEffectAtOnce()
     setup.portList()->setCurrentIndex(0);
     setup.periodList()->setCurrentIndex(5);
     setup.accept();
-    QCOMPARE(m_view->m_utcOffset, 120);
+    QCOMPARE(m_view->m_utcOffset, -60); // the offset field is only shown
     QCOMPARE(m_view->m_ownLocator, QStringLiteral("IO91WM"));
     QVERIFY(!m_view->m_askYesNo);
     QCOMPARE(m_link->Rig(), 1);
     QCOMPARE(m_link->CommPort(), 1);
     QCOMPARE(m_doc->m_adifPeriod, 5);
-    QCOMPARE(writes(), QByteArray("utcoffset|+120X\ngridlocator|IO91WM\nAskYesNo|N\nrig|1\ncomm|1\nadifexport|5"));
+    QCOMPARE(writes(), QByteArray("utcoffset|-60\ngridlocator|IO91WM\nAskYesNo|N\nrig|1\ncomm|1\nadifexport|5"));
 
     // The radio and port chosen answer the next query at once.
     QSignalSpy ended(m_link, &CTrxLink::queryEnded);
@@ -322,6 +328,36 @@ void TestSetup::hamlibFieldsAreStoredAndReadBack()
     QCOMPARE(TrxSettings::load().hamlibModel, 0);
     QCOMPARE(TrxSettings::load().hamlibSpeed, 300);
     QCOMPARE(TrxSettings::load().rigctldAddress, QStringLiteral("127.0.0.1:4532"));
+}
+
+// The first profile holds the grid location the program database had; a second one made
+// and chosen in Setup is the active one after OK, its grid the own locator.
+void TestSetup::stationProfilesAreChosenAndStored()
+{
+    QVERIFY(ProgramDb::Schema().applyMigrations(ProgramDb::kProgramDatabase, 0, nullptr));
+    CSetup setup(m_view, m_link);
+    StationProfilePage *page = setup.stationPage();
+    QCOMPARE(page->profileList()->currentText(), QStringLiteral("Home"));
+    QCOMPARE(setup.locatorEdit()->text(), QStringLiteral("JN47QK"));
+    page->fieldEdit("STATION_CALLSIGN")->setText("DL1ABC");
+    for (QPushButton *button : page->findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("New"))
+            button->click();
+    }
+    QCOMPARE(page->profileList()->currentText(), QStringLiteral("Profile 2"));
+    QCOMPARE(page->fieldEdit("STATION_CALLSIGN")->text(), QString());
+    page->profileList()->lineEdit()->selectAll();
+    QTest::keyClicks(page->profileList()->lineEdit(), "Portable");
+    page->fieldEdit("STATION_CALLSIGN")->setText("DL1ABC/P");
+    setup.locatorEdit()->setText("JO31AA");
+    setup.accept();
+    QCOMPARE(SqlHelpers::rows(ProgramDb::kProgramDatabase,
+                              "SELECT P.NAME || ':' || group_concat(F.NAME || '=' || F.VALUE) FROM STATIONPROFILES P "
+                              "JOIN STATIONPROFILEFIELDS F ON F.PROFILE = P.ID GROUP BY P.ID ORDER BY P.ID"),
+             QByteArray("Home:STATION_CALLSIGN=DL1ABC,MY_GRIDSQUARE=JN47QK\n"
+                        "Portable:STATION_CALLSIGN=DL1ABC/P,MY_GRIDSQUARE=JO31AA"));
+    QCOMPARE(m_doc->ActiveStationProfile()->name, QStringLiteral("Portable"));
+    QCOMPARE(m_view->m_ownLocator, QStringLiteral("JO31AA"));
 }
 
 QTEST_MAIN(TestSetup)
