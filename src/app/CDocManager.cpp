@@ -59,10 +59,15 @@ CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
             return document;
         }
     }
-    if (!LogbookFiles::OnOpenDocument(full))
-        return nullptr;
-
     auto *document = new CKorva3Doc(full, this);
+    // A file that is no logbook (the program database, another program's database)
+    // is refused before any window opens.
+    if (!document->isLogbook() || !LogbookFiles::OnOpenDocument(full)) {
+        if (!document->isLogbook())
+            Prompter::current().warning(document->openMessage());
+        delete document;
+        return nullptr;
+    }
     if (!document->openMessage().isEmpty())
         Prompter::current().warning(document->openMessage());
     document->watchForOutsideChanges();

@@ -150,7 +150,7 @@ int CliRunner::rebuild(const QStringList &arguments)
     if (!logbookExists(path))
         return Failed;
     CKorva3Doc document(path);
-    if (document.isReadOnly())
+    if (document.isReadOnly() || !document.isLogbook())
         return fail(document.openMessage());
     RecordedMessages messages;
     const bool rebuilt = document.OnRebuildDxccStat();
@@ -164,6 +164,8 @@ int CliRunner::backup(const QStringList &arguments)
     const QString &path = arguments.first();
     if (!logbookExists(path))
         return Failed;
+    if (const CKorva3Doc document(path); !document.isLogbook())
+        return fail(document.openMessage());
     const LogbookBackups::Outcome outcome =
         LogbookBackups::write(path, arguments.size() == 2 ? arguments.at(1) : LogbookBackups::folder());
     if (!outcome.written)
@@ -247,7 +249,7 @@ int CliRunner::importAdif(const QStringList &arguments)
     if (!logbookExists(logbook))
         return Failed;
     CKorva3Doc document(logbook);
-    if (document.isReadOnly())
+    if (document.isReadOnly() || !document.isLogbook())
         return fail(document.openMessage());
     RecordedMessages messages;
     const AdifImporter::Result result = document.ImportAdifFile(file);

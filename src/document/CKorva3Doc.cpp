@@ -53,6 +53,11 @@ void CKorva3Doc::openLogbook()
                             .arg(schema.currentVersion());
         return;
     case DatabaseSchema::State::Foreign:
+        // The program database, or any other SQLite file: adding a QSO to it would fail,
+        // and nothing of a logbook is to be written into it.
+        m_openState = OpenState::NotALogbook;
+        m_openMessage = QStringLiteral("%1 is no logbook: it has no table of QSOs.").arg(m_pathName);
+        return;
     case DatabaseSchema::State::Unreadable:
         return;
     case DatabaseSchema::State::Older:
@@ -96,7 +101,7 @@ void CKorva3Doc::backupTaken(const QDateTime &when)
 // Before every write: a logbook only read says why, and the write does not start.
 bool CKorva3Doc::refuseWrite()
 {
-    if (!isReadOnly())
+    if (m_openState == OpenState::Ready)
         return false;
     Prompter::current().error(m_openMessage);
     return true;
@@ -322,7 +327,7 @@ bool CKorva3Doc::DeleteQso(int rowId)
 
 void CKorva3Doc::CountQsoInStatistics(int dxcc, const QString &band, int mode, int qslRcvd)
 {
-    if (!isReadOnly() && m_db.AddToDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
+    if (m_openState == OpenState::Ready && m_db.AddToDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
         committed();
         emit statisticsChanged(dxcc);
     }
@@ -330,7 +335,7 @@ void CKorva3Doc::CountQsoInStatistics(int dxcc, const QString &band, int mode, i
 
 void CKorva3Doc::RemoveQsoFromStatistics(int dxcc, const QString &band, int mode, int qslRcvd)
 {
-    if (!isReadOnly() && m_db.RemoveFromDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
+    if (m_openState == OpenState::Ready && m_db.RemoveFromDxccStats(dxcc, band, mode, qslRcvd, m_pathName)) {
         committed();
         emit statisticsChanged(dxcc);
     }
@@ -433,7 +438,7 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 AdifImporter::Result CKorva3Doc::AddAdifRecords(QIODevice &source)
 {
     AdifImporter importer;
-    if (isReadOnly())
+    if (m_openState != OpenState::Ready)
         return importer.result();
     importer.setSource(source);
     if (!importer.skipHeader())
@@ -494,6 +499,10 @@ bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
 
 bool CKorva3Doc::ExportAdifFile(const QString &filePath)
 {
+    if (!isLogbook()) {
+        Prompter::current().plain(m_openMessage);
+        return false;
+    }
     if (isProtectedExportTarget(filePath)) {
         Prompter::current().plain(QStringLiteral("This file cannot be overwritten"));
         return false;

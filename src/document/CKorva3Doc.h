@@ -54,7 +54,8 @@ public:
     // For the operator, when opening has something to say (read-only, migrated, not a
     // logbook); empty otherwise.
     const QString &openMessage() const { return m_openMessage; }
-    bool isReadOnly() const { return m_openState != OpenState::Ready; }
+    bool isReadOnly() const { return m_openState == OpenState::ReadOnly; }
+    bool isLogbook() const { return m_openState != OpenState::NotALogbook; }
 
     // Polls the logbook for writes of other programs (korva3-cli, a second Korva3) every
     // `intervalMs`; the windows' documents do, command-line ones need not.

@@ -81,6 +81,7 @@ private slots:
     void newLogbookRefusesAndCreates();
     void openFromALogbookWindowRefusesTheProgramDatabase();
     void openFromTheEmptyFrameRefusesTwoReservedNames();
+    void theProgramDatabaseIsNoLogbook();
     void openingAnOpenLogbookActivatesIt();
     void oneQslWindowPerDocument();
     void lastWindowClosedClosesTheDocument();
@@ -269,6 +270,19 @@ void TestApp::openFromTheEmptyFrameRefusesTwoReservedNames()
     m_prompter.setNextFile(m_dir->filePath("korva3.sqlite3"));
     frame->runCommand(ID_FILE_OPEN);
     QCOMPARE(frame->docManager()->documents().size(), 1);
+}
+
+// The program database, opened from the empty frame, is refused before any window opens.
+void TestApp::theProgramDatabaseIsNoLogbook()
+{
+    CMainFrame *frame = start();
+    const QString programDatabase = m_dir->filePath(ProgramDb::kProgramDatabase);
+    m_prompter.setNextFile(programDatabase);
+    frame->runCommand(ID_FILE_OPEN);
+    QCOMPARE(m_prompter.texts(), QStringList({programDatabase + " is no logbook: it has no table of QSOs."}));
+    QCOMPARE(frame->docManager()->documents().size(), 0);
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 0);
+    QVERIFY(frame->docManager()->recentFiles().isEmpty());
 }
 
 void TestApp::openingAnOpenLogbookActivatesIt()

@@ -348,7 +348,8 @@ void TestCli::importFailuresExitWithOne()
     const Result unwritable = runCli({"import", "plain.sqlite3", "one.adi"});
     QCOMPARE(unwritable.exit, 1);
     QCOMPARE(unwritable.out, QString());
-    QCOMPARE(unwritable.err, QStringLiteral("Error writing to database\n0 Qso Records added\n"));
+    QCOMPARE(unwritable.err, QStringLiteral("plain.sqlite3 is no logbook: it has no table of QSOs.\n"));
+    QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
 
     const Result noLogbook = runCli({"import", "nosuch.sqlite3", "one.adi"});
     QCOMPARE(noLogbook.exit, 1);
@@ -451,7 +452,7 @@ void TestCli::exportFailureExitsWithOne()
     QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
     const Result unreadable = runCli({"export", "plain.sqlite3", "out.adi"});
     QCOMPARE(unreadable.exit, 1);
-    QCOMPARE(unreadable.err, QStringLiteral("Cannot read the logbook plain.sqlite3: nothing exported\n"));
+    QCOMPARE(unreadable.err, QStringLiteral("plain.sqlite3 is no logbook: it has no table of QSOs.\n"));
     QVERIFY(!QFile::exists("out.adi"));
     QVERIFY(!QFile::exists("korva3.sqlite3"));
 

@@ -510,8 +510,10 @@ void TestAdif::unopenableLogbookEndsTheImportAtOnce()
 void TestAdif::failedBatchesAreReportedAndReadingGoesOn()
 {
     TestDir dir;
-    QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
-    const Imported imported = importBytes(numberedRecords(501), QStringLiteral("plain.sqlite3"));
+    QVERIFY(Sqlite3DB().CreateLogbook(QStringLiteral("refusing.sqlite3")));
+    QVERIFY(SqlHelpers::exec(QStringLiteral("refusing.sqlite3"),
+                             "CREATE TRIGGER REFUSE BEFORE INSERT ON QSOS BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    const Imported imported = importBytes(numberedRecords(501), QStringLiteral("refusing.sqlite3"));
     // Every batch is refused, but the operator hears of it once.
     QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database"),
                                              QStringLiteral("0 Qso Records added")}));
@@ -982,7 +984,7 @@ void TestAdif::exportFailures()
     // wrote there is left as it was.
     prompter.clear();
     QVERIFY(TestDir::writeFile(QStringLiteral("out.adi"), "an earlier export"));
-    QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
+    QVERIFY(TestDir::writeFile(QStringLiteral("plain.sqlite3"), QByteArray(4096, 'x')));
     QVERIFY(!CKorva3Doc(QStringLiteral("plain.sqlite3")).ExportAdifFile(QStringLiteral("out.adi")));
     QCOMPARE(prompter.texts(), QStringList());
     QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")), QByteArray("an earlier export"));

@@ -287,8 +287,11 @@ void TestDocument::rebuildSaysSoEvenWhenItFails()
     QCOMPARE(prompter.shown().first().text, QStringLiteral("DXCC statistics rebuilt"));
 
     prompter.clear();
-    QVERIFY(SqlHelpers::exec("other.sqlite3", "CREATE TABLE OTHER (X)"));
     CKorva3Doc other(dir.filePath("other.sqlite3"));
+    QVERIFY(Sqlite3DB().CreateLogbook(other.pathName()));
+    QCOMPARE(other.AddQso(qso("2024-01-02", "DL1ABC", 230, 2)), 1);
+    QVERIFY(SqlHelpers::exec(other.pathName(),
+                             "CREATE TRIGGER KEEP BEFORE INSERT ON DXCCREPORT BEGIN SELECT RAISE(ABORT, 'no'); END"));
     QVERIFY(!other.OnRebuildDxccStat());
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Error writing to database...")});
     QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Error);
