@@ -64,6 +64,8 @@ private slots:
     void importFailuresExitWithOne();
     void exportWritesTheFileOfThePeriod();
     void exportFailureExitsWithOne();
+    void fileSizeLimitFailsTheWriteWithItsMessage_data();
+    void fileSizeLimitFailsTheWriteWithItsMessage();
     void digitalModesGoOutAsTheyCameIn();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
@@ -422,6 +424,39 @@ void TestCli::exportFailureExitsWithOne()
     QCOMPARE(full.exit, 1);
     QCOMPARE(full.out, QString());
     QCOMPARE(full.err, QStringLiteral("Error writing Adif file...\n"));
+    QVERIFY(!QFile::exists("out.adi"));
+}
+
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("import") << QStringList{"import", "log.sqlite3", "in.adi"}
+                            << QByteArray("Error writing to database...\n0 Qso Records added\n");
+    QTest::newRow("export") << QStringList{"export", "full.sqlite3", "out.adi", "--period", "0"}
+                            << QByteArray("Error writing Adif file...\n");
+}
+
+// The real program under a shell's `ulimit -f`, SIGXFSZ at its default: the write fails
+// and says so, instead of the kernel ending the program in the middle of it.
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, err);
+    TestDir dir;
+    QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 600));
+    QCOMPARE(runCli({"export", "full.sqlite3", "in.adi", "--period", "0"}).exit, 0);
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    const QByteArray before = TestDir::readFile("log.sqlite3");
+
+    QProcess cli;
+    cli.setChildProcessModifier([] { FileSizeLimit::setInChild(64 * 1024); });
+    cli.start(KORVA3_CLI_PATH, QStringList{"-C", dir.path()} + arguments);
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(cli.readAllStandardError(), err);
+    QCOMPARE(TestDir::readFile("log.sqlite3"), before);
     QVERIFY(!QFile::exists("out.adi"));
 }
 
