@@ -4,7 +4,40 @@
 
 #include <QFile>
 
+#include <QElapsedTimer>
+
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+thread_local quint64 t_lockWaitsGivenUp = 0;
+thread_local QElapsedTimer t_lockWait;
+
+// SQLite calls this on the thread of the statement while another connection holds a
+// lock the statement needs; `tries` is 0 when a statement starts to wait. Short pauses
+// first, so a lock let go soon costs little, then longer ones. Giving up interrupts the
+// statement: otherwise a write that could not spill its cache would go on and wait
+// again at its next statement, however long the other program holds on.
+int waitForLock(void *connection, int tries)
+{
+    static constexpr int kPausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    if (tries == 0)
+        t_lockWait.start();
+    const qint64 left = SlotConnection::kBusyTimeoutMs - t_lockWait.elapsed();
+    if (left <= 0) {
+        ++t_lockWaitsGivenUp;
+        sqlite3_interrupt(static_cast<sqlite3 *>(connection));
+        return 0;
+    }
+    const int pause = kPausesMs[std::min<std::size_t>(static_cast<std::size_t>(tries), std::size(kPausesMs) - 1)];
+    sqlite3_sleep(static_cast<int>(std::min<qint64>(left, pause)));
+    return 1;
+}
+
+} // namespace
 
 SlotConnection::SlotConnection(sqlite3 *&slot, const QString &path, Mode mode)
     : m_slot(slot)
@@ -45,8 +78,13 @@ bool SlotConnection::openFile(const QByteArray &fileName, Mode mode, sqlite3 *&d
         db = nullptr;
         return false;
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_handler(db, waitForLock, db);
     return true;
+}
+
+quint64 SlotConnection::lockWaitsGivenUp()
+{
+    return t_lockWaitsGivenUp;
 }
 
 void SlotConnection::open(const QByteArray &fileName, Mode mode)

@@ -2,7 +2,7 @@
 
 #include "LogbookCheck.h"
 #include "faults/FileSizeLimit.h"
-#include "faults/HeldWriteLock.h"
+#include "faults/HeldLock.h"
 
 #include <QFileInfo>
 
@@ -46,14 +46,14 @@ SoakFault::SoakFault(Kind kind, LogbookCheck &check, const QString &logbook, std
     }
     case Kind::LockLetGoSoon: {
         const int ms = std::uniform_int_distribution<int>(1, 30)(random);
-        m_lock = std::make_unique<HeldWriteLock>(logbook);
+        m_lock = std::make_unique<HeldLock>(logbook);
         m_setUp = m_lock->isHeld();
         m_lock->releaseLater(ms);
         m_description = QStringLiteral("a write lock let go after %1 ms").arg(ms);
         break;
     }
     case Kind::LockHeldPastTimeout:
-        m_lock = std::make_unique<HeldWriteLock>(logbook);
+        m_lock = std::make_unique<HeldLock>(logbook);
         m_setUp = m_lock->isHeld();
         m_description = QStringLiteral("a write lock held past the busy timeout");
         break;

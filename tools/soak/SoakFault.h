@@ -6,7 +6,7 @@
 #include <random>
 
 class FileSizeLimit;
-class HeldWriteLock;
+class HeldLock;
 class LogbookCheck;
 
 // One write failure set up around a step of the soak run, undone when the object goes:
@@ -38,5 +38,5 @@ private:
     bool m_setUp = false;
     QString m_description;
     std::unique_ptr<FileSizeLimit> m_limit;
-    std::unique_ptr<HeldWriteLock> m_lock;
+    std::unique_ptr<HeldLock> m_lock;
 };
