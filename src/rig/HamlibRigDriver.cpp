@@ -151,7 +151,8 @@ void HamlibRigDriver::StartRead(const Request &)
         expired = deadline.expired();
     }
     if (expired) {
-        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs << "ms";
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
+                         << "ms";
         Close();
         emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
     } else if (frequencyStatus != RIG_OK) {

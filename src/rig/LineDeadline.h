@@ -30,7 +30,10 @@ public:
 
         static Line ofPath(const char *path);
         static Line ofDescriptor(int fd);
-        bool operator==(const Line &other) const { return valid && other.valid && device == other.device && inode == other.inode; }
+        bool operator==(const Line &other) const
+        {
+            return valid && other.valid && device == other.device && inode == other.inode;
+        }
     };
 
     // `fd` is the library's own field for the line's descriptor.

@@ -67,9 +67,14 @@ bool LogbookJournal::useWal(const QString &path)
     if (!roomForCompanions(path)
         || !SlotConnection::openFile(SlotConnection::encodePath(path), SlotConnection::Mode::Existing, db))
         return false;
-    // A first read makes the -shm file at its full size now, while the disk may still
-    // have room for it.
-    if (journalMode(db, "PRAGMA journal_mode=WAL") != "wal" || !SqliteStatement::exec(db, "SELECT COUNT(*) FROM sqlite_master")) {
+    if (journalMode(db, "PRAGMA journal_mode=WAL") != "wal") {
+        sqlite3_close(db);
+        return false;
+    }
+    // A first read makes the -shm file at its full size now, while the disk still has
+    // room for it.
+    if (!SqliteStatement::exec(db, "SELECT COUNT(*) FROM sqlite_master")) {
+        journalMode(db, kRollback);
         sqlite3_close(db);
         return false;
     }

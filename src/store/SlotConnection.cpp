@@ -2,9 +2,8 @@
 
 #include "StoreLog.h"
 
-#include <QFile>
-
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <sqlite3.h>
 

@@ -309,7 +309,8 @@ void TestFirstStart::programDatabaseHeldByAnotherProgramIsLeftAlone()
     lock.release();
     QCOMPARE(TestDir::readFile("korva3.sqlite3"), before);
     QCOMPARE(folderEntries(m_dir->path()), entries);
-    QCOMPARE(SqlHelpers::rows("korva3.sqlite3", "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = 'rig'"), QByteArray("mine"));
+    QCOMPARE(SqlHelpers::rows("korva3.sqlite3", "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = 'rig'"),
+             QByteArray("mine"));
 }
 
 void TestFirstStart::listsOfTheWorkingFolderComeFirst()

@@ -412,7 +412,8 @@ void TestDocument::readersHoldNoWriteBeyondTheTimeout_data()
     QTest::newRow("rollback journal, reader held, rebuild")
         << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Rebuild << QStringList{kInUse} << 0;
     QTest::newRow("rollback journal, reader held, import")
-        << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Import << QStringList{kInUse, imported.arg(0)} << 0;
+        << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Import << QStringList{kInUse, imported.arg(0)}
+        << 0;
     QTest::newRow("WAL, reader held, add") << QByteArray("wal") << Reader::HeldPastTheTimeout << Step::Add
                                            << QStringList() << 1;
     QTest::newRow("WAL, reader held, import") << QByteArray("wal") << Reader::HeldPastTheTimeout << Step::Import

@@ -76,7 +76,8 @@ bool SoakRun::prepare()
     }
     m_wal = LogbookJournal::mode(logbookPath()) == "wal";
     if (m_wal == m_options.rollback)
-        return broken(QStringLiteral("the logbook is not in the %1 journal").arg(m_options.rollback ? "rollback" : "WAL"));
+        return broken(QStringLiteral("the logbook is not in the %1 journal")
+                          .arg(QLatin1String(m_options.rollback ? "rollback" : "WAL")));
     m_check = std::make_unique<LogbookCheck>(logbookPath());
     if (!m_check->isOpen() || !m_check->addCheckIndex())
         return broken(QStringLiteral("cannot open the logbook: %1").arg(m_check->lastError()));
@@ -126,7 +127,8 @@ bool SoakRun::step(int number)
         case SoakFigures::Rebuild: kept = rebuild(fault); break;
         }
         if (kept && !fault.stillHeld())
-            return broken(QStringLiteral("the step waited for %1 longer than the busy timeout").arg(fault.description()));
+            return broken(
+                QStringLiteral("the step waited for %1 longer than the busy timeout").arg(fault.description()));
     }
     return kept && checkStatistics(number) && checkSoundness(number);
 }
@@ -142,11 +144,13 @@ bool SoakRun::add(const SoakFault &fault)
     m_touched << qso.country;
     if (rowId > 0) {
         const bool stored = m_check->qsoCount() == before + 1 && m_check->qsoKey(rowId) == keyOf(qso);
-        return checkOutcome(true, fault, QStringLiteral("add"), stored) && checkTold(true, fault, QStringLiteral("add"));
+        return checkOutcome(true, fault, QStringLiteral("add"), stored)
+            && checkTold(true, fault, QStringLiteral("add"));
     }
     ++m_figures.failed[SoakFigures::Add];
     const bool untouched = m_check->qsoCount() == before && m_check->highestRowId() == highest;
-    return checkOutcome(false, fault, QStringLiteral("add"), untouched) && checkTold(false, fault, QStringLiteral("add"));
+    return checkOutcome(false, fault, QStringLiteral("add"), untouched)
+        && checkTold(false, fault, QStringLiteral("add"));
 }
 
 bool SoakRun::change(const SoakFault &fault, bool qslOnly)
@@ -257,9 +261,8 @@ bool SoakRun::checkTold(bool reportedDone, const SoakFault &fault, const QString
     const QStringList expected = reportedDone ? QStringList() : QStringList{failureText(fault)};
     if (m_prompter.texts() == expected)
         return true;
-    return broken(QStringLiteral("%1 under %2 said: %3")
-                      .arg(what, fault.kind() == SoakFault::Kind::None ? QStringLiteral("no fault") : fault.description(),
-                           m_prompter.texts().join(QLatin1String(" / "))));
+    const QString under = fault.kind() == SoakFault::Kind::None ? QStringLiteral("no fault") : fault.description();
+    return broken(QStringLiteral("%1 under %2 said: %3").arg(what, under, m_prompter.texts().join(QLatin1String(" / "))));
 }
 
 QString SoakRun::failureText(const SoakFault &fault)
