@@ -2,6 +2,7 @@
 
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
+#include "StoreLog.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -12,12 +13,19 @@
 namespace {
 
 // Runs one journal_mode pragma on `db` without waiting for another program's lock;
-// the mode SQLite answers with.
+// the mode SQLite answers with. Another program holding the logbook is no failure here
+// (the switch waits for the next open or close), so it is not logged as one.
 QByteArray journalMode(sqlite3 *db, const char *pragma)
 {
     sqlite3_busy_handler(db, nullptr, nullptr);
-    SqliteStatement statement(db, pragma);
-    return statement.step() == SqliteStatement::kRow ? statement.columnBytes(0) : QByteArray();
+    sqlite3_stmt *statement = nullptr;
+    QByteArray mode;
+    if (sqlite3_prepare_v2(db, pragma, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        mode = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    else
+        qCDebug(lcStore).noquote() << pragma << "not done:" << sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+    return mode;
 }
 
 QByteArray journalMode(const QString &path, const char *pragma)
