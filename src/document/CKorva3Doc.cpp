@@ -10,6 +10,7 @@
 
 #include "store/DatabaseSchema.h"
 #include "store/QsoModes.h"
+#include "store/SlotConnection.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -18,6 +19,7 @@
 namespace {
 
 const char kWriteError[] = "Error writing to database...";
+const char kInUse[] = "The logbook is in use by another program";
 
 } // namespace
 
@@ -75,6 +77,8 @@ void CKorva3Doc::openLogbook()
     case DatabaseSchema::State::Current: break;
     }
     m_db.EnsureReadIndexes(m_pathName);
+    if (QFileInfo(m_pathName).isWritable())
+        m_journal.useWal(m_pathName);
 }
 
 void CKorva3Doc::watchForOutsideChanges(int intervalMs)
@@ -101,6 +105,7 @@ void CKorva3Doc::backupTaken(const QDateTime &when)
 // Before every write: a logbook only read says why, and the write does not start.
 bool CKorva3Doc::refuseWrite()
 {
+    m_lockWaitsGivenUp = SlotConnection::lockWaitsGivenUp();
     if (m_openState == OpenState::Ready)
         return false;
     Prompter::current().error(m_openMessage);
@@ -109,7 +114,14 @@ bool CKorva3Doc::refuseWrite()
 
 void CKorva3Doc::writeFailed()
 {
-    Prompter::current().error(QLatin1String(kWriteError));
+    Prompter::current().error(WriteFailureText(m_lockWaitsGivenUp));
+}
+
+QString CKorva3Doc::WriteFailureText(quint64 lockWaitsBefore)
+{
+    if (SlotConnection::lockWaitsGivenUp() == lockWaitsBefore)
+        return QLatin1String(kWriteError);
+    return QLatin1String(kWriteError) + QLatin1Char('\n') + QLatin1String(kInUse);
 }
 
 // After every committed write, before its signals: the watcher is not to take it for
@@ -423,10 +435,9 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
     ProgressScope progress(QStringLiteral("Add database"));
     const AdifImporter::Result result = importFrom(
         importer, [&progress](int percent) { progress.setPercent(percent); },
-        [&prompter](AdifImporter::Failure failure) {
-            prompter.plain(failure == AdifImporter::Failure::BatchRefused
-                               ? QStringLiteral("Error writing to database")
-                               : QLatin1String(kWriteError));
+        [this, &prompter](AdifImporter::Failure failure) {
+            prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
+                                                                          : WriteFailureText(m_lockWaitsGivenUp));
         });
     if (result.status == AdifImporter::Status::Imported)
         prompter.plain(QStringLiteral("%1 Qso Records added").arg(result.added));

@@ -3,6 +3,7 @@
 #include "AdifImporter.h"
 #include "store/CqZoneGrid.h"
 #include "store/DxccTotals.h"
+#include "store/LogbookJournal.h"
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
@@ -24,6 +25,9 @@ class QIODevice;
 // The document tells what changed: every committed write is followed by its signals,
 // and windows refresh from those alone. A logbook written by another program while it
 // is open is noticed (watchForOutsideChanges) and told as changedOutside.
+//
+// While a document has its logbook open, the logbook is in SQLite's WAL mode where it
+// can be (see LogbookJournal), so readers and the writer never wait for each other.
 //
 // A failed write is told to the operator here, once (a message box through the
 // Prompter for the operator's own commands); the windows say nothing more. Writes
@@ -162,6 +166,12 @@ public:
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);
 
+    // What a failed write tells the operator: "Error writing to database...", and on a
+    // second line "The logbook is in use by another program" when another program held
+    // the logbook past the busy timeout (this thread gave up waiting for a lock since
+    // SlotConnection::lockWaitsGivenUp() was `lockWaitsBefore`).
+    static QString WriteFailureText(quint64 lockWaitsBefore);
+
     // ADIF export period: 0 all, 1 one year, 2 six months, 3 three months, 4 one month,
     // 5 one week. Read from parameter "adifexport" when the document is made.
     qint32 m_adifPeriod = 0;
@@ -204,7 +214,12 @@ private:
     QString m_title;
     OpenState m_openState = OpenState::Ready;
     QString m_openMessage;
+    // Goes after the watcher, whose connection must be closed before the logbook can
+    // leave WAL mode.
+    LogbookJournal m_journal;
     std::unique_ptr<LogbookWatcher> m_watcher;
     bool m_changedSinceBackup = false;
     QDateTime m_lastBackup;
+    // The thread's lock waits given up when the write in progress started.
+    quint64 m_lockWaitsGivenUp = 0;
 };

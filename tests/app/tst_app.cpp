@@ -96,6 +96,8 @@ private slots:
     void followTheRadioFillsTheActiveEmptyForm();
     void statusTextReturnsWhatStoodBefore();
     void secondInstancePassesItsPathToTheFirst();
+    void anyPathReachesTheRunningInstanceWhole_data();
+    void anyPathReachesTheRunningInstanceWhole();
     void splashWindowGoesAfterItsTime();
 
 private:
@@ -619,6 +621,28 @@ void TestApp::secondInstancePassesItsPathToTheFirst()
     QTRY_COMPARE(frame->docManager()->documents().size(), 1);
     QCOMPARE(frame->docManager()->documents().first()->pathName(), log);
     QVERIFY(!frame->isMinimized());
+}
+
+void TestApp::anyPathReachesTheRunningInstanceWhole_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("line end inside") << QStringLiteral("/tmp/field\nday.sqlite3");
+    QTest::newRow("line ends at the end") << QStringLiteral("/tmp/log.sqlite3\r\n");
+    QTest::newRow("beyond Latin-1") << QStringLiteral("/tmp/Łódź ☎ 日誌.sqlite3");
+    QTest::newRow("none") << QString();
+}
+
+void TestApp::anyPathReachesTheRunningInstanceWhole()
+{
+    QFETCH(QString, path);
+    const QString name = uniqueInstanceName();
+    CSingleInstance first(name);
+    QVERIFY(first.start(QString()));
+    QSignalSpy requests(&first, &CSingleInstance::activationRequested);
+    CSingleInstance second(name);
+    QVERIFY(!second.start(path));
+    QTRY_COMPARE(requests.size(), 1);
+    QCOMPARE(requests.first().first().toString(), path);
 }
 
 void TestApp::splashWindowGoesAfterItsTime()

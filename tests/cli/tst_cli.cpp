@@ -2,6 +2,7 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "faults/FileSizeLimit.h"
+#include "faults/HeldLock.h"
 #include "loggen/LogbookGenerator.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/ProgramDb.h"
@@ -56,6 +57,7 @@ private slots:
     void resolvePrintsEachCallWithItsEntity();
     void resolveReadsCallsFromStandardInput();
     void infoPrintsTheCountryRecordAsJson();
+    void infoWithoutRecordFails_data();
     void infoWithoutRecordFails();
     void locatorPrintsTheGridFieldLine_data();
     void locatorPrintsTheGridFieldLine();
@@ -64,8 +66,12 @@ private slots:
     void importFailuresExitWithOne();
     void importIntoALogbookOfANewerVersionIsRefused();
     void backupIsWholeWhileAnotherProgramWrites();
+    void logbookHeldByAnotherProgramIsSaid_data();
+    void logbookHeldByAnotherProgramIsSaid();
     void exportWritesTheFileOfThePeriod();
     void exportFailureExitsWithOne();
+    void fileSizeLimitFailsTheWriteWithItsMessage_data();
+    void fileSizeLimitFailsTheWriteWithItsMessage();
     void digitalModesGoOutAsTheyCameIn();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
@@ -258,11 +264,25 @@ void TestCli::infoPrintsTheCountryRecordAsJson()
     QCOMPARE(parsed.value("latitude").toDouble(), 42.82);
 }
 
+void TestCli::infoWithoutRecordFails_data()
+{
+    QTest::addColumn<bool>("programDatabase"); // else one without the tables
+    QTest::addColumn<QString>("entity");
+    QTest::newRow("no country table") << false << "230";
+    QTest::newRow("an entity the country file does not know") << true << "9999";
+    QTest::newRow("a negative entity") << true << "-230";
+}
+
 void TestCli::infoWithoutRecordFails()
 {
+    QFETCH(bool, programDatabase);
+    QFETCH(QString, entity);
     TestDir dir;
-    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE COUNTRIES (X)"));
-    const Result result = runCli({"info", "230", "DL1ABC"});
+    if (programDatabase)
+        QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    else
+        QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE COUNTRIES (X)"));
+    const Result result = runCli({"info", entity, "W1AW"});
     QCOMPARE(result.exit, 1);
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err, QStringLiteral("No country information found for this call...\n"));
@@ -405,6 +425,32 @@ void TestCli::backupIsWholeWhileAnotherProgramWrites()
     QCOMPARE(missing.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
 }
 
+void TestCli::logbookHeldByAnotherProgramIsSaid_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("err");
+    const QString inUse = QStringLiteral("Error writing to database...\nThe logbook is in use by another program\n");
+    QTest::newRow("import") << QStringList{"import", "log.sqlite3", "one.adi"} << inUse + "0 Qso Records added\n";
+    QTest::newRow("rebuild") << QStringList{"rebuild", "log.sqlite3"} << inUse;
+}
+
+// Another program reads the logbook past the busy timeout: the write gives up and says
+// why.
+void TestCli::logbookHeldByAnotherProgramIsSaid()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, err);
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("one.adi", "<EOH><CALL:4>K1AB<EOR>"));
+    HeldLock reader("log.sqlite3", HeldLock::Kind::Read);
+    QVERIFY(reader.isHeld());
+    const Result result = runCli(arguments);
+    QCOMPARE(result.exit, 1);
+    QCOMPARE(result.err, err);
+    QVERIFY(reader.isHeld());
+}
+
 void TestCli::exportWritesTheFileOfThePeriod()
 {
     TestDir dir;
@@ -473,6 +519,39 @@ void TestCli::exportFailureExitsWithOne()
     QCOMPARE(full.exit, 1);
     QCOMPARE(full.out, QString());
     QCOMPARE(full.err, QStringLiteral("Error writing Adif file...\n"));
+    QVERIFY(!QFile::exists("out.adi"));
+}
+
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("import") << QStringList{"import", "log.sqlite3", "in.adi"}
+                            << QByteArray("Error writing to database...\n0 Qso Records added\n");
+    QTest::newRow("export") << QStringList{"export", "full.sqlite3", "out.adi", "--period", "0"}
+                            << QByteArray("Error writing Adif file...\n");
+}
+
+// The real program under a shell's `ulimit -f`, SIGXFSZ at its default: the write fails
+// and says so, instead of the kernel ending the program in the middle of it.
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, err);
+    TestDir dir;
+    QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 600));
+    QCOMPARE(runCli({"export", "full.sqlite3", "in.adi", "--period", "0"}).exit, 0);
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+
+    QProcess cli;
+    cli.setChildProcessModifier([] { FileSizeLimit::setInChild(64 * 1024); });
+    cli.start(KORVA3_CLI_PATH, QStringList{"-C", dir.path()} + arguments);
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(cli.readAllStandardError(), err);
+    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "PRAGMA integrity_check"), QByteArray("ok"));
     QVERIFY(!QFile::exists("out.adi"));
 }
 
