@@ -496,7 +496,7 @@ void CKorva3Doc::OnExportAdif()
 }
 
 // An export never overwrites a database: the open logbook (whatever its content), or
-// any file that starts with the 16 bytes every SQLite database starts with.
+// any other SQLite database.
 bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
 {
     const QFileInfo target(filePath);
@@ -504,8 +504,7 @@ bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
         return false;
     if (target.canonicalFilePath() == QFileInfo(m_pathName).canonicalFilePath())
         return true;
-    QFile file(filePath);
-    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArrayLiteral("SQLite format 3\0");
+    return SlotConnection::holdsDatabase(filePath);
 }
 
 bool CKorva3Doc::ExportAdifFile(const QString &filePath)
