@@ -1,6 +1,8 @@
 #include "AdifQsoMapping.h"
 
 #include "AdifFrequency.h"
+#include "AdifText.h"
+#include "platform/CodePage.h"
 
 #include <QtGlobal>
 
@@ -212,6 +214,7 @@ void AdifQsoMapping::startRecord(Record &record)
     record.qso.number[QsoColumns::QslSent] = 2;
     record.qso.number[QsoColumns::QslRcvd] = 1;
     record.kept.clear();
+    record.given = 0;
 }
 
 bool AdifQsoMapping::endsRecord(QByteArrayView name)
@@ -226,14 +229,23 @@ int AdifQsoMapping::modeCode(QByteArrayView value, int current)
 
 namespace {
 
-// A field kept aside; a later one of the same name replaces an earlier one, as the
-// column's value would.
-void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView value, bool replace)
+// A field kept aside, after those kept before it.
+void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView value)
 {
-    if (replace) {
-        record.kept.removeIf([&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
-    }
     record.kept.append({0, name, value.toByteArray()});
+}
+
+// The tag's name is static: a kept name shares it instead of copying it.
+QByteArray tagName(const Tag &tag)
+{
+    return QByteArray::fromRawData(tag.name.data(), tag.name.size());
+}
+
+// Names the first field of which stands in the record's own lines (or is given back by
+// them), so that a later one of the same name is a repeat written after them.
+bool standsInPlace(QByteArrayView name)
+{
+    return name == "MODE" || name == "QSL_RCVD" || name == "DXCC" || name == "TIME_OFF";
 }
 
 // The part of a value the logbook stores: texts are bound as C strings, so a value
@@ -250,19 +262,29 @@ QByteArrayView storedPart(QByteArrayView value)
 
 void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value)
 {
+    value = AdifText::stored(value, record.valueText);
     const Tag *tag = findTag(name);
     if (!tag) {
         // A name is stored up to its first NUL byte, and "QSL_SENT\0" would come back
         // from the export as QSL_SENT: a name holding one is no field of any program.
         const QByteArrayView stored = storedPart(value);
         if (!stored.isEmpty() && !name.contains('\0'))
-            keep(record, name.toByteArray().toUpper(), stored, false);
+            keep(record, AdifText::stored(name, record.nameText).toByteArray().toUpper(), stored);
         return;
     }
     value = withoutTrailingLineEnd(value);
     // Texts are bound as C strings, so a column holds a value up to its first NUL byte, as
     // a kept field does; a line end before that byte goes as the one at the end does.
     const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
+    const quint32 bit = 1u << (tag - kTags);
+    if (record.given & bit) {
+        // The column holds the first value: a repeat is kept aside, not lost.
+        if (!stored.isEmpty())
+            keep(record, tagName(*tag), stored);
+        return;
+    }
+    if (!stored.isEmpty())
+        record.given |= bit;
     QByteArray &text = record.qso.text[tag->column];
     qint32 &number = record.qso.number[tag->column];
     switch (tag->rule) {
@@ -280,9 +302,8 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
     case Rule::QslRcvd: number = qslRcvdOf(value, number); break;
     case Rule::Country: number = leadingInteger(value); break;
     }
-    // The tag's name is static: the kept name shares it instead of copying it.
     if (keepsOriginal(*tag) && !stored.isEmpty())
-        keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), stored, true);
+        keep(record, tagName(*tag), stored);
 }
 
 namespace {
@@ -337,10 +358,15 @@ private:
     qsizetype m_valueStart;
 };
 
+// A stored name and value in UTF-8 (a value stored before the logbooks held UTF-8 is
+// Windows-1252), its length the bytes written.
 void appendField(QByteArray &out, QByteArrayView name, QByteArrayView value)
 {
-    FieldAppender field(out, name);
-    out += value;
+    QByteArray utf8Name;
+    if (!CodePage::isAscii(name))
+        CodePage::appendAsUtf8(utf8Name, name);
+    FieldAppender field(out, utf8Name.isEmpty() ? name : QByteArrayView(utf8Name));
+    CodePage::appendAsUtf8(out, value);
 }
 
 // The stored text without the character `drop` (the separators of a date or time).
@@ -357,7 +383,7 @@ void appendExportValue(QByteArray &out, const Tag &tag, const QsoRow &row)
 {
     switch (tag.rule) {
     case Rule::Call:
-    case Rule::Text: out += row.text(tag.column); break;
+    case Rule::Text: CodePage::appendAsUtf8(out, row.text(tag.column)); break;
     case Rule::Date: appendWithout(out, row.text(tag.column), '-'); break;
     case Rule::Time: appendWithout(out, row.text(tag.column), ':'); break;
     case Rule::Freq: AdifFrequency::appendExportValue(out, row.text(tag.column), row.text(QsoColumns::Band)); break;
@@ -382,18 +408,8 @@ namespace {
 struct KeptFields
 {
     explicit KeptFields(QByteArrayView fields)
+        : all(fields.isEmpty() ? AdifQsoMapping::Fields() : AdifQsoMapping::taggedFields(fields))
     {
-        qsizetype at = 0;
-        while (at < fields.size() && fields[at] == '<') {
-            const qsizetype colon = fields.indexOf(':', at);
-            const qsizetype close = colon < 0 ? -1 : fields.indexOf('>', colon);
-            if (close < 0)
-                break;
-            const qsizetype length = fields.sliced(colon + 1, close - colon - 1).toLongLong();
-            const QByteArrayView value = fields.sliced(close + 1, qMin(length, fields.size() - close - 1));
-            all.append({fields.sliced(at + 1, colon - at - 1), value});
-            at = close + 1 + value.size();
-        }
     }
 
     // The value of a field the record kept, or nothing.
@@ -406,7 +422,7 @@ struct KeptFields
         return std::nullopt;
     }
 
-    QList<std::pair<QByteArrayView, QByteArrayView>> all;
+    AdifQsoMapping::Fields all;
 };
 
 // The fields of the record's own lines that a kept original may stand in for: its
@@ -426,13 +442,13 @@ std::optional<QByteArrayView> keptInPlace(const Tag &tag, const QsoRow &row, con
     }
 }
 
-// A kept field goes after the record's own lines unless it stands in one of them. A
-// SUBMODE belongs to its MODE: it goes only while the kept MODE still holds (or the
-// record had none).
-bool writtenAfter(QByteArrayView name, const QsoRow &row, const KeptFields &kept)
+// A kept field goes after the record's own lines unless it stands in one of them (the
+// first of its name). A SUBMODE belongs to its MODE: it goes only while the kept MODE
+// still holds (or the record had none).
+bool writtenAfter(QByteArrayView name, QByteArrayView value, const QsoRow &row, const KeptFields &kept)
 {
-    if (name == "MODE" || name == "QSL_RCVD" || name == "DXCC" || name == "TIME_OFF")
-        return false;
+    if (standsInPlace(name))
+        return kept.value(name)->data() != value.data();
     if (name == "SUBMODE") {
         const std::optional<QByteArrayView> mode = kept.value("MODE");
         return !mode || modeOf(*mode, 1) == row.number(QsoColumns::Mode);
@@ -447,10 +463,17 @@ void AdifQsoMapping::finishRecord(Record &record)
     if (record.kept.isEmpty())
         return;
     const QsoBytes &qso = record.qso;
-    const bool hasSubmode = std::any_of(record.kept.cbegin(), record.kept.cend(),
-                                        [](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == "SUBMODE"; });
+    const auto named = [&record](const char *name) {
+        return std::count_if(record.kept.cbegin(), record.kept.cend(),
+                             [name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
+    };
+    const bool hasSubmode = named("SUBMODE") > 0;
     std::array<char, 16> country;
     record.kept.removeIf([&](const Sqlite3DB::UM_QSOFIELD &field) {
+        // With a repeat behind it, the first stays: the export tells the two apart by
+        // their order.
+        if (standsInPlace(field.name) && named(field.name.constData()) > 1)
+            return false;
         if (field.name == "TIME_OFF") {
             QByteArray time = qso.text[QsoColumns::Time];
             return field.value == time.replace(':', QByteArray());
@@ -484,7 +507,7 @@ void AdifQsoMapping::appendRecord(QByteArray &out, const QsoRow &row)
             out += "\r\n";
     }
     for (const auto &[name, value] : kept.all) {
-        if (!writtenAfter(name, row, kept))
+        if (!writtenAfter(name, value, row, kept))
             continue;
         out += ' ';
         appendField(out, name, value);
@@ -520,7 +543,24 @@ QByteArray AdifQsoMapping::exportedBand(QByteArrayView stored)
 
 void AdifQsoMapping::appendExportedBand(QByteArray &out, QByteArrayView stored)
 {
-    out += stored;
+    CodePage::appendAsUtf8(out, stored);
     if (isDecimal(stored))
         out += stored == "70" || stored == "23" ? "cm" : "m";
+}
+
+AdifQsoMapping::Fields AdifQsoMapping::taggedFields(QByteArrayView text)
+{
+    Fields fields;
+    qsizetype at = text.indexOf('<');
+    while (at >= 0) {
+        const qsizetype colon = text.indexOf(':', at);
+        const qsizetype close = colon < 0 ? -1 : text.indexOf('>', colon);
+        if (close < 0)
+            break;
+        const qsizetype length = qMax(0LL, text.sliced(colon + 1, close - colon - 1).toLongLong());
+        const QByteArrayView value = text.sliced(close + 1, qMin<qsizetype>(length, text.size() - close - 1));
+        fields.append({text.sliced(at + 1, colon - at - 1), value});
+        at = text.indexOf('<', close + 1 + value.size());
+    }
+    return fields;
 }
