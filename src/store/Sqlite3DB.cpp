@@ -290,23 +290,22 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
     }
     SlotConnection db(m_dbLogbook, path);
     return db.isOpen() && SqliteStatement::exec(db.handle(), kCreateDxccReport)
-        && SqliteStatement::exec(db.handle(), kCreateQsoFields) && SqliteStatement::exec(db.handle(), kCreateUserFields)
-        && SqliteStatement::exec(db.handle(), kCreateReadIndexes)
+        && SqliteStatement::exec(db.handle(), kCreateQsoFields) && SqliteStatement::exec(db.handle(), kCreateReadIndexes)
         && DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion());
 }
 
 // Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made,
 // their text in Windows-1252.
-// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for; USERFIELDS,
-// the user-defined fields imported files declared; every text in UTF-8.
+// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for; every text
+// in UTF-8. (USERFIELDS, the user-defined fields imported files declared, is made by the
+// first import that brings any.)
 const DatabaseSchema &Sqlite3DB::Schema()
 {
     static const DatabaseSchema schema(
         {
             {1,
              [](sqlite3 *db) {
-                 return EnsureQsoFields(db) && SqliteStatement::exec(db, kCreateUserFields)
-                     && LogbookTextMigration::convertToUtf8(db);
+                 return EnsureQsoFields(db) && LogbookTextMigration::convertToUtf8(db);
              }},
         },
         [](sqlite3 *db) {

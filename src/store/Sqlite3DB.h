@@ -81,7 +81,8 @@ public:
     // The user-defined fields that imported files declared in their headers, kept so that
     // the export declares them again: the field's name, its ADIF type indicator (may be
     // empty) and its enumeration or range as the file gave it ("{S,M,L}", "{5:20}"; may be
-    // empty). One row per name in any letter case.
+    // empty). One row per name in any letter case. Made by the first import that brings
+    // any; older programs never look at it.
     static constexpr const char *kCreateUserFields =
         "CREATE TABLE IF NOT EXISTS USERFIELDS(NAME TEXT NOT NULL UNIQUE COLLATE NOCASE, TYPE TEXT NOT NULL, "
         "LIMITS TEXT NOT NULL)";
