@@ -115,7 +115,7 @@ void AdifImporter::readRecords(sqlite3 *db)
 {
     AdifQsoMapping::Record record;
     AdifQsoMapping::startRecord(record);
-    AdifReader::Field field;
+    AdifFieldSource::Field field;
     while (m_reader->next(field)) {
         reportProgress(percentOf(m_reader->position(), m_fileSize));
         if (AdifQsoMapping::endsRecord(field.name)) {

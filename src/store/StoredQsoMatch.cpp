@@ -5,11 +5,10 @@
 
 namespace {
 
-// The time's range lets SQLite seek in the index; substr then compares the minute
-// exactly (also for a stored time without seconds).
+// The times of the same minute are one range of the index on (DATE, TIME, CALL).
 const char kMatch[] =
-    "SELECT EXISTS (SELECT 1 FROM QSOS WHERE DATE = ?1 AND TIME >= ?2 AND TIME < ?3 AND substr(TIME, 1, 5) = ?2 "
-    "AND CALL = ?4 COLLATE NOCASE AND BAND = ?5 AND MODE = ?6)";
+    "SELECT EXISTS (SELECT 1 FROM QSOS WHERE DATE = ?1 AND TIME >= ?2 AND TIME < ?3 AND CALL = ?4 COLLATE NOCASE "
+    "AND BAND = ?5 AND MODE = ?6)";
 
 } // namespace
 
@@ -30,9 +29,10 @@ bool StoredQsoMatch::holds(const QsoBytes &qso)
     if (!m_query->isPrepared())
         return false;
     m_minute = minuteOf(qso.text[QsoColumns::Time]);
-    // Every text that begins with the minute sorts below it followed by 0xFF, a byte
-    // that UTF-8 text never holds.
-    m_minuteEnd = m_minute + '\xff';
+    // Every text that begins with the five bytes of the minute sorts below them followed
+    // by 0xFF, a byte UTF-8 text never holds; a shorter time (no minute to speak of)
+    // matches only itself, which alone sorts below it followed by 0x01.
+    m_minuteEnd = m_minute + (m_minute.size() == 5 ? '\xff' : '\x01');
     m_query->bindStatic(1, qso.text[QsoColumns::Date]);
     m_query->bindStatic(2, m_minute);
     m_query->bindStatic(3, m_minuteEnd);
