@@ -20,6 +20,8 @@ public:
         QByteArrayView value;
         // False for a tag without ":" ("<EOR>", "<EOH>"), which has no value.
         bool hasLength = false;
+        // True when the reader found the value's bytes all below 0x80.
+        bool ascii = false;
     };
 
     virtual ~AdifFieldSource() = default;

@@ -243,9 +243,21 @@ QByteArray tagName(const Tag &tag)
 
 // Names the first field of which stands in the record's own lines (or is given back by
 // them), so that a later one of the same name is a repeat written after them.
+constexpr const char *kInPlace[] = {"MODE", "QSL_RCVD", "DXCC", "TIME_OFF"};
+
+// The name's place in kInPlace, -1 when it has none.
+int inPlaceIndex(QByteArrayView name)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (name == kInPlace[i])
+            return i;
+    }
+    return -1;
+}
+
 bool standsInPlace(QByteArrayView name)
 {
-    return name == "MODE" || name == "QSL_RCVD" || name == "DXCC" || name == "TIME_OFF";
+    return inPlaceIndex(name) >= 0;
 }
 
 // The part of a value the logbook stores: texts are bound as C strings, so a value
@@ -260,9 +272,10 @@ QByteArrayView storedPart(QByteArrayView value)
 
 } // namespace
 
-void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value)
+void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value, bool valueIsAscii)
 {
-    value = AdifText::stored(value, record.valueText);
+    if (!valueIsAscii)
+        value = AdifText::stored(value, record.valueText);
     const Tag *tag = findTag(name);
     if (!tag) {
         // A name is stored up to its first NUL byte, and "QSL_SENT\0" would come back
@@ -463,28 +476,34 @@ void AdifQsoMapping::finishRecord(Record &record)
     if (record.kept.isEmpty())
         return;
     const QsoBytes &qso = record.qso;
-    const auto named = [&record](const char *name) {
-        return std::count_if(record.kept.cbegin(), record.kept.cend(),
-                             [name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
-    };
-    const bool hasSubmode = named("SUBMODE") > 0;
+    // How many of each name that stands in place the record kept, and whether it has a
+    // SUBMODE, counted in one pass.
+    std::array<int, 4> inPlace{};
+    bool hasSubmode = false;
+    for (const Sqlite3DB::UM_QSOFIELD &field : record.kept) {
+        const int index = inPlaceIndex(field.name);
+        if (index >= 0)
+            ++inPlace[static_cast<std::size_t>(index)];
+        else if (field.name == "SUBMODE")
+            hasSubmode = true;
+    }
     std::array<char, 16> country;
     record.kept.removeIf([&](const Sqlite3DB::UM_QSOFIELD &field) {
+        const int index = inPlaceIndex(field.name);
         // With a repeat behind it, the first stays: the export tells the two apart by
         // their order.
-        if (standsInPlace(field.name) && named(field.name.constData()) > 1)
+        if (index < 0 || inPlace[static_cast<std::size_t>(index)] > 1)
             return false;
-        if (field.name == "TIME_OFF") {
+        switch (index) {
+        case 0: // MODE, which also decides whether a SUBMODE is written
+            return !hasSubmode && field.value == exportMode(qso.number[QsoColumns::Mode]);
+        case 1: return field.value == exportQslRcvd(qso.number[QsoColumns::QslRcvd]);
+        case 2: return field.value == decimalText(country, qso.number[QsoColumns::Country]);
+        default: {
             QByteArray time = qso.text[QsoColumns::Time];
             return field.value == time.replace(':', QByteArray());
         }
-        if (field.name == "MODE") // also decides whether a SUBMODE is written
-            return !hasSubmode && field.value == exportMode(qso.number[QsoColumns::Mode]);
-        if (field.name == "QSL_RCVD")
-            return field.value == exportQslRcvd(qso.number[QsoColumns::QslRcvd]);
-        if (field.name == "DXCC")
-            return field.value == decimalText(country, qso.number[QsoColumns::Country]);
-        return false;
+        }
     });
 }
 

@@ -44,8 +44,9 @@ public:
     static void startRecord(Record &record);
     // EOR in any letter case, with or without a length.
     static bool endsRecord(QByteArrayView name);
-    // Applies one field to the record being read.
-    static void apply(Record &record, QByteArrayView name, QByteArrayView value);
+    // Applies one field to the record being read; `valueIsAscii` when the reader knows
+    // the value's bytes are all ASCII (then nothing needs to be converted).
+    static void apply(Record &record, QByteArrayView name, QByteArrayView value, bool valueIsAscii = false);
     // Once the record is read: drops the kept originals the export gives back by itself.
     static void finishRecord(Record &record);
 

@@ -183,7 +183,7 @@ bool AdifReader::next(Field &field)
                 const QByteArrayView tag(m_buffer.constData() + start + 1, close - start - 1);
                 const qsizetype colon = tag.indexOf(':');
                 if (colon < 0) {
-                    field = Field{tag.trimmed(), QByteArrayView(), false};
+                    field = Field{tag.trimmed(), QByteArrayView(), false, true};
                     return true;
                 }
                 const qsizetype length = leadingLength(tag.sliced(colon + 1));
@@ -193,7 +193,7 @@ bool AdifReader::next(Field &field)
                 const qsizetype nameSize = name.size();
                 qsizetype begin = 0;
                 qsizetype taken = 0;
-                takeValue(length, begin, taken);
+                field.ascii = takeValue(length, begin, taken);
                 // Reading the value may have moved the buffer: the views are made last.
                 field.name = QByteArrayView(m_buffer.constData() + nameAt, nameSize);
                 field.value = QByteArrayView(m_buffer.constData() + begin, taken);
@@ -219,11 +219,12 @@ bool AdifReader::next(Field &field)
     }
 }
 
-// The value starting at the read position. Some writers count each line end of a value
+// The value starting at the read position; true when its bytes are ASCII. Some writers
+// count each line end of a value
 // as CR LF and the file was later converted to bare LF line ends; the exact length then
 // runs into the next tag. When it does, and counting each bare LF as two characters
 // ends the value exactly before blanks and a tag, the value ends there.
-void AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
+bool AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
 {
     // A source that ends inside the value gives the bytes there are.
     ensure(m_pos + length + kLookahead);
@@ -231,7 +232,8 @@ void AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
     const qsizetype exact = qMin(length, m_buffer.size() - m_pos);
     taken = exact;
     const QByteArrayView value(m_buffer.constData() + begin, exact);
-    if (!CodePage::isAscii(value)) {
+    const bool ascii = CodePage::isAscii(value);
+    if (!ascii) {
         taken = nonAsciiValueSize(begin, exact, length);
     } else if (value.contains('\n')) {
         const qsizetype shorter = lengthCountingCrLf(begin, exact, length);
@@ -242,6 +244,7 @@ void AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
             taken = shorter;
     }
     m_pos = begin + taken;
+    return ascii;
 }
 
 // The size in bytes of a value beyond ASCII whose LENGTH may count bytes or characters:

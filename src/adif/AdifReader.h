@@ -50,7 +50,7 @@ private:
     void compact();
     qsizetype findInBuffer(char c, qsizetype from);
     bool readHeaderTag(qsizetype open);
-    void takeValue(qsizetype length, qsizetype &begin, qsizetype &taken);
+    bool takeValue(qsizetype length, qsizetype &begin, qsizetype &taken);
     qsizetype nonAsciiValueSize(qsizetype begin, qsizetype exact, qsizetype length);
     qsizetype bytesOfCharacters(qsizetype begin, qsizetype characters);
     int followingScore(qsizetype at) const;

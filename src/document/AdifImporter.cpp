@@ -90,7 +90,7 @@ bool AdifImporter::importInto(const QString &logbookPath)
     }
     const bool logbookHadQsos = Sqlite3DB::HighestQsoRowId(db.handle()) > 0;
     if (!Sqlite3DB::EnsureQsoFields(db.handle()) || !Sqlite3DB::InsertUserFields(m_reader->userFields(), db.handle())
-        || !dropIndexesForALargeImport(db.handle())) {
+        || !dropIndexesForALargeImport(db.handle(), logbookHadQsos)) {
         writeFailed(Failure::TransactionLost);
         return true;
     }
@@ -124,7 +124,7 @@ void AdifImporter::readRecords(sqlite3 *db)
                 return;
             AdifQsoMapping::startRecord(record);
         } else if (field.hasLength) {
-            AdifQsoMapping::apply(record, field.name, field.value);
+            AdifQsoMapping::apply(record, field.name, field.value, field.ascii);
         }
     }
     // The whole file is read; what follows the last field (a line end) counts too.
@@ -187,14 +187,15 @@ void AdifImporter::completeRecord(QsoBytes &record)
 // file's size) writes its rows without the indexes of QSOS and makes them afresh at the
 // end, in the same transaction: much quicker than updating them row by row, and the
 // logbook is never seen without them. A small import into a large logbook keeps them.
-bool AdifImporter::dropIndexesForALargeImport(sqlite3 *db)
+bool AdifImporter::dropIndexesForALargeImport(sqlite3 *db, bool logbookHadQsos)
 {
     constexpr qint64 kBytesPerRecord = 256; // a usual record of a logging program
     if (m_fileSize / kBytesPerRecord * 4 < Sqlite3DB::HighestQsoRowId(db))
         return true;
-    // The index on date and time stays: the import asks it about every record that may
-    // repeat a QSO.
-    std::optional<QList<QByteArray>> dropped = Sqlite3DB::DropQsoIndexes(db, Sqlite3DB::kDateTimeIndex);
+    // Into a logbook that holds QSOs the index on date and time stays: the import asks it
+    // whether each record repeats one.
+    std::optional<QList<QByteArray>> dropped =
+        Sqlite3DB::DropQsoIndexes(db, logbookHadQsos ? QByteArray(Sqlite3DB::kDateTimeIndex) : QByteArray());
     if (!dropped)
         return false;
     m_droppedIndexes = std::move(*dropped);
@@ -216,12 +217,13 @@ bool AdifImporter::finish(sqlite3 *db)
 // as added.
 bool AdifImporter::writePending(sqlite3 *db)
 {
-    const bool written = writeBatch(db);
+    qint64 firstRowId = 0;
+    const bool written = writeBatch(db, firstRowId);
     if (written)
         m_result.added += m_pendingCount;
     m_pendingCount = 0;
     m_pendingKept.clear();
-    m_duplicates->batchDone();
+    m_duplicates->batchDone(written ? firstRowId : 0);
     if (!written)
         writeFailed(sqlite3_get_autocommit(db) ? Failure::TransactionLost : Failure::BatchRefused);
     return m_result.failure != Failure::TransactionLost;
@@ -229,7 +231,7 @@ bool AdifImporter::writePending(sqlite3 *db)
 
 // The batch's QSOs and their kept fields, all or none. The rows of one insert take
 // consecutive row ids, so the last one tells the first.
-bool AdifImporter::writeBatch(sqlite3 *db)
+bool AdifImporter::writeBatch(sqlite3 *db, qint64 &firstRowId)
 {
     if (m_pendingCount == 0)
         return true;
@@ -237,8 +239,8 @@ bool AdifImporter::writeBatch(sqlite3 *db)
         return false;
     qint64 lastRowId = 0;
     bool written = m_inserter->insert(m_rows.data(), m_pendingCount, lastRowId);
+    firstRowId = lastRowId - m_pendingCount + 1;
     if (written && !m_pendingKept.isEmpty()) {
-        const qint64 firstRowId = lastRowId - m_pendingCount + 1;
         for (Sqlite3DB::UM_QSOFIELD &kept : m_pendingKept)
             kept.qso += firstRowId;
         written = Sqlite3DB::InsertQsoFields(m_pendingKept, db);

@@ -88,10 +88,10 @@ private:
     void endRecord(AdifQsoMapping::Record &record);
     void completeRecord(QsoBytes &record);
     bool writePending(sqlite3 *db);
-    bool writeBatch(sqlite3 *db);
+    bool writeBatch(sqlite3 *db, qint64 &firstRowId);
     bool countBatchIn(sqlite3 *db);
     void writeFailed(Failure failure);
-    bool dropIndexesForALargeImport(sqlite3 *db);
+    bool dropIndexesForALargeImport(sqlite3 *db, bool logbookHadQsos);
     bool finish(sqlite3 *db);
     void reportProgress(int percent);
 

@@ -3,7 +3,10 @@
 #include "store/StoredQsoMatch.h"
 
 #include <QByteArray>
-#include <QSet>
+#include <QHash>
+#include <QList>
+
+#include <utility>
 
 struct QsoBytes;
 struct sqlite3;
@@ -13,10 +16,11 @@ struct sqlite3;
 // the minute, band and mode are the same, whether that QSO was in the logbook before the
 // import or came earlier from the same source.
 //
-// The logbook answers through its index (StoredQsoMatch); the records of the batch not
-// yet written are compared in memory. Into a logbook that was empty, the logbook is asked
-// only about a record whose key (a 64-bit hash of it) an earlier record of the import had,
-// so a first import of a large file costs almost nothing.
+// A logbook that held QSOs is asked about every record through its index on date and
+// time (StoredQsoMatch). Each record taken is remembered by a 64-bit hash of its key:
+// one of the batch not yet written is compared with its key in memory, one written
+// before with its row, found by its row id; so an import into an empty logbook, whose
+// indexes a large import takes down, never searches the logbook.
 class ImportDuplicates
 {
 public:
@@ -24,19 +28,28 @@ public:
     // when it began.
     ImportDuplicates(sqlite3 *db, bool logbookHadQsos);
 
-    // Whether the record repeats a QSO; when it does not, it is taken as one of the
-    // import's records, to which later ones are compared.
+    // Whether the record repeats a QSO; when it does not, it is taken as the next record
+    // of the batch, to which later ones are compared.
     bool repeats(const QsoBytes &qso);
-    // The batch of taken records was written (or discarded): they are in the logbook now
-    // (or nowhere), and memory forgets them.
-    void batchDone();
+    // The records taken since the last batch were written as the rows from
+    // `firstRowId` on, in the order they were taken; 0 when they were discarded.
+    void batchDone(qint64 firstRowId);
 
 private:
     void makeKey(const QsoBytes &qso);
+    bool repeatsTaken(const QsoBytes &qso, quint32 taken);
+    qint64 rowIdOf(quint32 taken) const;
 
     StoredQsoMatch m_stored;
     bool m_logbookHadQsos;
     QByteArray m_key;
-    QSet<QByteArray> m_pending;
-    QSet<size_t> m_taken;
+    // The keys of the batch's records, one after the other, and where each ends.
+    QByteArray m_batchKeys;
+    QList<qsizetype> m_batchKeyEnds;
+    quint32 m_taken = 0;      // records taken so far
+    quint32 m_batchFirst = 0; // the first record of the batch not yet written
+    // The first record taken with each hash.
+    QHash<size_t, quint32> m_firstWithHash;
+    // Each batch done: its first record and its first row id (0 when discarded).
+    QList<std::pair<quint32, qint64>> m_batches;
 };
