@@ -87,9 +87,24 @@ const Tag *findTag(QByteArrayView name)
 }
 
 // Inserts at index, or at the end when the text is shorter.
+// The byte where the character `index` of a UTF-8 text starts, or the text's size.
+qsizetype characterStart(const QByteArray &text, qsizetype index)
+{
+    qsizetype characters = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text.at(at)) & 0xC0) == 0x80)
+            continue; // inside a character
+        if (characters++ == index)
+            return at;
+    }
+    return text.size();
+}
+
+// Inserts before the character `index`, or at the end when the text is shorter: a
+// separator never lands inside a character.
 void insertAt(QByteArray &target, qsizetype index, QByteArrayView what)
 {
-    target.insert(qMin(index, target.size()), what);
+    target.insert(characterStart(target, index), what);
 }
 
 // YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions. An
@@ -112,7 +127,7 @@ void appendTime(QByteArray &time, QByteArrayView value)
         return;
     time.append(value);
     insertAt(time, 2, ":");
-    insertAt(time, 5, time.size() < 6 ? QByteArrayView(":00") : QByteArrayView(":"));
+    insertAt(time, 5, characterStart(time, 5) == time.size() ? QByteArrayView(":00") : QByteArrayView(":"));
 }
 
 // Digits with at most one point between digits: "20", "2.5", "0.136".
@@ -272,6 +287,10 @@ QByteArrayView storedPart(QByteArrayView value)
 
 } // namespace
 
+namespace {
+void keepRepeat(AdifQsoMapping::Record &record, const Tag &tag, QByteArrayView value);
+} // namespace
+
 void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value, bool valueIsAscii)
 {
     if (!valueIsAscii)
@@ -289,15 +308,15 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
     // Texts are bound as C strings, so a column holds a value up to its first NUL byte, as
     // a kept field does; a line end before that byte goes as the one at the end does.
     const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
+    // The column takes the first field of its name, also an empty one: the export writes
+    // the column's field first, so a repeat comes back a repeat.
     const quint32 bit = 1u << (tag - kTags);
     if (record.given & bit) {
-        // The column holds the first value: a repeat is kept aside, not lost.
         if (!stored.isEmpty())
-            keep(record, tagName(*tag), stored);
+            keepRepeat(record, *tag, stored);
         return;
     }
-    if (!stored.isEmpty())
-        record.given |= bit;
+    record.given |= bit;
     QByteArray &text = record.qso.text[tag->column];
     qint32 &number = record.qso.number[tag->column];
     switch (tag->rule) {
@@ -339,6 +358,25 @@ QByteArrayView exportQslRcvd(int code)
 {
     static const char *const kRcvd[] = {"N", "Y"};
     return code >= 1 && code <= 2 ? QByteArrayView(kRcvd[code - 1]) : QByteArrayView();
+}
+
+// A repeat is kept aside, not lost. The export tells the original of MODE, QSL_RCVD and
+// DXCC from a repeat by its place, the first of its name: when the first field gave no
+// original to keep (it was empty), what the column writes stands in for it.
+void keepRepeat(AdifQsoMapping::Record &record, const Tag &tag, QByteArrayView value)
+{
+    const QByteArray name = tagName(tag);
+    const bool hasOriginal = std::any_of(record.kept.cbegin(), record.kept.cend(),
+                                         [&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
+    if (keepsOriginal(tag) && !hasOriginal) {
+        const qint32 number = record.qso.number[tag.column];
+        std::array<char, 16> digits;
+        keep(record, name,
+             tag.rule == Rule::Mode      ? exportMode(number)
+             : tag.rule == Rule::QslRcvd ? exportQslRcvd(number)
+                                         : decimalText(digits, number));
+    }
+    keep(record, name, value);
 }
 
 // A field's tag and value. Its length in characters (one byte each in the file's code

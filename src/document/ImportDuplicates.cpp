@@ -29,7 +29,8 @@ void ImportDuplicates::makeKey(const QsoBytes &qso)
         *out++ = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
     *out++ = '\0';
     for (const QByteArrayView part : parts) {
-        std::memcpy(out, part.data(), static_cast<std::size_t>(part.size()));
+        if (!part.isEmpty()) // an empty one may have no data at all
+            std::memcpy(out, part.data(), static_cast<std::size_t>(part.size()));
         out += part.size();
         *out++ = '\0';
     }

@@ -378,6 +378,9 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("time HHMM") << QByteArray("<TIME_ON:4>0905") << QByteArray("TIME") << QByteArray("09:05:00");
     QTest::newRow("short date by position") << QByteArray("<QSO_DATE:5>20261") << QByteArray("DATE")
                                             << QByteArray("2026-1-");
+    // By characters, so that no separator lands inside one.
+    QTest::newRow("time beyond ASCII by position") << QByteArray("<TIME_ON:6>140\xcb\xd1" "2") << QByteArray("TIME")
+                                                   << QByteArray("14:0Ë:Ñ2");
     // The export writes empty values for a QSO without date or time; they leave the
     // columns as they are.
     QTest::newRow("empty date and time") << QByteArray("<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
@@ -419,6 +422,9 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("qsl sent q") << QByteArray("<QSL_SENT:1>q") << QByteArray("QSLSENT") << QByteArray("4");
     QTest::newRow("qsl sent unknown") << QByteArray("<QSL_SENT:1>I") << QByteArray("QSLSENT") << QByteArray("2");
     QTest::newRow("qsl rcvd y") << QByteArray("<QSL_RCVD:1>y") << QByteArray("QSLRCVD") << QByteArray("2");
+    QTest::newRow("an empty first mode, then a repeat")
+        << QByteArray("<MODE:0><MODE:3>FT8") << QByteArray("MODE, (SELECT GROUP_CONCAT(NAME || '=' || VALUE) FROM QSOFIELDS)")
+        << QByteArray("1|MODE=CW,MODE=FT8");
     QTest::newRow("qsl rcvd repeated: the first counts")
         << QByteArray("<QSL_RCVD:1>Y<QSL_RCVD:1>R") << QByteArray("QSLRCVD, (SELECT GROUP_CONCAT(VALUE) FROM QSOFIELDS)")
         << QByteArray("2|Y,R");
