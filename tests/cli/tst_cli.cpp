@@ -371,12 +371,6 @@ void TestCli::importFailuresExitWithOne()
     QCOMPARE(unwritable.out, QString());
     QCOMPARE(unwritable.err, QStringLiteral("Error writing to database\n0 Qso Records added\n"));
 
-    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
-    const Result foreign = runCli({"import", "plain.sqlite3", "one.adi"});
-    QCOMPARE(foreign.exit, 1);
-    QCOMPARE(foreign.err, QStringLiteral("plain.sqlite3 is not a logbook: nothing imported\n"));
-    QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
-
     // A file read only in part: what was read is stored, and the exit says it was not all.
     QVERIFY(TestDir::writeFile("cut.adx", "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>K2CD</CALL></RECORD>"
                                           "<RECORD><CALL>K3EF"));
@@ -384,10 +378,6 @@ void TestCli::importFailuresExitWithOne()
     QCOMPARE(cut.exit, 1);
     QCOMPARE(cut.err, QStringLiteral("The Adif file could not be read to its end (line 1: Premature end of document.): "
                                      "the records after that point are missing\n1 Qso Records added\n"));
-
-    const Result device = runCli({"import", "log.sqlite3", "/dev/zero"});
-    QCOMPARE(device.exit, 1);
-    QCOMPARE(device.err, QStringLiteral("/dev/zero is not a regular file: nothing imported\n"));
 
     const Result noLogbook = runCli({"import", "nosuch.sqlite3", "one.adi"});
     QCOMPARE(noLogbook.exit, 1);
@@ -451,12 +441,9 @@ void TestCli::exportFailureExitsWithOne()
     QCOMPARE(database.exit, 1);
     QCOMPARE(database.err, QStringLiteral("This file cannot be overwritten\n"));
     QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
-    for (const char *target : {"log.sqlite3-journal", "/dev/null"}) {
-        const Result refused = runCli({"export", "log.sqlite3", target});
-        QCOMPARE(refused.exit, 1);
-        QCOMPARE(refused.err, QStringLiteral("This file cannot be overwritten\n"));
-    }
-    QVERIFY(!QFile::exists("log.sqlite3-journal"));
+    const Result device = runCli({"export", "log.sqlite3", "/dev/null"});
+    QCOMPARE(device.exit, 1);
+    QCOMPARE(device.err, QStringLiteral("This file cannot be overwritten\n"));
 
     // A disk that fills up: said as it is, not blamed on the logbook.
     QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 300));

@@ -182,26 +182,18 @@ private slots:
     // Any alphabet.
     void textInAnyAlphabet_data();
     void textInAnyAlphabet();
-    void anyAlphabetComesBackByteForByte();
     void olderLogbookTextBecomesUtf8Once();
     // Duplicates.
     void duplicatesAreSkippedAndCounted_data();
     void duplicatesAreSkippedAndCounted();
-    void largeImportIntoALargeLogbookFindsItsDuplicates();
     // Whole values, names, records and header.
     void valuesOfAnySizeAndLongNamesAreKept();
-    void recordEndWithBlanksInItsTag_data();
-    void recordEndWithBlanksInItsTag();
     void userDefinedFieldsAreKeptAndDeclared();
     // The XML form.
-    void adxReadsAsTheTaggedForm();
-    void adxExportImportsBack();
-    void damagedAdxSaysWhereItStopped();
+    void adxReadsAsTheTaggedFormAndComesBack();
     // What is refused before anything is read or written.
-    void exportRefusesWhatIsNoPlainFile_data();
-    void exportRefusesWhatIsNoPlainFile();
-    void importRefusesWhatIsNoRegularFile_data();
-    void importRefusesWhatIsNoRegularFile();
+    void whatIsNoPlainFileIsRefused_data();
+    void whatIsNoPlainFileIsRefused();
     void importNeedsAProgramDatabaseAndALogbook();
 };
 
@@ -309,10 +301,13 @@ void TestAdif::valuesRunOverLinesAndHoldAngleBrackets()
 void TestAdif::recordsOnOneLineAndTagForms()
 {
     TestDir dir;
+    // Blanks inside a tag, around its name, are no part of it.
     const Imported imported = importBytes(
-        "<eoh><call:4>K1AB<Name:5:S>Alice<eor><CALL:4>K2CD<NAME:3:s>Bob<EOR:0><Call:4>K3EF<eOr>\r\n");
-    QCOMPARE(imported.messages, QStringList{QStringLiteral("3 Qso Records added")});
-    QCOMPARE(rows("SELECT CALL, NAME FROM QSOS ORDER BY ROWID"), QByteArray("K1AB|Alice\nK2CD|Bob\nK3EF|"));
+        "<eoh><call:4>K1AB<Name:5:S>Alice<eor><CALL:4>K2CD<NAME:3:s>Bob<EOR:0><Call:4>K3EF<eOr>\r\n"
+        "<CALL:4>K4GH< EOR><CALL:4>K5IJ<EOR >\n<CALL:4>K6KL<\teor >\n");
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("6 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL, NAME FROM QSOS ORDER BY ROWID"),
+             QByteArray("K1AB|Alice\nK2CD|Bob\nK3EF|\nK4GH|\nK5IJ|\nK6KL|"));
 }
 
 void TestAdif::headerlessAndHeaderOnlyFiles()
@@ -1451,7 +1446,7 @@ void TestAdif::textInAnyAlphabet_data()
     const QByteArray names = "Łukasz|Łódź|Иван|東京|SP1ABC";
     QTest::newRow("UTF-8, lengths in bytes")
         << field("NAME", "Łukasz") + field("QTH", "Łódź") + field("COMMENT", "Иван") + field("ADDRESS", "東京")
-               + field("CALL", "SP1ABC")
+               + field("CALL", "SP1ABC") + field("MY_CITY", "Łódź")
         << names;
     QTest::newRow("UTF-8, lengths in characters")
         << fieldInCharacters("NAME", "Łukasz") + fieldInCharacters("QTH", "Łódź") + fieldInCharacters("COMMENT", "Иван")
@@ -1473,38 +1468,23 @@ void TestAdif::textInAnyAlphabet_data()
 }
 
 // The logbook stores UTF-8 whatever the file held, and every field ends where its
-// writer meant it to, whether it counted bytes or characters.
+// writer meant it to, whether it counted bytes or characters. The export writes UTF-8
+// with lengths in bytes, and gives the same texts back byte for byte.
 void TestAdif::textInAnyAlphabet()
 {
     QFETCH(QByteArray, fields);
     QFETCH(QByteArray, stored);
     TestDir dir;
-    QCOMPARE(importBytes("<EOH>\n" + fields + "<EOR>\n").messages, QStringList{QStringLiteral("1 Qso Records added")});
+    QCOMPARE(importBytes("<EOH>\n<QSO_DATE:8>20260101" + fields + "<EOR>\n").messages,
+             QStringList{QStringLiteral("1 Qso Records added")});
     QCOMPARE(rows(kTexts), stored);
-}
-
-void TestAdif::anyAlphabetComesBackByteForByte()
-{
-    TestDir dir;
-    const QByteArray adif = "<EOH>\n" + field("QSO_DATE", "20260101") + field("NAME", "Łukasz") + field("QTH", "Łódź")
-                          + field("COMMENT", "Иван") + field("ADDRESS", "東京") + field("CALL", "SP1ABC")
-                          + field("MY_CITY", "Łódź") + "<EOR>\n" + field("QSO_DATE", "20260102")
-                          + QByteArray("<NAME:6>J\xfcrgen") + field("CALL", "DL1AB") + "<EOR>\n";
-    importBytes(adif);
     QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
     const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
-    for (const QByteArray &expected : {QByteArray("<NAME:7>Łukasz "), QByteArray("<QTH:7>Łódź "),
-                                       QByteArray("<COMMENT:8>Иван "), QByteArray("<ADDRESS:6>東京\r\n"),
-                                       QByteArray(" <MY_CITY:7>Łódź <EOR>"), QByteArray("<NAME:7>Jürgen ")})
-        QVERIFY2(out.contains(expected), expected.constData());
-    QVERIFY(out.isValidUtf8());
-    QVERIFY(!out.contains("Ã"));
-
+    QVERIFY(out.isValidUtf8() && !out.contains("Ã"));
+    QVERIFY(out.contains(' ' + field("NAME", stored.left(stored.indexOf('|'))) + ' '));
     importBytes(out, QStringLiteral("back.sqlite3"));
-    const QByteArray sorted = QByteArray(kAllColumns) + " ORDER BY DATE";
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), sorted), rows(sorted));
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), "SELECT NAME, VALUE FROM QSOFIELDS"),
-             QByteArray("MY_CITY|Łódź"));
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), kTexts), stored);
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), "SELECT NAME, VALUE FROM QSOFIELDS"), rows("SELECT NAME, VALUE FROM QSOFIELDS"));
 }
 
 // A logbook made before text was stored as UTF-8, holding Windows-1252 text, as Korva3
@@ -1603,6 +1583,10 @@ void TestAdif::duplicatesAreSkippedAndCounted_data()
     later += "<CALL:1>1<EOR>\n";
     QTest::newRow("a repeat after its batch was written")
         << QByteArray() << later << QStringLiteral("600 Qso Records added, 1 duplicates skipped") << 600;
+    // A large import takes the other indexes down and asks through the one on date and time.
+    QTest::newRow("a large file a second time")
+        << spreadRecords(3000) << spreadRecords(3000) << QStringLiteral("0 Qso Records added, 3000 duplicates skipped")
+        << 3000;
     QTest::newRow("against the logbook and the file at once")
         << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "1200", "20m", "CW")
         << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "1200", "20m", "CW") + qsoRecord("DL2AB", "20260101", "1200", "20m", "CW")
@@ -1622,22 +1606,6 @@ void TestAdif::duplicatesAreSkippedAndCounted()
     const Imported imported = importBytes(adif);
     QCOMPARE(imported.messages, QStringList{message});
     QCOMPARE(SqlHelpers::count(kLog, "QSOS"), stored);
-    QCOMPARE(imported.result.read, imported.result.added + imported.result.duplicates);
-}
-
-// The logbook's own export, imported back: a large import, which writes without the
-// indexes, still asks the logbook about each record through the one on date and time.
-void TestAdif::largeImportIntoALargeLogbookFindsItsDuplicates()
-{
-    TestDir dir;
-    QVERIFY(prefilledLogbook(QLatin1String(kLog), 3000));
-    const QByteArray indexesBefore = rows(kIndexes);
-    QVERIFY(exportTo(QStringLiteral("all.adi"), QLatin1String(kLog), 36500));
-    QVERIFY(QFile::rename(QStringLiteral("all.adi"), QStringLiteral("in.adi")));
-    const Imported imported = importFile();
-    QCOMPARE(imported.messages, QStringList{QStringLiteral("0 Qso Records added, 3000 duplicates skipped")});
-    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), 3000);
-    QCOMPARE(rows(kIndexes), indexesBefore);
 }
 
 // --- Whole values, names, records and header ---------------------------------------------
@@ -1656,47 +1624,7 @@ void TestAdif::valuesOfAnySizeAndLongNamesAreKept()
     const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
     QVERIFY(out.contains("\r\n" + field("COMMENT", big) + ' '));
     QVERIFY(out.contains(' ' + field(longName, big) + " <EOR>"));
-    importBytes(out, QStringLiteral("back.sqlite3"));
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), "SELECT length(REMARKS) FROM QSOS"),
-             QByteArray("10485760"));
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), "SELECT length(NAME), length(VALUE) FROM QSOFIELDS"),
-             QByteArray("5007|10485760"));
 }
-
-void TestAdif::recordEndWithBlanksInItsTag_data()
-{
-    QTest::addColumn<QByteArray>("end");
-    QTest::newRow("blank before") << QByteArray("< EOR>");
-    QTest::newRow("blank after") << QByteArray("<EOR >");
-    QTest::newRow("tab and blank, lower case") << QByteArray("<\teor >");
-    QTest::newRow("blanks on both sides") << QByteArray("<  EoR  >");
-}
-
-void TestAdif::recordEndWithBlanksInItsTag()
-{
-    QFETCH(QByteArray, end);
-    TestDir dir;
-    QCOMPARE(importBytes("<EOH>\n<CALL:4>K1AB" + end + "\n<CALL:4>K2CD<EOR>\n").messages,
-             QStringList{QStringLiteral("2 Qso Records added")});
-    QCOMPARE(rows("SELECT CALL FROM QSOS ORDER BY ROWID"), QByteArray("K1AB\nK2CD"));
-}
-
-namespace {
-
-// The header's user-defined fields of an ADIF text, one "<USERDEFn:LENGTH[:TYPE]>VALUE"
-// a line.
-QByteArray userDefinitions(const QByteArray &adif)
-{
-    const QByteArray header = adif.left(adif.toUpper().indexOf("<EOH>"));
-    QByteArray found;
-    const QRegularExpression tag(QStringLiteral("<USERDEF\\d+:(\\d+)(:[A-Z])?>"), QRegularExpression::CaseInsensitiveOption);
-    for (const QRegularExpressionMatch &match : tag.globalMatch(QString::fromLatin1(header))) {
-        found += header.mid(match.capturedStart(), match.capturedLength() + match.captured(1).toInt()) + '\n';
-    }
-    return found;
-}
-
-} // namespace
 
 void TestAdif::userDefinedFieldsAreKeptAndDeclared()
 {
@@ -1722,158 +1650,116 @@ void TestAdif::userDefinedFieldsAreKeptAndDeclared()
     const QString file = sharedAdifFolder() + QStringLiteral("/ADIF_316_test_QSOs_2025_08_27.adi");
     if (!QFile::exists(file))
         QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
-    TestDir real;
+    TestDir realDir;
     QByteArray original = TestDir::readFile(file);
     original.replace("\n", "\r\n");
     importBytes(original);
     QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
-    const QByteArray declared = userDefinitions(original);
-    QCOMPARE(declared.count('\n'), 12);
-    QCOMPARE(userDefinitions(TestDir::readFile(QStringLiteral("out.adi"))), declared);
+    const QByteArray real = TestDir::readFile(QStringLiteral("out.adi"));
+    const QByteArray header = real.left(real.indexOf("<EOH>"));
+    QVERIFY(header.contains("\r\n<USERDEF1:20:B>RCVD_FROM_DX_CLUSTER\r\n<USERDEF2:32:E>MY_POWER_CATEGORY,{QRPP,QRP,QRO}\r\n"
+                            "<USERDEF3:35:N>MY_TEMPERATURE_FAHRENHEIT,{-50:150}\r\n"));
+    QVERIFY(header.endsWith("\r\n<USERDEF12:18:L>REMOTE_STATION_LON\r\n"));
 }
 
 // --- The XML form ---------------------------------------------------------------------
 
-namespace {
-
-const char kKeptFields[] = "SELECT QSO, NAME, VALUE FROM QSOFIELDS ORDER BY ROWID";
-const char kUserFields[] = "SELECT NAME, TYPE, LIMITS FROM USERFIELDS ORDER BY ROWID";
-
-} // namespace
-
-void TestAdif::adxReadsAsTheTaggedForm()
-{
-    TestDir dir;
-    const Imported tagged = importBytes(
-        "Tagged\n<ADIF_VER:5>3.1.4\n<USERDEF1:3:N>EPC\n<EOH>\n"
-        "<QSO_DATE:8>19900620<TIME_ON:4>1523<CALL:5>VK9NS<BAND:3>20M<MODE:4>RTTY<NAME:7>Łukasz"
-        "<ADDRESS:4>A\r\nB<EPC:5>32123<APP_MONOLOG_COMPRESSION:3>off<EOR>\n"
-        "<QSO_DATE:8>19900620<TIME_ON:4>1530<CALL:5>VK9AB<BAND:3>40m<MODE:3>FT8<EOR>\n",
-        QStringLiteral("tagged.sqlite3"));
-    const Imported xml = importBytes(
-        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.4</ADIF_VER>\n"
-        "  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"
-        "   <QSO_DATE>19900620</QSO_DATE><TIME_ON>1523</TIME_ON><CALL>VK9NS</CALL><BAND>20M</BAND>"
-        "<MODE>RTTY</MODE><NAME>Łukasz</NAME><ADDRESS>A&#13;\nB</ADDRESS>\n"
-        "   <USERDEF FIELDNAME=\"EPC\">32123</USERDEF>\n"
-        "   <APP PROGRAMID=\"MONOLOG\" FIELDNAME=\"COMPRESSION\" TYPE=\"S\">off</APP>\n  </RECORD>\n"
-        "  <RECORD><qso_date>19900620</qso_date><time_on>1530</time_on><call>VK9AB</call><band>40m</band>"
-        "<mode>FT8</mode></RECORD>\n </RECORDS>\n</ADX>\n",
-        QStringLiteral("xml.sqlite3"));
-    QCOMPARE(xml.messages, QStringList{QStringLiteral("2 Qso Records added")});
-    QCOMPARE(tagged.messages, xml.messages);
-    for (const QByteArray &sql : {QByteArray(kAllColumns) + " ORDER BY ROWID", QByteArray(kKeptFields),
-                                  QByteArray(kUserFields)})
-        QCOMPARE(SqlHelpers::rows(QStringLiteral("xml.sqlite3"), sql), SqlHelpers::rows(QStringLiteral("tagged.sqlite3"), sql));
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("xml.sqlite3"), kKeptFields),
-             QByteArray("1|EPC|32123\n1|APP_MONOLOG_COMPRESSION|off\n2|MODE|FT8"));
-    QCOMPARE(SqlHelpers::rows(QStringLiteral("xml.sqlite3"), "SELECT NAME, ADDRESS1 FROM QSOS WHERE ROWID = 1"),
-             QByteArray("Łukasz|A\r\nB"));
-}
-
-void TestAdif::adxExportImportsBack()
+// The same records in both forms import alike; exported as .adx and imported again,
+// they come back.
+void TestAdif::adxReadsAsTheTaggedFormAndComesBack()
 {
     TestDir dir;
     importBytes("Tagged\n<USERDEF1:3:N>EPC\n<EOH>\n"
-                "<QSO_DATE:8>20260101<TIME_ON:4>1523<CALL:6>SP1ABC<BAND:3>20m<MODE:3>FT8<NAME:7>Łukasz<QTH:6>東京"
+                "<QSO_DATE:8>20260101<TIME_ON:4>1523<CALL:6>SP1ABC<BAND:3>20M<MODE:3>FT8<NAME:7>Łukasz<QTH:6>東京"
                 + field("ADDRESS", "Line 1\r\nLine 2 <x> & \"q\"") + "<EPC:5>32123<APP_LoTW_2xQSL:1>Y<EOR>\n"
-                "<QSO_DATE:8>20260102<TIME_ON:4>0800<CALL:4>K1AB<BAND:3>40m<MODE:2>CW<EOR>\n");
+                "<QSO_DATE:8>20260102<TIME_ON:4>0800<CALL:4>K1AB<BAND:3>40m<MODE:2>CW<EOR>\n",
+                QStringLiteral("tagged.sqlite3"));
+    const Imported xml = importBytes(
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.4</ADIF_VER>\n"
+        "  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"
+        "   <QSO_DATE>20260101</QSO_DATE><TIME_ON>1523</TIME_ON><CALL>SP1ABC</CALL><BAND>20M</BAND><MODE>FT8</MODE>"
+        "<NAME>Łukasz</NAME><QTH>東京</QTH><ADDRESS>Line 1&#13;\nLine 2 &lt;x> &amp; \"q\"</ADDRESS>\n"
+        "   <USERDEF FIELDNAME=\"EPC\">32123</USERDEF><APP PROGRAMID=\"LoTW\" FIELDNAME=\"2xQSL\">Y</APP>\n"
+        "  </RECORD>\n  <RECORD><qso_date>20260102</qso_date><time_on>0800</time_on><call>K1AB</call>"
+        "<band>40m</band><mode>CW</mode></RECORD>\n </RECORDS>\n</ADX>\n");
+    QCOMPARE(xml.messages, QStringList{QStringLiteral("2 Qso Records added")});
+    // The export is newest first: QSOs are compared in date order, kept fields by call.
+    const QList<QByteArray> sameRows{QByteArray(kAllColumns) + " ORDER BY DATE",
+                                     "SELECT CALL, F.NAME, VALUE FROM QSOFIELDS F JOIN QSOS ON QSOS.ROWID = F.QSO "
+                                     "ORDER BY CALL, F.ROWID",
+                                     "SELECT NAME, TYPE, LIMITS FROM USERFIELDS"};
+    for (const QByteArray &sql : sameRows)
+        QCOMPARE(rows(sql), SqlHelpers::rows(QStringLiteral("tagged.sqlite3"), sql));
+    QCOMPARE(rows(sameRows.at(1)), QByteArray("SP1ABC|MODE|FT8\nSP1ABC|EPC|32123\nSP1ABC|APP_LOTW_2XQSL|Y"));
+
     QVERIFY(exportTo(QStringLiteral("out.adx"), QLatin1String(kLog), 36500));
     const QByteArray out = TestDir::readFile(QStringLiteral("out.adx"));
     for (const QByteArray &expected :
          {QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.7</ADIF_VER>\n"),
           QByteArray("  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"),
-          QByteArray("<CALL>SP1ABC</CALL>"), QByteArray("<MODE>FT8</MODE>"), QByteArray("<NAME>Łukasz</NAME>"),
-          QByteArray("<QTH>東京</QTH>"), QByteArray("<ADDRESS>Line 1&#13;\nLine 2 &lt;x&gt; &amp; &quot;q&quot;</ADDRESS>"),
+          QByteArray("<MODE>FT8</MODE>"), QByteArray("<NAME>Łukasz</NAME>"),
+          QByteArray("<ADDRESS>Line 1&#13;\nLine 2 &lt;x&gt; &amp; &quot;q&quot;</ADDRESS>"),
           QByteArray("<USERDEF FIELDNAME=\"EPC\">32123</USERDEF>"),
           QByteArray("<APP PROGRAMID=\"LOTW\" FIELDNAME=\"2XQSL\" TYPE=\"S\">Y</APP>\n  </RECORD>"),
           QByteArray(" </RECORDS>\n</ADX>\n")})
         QVERIFY2(out.contains(expected), expected.constData());
-
-    // The export is newest first: the QSOs are compared in date order, their fields by call.
     importBytes(out, QStringLiteral("back.sqlite3"));
-    for (const QByteArray &sql : {QByteArray(kAllColumns) + " ORDER BY DATE",
-                                  QByteArray("SELECT CALL, F.NAME, VALUE FROM QSOFIELDS F JOIN QSOS ON QSOS.ROWID = F.QSO "
-                                             "ORDER BY CALL, F.ROWID"),
-                                  QByteArray(kUserFields)})
+    for (const QByteArray &sql : sameRows)
         QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), sql), rows(sql));
-}
-
-void TestAdif::damagedAdxSaysWhereItStopped()
-{
-    TestDir dir;
-    const Imported imported = importBytes("<?xml version=\"1.0\"?>\n<ADX><RECORDS>\n"
-                                          "<RECORD><CALL>K1AB</CALL></RECORD>\n"
-                                          "<RECORD><CALL>K2CD</CALL>\n<NAME>cut sh");
-    QCOMPARE(imported.messages,
-             (QStringList{QStringLiteral("The Adif file could not be read to its end (line 5: Premature end of "
-                                         "document.): the records after that point are missing"),
-                          QStringLiteral("1 Qso Records added")}));
-    QCOMPARE(rows("SELECT CALL FROM QSOS"), QByteArray("K1AB"));
 }
 
 // --- What is refused before anything is read or written ---------------------------------
 
-void TestAdif::exportRefusesWhatIsNoPlainFile_data()
+void TestAdif::whatIsNoPlainFileIsRefused_data()
 {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("kind"); // the st_mode type the target has, 0 when it does not exist
-    QTest::newRow("a FIFO") << QStringLiteral("pipe") << int(S_IFIFO);
-    QTest::newRow("a folder") << QStringLiteral("folder") << int(S_IFDIR);
-    QTest::newRow("a device node") << QStringLiteral("null") << int(S_IFCHR);
-    QTest::newRow("a rollback journal") << QStringLiteral("log.sqlite3-journal") << int(S_IFREG);
-    QTest::newRow("a write-ahead log not there yet") << QStringLiteral("other.sqlite3-WAL") << 0;
-    QTest::newRow("shared memory") << QStringLiteral("log.sqlite3-shm") << int(S_IFREG);
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("kind"); // the st_mode type of what is there, 0 for nothing
+    QTest::newRow("export to a FIFO") << true << QStringLiteral("pipe") << int(S_IFIFO);
+    QTest::newRow("export to a folder") << true << QStringLiteral("folder") << int(S_IFDIR);
+    QTest::newRow("export to a device node") << true << QStringLiteral("null") << int(S_IFCHR);
+    QTest::newRow("export to a rollback journal") << true << QStringLiteral("log.sqlite3-journal") << int(S_IFREG);
+    QTest::newRow("export to a write-ahead log not there yet") << true << QStringLiteral("other.sqlite3-WAL") << 0;
+    QTest::newRow("export to shared memory") << true << QStringLiteral("log.sqlite3-shm") << int(S_IFREG);
+    QTest::newRow("import of a device that never ends") << false << QStringLiteral("/dev/zero") << int(S_IFCHR);
+    QTest::newRow("import of a FIFO no program writes") << false << QStringLiteral("pipe") << int(S_IFIFO);
+    QTest::newRow("import of a folder") << false << QStringLiteral("folder") << int(S_IFDIR);
 }
 
-void TestAdif::exportRefusesWhatIsNoPlainFile()
+void TestAdif::whatIsNoPlainFileIsRefused()
 {
-    QFETCH(QString, target);
+    QFETCH(bool, exporting);
+    QFETCH(QString, path);
     QFETCH(int, kind);
     TestDir dir;
     QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
-    const QByteArray path = QFile::encodeName(target);
-    switch (kind) {
-    case S_IFIFO: QCOMPARE(mkfifo(path.constData(), 0600), 0); break;
-    case S_IFDIR: QVERIFY(QDir().mkdir(target)); break;
-    case S_IFREG: QVERIFY(TestDir::writeFile(target, "kept as it is")); break;
-    case S_IFCHR:
+    ensureProgramDatabase();
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == S_IFIFO)
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+    else if (kind == S_IFDIR)
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == S_IFREG)
+        QVERIFY(TestDir::writeFile(path, "kept as it is"));
+    else if (kind == S_IFCHR && !path.startsWith(QLatin1Char('/'))) {
         if (geteuid() != 0)
             QSKIP("making a device node needs root");
-        QCOMPARE(mknod(path.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-        break;
+        QCOMPARE(mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
     }
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
-    QVERIFY(!CKorva3Doc(QLatin1String(kLog)).ExportAdifFile(target));
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
-    struct stat after;
-    QCOMPARE(lstat(path.constData(), &after) == 0 ? int(after.st_mode & S_IFMT) : 0, kind);
-    if (kind == S_IFREG)
-        QCOMPARE(TestDir::readFile(target), QByteArray("kept as it is"));
-}
-
-void TestAdif::importRefusesWhatIsNoRegularFile_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::newRow("a device that never ends") << QStringLiteral("/dev/zero");
-    QTest::newRow("a FIFO no program writes") << QStringLiteral("pipe");
-    QTest::newRow("a folder") << QStringLiteral("folder");
-}
-
-void TestAdif::importRefusesWhatIsNoRegularFile()
-{
-    QFETCH(QString, source);
-    TestDir dir;
-    QCOMPARE(mkfifo("pipe", 0600), 0);
-    QVERIFY(QDir().mkdir(QStringLiteral("folder")));
-    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
-    ensureProgramDatabase();
-    ScriptedPrompter prompter;
-    PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
-    QVERIFY(doc.ImportAdifFile(source).status == AdifImporter::Status::NotAFile);
-    QCOMPARE(prompter.texts(), QStringList{source + QStringLiteral(" is not a regular file: nothing imported")});
+    if (exporting) {
+        QVERIFY(!doc.ExportAdifFile(path));
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
+    } else {
+        QVERIFY(doc.ImportAdifFile(path).status == AdifImporter::Status::NotAFile);
+        QCOMPARE(prompter.texts(), QStringList{path + QStringLiteral(" is not a regular file: nothing imported")});
+    }
+    struct stat after;
+    QCOMPARE(lstat(name.constData(), &after) == 0 ? int(after.st_mode & S_IFMT) : 0, kind);
+    if (kind == S_IFREG)
+        QCOMPARE(TestDir::readFile(path), QByteArray("kept as it is"));
 }
 
 void TestAdif::importNeedsAProgramDatabaseAndALogbook()
