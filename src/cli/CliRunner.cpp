@@ -258,8 +258,8 @@ int CliRunner::importAdif(const QStringList &arguments)
     const AdifImporter::Result result = document.ImportAdifFile(file);
     if (result.status == AdifImporter::Status::NoHeader)
         return fail(QStringLiteral("No end of the ADIF header (<EOH>) in %1: nothing imported").arg(file));
-    return reportMessages(messages.texts(),
-                          result.status == AdifImporter::Status::Imported && result.failedWrites == 0);
+    return reportMessages(messages.texts(), result.status == AdifImporter::Status::Imported
+                                                && result.failedWrites == 0 && result.unreadRest.isEmpty());
 }
 
 int CliRunner::exportAdif(const QStringList &arguments)

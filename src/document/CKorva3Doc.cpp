@@ -405,6 +405,30 @@ namespace {
 
 const char kAdifFilter[] = "Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||";
 
+// Records without DXCC get their entity from the program database: without one they
+// would all be stored as entity 0.
+bool hasProgramDatabase()
+{
+    const DatabaseSchema::State state = ProgramDb::Schema().inspect(QLatin1String(ProgramDb::kProgramDatabase));
+    return state != DatabaseSchema::State::Foreign && state != DatabaseSchema::State::Unreadable;
+}
+
+QString importedText(const AdifImporter::Result &result)
+{
+    const QString added = QStringLiteral("%1 Qso Records added").arg(result.added);
+    return result.duplicates == 0 ? added : added + QStringLiteral(", %1 duplicates skipped").arg(result.duplicates);
+}
+
+// The companion files SQLite keeps beside a database while it writes it.
+bool isDatabaseCompanion(const QString &filePath)
+{
+    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
+        if (filePath.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void CKorva3Doc::OnImportAdif()
@@ -424,14 +448,28 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
     AdifImporter importer;
-    if (refuseWrite())
-        return importer.result();
+    if (refuseWrite()) {
+        AdifImporter::Result refused = importer.result();
+        if (!isLogbook())
+            refused.status = AdifImporter::Status::NotALogbook;
+        return refused;
+    }
     if (!importer.openFile(filePath)) {
-        prompter.plain(QStringLiteral("Cannot open Adif file..."));
+        prompter.plain(importer.result().status == AdifImporter::Status::NotAFile
+                           ? QStringLiteral("%1 is not a regular file: nothing imported").arg(filePath)
+                           : QStringLiteral("Cannot open Adif file..."));
         return importer.result();
     }
     if (!importer.skipHeader())
         return importer.result();
+    if (!hasProgramDatabase()) {
+        prompter.plain(QStringLiteral("Program database not found: %1. Records without DXCC would get no "
+                                      "entity: nothing imported")
+                           .arg(QLatin1String(ProgramDb::kProgramDatabase)));
+        AdifImporter::Result refused = importer.result();
+        refused.status = AdifImporter::Status::NoProgramDatabase;
+        return refused;
+    }
     ProgressScope progress(QStringLiteral("Add database"));
     const AdifImporter::Result result = importFrom(
         importer, [&progress](int percent) { progress.setPercent(percent); },
@@ -439,10 +477,17 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
             prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
                                                                           : WriteFailureText(m_lockWaitsGivenUp));
         });
-    if (result.status == AdifImporter::Status::Imported)
-        prompter.plain(QStringLiteral("%1 Qso Records added").arg(result.added));
-    else if (result.status == AdifImporter::Status::CannotOpenDatabase)
+    if (result.status == AdifImporter::Status::Imported) {
+        if (!result.unreadRest.isEmpty())
+            prompter.plain(QStringLiteral("The Adif file could not be read to its end (%1): the records after that "
+                                          "point are missing")
+                               .arg(result.unreadRest));
+        prompter.plain(importedText(result));
+    } else if (result.status == AdifImporter::Status::CannotOpenDatabase) {
         prompter.plain(QStringLiteral("Error open database"));
+    } else if (result.status == AdifImporter::Status::NotALogbook) {
+        prompter.plain(QStringLiteral("%1 is not a logbook: nothing imported").arg(m_title));
+    }
     return result;
 }
 
@@ -496,12 +541,18 @@ void CKorva3Doc::OnExportAdif()
 }
 
 // An export never overwrites a database: the open logbook (whatever its content), or
-// any other SQLite database.
+// any other SQLite database, or a companion file SQLite writes beside one (a hot journal
+// is part of its database). Nor does it replace what is no regular file: a device, a
+// FIFO, a folder.
 bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
 {
     const QFileInfo target(filePath);
+    if (isDatabaseCompanion(target.fileName()))
+        return true;
     if (!target.exists())
-        return false;
+        return target.isSymLink(); // a link to nothing: where it would write is unknown
+    if (!target.isFile())
+        return true;
     if (target.canonicalFilePath() == QFileInfo(m_pathName).canonicalFilePath())
         return true;
     return SlotConnection::holdsDatabase(filePath);

@@ -145,10 +145,13 @@ public:
     // "Import Adif": asks for an ADIF file and adds its records to the logbook.
     void OnImportAdif();
     // The import of a chosen file with its progress display and messages: "Cannot open
-    // Adif file...", "Error open database" (nothing written), at most one write failure
+    // Adif file...", "... is not a regular file", "Program database not found...", "Error
+    // open database", "... is not a logbook" (nothing written), at most one write failure
     // ("Error writing to database" for a refused batch, which is left out while reading
     // goes on; "Error writing to database..." for a failure that undid the whole import),
-    // then "%d Qso Records added" with the number of records stored.
+    // "The Adif file could not be read to its end..." when it was not, then "%d Qso
+    // Records added" with the number of records stored (and ", %d duplicates skipped"
+    // when records repeated QSOs).
     AdifImporter::Result ImportAdifFile(const QString &filePath);
     // The record-level way in: the ADIF records of any byte source (a file, a datagram,
     // one record in memory; a header is skipped when there is one) through the same
@@ -158,10 +161,12 @@ public:
     AdifImporter::Result AddAdifRecord(const QByteArray &adif);
     // "Export Adif": asks for a file and writes the QSOs of the export period to it.
     void OnExportAdif();
-    // The export to a chosen file; on success says "Logbook %s exported to file %s". A
-    // file that is a database (this logbook, another one, the program database) is
-    // refused with "This file cannot be overwritten"; "Cannot create Adif file..." and
-    // "Error writing Adif file..." say why the file was not written.
+    // The export to a chosen file (ADIF's XML form when its name ends in ".adx"); on
+    // success says "Logbook %s exported to file %s". A file that is a database (this
+    // logbook, another one, the program database), a database's companion file
+    // (-journal, -wal, -shm) or no regular file (a device, a FIFO, a folder) is refused
+    // with "This file cannot be overwritten"; "Cannot create Adif file..." and "Error
+    // writing Adif file..." say why the file was not written.
     bool ExportAdifFile(const QString &filePath);
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);

@@ -416,7 +416,7 @@ void CKorva3View::OnInitialUpdate()
     connect(clock, &QTimer::timeout, this, &CKorva3View::tickClock);
     clock->start(1000);
     m_askYesNo = m_doc->GetParameter("AskYesNo").value_or(QByteArray()) == "Y";
-    m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
+    m_ownLocator = CodePage::fromStored(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
     m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
     m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
 

@@ -437,7 +437,9 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
     QVERIFY(makeLogbook(log));
     QByteArray adif = "<EOH>\n";
     for (int i = 0; i < 600; ++i)
-        adif += "<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>0815<BAND:3>20m<MODE:2>CW<EOR>\n";
+        adif += QStringLiteral("<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>%1<BAND:3>20m<MODE:2>CW<EOR>\n")
+                    .arg(i / 60 * 100 + i % 60, 4, 10, QLatin1Char('0'))
+                    .toLatin1();
     QVERIFY(TestDir::writeFile(m_dir->filePath("in.adi"), adif));
     CMainFrame *frame = start({"Korva3", log});
     frame->SetStatusText(QStringLiteral("before"));

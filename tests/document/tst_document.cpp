@@ -477,6 +477,7 @@ void TestDocument::readersHoldNoWriteBeyondTheTimeout()
     TestDir dir;
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
+    QVERIFY(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")));
     const QString path = dir.filePath("log.sqlite3");
     QVERIFY(Sqlite3DB().CreateLogbook(path));
     QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), largeImport()));

@@ -211,8 +211,10 @@ bool SoakRun::import(const SoakFault &fault, int number)
     const QStringList texts = m_prompter.texts();
     // One failure message at most, which says why, then the number of records really
     // stored.
-    const bool told = !texts.isEmpty() && texts.size() <= 2
-                   && texts.last() == QStringLiteral("%1 Qso Records added").arg(added) && result.added == added
+    QString addedText = QStringLiteral("%1 Qso Records added").arg(added);
+    if (result.duplicates > 0)
+        addedText += QStringLiteral(", %1 duplicates skipped").arg(result.duplicates);
+    const bool told = !texts.isEmpty() && texts.size() <= 2 && texts.last() == addedText && result.added == added
                    && (texts.size() == 1 || texts.first() == QLatin1String(kBatchRefused)
                        || texts.first() == failureText(fault));
     if (!told)
@@ -221,7 +223,7 @@ bool SoakRun::import(const SoakFault &fault, int number)
                           .arg(fault.description())
                           .arg(added)
                           .arg(texts.join(QLatin1String(" / "))));
-    const bool complete = added == records && texts.size() == 1;
+    const bool complete = added + result.duplicates == records && texts.size() == 1;
     if (!complete)
         ++m_figures.failed[SoakFigures::Import];
     return checkOutcome(complete, fault, QStringLiteral("import"), true);
