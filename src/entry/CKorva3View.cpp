@@ -197,9 +197,13 @@ QWidget *CKorva3View::buildTopRow()
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
     }
-    // The lists are as wide as their longest entry, once they are filled.
-    for (QComboBox *list : {static_cast<QComboBox *>(m_modeList), m_lists.qslSentList, m_lists.qslRcvdList})
-        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The mode list is as wide as its longest entry, once it is filled; the QSL lists
+    // hold one letter each.
+    m_modeList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (QComboBox *list : {m_lists.qslSentList, m_lists.qslRcvdList}) {
+        list->setMinimumContentsLength(2);
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
 
     const auto fieldColumn = [this](Field field) {
         return std::pair<QString, QWidget *>(m_edits.label(field), m_edits.edit(field));
@@ -224,7 +228,7 @@ QWidget *CKorva3View::buildTopRow()
         auto *label = new QLabel(text, row);
         label->setBuddy(field);
         grid->addWidget(label, 1, column);
-        grid->addWidget(field, 2, column);
+        grid->addWidget(field, 2, column, Qt::AlignTop); // lists and fields level at the top
         // Each field keeps the width its widest value needs (set when it was made); the
         // row never squeezes one under the next.
         if (auto *edit = qobject_cast<QLineEdit *>(field))
