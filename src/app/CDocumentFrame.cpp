@@ -3,6 +3,8 @@
 #include "document/CKorva3Doc.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QScrollArea>
 
@@ -41,5 +43,26 @@ QSize CDocumentFrame::fittedSize() const
 
 void CDocumentFrame::fitToView()
 {
-    resize(fittedSize());
+    if (m_fitted.isEmpty())
+        m_view->installEventFilter(this);
+    m_fitted = fittedSize();
+    // Never beyond the MDI area (a small screen, a large scale): the view scrolls.
+    if (QMdiArea *area = mdiArea())
+        m_fitted = m_fitted.boundedTo(area->viewport()->size());
+    resize(m_fitted);
+}
+
+bool CDocumentFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::LayoutRequest && size() == m_fitted && !isMaximized()
+        && !isMinimized()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (size() == m_fitted)
+                    fitToView();
+            },
+            Qt::QueuedConnection);
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }

@@ -27,8 +27,13 @@ public:
 
     // The designed size, grown where the view needs more to show itself whole.
     QSize fittedSize() const;
-    // Resizes the window to its fitted size; done once the view has been filled.
+    // Resizes the window to its fitted size; done once the view has been filled. Until
+    // the window is resized otherwise, it grows with its view (lists filled late widen
+    // their fields), so a window just opened never shows scroll bars.
     void fitToView();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     CKorva3Doc *m_document;
@@ -36,4 +41,5 @@ private:
     CommandTarget *m_viewTarget;
     QScrollArea *m_scroller;
     QSize m_designedSize;
+    QSize m_fitted;
 };
