@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/PrintableView.h"
 #include "platform/CommandTarget.h"
 #include "store/Sqlite3DB.h"
 
@@ -19,7 +20,7 @@ class QTableWidget;
 // card of the selected QSO received (Y) or not (N) with the DXCC statistics kept in
 // step, and opens it in the edit dialog. Every command on a row works from the QSO's
 // row id, never from the row's texts.
-class CQslView : public QWidget, public CommandTarget
+class CQslView : public QWidget, public CommandTarget, public PrintableView
 {
     Q_OBJECT
 
@@ -36,6 +37,9 @@ public:
     explicit CQslView(CKorva3Doc *document, QWidget *parent = nullptr);
 
     CKorva3Doc *GetDocument() const { return m_doc; }
+
+    // The QSO list as shown, for File>Print; its window gives the title.
+    PrintedTable printedTable() const override;
 
     bool handlesCommand(int id) const override;
     bool commandEnabled(int id) const override;
