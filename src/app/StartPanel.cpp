@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,19 +38,29 @@ StartPanel::StartPanel(QMdiArea *area)
     connect(m_openButton, &QPushButton::clicked, this, &StartPanel::openChosen);
     connect(m_importButton, &QPushButton::clicked, this, &StartPanel::importChosen);
 
-    auto *commands = new QVBoxLayout;
+    // A card in the window's colour, centred in the workspace whatever its size.
+    auto *card = new QFrame(this);
+    card->setFrameShape(QFrame::StyledPanel);
+    card->setAutoFillBackground(true);
+    card->setBackgroundRole(QPalette::Window);
+    auto *column = new QVBoxLayout(card);
+    auto *heading = new QLabel(QStringLiteral("Start with a logbook"), card);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.25);
+    heading->setFont(headingFont);
+    column->addWidget(heading);
     for (QPushButton *button : {m_newButton, m_openButton, m_importButton})
-        commands->addWidget(button);
-    m_recentHeading = new QLabel(QStringLiteral("Logbooks used lately"), this);
+        column->addWidget(button);
+    m_recentHeading = new QLabel(QStringLiteral("Logbooks used lately"), card);
     m_recentColumn = new QVBoxLayout;
+    m_recentColumn->addSpacing(fontMetrics().height() / 2);
     m_recentColumn->addWidget(m_recentHeading);
+    column->addLayout(m_recentColumn);
 
-    // Centred in the workspace, whatever its size.
     auto *middle = new QVBoxLayout;
     middle->addStretch(1);
-    middle->addLayout(commands);
-    middle->addSpacing(fontMetrics().height());
-    middle->addLayout(m_recentColumn);
+    middle->addWidget(card);
     middle->addStretch(1);
     auto *outer = new QHBoxLayout(this);
     outer->addStretch(1);
@@ -73,7 +84,7 @@ void StartPanel::setRecentFiles(const QStringList &files)
         const bool missing = !QFileInfo::exists(files.at(i));
         auto *button = new QPushButton(missing ? QStringLiteral("&%1 %2 (missing)").arg(i + 1).arg(shown)
                                                : QStringLiteral("&%1 %2").arg(i + 1).arg(shown),
-                                       this);
+                                       m_recentHeading->parentWidget());
         button->setFlat(true);
         button->setStyleSheet(QStringLiteral("text-align: left"));
         button->setEnabled(!missing);
