@@ -208,8 +208,8 @@ void TestPrint::printsTheWindowOnPages_data()
                                   << QStringList({"log.sqlite3", headings, oldest, "Page 3 of 3"});
     QTest::newRow("logbook preview") << int(Printed::LogbookPreview) << "log.sqlite3" << 3
                                      << QStringList({newest, "Page 1 of 3"}) << QStringList({oldest, "Page 3 of 3"});
-    QTest::newRow("qsl list") << int(Printed::QslList) << "log.sqlite3" << 1
-                              << QStringList({"log.sqlite3", headings, "Page 1 of 1"})
+    QTest::newRow("qsl list") << int(Printed::QslList) << "Qsl - log.sqlite3" << 1
+                              << QStringList({"Qsl - log.sqlite3", headings, "Page 1 of 1"})
                               << QStringList({"02-01-2026 10:11 DL11ABC 599 579 14.025 CW N N",
                                               "02-01-2026 11:59 DL119ABC 599 579 14.025 CW N N"});
     QTest::newRow("dxcc report") << int(Printed::DxccReport) << "Dxcc Report" << 1
