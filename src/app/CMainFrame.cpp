@@ -7,9 +7,11 @@
 #include "CWsjtxFollower.h"
 #include "KeyboardLocks.h"
 #include "MdiArrangement.h"
+#include "StartPanel.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
 #include "entry/CKorva3View.h"
+#include "forms/TablePrinter.h"
 #include "net/WsjtxLogging.h"
 #include "net/WsjtxSettings.h"
 #include "platform/AppSettings.h"
@@ -84,6 +86,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     createMenus();
     createToolBar();
     createStatusBar();
+    createStartPanel();
     applyWindowKind();
 
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { applyWindowKind(); });
@@ -314,11 +317,6 @@ void CMainFrame::createToolBar()
             continue;
         }
         QAction *action = m_actions.value(button.id);
-        if (!action) { // Print: nothing handles it, so its button stays disabled
-            action = new QAction(this);
-            action->setData(button.id);
-            m_actions.insert(button.id, action);
-        }
         const QStringList prompt = QString::fromLatin1(button.tip).split(QLatin1Char('\n'));
         action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon))));
         action->setStatusTip(prompt.first());
@@ -359,6 +357,28 @@ void CMainFrame::createStatusBar()
     connect(timer, &QTimer::timeout, this, [this] { updateLockPanes(); });
     timer->start(kLockPollMs);
     updateLockPanes();
+}
+
+void CMainFrame::createStartPanel()
+{
+    m_startPanel = new StartPanel(m_area);
+    connect(m_startPanel, &StartPanel::newChosen, this, [this] { runCommand(ID_FILE_NEW); });
+    connect(m_startPanel, &StartPanel::openChosen, this, [this] { runCommand(ID_FILE_OPEN); });
+    connect(m_startPanel, &StartPanel::importChosen, this, &CMainFrame::importFromStartPanel);
+    connect(m_startPanel, &StartPanel::recentChosen, this, [this](int index) { runCommand(ID_FILE_MRU_FILE1 + index); });
+}
+
+void CMainFrame::importFromStartPanel()
+{
+    Prompter::FileRequest request;
+    request.kind = Prompter::FileRequest::Kind::Open;
+    request.title = QStringLiteral("Import Adif file");
+    request.filter = QStringLiteral("Adif Files (*.adi;*.adif)|*.adi;*.adif|All Files (*.*)|*.*||");
+    request.defaultExtension = QStringLiteral("adi");
+    request.mustExist = true;
+    const QString path = Prompter::current().chooseFile(request);
+    if (!path.isEmpty())
+        m_docManager->OpenFile(path);
 }
 
 void CMainFrame::updateLockPanes()
@@ -447,6 +467,7 @@ void CMainFrame::updateWindowList()
 void CMainFrame::updateRecentFiles()
 {
     const QStringList files = m_docManager->recentFiles();
+    m_startPanel->setRecentFiles(files);
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction *action = m_recentActions.at(i);
         if (i < files.size()) {
@@ -569,6 +590,9 @@ bool CMainFrame::handlesCommand(int id) const
     case ID_EDIT_PASTE:
     case ID_GET_TRX_FREQ:
         return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        return printableView() != nullptr;
     case ID_WINDOW_NEW:
     case ID_WINDOW_ARRANGE:
     case ID_WINDOW_CASCADE:
@@ -610,6 +634,10 @@ void CMainFrame::onCommand(int id)
     case ID_FILE_OPEN:
         openFromEmptyFrame();
         break;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        printActiveWindow(id);
+        break;
     case ID_VIEW_TOOLBAR:
         m_toolBar->setVisible(m_toolBar->isHidden());
         break;
@@ -647,6 +675,24 @@ void CMainFrame::openFromEmptyFrame()
     const QString path = LogbookFiles::ChooseLogbookFromFrame();
     if (!path.isEmpty())
         m_docManager->OpenDocumentFile(path);
+}
+
+PrintableView *CMainFrame::printableView() const
+{
+    const CDocumentFrame *frame = activeFrame();
+    return frame ? dynamic_cast<PrintableView *>(frame->viewWidget()) : nullptr;
+}
+
+// The window's list under the window's title.
+void CMainFrame::printActiveWindow(int id)
+{
+    const PrintableView *view = printableView();
+    if (!view)
+        return;
+    PrintedTable table = view->printedTable();
+    table.title = activeFrame()->windowTitle();
+    TablePrinter::print(table, id == ID_FILE_PRINT_PREVIEW ? Prompter::PrintRequest::Kind::Preview
+                                                           : Prompter::PrintRequest::Kind::Print);
 }
 
 bool CMainFrame::canEditFocusWidget(int id) const

@@ -23,6 +23,8 @@ class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QToolBar;
+class PrintableView;
+class StartPanel;
 
 // The main window: MDI area, menus that follow the kind of the active window, toolbar,
 // status bar, and the routing of every command along active view, document, child
@@ -74,6 +76,8 @@ public:
 
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
+    // The panel of the empty workspace.
+    StartPanel *startPanel() const { return m_startPanel; }
     // Runs a command along the route of the active window, as a menu or key does.
     bool runCommand(int id);
 public slots:
@@ -106,6 +110,12 @@ private:
     void applyWindowKind();
     void updateRecentFiles();
     void openFromEmptyFrame();
+    void createStartPanel();
+    // An ADIF file chosen first, then the logbook it goes into (or a new one).
+    void importFromStartPanel();
+    // The active window's view when it prints, else null.
+    PrintableView *printableView() const;
+    void printActiveWindow(int id);
     void editFocusWidget(int id);
     bool canEditFocusWidget(int id) const;
     void arrangeIcons();
@@ -134,6 +144,7 @@ private:
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;
     QList<QAction *> m_recentActions;
     QToolBar *m_toolBar = nullptr;
+    StartPanel *m_startPanel = nullptr;
     QLabel *m_messagePane = nullptr;
     QProgressBar *m_progress = nullptr;
     // CAP, NUM, SCRL: only where the lock keys' state can be read.

@@ -8,18 +8,22 @@ namespace CommandTable {
 
 namespace {
 
-Menu fileMenu(const char *setupText)
+// A document window's File menu also prints what the window shows.
+Menu fileMenu(const char *setupText, bool printing)
 {
-    return {"&File",
-            {{ID_FILE_NEW, "&New\tCtrl+N"},
-             {ID_FILE_OPEN, "&Open...\tCtrl+O"},
-             {ID_FILE_CLOSE, "&Close"},
-             {0, nullptr},
-             {ID_SETUP, setupText},
-             {0, nullptr},
-             {ID_FILE_MRU_FILE1, "Recent File"},
-             {0, nullptr},
-             {ID_APP_EXIT, "E&xit"}}};
+    Menu menu{"&File",
+              {{ID_FILE_NEW, "&New\tCtrl+N"},
+               {ID_FILE_OPEN, "&Open...\tCtrl+O"},
+               {ID_FILE_CLOSE, "&Close"},
+               {0, nullptr},
+               {ID_SETUP, setupText},
+               {0, nullptr},
+               {ID_FILE_MRU_FILE1, "Recent File"},
+               {0, nullptr}}};
+    if (printing)
+        menu.items.append({{ID_FILE_PRINT, "&Print...\tCtrl+P"}, {ID_FILE_PRINT_PREVIEW, "Print Pre&view"}, {0, nullptr}});
+    menu.items.append({ID_APP_EXIT, "E&xit"});
+    return menu;
 }
 
 const Menu kViewMenu{"&View", {{ID_VIEW_TOOLBAR, "&Toolbar"}, {ID_VIEW_STATUS_BAR, "&Status Bar"}}};
@@ -81,6 +85,7 @@ const QList<KeyBinding> kMainKeys{
     {ID_EDIT_UNDO, QKeySequence(Qt::CTRL | Qt::Key_Z)},
     {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
     {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+    {ID_FILE_PRINT, QKeySequence(Qt::CTRL | Qt::Key_P)},
     {ID_NEXT_PANE, QKeySequence(Qt::Key_F6)},
     {ID_PREV_PANE, QKeySequence(Qt::SHIFT | Qt::Key_F6)},
     {ID_WINDOW_CLOSE, QKeySequence(Qt::CTRL | Qt::Key_F4)},
@@ -119,11 +124,11 @@ QList<Menu> menus(WindowKind kind)
 {
     switch (kind) {
     case WindowKind::None:
-        return {fileMenu("Setup\tAlt+S"), kViewMenu, kHelpMenu};
+        return {fileMenu("Setup\tAlt+S", false), kViewMenu, kHelpMenu};
     case WindowKind::Logbook:
-        return {fileMenu("Setup\tCtrl+S"), kEditMenu, kViewMenu, kLogbookMenu, kWindowMenu, kHelpMenu};
+        return {fileMenu("Setup\tCtrl+S", true), kEditMenu, kViewMenu, kLogbookMenu, kWindowMenu, kHelpMenu};
     case WindowKind::Qsl:
-        return {fileMenu("Setup\tAlt+S"), kEditMenu, kViewMenu, kQslMenu, kWindowMenu, kHelpMenu};
+        return {fileMenu("Setup\tAlt+S", true), kEditMenu, kViewMenu, kQslMenu, kWindowMenu, kHelpMenu};
     }
     return {};
 }

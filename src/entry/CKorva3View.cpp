@@ -1055,3 +1055,8 @@ void CKorva3View::OnDeleteQso()
     m_doc->DeleteQso(rowId);
     emit commandsChanged();
 }
+
+PrintedTable CKorva3View::printedTable() const
+{
+    return PrintedTable::fromTableWidget(QString(), *m_workedList);
+}

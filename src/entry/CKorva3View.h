@@ -3,6 +3,7 @@
 #include "forms/ChoiceList.h"
 #include "forms/QsoFieldEdits.h"
 #include "forms/QsoFieldLists.h"
+#include "forms/PrintableView.h"
 #include "platform/CommandTarget.h"
 #include "rig/TrxReadingReceiver.h"
 #include "store/Sqlite3DB.h"
@@ -33,7 +34,7 @@ class QTableWidget;
 // The form keeps its values in its members: pullFields moves every control's value into
 // its member (refused when a field holds more than its limit), pushFields writes every
 // member back.
-class CKorva3View : public QWidget, public CommandTarget, public TrxReadingReceiver
+class CKorva3View : public QWidget, public CommandTarget, public TrxReadingReceiver, public PrintableView
 {
     Q_OBJECT
 
@@ -56,6 +57,9 @@ public:
 
     // Fills the lists and reads the parameters; runs once, when the form is first shown.
     void OnInitialUpdate();
+
+    // The QSO list as shown, for File>Print; its window gives the title.
+    PrintedTable printedTable() const override;
 
     bool handlesCommand(int id) const override;
     bool commandEnabled(int id) const override;

@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -76,6 +79,28 @@ QString WidgetPrompter::chooseFile(const FileRequest &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
+}
+
+Prompter::Answer WidgetPrompter::print(const PrintRequest &request)
+{
+    if (!request.printer || !request.paint)
+        return Answer::Cancel;
+    request.printer->setDocName(request.title);
+    if (request.kind == PrintRequest::Kind::Preview) {
+        QPrintPreviewDialog preview(request.printer, m_parent);
+        preview.setWindowTitle(QStringLiteral("Print Preview - %1").arg(request.title));
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&request](QPrinter *printer) { request.paint(printer); });
+        // A preview shown maximised shows a whole page at a readable size.
+        preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+        return preview.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
+    }
+    QPrintDialog dialog(request.printer, m_parent);
+    dialog.setWindowTitle(QStringLiteral("Print - %1").arg(request.title));
+    if (dialog.exec() != QDialog::Accepted)
+        return Answer::Cancel;
+    request.paint(request.printer);
+    return Answer::Ok;
 }
 
 QString WidgetPrompter::qtFilter(const QString &pairs)

@@ -7,7 +7,7 @@
 class QWidget;
 
 // The Prompter of the running programs: QMessageBox for messages and questions,
-// QFileDialog for choosing files. Boxes are modal to the given parent (or to the
+// QFileDialog for choosing files, Qt's print dialog and print preview. Boxes are modal to the given parent (or to the
 // application when there is none).
 class WidgetPrompter : public Prompter
 {
@@ -19,6 +19,8 @@ public:
     void message(Icon icon, const QString &text) override;
     Answer ask(const QString &text, const QString &caption) override;
     QString chooseFile(const FileRequest &request) override;
+    // QPrintDialog, or QPrintPreviewDialog with its own Print button.
+    Answer print(const PrintRequest &request) override;
 
     // "Logbook Files (*.sqlite3)|*.sqlite3|All Files (*.*)|*.*||" becomes
     // "Logbook Files (*.sqlite3);;All Files (*)": each description keeps its text and

@@ -26,6 +26,7 @@ enum CommandId : int {
     ID_FILE_OPEN = 57601,
     ID_FILE_CLOSE = 57602,
     ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
     ID_FILE_MRU_FILE1 = 57616, // the recent files follow: 57617, 57618, 57619
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPrinter;
+
 // Every message box and file dialog of the system goes through the current Prompter:
 // the application installs one that shows real boxes, tests install a scripted one
 // that records the texts and plays prepared answers.
@@ -25,6 +29,17 @@ public:
         bool confirmOverwrite = false;
     };
 
+    struct PrintRequest
+    {
+        enum class Kind { Print, Preview };
+        Kind kind = Kind::Print;
+        QString title; // what is printed; the print job's name
+        // The printer the dialog sets up; the caller owns it.
+        QPrinter *printer = nullptr;
+        // Paints every page on the printer it is given (the preview's own, for Preview).
+        std::function<void(QPrinter *)> paint;
+    };
+
     virtual ~Prompter() = default;
 
     // A box with one OK button.
@@ -33,6 +48,10 @@ public:
     virtual Answer ask(const QString &text, const QString &caption) = 0;
     // The chosen path, or an empty text when the operator cancelled.
     virtual QString chooseFile(const FileRequest &request) = 0;
+    // Print: the print dialog, then the pages on the printer chosen there. Preview: the
+    // pages in a preview window, from which the operator may print them. Ok when the
+    // pages went to a printer (or a file), Cancel otherwise.
+    virtual Answer print(const PrintRequest &request) = 0;
 
     void information(const QString &text) { message(Icon::Information, text); }
     void warning(const QString &text) { message(Icon::Warning, text); }

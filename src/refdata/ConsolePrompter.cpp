@@ -18,6 +18,11 @@ QString ConsolePrompter::chooseFile(const FileRequest &)
     return QString();
 }
 
+Prompter::Answer ConsolePrompter::print(const PrintRequest &)
+{
+    return Answer::Cancel;
+}
+
 void ConsolePrompter::printMessage(const QString &text)
 {
     m_out << text << '\n';

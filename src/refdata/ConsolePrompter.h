@@ -15,6 +15,8 @@ public:
     void message(Icon icon, const QString &text) override;
     Answer ask(const QString &text, const QString &caption) override;
     QString chooseFile(const FileRequest &request) override;
+    // Nothing prints from a console.
+    Answer print(const PrintRequest &request) override;
 
 private:
     void printMessage(const QString &text);

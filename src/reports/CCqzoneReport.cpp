@@ -1,6 +1,7 @@
 #include "CCqzoneReport.h"
 
 #include "document/CKorva3Doc.h"
+#include "forms/TablePrinter.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -105,6 +106,7 @@ void CCqzoneReport::buildForm()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    TablePrinter::addPrintButtons(buttons, [this] { return printedTable(); });
 
     auto *form = new QVBoxLayout(this);
     form->addWidget(new QLabel(QStringLiteral("Zones Worked / Confirmed by Band"), this));
@@ -181,4 +183,18 @@ void CCqzoneReport::paintRow(int row)
     const QStringList marks = m_rowTexts.at(row).split(QLatin1Char('\t'));
     for (int zone = 1; zone <= CqZoneGrid::kZones && zone <= marks.size(); ++zone)
         painter.drawText(columnRect(zone, area->height()), Qt::AlignCenter, marks.at(zone - 1));
+}
+
+PrintedTable CCqzoneReport::printedTable() const
+{
+    PrintedTable table;
+    table.title = windowTitle();
+    table.headings.append(QStringLiteral("Band"));
+    for (int zone = 1; zone <= CqZoneGrid::kZones; ++zone)
+        table.headings.append(QString::number(zone));
+    for (int row = 0; row < ReportBands::kCount; ++row) {
+        table.rows.append(QStringList({QStringLiteral("%1m").arg(QLatin1String(ReportBands::kBands[row]))})
+                          + m_rowTexts.at(row).split(QLatin1Char('\t')));
+    }
+    return table;
 }

@@ -2,6 +2,8 @@
 
 #include "store/CqZoneGrid.h"
 
+#include "forms/PrintableView.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QStringList>
@@ -14,7 +16,7 @@ class QWidget;
 // itself, in 40 columns shared by both, so that each mark stands centred under its
 // zone's number whatever the fonts. The rows follow every change of the logbook while
 // the report is open.
-class CCqzoneReport : public QDialog
+class CCqzoneReport : public QDialog, public PrintableView
 {
     Q_OBJECT
 
@@ -35,6 +37,9 @@ public:
     static QString RowText(const CqZoneGrid &grid, int row);
 
     static const int kRowIds[ReportBands::kCount];
+
+    // The rows as the report shows them, for its Print and Print Preview buttons.
+    PrintedTable printedTable() const override;
 
 protected:
     // Paints the heading and the row areas: they hold no painting of their own.

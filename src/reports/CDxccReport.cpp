@@ -1,6 +1,7 @@
 #include "CDxccReport.h"
 
 #include "document/CKorva3Doc.h"
+#include "forms/TablePrinter.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -108,6 +109,7 @@ void CDxccReport::buildForm()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    TablePrinter::addPrintButtons(buttons, [this] { return printedTable(); });
 
     auto *form = new QVBoxLayout(this);
     form->addLayout(body);
@@ -127,4 +129,25 @@ void CDxccReport::fillFields(const DxccTotals &totals)
         m_fields.value(kModeTotalIds[m])->setText(pairText(totals.modeTotals[m]));
     m_fields.value(kTotalQsosId)->setText(QString::number(totals.totalQsos));
     m_fields.value(kMixedId)->setText(pairText(totals.mixed));
+}
+
+PrintedTable CDxccReport::printedTable() const
+{
+    PrintedTable table;
+    table.title = windowTitle();
+    table.headings = QStringList({QStringLiteral("Band"), QStringLiteral("CW"), QStringLiteral("SSB"),
+                                  QStringLiteral("RTTY"), QStringLiteral("Band Totals")});
+    for (int band = 0; band < ReportBands::kCount; ++band) {
+        QStringList row({QStringLiteral("%1m").arg(QLatin1String(ReportBands::kBands[band]))});
+        for (int id : kCellIds[band])
+            row.append(fieldText(id));
+        table.rows.append(row);
+    }
+    QStringList modes({QStringLiteral("Mode Totals")});
+    for (int id : kModeTotalIds)
+        modes.append(fieldText(id));
+    table.rows.append(modes);
+    table.rows.append({QStringLiteral("Mixed Mode Totals"), QString(), QString(), QString(), fieldText(kMixedId)});
+    table.rows.append({QStringLiteral("Total Qso's"), QString(), QString(), QString(), fieldText(kTotalQsosId)});
+    return table;
 }

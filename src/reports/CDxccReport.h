@@ -2,6 +2,8 @@
 
 #include "store/DxccTotals.h"
 
+#include "forms/PrintableView.h"
+
 #include <QDialog>
 #include <QHash>
 
@@ -11,7 +13,7 @@ class QLineEdit;
 // "Dxcc Report": DXCC entities worked and confirmed per band and mode, with band, mode
 // and mixed totals and the number of QSOs, from the document's statistics, read again
 // whenever the logbook changes while it is open.
-class CDxccReport : public QDialog
+class CDxccReport : public QDialog, public PrintableView
 {
     Q_OBJECT
 
@@ -29,6 +31,9 @@ public:
     static const int kModeTotalIds[DxccTotals::kModes];
     static constexpr int kTotalQsosId = 1010;
     static constexpr int kMixedId = 1012;
+
+    // The cells as the report shows them, for its Print and Print Preview buttons.
+    PrintedTable printedTable() const override;
 
 private:
     void buildForm();

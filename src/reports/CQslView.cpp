@@ -353,3 +353,8 @@ int CQslView::selectedRow() const
     const QModelIndexList rows = m_qsoList->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
+
+PrintedTable CQslView::printedTable() const
+{
+    return PrintedTable::fromTableWidget(QString(), *m_qsoList);
+}

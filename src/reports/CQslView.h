@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/PrintableView.h"
 #include "platform/CommandTarget.h"
 #include "store/Sqlite3DB.h"
 
@@ -21,7 +22,7 @@ class QTableWidget;
 // step, or sent, keeping the day of either as ADIF's QSLRDATE or QSLSDATE, and opens
 // it in the edit dialog. Every command on a row works from the QSO's
 // row id, never from the row's texts.
-class CQslView : public QWidget, public CommandTarget
+class CQslView : public QWidget, public CommandTarget, public PrintableView
 {
     Q_OBJECT
 
@@ -41,6 +42,9 @@ public:
     explicit CQslView(CKorva3Doc *document, QWidget *parent = nullptr);
 
     CKorva3Doc *GetDocument() const { return m_doc; }
+
+    // The QSO list as shown, for File>Print; its window gives the title.
+    PrintedTable printedTable() const override;
 
     bool handlesCommand(int id) const override;
     bool commandEnabled(int id) const override;

@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/CSplashWnd.h"
 #include "app/KeyboardLocks.h"
+#include "app/StartPanel.h"
 #include "XServerLocks.h"
 #include "common/MenuTexts.h"
 #include "common/SampleProgramDatabase.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QWindow>
@@ -84,6 +86,9 @@ private slots:
     void windowMenuListsTheOpenWindows();
     void captionCarriesTheActiveLogbook_data();
     void captionCarriesTheActiveLogbook();
+    void startPanelRunsTheFileCommandsByKeyboard_data();
+    void startPanelRunsTheFileCommandsByKeyboard();
+    void startPanelListsTheLogbooksUsedLately();
     void pasteFollowsTheClipboard();
     void ctrlF4ClosesTheActiveWindow();
     void escFromAMenuReturnsToTheField();
@@ -349,6 +354,110 @@ void TestWindows::captionCarriesTheActiveLogbook()
     }
     QCoreApplication::processEvents();
     QCOMPARE(frame->windowTitle(), caption);
+}
+
+// --- The empty workspace ------------------------------------------------------------
+
+namespace {
+
+QStringList buttonTexts(const QList<QPushButton *> &buttons)
+{
+    QStringList texts;
+    for (const QPushButton *button : buttons)
+        texts.append(QStringLiteral("%1%2").arg(button->isEnabled() ? "" : "[off]", button->text()));
+    return texts;
+}
+
+} // namespace
+
+void TestWindows::startPanelRunsTheFileCommandsByKeyboard_data()
+{
+    QTest::addColumn<int>("tabs");       // from the first button, which has the focus
+    QTest::addColumn<QStringList>("files"); // chosen in the file dialogs, in order
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QString>("window");  // the title of the window opened, if any
+    QTest::addColumn<QStringList>("texts");
+
+    QTest::newRow("new logbook") << 0 << QStringList({"new.sqlite3"}) << QStringList({"New Logbook"})
+                                 << "new.sqlite3" << QStringList();
+    QTest::newRow("open logbook") << 1 << QStringList({"log.sqlite3"}) << QStringList({"Open Logbook"})
+                                  << "log.sqlite3" << QStringList();
+    QTest::newRow("import into a new logbook")
+        << 2 << QStringList({"qsos.adi", "imported.sqlite3"}) << QStringList({"Import Adif file", "New Logbook"})
+        << "imported.sqlite3" << QStringList({"2 Qso Records added"});
+    QTest::newRow("import cancelled") << 2 << QStringList() << QStringList({"Import Adif file"}) << QString()
+                                      << QStringList();
+}
+
+void TestWindows::startPanelRunsTheFileCommandsByKeyboard()
+{
+    QFETCH(int, tabs);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QString, window);
+    QFETCH(QStringList, texts);
+    QVERIFY(makeLogbook(m_dir->filePath("log.sqlite3")));
+    QFile adif(m_dir->filePath("qsos.adi"));
+    QVERIFY(adif.open(QIODevice::WriteOnly));
+    adif.write("<EOH>\n<CALL:6>DL1ABC<QSO_DATE:8>20260102<TIME_ON:4>1000<BAND:3>20M<MODE:2>CW<EOR>\n"
+               "<CALL:6>DL2ABC<QSO_DATE:8>20260102<TIME_ON:4>1001<BAND:3>20M<MODE:2>CW<EOR>\n");
+    adif.close();
+    for (const QString &file : std::as_const(files))
+        m_prompter.setNextFile(m_dir->filePath(file));
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    StartPanel *panel = frame->startPanel();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(buttonTexts({panel->newButton(), panel->openButton(), panel->importButton()}),
+             QStringList({"&New logbook", "&Open logbook", "&Import ADIF file"}));
+    QTRY_VERIFY(panel->newButton()->hasFocus());
+
+    for (int i = 0; i < tabs; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QStringList shownDialogs;
+    for (const ScriptedPrompter::Shown &shown : m_prompter.shown()) {
+        if (shown.kind == ScriptedPrompter::Shown::Kind::File)
+            shownDialogs.append(shown.text);
+    }
+    QCOMPARE(shownDialogs, dialogs);
+    QCOMPARE(m_prompter.texts(), texts);
+    QCOMPARE(frame->activeFrame() ? frame->activeFrame()->windowTitle() : QString(), window);
+    QTRY_COMPARE(panel->isVisible(), window.isEmpty());
+}
+
+void TestWindows::startPanelListsTheLogbooksUsedLately()
+{
+    const QString a = m_dir->filePath("a.sqlite3");
+    const QString b = m_dir->filePath("b.sqlite3");
+    QVERIFY(makeLogbook(a) && makeLogbook(b));
+    CMainFrame *frame = start();
+    StartPanel *panel = frame->startPanel();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(buttonTexts(panel->recentButtons()), QStringList());
+
+    QVERIFY(frame->docManager()->OpenDocumentFile(a) && frame->docManager()->OpenDocumentFile(b));
+    QTRY_VERIFY(!panel->isVisible());
+    QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
+    frame->docManager()->CloseDocument(frame->docManager()->documents().first());
+    QTRY_COMPARE(frame->docManager()->documents().size(), 1);
+    QVERIFY(!panel->isVisible()); // b's windows are still open
+    frame->docManager()->CloseDocument(frame->docManager()->documents().first());
+    QTRY_VERIFY(panel->isVisible());
+    QCOMPARE(buttonTexts(panel->recentButtons()),
+             QStringList({"&1 " + QDir::toNativeSeparators(b), "&2 " + QDir::toNativeSeparators(a)}));
+
+    // A click opens one; a logbook gone since is shown missing when the panel returns.
+    QVERIFY(QFile::remove(b));
+    panel->recentButtons().at(1)->click();
+    QCOMPARE(frame->activeFrame()->document()->pathName(), a);
+    QTRY_VERIFY(!panel->isVisible());
+    QVERIFY(frame->runCommand(ID_FILE_CLOSE));
+    QTRY_VERIFY(panel->isVisible());
+    QCOMPARE(buttonTexts(panel->recentButtons()), QStringList({"&1 " + QDir::toNativeSeparators(a),
+                                                               "[off]&2 " + QDir::toNativeSeparators(b) + " (missing)"}));
 }
 
 // --- Keys and the clipboard ---------------------------------------------------------
