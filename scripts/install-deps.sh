@@ -16,6 +16,7 @@ KORVA3_PACKAGES=(
     dpkg-dev                   # dpkg-shlibdeps: the Debian package's dependency list
     openssl                    # self-signed certificates for the local HTTPS fakes of the tests
     qtkeychain-qt6-dev         # the desktop's secret store for the service accounts' passwords
+    lintian                    # the package check: the Debian package without an error
 )
 
 korva3_install_deps() {
