@@ -17,6 +17,7 @@ KORVA3_PACKAGES=(
     openssl                    # self-signed certificates for the local HTTPS fakes of the tests
     qtkeychain-qt6-dev         # the desktop's secret store for the service accounts' passwords
     poppler-utils              # pdftotext: the print test reads its PDF pages back
+    lintian                    # the package check: the Debian package without an error
 )
 
 korva3_install_deps() {

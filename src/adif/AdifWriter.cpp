@@ -4,6 +4,7 @@
 #include "AdifQsoMapping.h"
 #include "AdxWriter.h"
 #include "platform/CodePage.h"
+#include "platform/ProgramVersion.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDateTime>
@@ -14,15 +15,13 @@
 
 namespace {
 
+// The program has no address of its own: the lines after the version name its manual.
 const char kPreamble[] =
-    "ADIF Export from Korva Version 3.0.0\r\n"
     "Korva3, the logbook for radio amateurs\r\n"
-    "Web: https://korva3.example.org\r\n"
-    "Mail: korva3@example.org\r\n"
+    "Written by the Korva3 developers\r\n"
+    "Manual: man Korva3\r\n"
     "\r\n";
-const char kHeader[] =
-    "<ADIF_VERS:5>3.1.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3.0.14\r\n"
-    "<CREATED_TIMESTAMP:15>%1\r\n";
+const char kHeader[] = "<ADIF_VERS:5>3.1.7\r\n<PROGRAMID:6>Korva3\r\n";
 
 // The user-defined fields as the header declares them: "<USERDEFn:LENGTH:TYPE>NAME" with
 // ",{...}" when the field has an enumeration or range.
@@ -44,9 +43,12 @@ void appendUserFields(QByteArray &out, const QList<Sqlite3DB::UM_USERFIELD> &fie
 // Preamble, export date and header, with the local time taken once.
 QByteArray head(const QDateTime &now, const QList<Sqlite3DB::UM_USERFIELD> &userFields)
 {
-    QByteArray out(kPreamble);
+    const QByteArray version(ProgramVersion::kText);
+    QByteArray out = "ADIF Export from Korva Version " + version + "\r\n" + kPreamble;
     out += "Export date on " + CodePage::toStored(QLocale::system().toString(now, QLocale::LongFormat)) + "\r\n\r\n";
-    out += QString::fromLatin1(kHeader).arg(now.toString(QStringLiteral("yyyyMMdd HHmmss"))).toLatin1();
+    out += kHeader;
+    out += "<PROGRAMVERSION:" + QByteArray::number(version.size()) + '>' + version + "\r\n";
+    out += "<CREATED_TIMESTAMP:15>" + now.toString(QStringLiteral("yyyyMMdd HHmmss")).toLatin1() + "\r\n";
     appendUserFields(out, userFields);
     out += "<EOH>\r\n\r\n";
     return out;

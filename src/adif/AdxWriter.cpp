@@ -1,6 +1,7 @@
 #include "AdxWriter.h"
 
 #include "AdifQsoMapping.h"
+#include "platform/ProgramVersion.h"
 
 #include <QRegularExpression>
 
@@ -42,7 +43,7 @@ void AdxWriter::writeHeader(const QByteArray &createdTimestamp, const QList<Sqli
     m_xml.writeStartElement(QStringLiteral("HEADER"));
     m_xml.writeTextElement(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.7"));
     m_xml.writeTextElement(QStringLiteral("PROGRAMID"), QStringLiteral("Korva3"));
-    m_xml.writeTextElement(QStringLiteral("PROGRAMVERSION"), QStringLiteral("3.0.14"));
+    m_xml.writeTextElement(QStringLiteral("PROGRAMVERSION"), QLatin1String(ProgramVersion::kText));
     m_xml.writeTextElement(QStringLiteral("CREATED_TIMESTAMP"), QString::fromLatin1(createdTimestamp));
     for (qsizetype i = 0; i < userFields.size(); ++i) {
         const Sqlite3DB::UM_USERFIELD &field = userFields.at(i);

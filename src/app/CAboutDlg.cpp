@@ -25,7 +25,7 @@ QPixmap badge(int width, int height, const QString &text)
 
 QString CAboutDlg::versionText()
 {
-    return QStringLiteral("Korva - Logbook for the radio amateur Version %1").arg(QLatin1String(kVersion))
+    return QStringLiteral("Korva - Logbook for the radio amateur Version %1").arg(QLatin1String(ProgramVersion::kText))
          + QStringLiteral("\nCopyright (C) the Korva3 developers. All rights reserved.");
 }
 
@@ -49,8 +49,9 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     layout->addWidget(version, 0, 2);
 
     layout->addWidget(new QLabel(QStringLiteral("Written by the Korva3 team\nfor radio amateurs\neverywhere")), 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("emailto:")), 2, 1);
-    auto *contact = new QLabel(QStringLiteral("korva3@example.org"));
+    // No address of the program's own: its manual comes with it.
+    layout->addWidget(new QLabel(QStringLiteral("Manual:")), 2, 1);
+    auto *contact = new QLabel(QStringLiteral("man Korva3"));
     contact->setObjectName(QStringLiteral("contact1002"));
     layout->addWidget(contact, 2, 2);
     auto *program = new QLabel(QStringLiteral("Program version %1").arg(QLatin1String(ProgramVersion::kText)));

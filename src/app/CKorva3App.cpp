@@ -7,10 +7,10 @@
 #include "CSplashWnd.h"
 #include "FirstStart.h"
 #include "StartCommandLine.h"
-#include "WorkingFolder.h"
 #include "document/LogbookFiles.h"
 #include "platform/AppSettings.h"
 #include "platform/CommandIds.h"
+#include "platform/WorkingFolder.h"
 
 #include <QApplication>
 

@@ -12,6 +12,7 @@
 #include "document/LogbookBackups.h"
 #include "net/WsjtxLogging.h"
 #include "platform/ProgramVersion.h"
+#include "platform/WorkingFolder.h"
 #include "rig/HamlibModels.h"
 #include "rig/TrxType.h"
 #include "store/ProgramDb.h"
@@ -31,9 +32,11 @@ namespace {
 const char kUsage[] =
     "usage: korva3-cli [--verbose] [-C DIR] COMMAND ARGS...\n"
     "       korva3-cli --help | --version\n"
-    "  --verbose          also log why an operation failed (SQLite's message, the file's, the\n"
-    "                     radio's) on the error stream\n"
+    "  --verbose          also say which program database is used, and log why an operation failed\n"
+    "                     (SQLite's message, the file's, the radio's), on the error stream\n"
     "  -C DIR             change into DIR first (its korva3.sqlite3 is the program database)\n"
+    "without -C the program database is korva3.sqlite3 in the current folder, else the one in\n"
+    "Korva3's home folder ($KORVA3_HOME, else $XDG_DATA_HOME/Korva3 or ~/.local/share/Korva3)\n"
     "commands:\n"
     "  new LOGBOOK        create a logbook file with its tables\n"
     "  rebuild LOGBOOK    rebuild the DXCC statistics from the QSOs\n"
@@ -88,12 +91,14 @@ CliRunner::CliRunner(QTextStream &out, QTextStream &err, QTextStream *in)
 
 int CliRunner::run(QStringList arguments)
 {
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--verbose")) {
+    m_verbose = !arguments.isEmpty() && arguments.first() == QLatin1String("--verbose");
+    if (m_verbose) {
         arguments.removeFirst();
         // The failures the layers log beneath their messages, on the error stream.
         QLoggingCategory::setFilterRules(QStringLiteral("korva3.*=true"));
     }
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("-C")) {
+    const bool folderGiven = !arguments.isEmpty() && arguments.first() == QLatin1String("-C");
+    if (folderGiven) {
         if (arguments.size() < 2)
             return usage(QStringLiteral("-C needs a directory"));
         const QString dir = arguments.at(1);
@@ -112,6 +117,7 @@ int CliRunner::run(QStringList arguments)
         return Success;
     }
 
+    chooseProgramDatabase(folderGiven);
     const QString command = arguments.takeFirst();
     using Handler = int (CliRunner::*)(const QStringList &);
     const struct
@@ -460,10 +466,35 @@ QString CliRunner::hamlibConnection(const QHash<QString, QString> &options, TrxC
     return QString();
 }
 
+// The program database of the current folder (the one -C named), else that of the folder
+// `Korva3 --home` works in. Without either, the current folder's is kept, so that a
+// failure names the file looked for.
+void CliRunner::chooseProgramDatabase(bool folderGiven)
+{
+    ProgramDb::useFolder(QString());
+    const QString here = QFileInfo(ProgramDb::location()).absoluteFilePath();
+    QString home;
+    if (!folderGiven && !QFileInfo(here).isFile()) {
+        home = QDir(WorkingFolder::home()).filePath(QLatin1String(ProgramDb::kProgramDatabase));
+        if (QFileInfo(home).isFile())
+            ProgramDb::useFolder(WorkingFolder::home());
+    }
+    if (!m_verbose)
+        return;
+    const QString used = QFileInfo(ProgramDb::location()).absoluteFilePath();
+    if (QFileInfo(used).isFile())
+        m_err << "Program database: " << QDir::toNativeSeparators(used) << '\n';
+    else if (home.isEmpty())
+        m_err << "Program database: none at " << QDir::toNativeSeparators(here) << '\n';
+    else
+        m_err << "Program database: none at " << QDir::toNativeSeparators(here) << " nor at "
+              << QDir::toNativeSeparators(home) << '\n';
+}
+
 // Opening a missing program database would make an empty one and find nothing in it.
 bool CliRunner::programDatabaseExists()
 {
-    if (QFileInfo(QLatin1String(ProgramDb::kProgramDatabase)).isFile())
+    if (QFileInfo(ProgramDb::location()).isFile())
         return true;
     fail(QStringLiteral("Program database not found: %1").arg(QLatin1String(ProgramDb::kProgramDatabase)));
     return false;

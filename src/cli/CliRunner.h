@@ -9,7 +9,9 @@ struct TrxConnection;
 class QTextStream;
 
 // korva3-cli: the store's operations and the transceiver query without a window.
-//   korva3-cli [-C DIR] COMMAND ARGS...
+//   korva3-cli [--verbose] [-C DIR] COMMAND ARGS...
+// The program database is korva3.sqlite3 in the current folder (or DIR), else the one in
+// the folder `Korva3 --home` works in (WorkingFolder::home).
 // Exit codes: 0 success, 1 the operation failed (message on the error stream),
 // 2 usage error.
 class CliRunner
@@ -44,8 +46,10 @@ private:
     int usage(const QString &problem);
     bool logbookExists(const QString &path);
     bool programDatabaseExists();
+    void chooseProgramDatabase(bool folderGiven);
 
     QTextStream &m_out;
     QTextStream &m_err;
     QTextStream *m_in;
+    bool m_verbose = false;
 };

@@ -413,7 +413,7 @@ const char kAdifFilter[] = "Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||";
 // would all be stored as entity 0.
 bool hasProgramDatabase()
 {
-    const DatabaseSchema::State state = ProgramDb::Schema().inspect(QLatin1String(ProgramDb::kProgramDatabase));
+    const DatabaseSchema::State state = ProgramDb::Schema().inspect(ProgramDb::location());
     return state != DatabaseSchema::State::Foreign && state != DatabaseSchema::State::Unreadable;
 }
 

@@ -20,7 +20,8 @@ class QIODevice;
 
 // One open logbook file, and the windows' only way to it: every operation hands the
 // store the document's own path and returns what it found. The reference data comes
-// from the program database "korva3.sqlite3" in the current directory.
+// from the program database at ProgramDb::location(), "korva3.sqlite3" in the current
+// directory unless a program chose another folder.
 //
 // The document tells what changed: every committed write is followed by its signals,
 // and windows refresh from those alone. A logbook written by another program while it

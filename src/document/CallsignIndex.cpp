@@ -79,7 +79,7 @@ std::shared_ptr<const CallsignIndex> CallsignIndex::current()
     static FileState loadedState;
     static std::shared_ptr<const CallsignIndex> loaded;
     const QMutexLocker lock(&mutex);
-    const FileState state = FileState::of(ProgramDb::kProgramDatabase);
+    const FileState state = FileState::of(SlotConnection::encodePath(ProgramDb::location()).constData());
     if (!loaded || !(state == loadedState)) {
         ProgramDb::ResolutionTables tables;
         if (state.exists)

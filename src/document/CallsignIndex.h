@@ -15,7 +15,7 @@
 class CallsignIndex
 {
 public:
-    // The index of the program database "korva3.sqlite3" in the current folder: loaded on
+    // The index of the program database at ProgramDb::location(): loaded on
     // first use, and again whenever the file is another one or has changed since (its
     // device, inode, size, modification time and SQLite change counter are checked on
     // every call). Without a readable file it knows nothing.

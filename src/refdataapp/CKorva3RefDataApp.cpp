@@ -2,12 +2,13 @@
 
 #include "CKorva3RefDataDlg.h"
 #include "RefDataIcon.h"
+#include "platform/ProgramVersion.h"
 
 CKorva3RefDataApp::CKorva3RefDataApp(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Korva3RefData"));
-    setApplicationVersion(QStringLiteral("1.0"));
+    setApplicationVersion(QLatin1String(ProgramVersion::kText));
     setWindowIcon(RefDataIcon::icon());
     Prompter::install(&m_prompter);
 }

@@ -1,6 +1,7 @@
 #include "CRefDataAboutDlg.h"
 
 #include "RefDataIcon.h"
+#include "platform/ProgramVersion.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +15,7 @@ CRefDataAboutDlg::CRefDataAboutDlg(QWidget *parent)
 
     auto *icon = new QLabel(this);
     icon->setPixmap(RefDataIcon::icon().pixmap(32, 32));
-    auto *version = new QLabel(QStringLiteral("Korva3RefData, Version 1.0"), this);
+    auto *version = new QLabel(QStringLiteral("Korva3RefData, Version %1").arg(QLatin1String(ProgramVersion::kText)), this);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

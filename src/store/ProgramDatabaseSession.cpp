@@ -3,6 +3,6 @@
 #include "ProgramDb.h"
 
 ProgramDatabaseSession::ProgramDatabaseSession(ProgramDb &db)
-    : m_connection(db.m_dbProgram, ProgramDb::kProgramDatabase)
+    : m_connection(db.m_dbProgram, ProgramDb::location())
 {
 }

@@ -8,6 +8,8 @@
 
 #include "platform/CodePage.h"
 
+#include <QDir>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -76,11 +78,26 @@ void readCountry(const SqliteStatement &row, ProgramDb::UM_COUNTRYINFO &info)
 
 } // namespace
 
+namespace {
+QString g_folder;
+} // namespace
+
+QString ProgramDb::location()
+{
+    const QString name = QLatin1String(kProgramDatabase);
+    return g_folder.isEmpty() ? name : QDir(g_folder).filePath(name);
+}
+
+void ProgramDb::useFolder(const QString &folder)
+{
+    g_folder = folder;
+}
+
 // --- Parameters ---------------------------------------------------------------------
 
 std::optional<QByteArray> ProgramDb::GetParameter(const QByteArray &name)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return std::nullopt;
     SqliteStatement statement(db.handle(), kGetParameter);
@@ -96,7 +113,7 @@ std::optional<QByteArray> ProgramDb::GetParameter(const QByteArray &name)
 
 bool ProgramDb::SetParameter(const QString &name, const QString &value)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     // A program database of a newer program is only read: what it keeps is its own.
@@ -117,7 +134,7 @@ bool ProgramDb::SetParameter(const QString &name, const QString &value)
 bool ProgramDb::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
 {
     list.clear();
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     SqliteStatement statement(db.handle(), query);
@@ -130,7 +147,7 @@ bool ProgramDb::LoadCodeList(QList<UM_COMBOBOX> &list, const char *query)
 
 std::optional<QString> ProgramDb::GetQslManager(const QString &call)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return std::nullopt;
     SqliteStatement statement(db.handle(), kGetQslManager);
@@ -147,7 +164,7 @@ std::optional<QString> ProgramDb::GetQslManager(const QString &call)
 
 std::optional<int> ProgramDb::FindEntityByCall(const QString &call)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return std::nullopt;
     SqliteStatement lookup(db.handle(), kCallLookup);
@@ -162,7 +179,7 @@ std::optional<int> ProgramDb::FindEntityByCall(const QString &call)
 
 std::optional<int> ProgramDb::FindEntityByPrefix(const QString &text)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return std::nullopt;
     // One read transaction for all the statements: one lock instead of one per query.
@@ -188,7 +205,7 @@ bool ProgramDb::GetCountryInfo(QList<UM_COUNTRYINFO> &list, int dxccId, const QS
 {
     list.clear();
     UM_COUNTRYINFO info;
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     SqliteTransaction snapshot(db.handle());
@@ -266,7 +283,7 @@ bool readCountries(sqlite3 *db, QList<ProgramDb::UM_COUNTRYINFO> &out)
 bool ProgramDb::LoadResolutionTables(ResolutionTables &tables)
 {
     tables = ResolutionTables();
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     SqliteTransaction snapshot(db.handle());
@@ -302,7 +319,7 @@ bool ProgramDb::createStationProfiles(sqlite3 *db)
 bool ProgramDb::LoadStationProfiles(QList<StationProfile> &profiles, qint32 &activeId)
 {
     profiles.clear();
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     SqliteTransaction snapshot(db.handle());
@@ -335,7 +352,7 @@ bool ProgramDb::LoadStationProfiles(QList<StationProfile> &profiles, qint32 &act
 
 bool ProgramDb::SaveStationProfiles(const QList<StationProfile> &profiles, int activeIndex)
 {
-    SlotConnection db(m_dbProgram, kProgramDatabase);
+    SlotConnection db(m_dbProgram, location());
     if (!db.isOpen())
         return false;
     SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);

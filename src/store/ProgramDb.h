@@ -12,7 +12,7 @@ struct sqlite3;
 class DatabaseSchema;
 
 // The store of the program database "korva3.sqlite3", opened by its relative name in the
-// current folder: the station parameters, the code lists, the QSL managers and the
+// current folder unless a folder was chosen with useFolder: the station parameters, the code lists, the QSL managers and the
 // tables call-sign resolution reads. As the logbook store does, every operation opens
 // the file, runs its statements and closes it before it returns (unless a
 // ProgramDatabaseSession holds it open), binds every value as a parameter, and reports
@@ -66,6 +66,12 @@ public:
     };
 
     static constexpr const char *kProgramDatabase = "korva3.sqlite3";
+    // The path every operation opens: kProgramDatabase by its relative name, or in the
+    // folder given to useFolder. An empty folder returns to the current one. Chosen once
+    // at start-up, before any operation (korva3-cli chooses Korva3's home folder when
+    // the current one has none).
+    static QString location();
+    static void useFolder(const QString &folder);
     // The code lists of the program database.
     static constexpr const char *kModesQuery = "SELECT MODENR, MODE FROM MODES";
     static constexpr const char *kQslSentQuery = "SELECT QSLNR, QSL FROM QSLSENT";

@@ -45,12 +45,6 @@ SlotConnection::SlotConnection(sqlite3 *&slot, const QString &path, Mode mode)
     open(encodePath(path), mode);
 }
 
-SlotConnection::SlotConnection(sqlite3 *&slot, const char *fileName)
-    : m_slot(slot)
-{
-    open(QByteArray(fileName), Mode::Existing);
-}
-
 SlotConnection::~SlotConnection()
 {
     if (m_borrowed)

@@ -37,8 +37,6 @@ public:
 
     // A logbook file by its path, as the file system names it.
     SlotConnection(sqlite3 *&slot, const QString &path, Mode mode = Mode::Existing);
-    // The program database, by its relative name.
-    SlotConnection(sqlite3 *&slot, const char *fileName);
     ~SlotConnection();
     SlotConnection(const SlotConnection &) = delete;
     SlotConnection &operator=(const SlotConnection &) = delete;

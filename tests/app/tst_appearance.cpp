@@ -151,7 +151,7 @@ void TestAppearance::aboutBoxShowsTheProgramVersionBesideItsText()
     const auto *text = about.findChild<QLabel *>(QStringLiteral("version1038"));
     const auto *program = about.findChild<QLabel *>(QStringLiteral("programVersion"));
     QVERIFY(text && program);
-    QVERIFY(text->text().startsWith(QStringLiteral("Korva - Logbook for the radio amateur Version 3.0.14\n")));
+    QVERIFY(text->text().startsWith(QStringLiteral("Korva - Logbook for the radio amateur Version " KORVA3_PROJECT_VERSION "\n")));
     QCOMPARE(program->text(), QStringLiteral("Program version " KORVA3_PROJECT_VERSION));
 }
 

@@ -2,6 +2,7 @@
 #include "app/CMainFrame.h"
 #include "app/FirstStart.h"
 #include "common/PrivateEnvironment.h"
+#include "common/ScopedVariable.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "common/StartedApp.h"
@@ -46,34 +47,6 @@ QString askMissing(const QString &folder)
                           "Make it now from the country file and the QSL manager list?")
         .arg(folder);
 }
-
-// Sets an environment variable for the length of one test.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QString &value)
-        : m_name(name)
-        , m_value(qgetenv(name))
-        , m_wasSet(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
-    }
-    ~ScopedVariable()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_value);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_value;
-    bool m_wasSet;
-};
 
 } // namespace
 

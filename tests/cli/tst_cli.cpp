@@ -1,5 +1,7 @@
 #include "cli/CliRunner.h"
+#include "common/PrivateEnvironment.h"
 #include "common/SampleProgramDatabase.h"
+#include "common/ScopedVariable.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "faults/FileSizeLimit.h"
@@ -82,6 +84,8 @@ private slots:
     void locatorPrintsTheGridFieldLine_data();
     void locatorPrintsTheGridFieldLine();
     void resolutionNeedsTheProgramDatabase();
+    void programDatabaseIsFoundHereOrAtHome_data();
+    void programDatabaseIsFoundHereOrAtHome();
     void importAddsTheRecordsOfAFile();
     void importFailuresExitWithOne();
     void importIntoALogbookOfANewerVersionIsRefused();
@@ -354,6 +358,72 @@ void TestCli::resolutionNeedsTheProgramDatabase()
         QCOMPARE(result.err, QStringLiteral("Program database not found: korva3.sqlite3\n"));
     }
     QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty one left behind
+}
+
+void TestCli::programDatabaseIsFoundHereOrAtHome_data()
+{
+    // Folders: "here" the current one, "station" the one -C names, "home" Korva3's in
+    // the run's own XDG_DATA_HOME, "chosen" the one KORVA3_HOME names. The program database
+    // expected is one that knows QX; a decoy elsewhere knows only DL.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("korva3Home");
+    QTest::addColumn<QString>("expectedAt");
+    QTest::addColumn<QString>("decoyAt");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("here first") << QStringList() << QString() << "here" << "home"
+                                << "Program database: <here>/korva3.sqlite3";
+    QTest::newRow("none here: home") << QStringList() << QString() << "home" << QString()
+                                     << "Program database: <home>/korva3.sqlite3";
+    QTest::newRow("KORVA3_HOME") << QStringList() << "chosen" << "chosen" << "home"
+                                 << "Program database: <chosen>/korva3.sqlite3";
+    QTest::newRow("-C DIR") << QStringList{"-C", "station"} << QString() << "station" << "here"
+                            << "Program database: <station>/korva3.sqlite3";
+    QTest::newRow("-C DIR without one") << QStringList{"-C", "station"} << QString() << QString() << "home"
+                                        << "Program database: none at <station>/korva3.sqlite3";
+    QTest::newRow("nowhere") << QStringList() << QString() << QString() << QString()
+                             << "Program database: none at <here>/korva3.sqlite3 nor at <home>/korva3.sqlite3";
+}
+
+// The installed program run in a folder, with settings, data and temporary folders of
+// its own; its verbose line names the file it used.
+void TestCli::programDatabaseIsFoundHereOrAtHome()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, korva3Home);
+    QFETCH(QString, expectedAt);
+    QFETCH(QString, decoyAt);
+    QFETCH(QString, said);
+    const PrivateEnvironment environment;
+    TestDir dir;
+    const QHash<QString, QString> folders{{"here", dir.path()},
+                                          {"station", dir.filePath("station")},
+                                          {"home", QDir(environment.dataHome()).filePath("Korva3")},
+                                          {"chosen", dir.filePath("chosen")}};
+    const ScopedVariable home("KORVA3_HOME", korva3Home.isEmpty() ? QString() : folders.value(korva3Home));
+    for (const QString &folder : folders)
+        QVERIFY(QDir().mkpath(folder));
+    const auto databaseIn = [&](const QString &key) { return QDir(folders.value(key)).filePath("korva3.sqlite3"); };
+    if (!expectedAt.isEmpty())
+        QVERIFY(makeSampleProgramDatabase(databaseIn(expectedAt)));
+    if (!decoyAt.isEmpty())
+        QVERIFY(ProgramDatabaseBuilder::build(databaseIn(decoyAt)));
+
+    QProcess cli;
+    cli.setWorkingDirectory(dir.path());
+    cli.start(KORVA3_CLI_PATH, QStringList{"--verbose"} + options + QStringList{"resolve", "QX1A", "DL1ABC"});
+    QVERIFY(cli.waitForFinished());
+    QString expectedSaid = said;
+    for (auto folder = folders.cbegin(); folder != folders.cend(); ++folder)
+        expectedSaid.replace('<' + folder.key() + '>', folder.value());
+    const QStringList err = QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(err.value(0), expectedSaid);
+    if (expectedAt.isEmpty()) {
+        QCOMPARE(cli.exitCode(), 1);
+        QCOMPARE(err.value(1), QStringLiteral("Program database not found: korva3.sqlite3"));
+    } else {
+        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(cli.readAllStandardOutput(), QByteArray("QX1A\t999\nDL1ABC\t0\n"));
+    }
 }
 
 void TestCli::importAddsTheRecordsOfAFile()
@@ -812,5 +882,5 @@ void TestCli::failuresAreLoggedWhenAskedFor()
     QVERIFY2(logged.isEmpty() ? !err.contains("korva3.") : err.contains(logged), err.constData());
 }
 
-QTEST_GUILESS_MAIN(TestCli)
+KORVA3_TEST_GUILESS_MAIN_PRIVATE(TestCli)
 #include "tst_cli.moc"

@@ -1,17 +1,23 @@
 #pragma once
 
-#include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
+// The widget tests' main below needs QApplication; a test without widgets does without.
+#if __has_include(<QApplication>)
+#include <QApplication>
+#endif
+
 // Folders of the test run's own for what the program finds through the environment:
 // settings (XDG_CONFIG_HOME), data (XDG_DATA_HOME), sockets (XDG_RUNTIME_DIR) and
-// temporary files (TMPDIR). Made before the application object, so that Qt sees them
-// from the start; the earlier values come back when it goes.
+// temporary files (TMPDIR), with no KORVA3_HOME to lead elsewhere. Made before the
+// application object, so that Qt sees them from the start; the earlier values come back
+// when it goes.
 class PrivateEnvironment
 {
 public:
@@ -21,6 +27,8 @@ public:
         set("XDG_DATA_HOME", QStringLiteral("data"));
         set("XDG_RUNTIME_DIR", QStringLiteral("runtime"));
         set("TMPDIR", QStringLiteral("tmp"));
+        m_saved.append({"KORVA3_HOME", qgetenv("KORVA3_HOME"), qEnvironmentVariableIsSet("KORVA3_HOME")});
+        qunsetenv("KORVA3_HOME");
         // Qt uses a runtime folder only when it is its owner's alone.
         QFile::setPermissions(m_root.filePath(QStringLiteral("runtime")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -69,6 +77,19 @@ private:
             return 1;                                                                                                  \
         QApplication app(argc, argv);                                                                                  \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject test;                                                                                               \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
+
+// QTEST_GUILESS_MAIN with the environment of its own made first.
+#define KORVA3_TEST_GUILESS_MAIN_PRIVATE(TestObject)                                                                   \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        PrivateEnvironment environment;                                                                                \
+        if (!environment.isValid())                                                                                    \
+            return 1;                                                                                                  \
+        QCoreApplication app(argc, argv);                                                                              \
         TestObject test;                                                                                               \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         return QTest::qExec(&test, argc, argv);                                                                        \

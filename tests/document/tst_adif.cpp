@@ -939,11 +939,15 @@ void TestAdif::exportWritesTheLayoutExactly()
     QCOMPARE(prompter.texts(), QStringList());
     const QByteArray file = TestDir::readFile(QStringLiteral("out.adi"));
 
-    const QRegularExpression head(QStringLiteral(
-        "^ADIF Export from Korva Version 3\\.0\\.0\r\n[^\r\n]+\r\n[^\r\n]+\r\n[^\r\n]+\r\n\r\n"
-        "Export date on [^\r\n]+\r\n\r\n"
-        "<ADIF_VERS:5>3\\.1\\.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:5>3\\.0\\.14\r\n"
-        "<CREATED_TIMESTAMP:15>\\d{8} \\d{6}\r\n<EOH>\r\n\r\n<QSO_DATE"));
+    // The version is the project's, in the preamble and in the header.
+    const QString version = QRegularExpression::escape(QStringLiteral(KORVA3_PROJECT_VERSION));
+    const QRegularExpression head(
+        QStringLiteral("^ADIF Export from Korva Version ") + version
+        + QStringLiteral("\r\n[^\r\n]+\r\n[^\r\n]+\r\n[^\r\n]+\r\n\r\n"
+                         "Export date on [^\r\n]+\r\n\r\n"
+                         "<ADIF_VERS:5>3\\.1\\.7\r\n<PROGRAMID:6>Korva3\r\n<PROGRAMVERSION:")
+        + QString::number(qstrlen(KORVA3_PROJECT_VERSION)) + QLatin1Char('>') + version
+        + QStringLiteral("\r\n<CREATED_TIMESTAMP:15>\\d{8} \\d{6}\r\n<EOH>\r\n\r\n<QSO_DATE"));
     QVERIFY2(head.match(QString::fromLatin1(file)).hasMatch(), file.left(400).constData());
 
     const QByteArray expected =
@@ -1706,6 +1710,7 @@ void TestAdif::adxReadsAsTheTaggedFormAndComesBack()
     const QByteArray out = TestDir::readFile(QStringLiteral("out.adx"));
     for (const QByteArray &expected :
          {QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.7</ADIF_VER>\n"),
+          QByteArray("  <PROGRAMVERSION>" KORVA3_PROJECT_VERSION "</PROGRAMVERSION>\n"),
           QByteArray("  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"),
           QByteArray("<MODE>FT8</MODE>"), QByteArray("<NAME>Łukasz</NAME>"),
           QByteArray("<ADDRESS>Line 1&#13;\nLine 2 &lt;x&gt; &amp; &quot;q&quot;</ADDRESS>"),

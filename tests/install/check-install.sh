@@ -69,15 +69,23 @@ else
     fail "share/mime/packages/$id.xml is missing"
 fi
 
-for page in korva3-cli.1 Korva3RefData.1; do
-    file="$prefix/share/man/man1/$page"
+# Each program has its page, compressed as Debian's policy asks (gzip -9n: no name, no
+# time stamp in the header, whose bytes 4 to 7 are then zero), naming the home folder.
+for page in Korva3.1 korva3-cli.1 Korva3RefData.1; do
+    file="$prefix/share/man/man1/$page.gz"
     if [ -f "$file" ]; then
-        report=$(groff -man -ww -z "$file" 2>&1)
+        text=$(gzip -dc "$file") || fail "$page.gz is not gzip"
+        report=$(printf '%s\n' "$text" | groff -man -ww -z 2>&1)
         [ -z "$report" ] || fail "$page: $report"
-        grep -q "Korva3 $version" "$file" || fail "$page does not carry version $version"
+        grep -q "Korva3 $version" <<<"$text" || fail "$page does not carry version $version"
+        [ "$(od -An -tx1 -j3 -N5 "$file" | tr -d ' ')" = 0000000000 ] || fail "$page.gz keeps a name or a time stamp"
     else
-        fail "share/man/man1/$page is missing"
+        fail "share/man/man1/$page.gz is missing"
     fi
+done
+for page in Korva3.1 korva3-cli.1; do
+    gzip -dc "$prefix/share/man/man1/$page.gz" 2>/dev/null | grep -q 'XDG_DATA_HOME/Korva3' \
+        || fail "$page does not name the home folder"
 done
 
 cmp -s "$source_dir/data/qslmgr.txt" "$prefix/share/korva3/qslmgr.txt" || fail "share/korva3/qslmgr.txt is missing or differs"

@@ -109,7 +109,7 @@ void DialogTest::aboutItemOpensTheAboutBox()
     });
     actions.at(1)->trigger();
     QCOMPARE(title, QStringLiteral("About Korva3RefData"));
-    QCOMPARE(labels, QStringList{"Korva3RefData, Version 1.0"});
+    QCOMPARE(labels, QStringList{"Korva3RefData, Version " KORVA3_PROJECT_VERSION});
 }
 
 QTEST_MAIN(DialogTest)
