@@ -2,6 +2,7 @@
 
 #include "HamlibModels.h"
 #include "HamlibReading.h"
+#include "LineDeadline.h"
 #include "RigLog.h"
 #include "TrxType.h"
 
@@ -9,6 +10,13 @@
 #include <poll.h>
 
 namespace {
+
+// A whole read, frequency and mode, ends within about 2 seconds: Hamlib's own time-outs
+// and retries may run longer, and on a line that hung up in the middle of a read its
+// read loop never ends at all.
+constexpr int kReadLimitMs = 1500;
+// What Hamlib waits for one answer of rigctld; opening it asks twice.
+constexpr int kRigctldTimeoutMs = 900;
 
 // Hamlib's text of an error code, without its line end.
 QByteArray hamlibError(int status)
@@ -41,22 +49,44 @@ QList<TrxMessage> HamlibRigDriver::Open()
     const bool network = !m_settings.rigctldAddress.trimmed().isEmpty();
     const rig_model_t model = network ? RIG_MODEL_NETRIGCTL : m_settings.hamlibModel;
     // Hamlib ends the program when asked for a model it has no table entry for.
+    const TrxMessage notFound = network ? TrxMessage::rigctldSilent(m_settings.rigctldAddress.trimmed())
+                                        : TrxMessage::portNotFound();
     RIG *rig = rig_get_caps(model) ? rig_init(model) : nullptr;
     if (!rig) {
         qCWarning(lcRig) << "Hamlib knows no model" << model;
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
     if (!Configure(rig, network)) {
         rig_cleanup(rig);
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
-    const int status = rig_open(rig);
+    // Opening reads the radio already; a serial line that hangs up meanwhile is let go
+    // in time too. (A rigctld that does not answer is bounded by its time-out.)
+    int status = RIG_OK;
+    bool expired = false;
+    {
+        const LineDeadline::Line line = network ? LineDeadline::Line()
+                                                : LineDeadline::Line::ofPath(rig->state.rigport.pathname);
+        LineDeadline deadline(rig->state.rigport.fd, line, kReadLimitMs);
+        status = rig_open(rig);
+        expired = deadline.expired();
+    }
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << model << "gave no answer within" << kReadLimitMs << "ms while opening";
+        if (status == RIG_OK)
+            rig_close(rig);
+        rig_cleanup(rig);
+        return {TrxMessage::lineLost()};
+    }
     if (status != RIG_OK) {
         qCWarning(lcRig) << "Hamlib cannot open model" << model << "on" << rig->state.rigport.pathname << ':'
                          << hamlibError(status);
         rig_cleanup(rig);
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
+    // Every read asks the radio: Hamlib would otherwise answer from what it read while
+    // opening, or a moment ago.
+    rig_set_cache_timeout_ms(rig, HAMLIB_CACHE_ALL, 0);
     m_rig = rig;
     return {};
 }
@@ -73,7 +103,9 @@ bool HamlibRigDriver::Configure(RIG *rig, bool network)
     }
     if (!SetConfiguration(rig, "rig_pathname", path))
         return false;
-    return network || m_settings.hamlibSpeed <= 0
+    if (network)
+        return SetConfiguration(rig, "timeout", QString::number(kRigctldTimeoutMs));
+    return m_settings.hamlibSpeed <= 0
         || SetConfiguration(rig, "serial_speed", QString::number(m_settings.hamlibSpeed));
 }
 
@@ -105,19 +137,31 @@ void HamlibRigDriver::StartRead(const Request &)
         return;
     }
     freq_t hz = 0;
-    int status = rig_get_freq(m_rig, RIG_VFO_CURR, &hz);
-    if (status != RIG_OK) {
-        ReadFailed("frequency", status);
-        return;
-    }
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
-    status = rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width);
-    if (status != RIG_OK && status != -RIG_ENAVAIL && status != -RIG_ENIMPL) {
-        ReadFailed("mode", status);
-        return;
+    int frequencyStatus = RIG_OK;
+    int modeStatus = RIG_OK;
+    bool expired = false;
+    {
+        const int &fd = m_rig->state.rigport.fd;
+        LineDeadline deadline(fd, LineDeadline::Line::ofDescriptor(fd), kReadLimitMs);
+        frequencyStatus = rig_get_freq(m_rig, RIG_VFO_CURR, &hz);
+        if (frequencyStatus == RIG_OK)
+            modeStatus = rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width);
+        expired = deadline.expired();
     }
-    emit readDone(TrxOutcome{HamlibReading::reading(hz, mode), {}});
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
+                         << "ms";
+        Close();
+        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
+    } else if (frequencyStatus != RIG_OK) {
+        ReadFailed("frequency", frequencyStatus);
+    } else if (modeStatus != RIG_OK && modeStatus != -RIG_ENAVAIL && modeStatus != -RIG_ENIMPL) {
+        ReadFailed("mode", modeStatus);
+    } else {
+        emit readDone(TrxOutcome{HamlibReading::reading(hz, mode), {}});
+    }
 }
 
 void HamlibRigDriver::ReadFailed(const char *what, int status)

@@ -2,6 +2,7 @@
 
 #include "ConfirmedRule.h"
 #include "DatabaseSchema.h"
+#include "LogbookTextMigration.h"
 #include "LogbookTransaction.h"
 #include "QsoBatchInserter.h"
 #include "QsoColumns.h"
@@ -175,7 +176,6 @@ const QByteArray &cqZonesOfLotw()
     return sql;
 }
 const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
-const char kDateTimeIndex[] = "IDX_QSOS_DATETIME";
 const char kCountReadIndexes[] =
     "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
     "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_COUNTRY', 'IDX_QSOS_CQZONE')";
@@ -334,8 +334,11 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
                 && DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion())));
 }
 
-// Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made.
-// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for.
+// Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made,
+// their text in Windows-1252.
+// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for; every text
+// in UTF-8. (USERFIELDS, the user-defined fields imported files declared, is made by the
+// first import that brings any.)
 // 2: what confirmations need (QslStore): the logbook's named values, the confirmations
 // that matched no QSO, the Club Log outbox, an index of LoTW's states; a LoTW
 // confirmation imported before counts as confirmed from now on, so the statistics are
@@ -344,7 +347,10 @@ const DatabaseSchema &Sqlite3DB::Schema()
 {
     static const DatabaseSchema schema(
         {
-            {1, [](sqlite3 *db) { return EnsureQsoFields(db); }},
+            {1,
+             [](sqlite3 *db) {
+                 return EnsureQsoFields(db) && LogbookTextMigration::convertToUtf8(db);
+             }},
             {2,
              [](sqlite3 *db) {
                  QSet<qint64> lotw;
@@ -578,7 +584,7 @@ bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *
     return true;
 }
 
-std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
+std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db, const QByteArray &keep)
 {
     QList<std::pair<QByteArray, QByteArray>> indexes;
     {
@@ -590,6 +596,8 @@ std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
     }
     QList<QByteArray> statements;
     for (const auto &[name, sql] : indexes) {
+        if (name == keep)
+            continue;
         if (!SqliteStatement::exec(db, ("DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"').constData()))
             return std::nullopt;
         statements.append(sql);
@@ -631,6 +639,41 @@ bool Sqlite3DB::InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db)
             return false;
     }
     return true;
+}
+
+bool Sqlite3DB::InsertUserFields(const QList<UM_USERFIELD> &fields, sqlite3 *db)
+{
+    if (fields.isEmpty())
+        return true;
+    if (!SqliteStatement::exec(db, kCreateUserFields))
+        return false;
+    SqliteStatement insert(db, "INSERT OR IGNORE INTO USERFIELDS (NAME, TYPE, LIMITS) VALUES (?,?,?)");
+    for (const UM_USERFIELD &field : fields) {
+        insert.bind(1, field.name);
+        insert.bind(2, field.type);
+        insert.bind(3, field.limits);
+        if (!insert.run())
+            return false;
+        insert.reset();
+    }
+    return true;
+}
+
+bool Sqlite3DB::ReadUserFields(QList<UM_USERFIELD> &out, const QString &path)
+{
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement has(db.handle(), "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'USERFIELDS'");
+    if (has.step() != SQLITE_ROW)
+        return false;
+    if (has.columnInt(0) == 0)
+        return true;
+    SqliteStatement rows(db.handle(), "SELECT NAME, TYPE, LIMITS FROM USERFIELDS ORDER BY ROWID");
+    return rows.forEachRow([&out](SqliteStatement &row) {
+        out.append({row.columnBytes(0), row.columnBytes(1), row.columnBytes(2)});
+    });
 }
 
 bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId)
@@ -738,14 +781,14 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
 {
     SlotConnection db(m_dbLogbook, path);
     return db.isOpen()
-        && CountDxccStats(db.handle(), sign, dxcc, CodePage::toAnsi(band), mode,
+        && CountDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode,
                           ConfirmedRule::of(db.handle()).confirms(qslRcvd, false));
 }
 
 bool Sqlite3DB::ChangeDxccCounts(int sign, int dxcc, const QString &band, int mode, bool confirmed, const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
-    return db.isOpen() && CountDxccStats(db.handle(), sign, dxcc, CodePage::toAnsi(band), mode, confirmed);
+    return db.isOpen() && CountDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode, confirmed);
 }
 
 bool Sqlite3DB::CountDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, bool confirmed)
@@ -844,7 +887,7 @@ bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
             if (found == index.constEnd()) {
                 found = index.insert(RebuildKey{dxcc, mode, QByteArray(band.constData(), band.size())},
                                      entries.size());
-                entries.append({CodePage::fromAnsi(band), mode, dxcc, 0, 0});
+                entries.append({CodePage::fromStored(band), mode, dxcc, 0, 0});
                 lastSeen.append(0);
             }
             UM_DXCCREBUILD &entry = entries[*found];
