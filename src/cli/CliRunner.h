@@ -35,6 +35,9 @@ private:
     static QString hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     int importAdif(const QStringList &arguments);
     int exportAdif(const QStringList &arguments);
+    int lotw(const QStringList &arguments);
+    int eqsl(const QStringList &arguments);
+    int clubLog(const QStringList &arguments);
     int reportMessages(const QStringList &messages, bool succeeded);
     void resolveOne(CKorva3Doc &doc, const QString &text);
     int fail(const QString &message);
