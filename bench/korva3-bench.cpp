@@ -10,7 +10,12 @@
 // SQLite's rollback journal and in its write-ahead log (WAL), alone and while another
 // program holds a read transaction.
 //
+// With --confirmations N it times N LoTW confirmations, taken from the logbook's QSOs
+// five minutes off, matched and written into the logbook as a download writes them,
+// and the peak memory meanwhile.
+//
 //   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--journal]
+//                [--confirmations N]
 #include "BenchTable.h"
 #include "ChildRun.h"
 
@@ -19,6 +24,7 @@
 #include "document/CKorva3Doc.h"
 #include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
+#include "net/ConfirmationImport.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/LogbookJournal.h"
@@ -36,6 +42,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <sqlite3.h>
 
@@ -81,8 +88,30 @@ struct Settings
     int calls = 1000000;
     bool json = false;
     bool journal = false;
+    int confirmations = 0;
     QString last;
 };
+
+// The process's resident memory at its highest since the last reset, in MiB (Linux).
+double peakResidentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Sets the highest resident memory back to the present one.
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
 
 double median(std::vector<double> values)
 {
@@ -191,6 +220,7 @@ public:
     void resolution();
     void writes();
     void journals();
+    void confirmations();
     void print() const;
 
 private:
@@ -655,6 +685,59 @@ void Bench::resolution()
     m_table.add(figure(QStringLiteral("calls resolved unlike the queries"), differing, "calls", Goal::AtMost, 0));
 }
 
+// A LoTW report of the logbook's QSOs spread over it, each five minutes off, as LoTW
+// writes them; then the download's work: two passes over the file, the QSOs of its
+// calls read, every confirmation matched and written in one transaction.
+void Bench::confirmations()
+{
+    progress("LoTW confirmations matched into the logbook");
+    const QString report = path("lotwreport.adi");
+    QFile file(report);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write("ARRL Logbook of the World Status Report\n<APP_LoTW_LASTQSL:19>2026-12-01 10:00:00<EOH>\n");
+    const auto field = [](const char *name, const QByteArray &value) {
+        return '<' + QByteArray(name) + ':' + QByteArray::number(value.size()) + '>' + value;
+    };
+    static const char *const modes[] = {"", "CW", "SSB", "RTTY", "FM", "AM"};
+    int written = 0;
+    {
+        sqlite3 *slot = nullptr;
+        SlotConnection db(slot, m_log, SlotConnection::Mode::ReadOnly);
+        SqliteStatement rows(db.handle(), "SELECT CALL, DATE, TIME, BAND, MODE FROM QSOS WHERE ROWID % ? = 0 LIMIT ?");
+        rows.bind(1, std::max(1, m_settings.qsos / m_settings.confirmations));
+        rows.bind(2, m_settings.confirmations);
+        rows.forEachRow([&](SqliteStatement &row) {
+            QDateTime start = QDateTime::fromString(row.columnText(1) + ' ' + row.columnText(2), "yyyy-MM-dd HH:mm:ss");
+            start.setTimeZone(QTimeZone::utc());
+            start = start.addSecs(300);
+            file.write(field("CALL", row.columnText(0).toUtf8()) + field("BAND", row.columnText(3).toUtf8() + 'M')
+                       + field("MODE", modes[std::clamp(row.columnInt(4), 0, 5)])
+                       + field("QSO_DATE", start.toString("yyyyMMdd").toLatin1())
+                       + field("TIME_ON", start.toString("HHmmss").toLatin1()) + field("QSL_RCVD", "Y")
+                       + field("QSLRDATE", "20261201") + field("CQZ", "14") + "<EOR>\n");
+            ++written;
+        });
+    }
+    file.write("<APP_LoTW_EOF>\n");
+    file.close();
+
+    CKorva3Doc doc(m_log);
+    ConfirmationImport import(ConfirmationImport::Kind::LotwQsls, ConfirmationImport::fromFile(report));
+    resetPeakResident();
+    QElapsedTimer timer;
+    timer.start();
+    const bool done = doc.WriteConfirmations([&import](ConfirmationWriter &writer) { return import.write(writer); });
+    const double ms = static_cast<double>(timer.elapsed());
+    const double peak = peakResidentMiB();
+    const QString name = QStringLiteral("%1 LoTW confirmations matched and written (%2 matched)%3")
+                             .arg(written)
+                             .arg(import.summary().matched)
+                             .arg(ofQsos());
+    m_table.add(figure(name, done ? ms / 1000.0 : 0, "s", Goal::AtMost, 5));
+    m_table.add(figure(QStringLiteral("confirmations peak resident memory"), peak, "MiB", Goal::AtMost, 128));
+}
+
 void Bench::print() const
 {
     if (m_settings.json)
@@ -681,6 +764,7 @@ int main(int argc, char *argv[])
     settings.calls = std::max(1, argValue(args, QStringLiteral("--calls"), settings.calls));
     settings.json = args.contains(QStringLiteral("--json"));
     settings.journal = args.contains(QStringLiteral("--journal"));
+    settings.confirmations = std::max(0, argValue(args, QStringLiteral("--confirmations"), 0));
     const int last = args.indexOf(QStringLiteral("--last"));
     if (last >= 0 && last + 1 < args.size())
         settings.last = args.at(last + 1);
@@ -691,6 +775,8 @@ int main(int argc, char *argv[])
         return 1;
     if (settings.journal) {
         bench.journals();
+    } else if (settings.confirmations > 0) {
+        bench.confirmations();
     } else {
         bench.statistics();
         bench.reports();
