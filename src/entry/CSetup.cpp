@@ -5,6 +5,8 @@
 #include "document/CKorva3Doc.h"
 #include "document/LogbookBackups.h"
 #include "StationProfilePage.h"
+#include "AccountsPage.h"
+#include "net/CredentialStore.h"
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
@@ -12,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -104,6 +107,8 @@ void CSetup::buildForm()
     tabs->addTab(m_stationPage, QStringLiteral("Station"));
     tabs->addTab(logbook, QStringLiteral("Logbook"));
     tabs->addTab(radio, QStringLiteral("Radio"));
+    m_accountsPage = new AccountsPage(tabs);
+    tabs->addTab(m_accountsPage, QStringLiteral("Accounts"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -158,6 +163,8 @@ void CSetup::OnInitDialog()
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
     m_backupFolder = LogbookBackups::folder();
+    m_confirmationSettings = ConfirmationSettings::load();
+    m_accountsPage->load(m_confirmationSettings);
     QList<StationProfile> profiles;
     qint32 activeId = 0;
     if (programDatabase().LoadStationProfiles(profiles, activeId))
@@ -264,6 +271,7 @@ void CSetup::storeValues()
     storeTrxSettings();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
+    storeAccounts();
     // An emptied field returns to the folder of the user's data.
     if (m_backupFolder != LogbookBackups::folder())
         LogbookBackups::setFolder(m_backupFolder);
@@ -271,6 +279,22 @@ void CSetup::storeValues()
     // the next query talks to the transceiver just chosen.
     if (linkChanged)
         m_link->OpenLink(m_rigIndex, m_portIndex + 1);
+}
+
+// The accounts go to the settings, their passwords to the secret store (which answers
+// later, so its store lives as long as the program); a new rule of what counts as
+// confirmed rebuilds the statistics of every open logbook.
+void CSetup::storeAccounts()
+{
+    const ConfirmationSettings accounts = m_accountsPage->values();
+    static CredentialStore *const credentials = new CredentialStore(CredentialStore::Backend::SecretStore, QCoreApplication::instance());
+    m_accountsPage->storePasswords(*credentials);
+    if (accounts == m_confirmationSettings)
+        return;
+    accounts.save();
+    if (accounts.confirmedMeans != m_confirmationSettings.confirmedMeans)
+        CKorva3Doc::ApplyConfirmedRuleEverywhere(ConfirmedRule(static_cast<ConfirmedRule::Means>(accounts.confirmedMeans)));
+    m_confirmationSettings = accounts;
 }
 
 void CSetup::storeTrxSettings()

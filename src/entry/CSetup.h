@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/ConfirmationSettings.h"
 #include "rig/TrxSettings.h"
 
 #include <QDialog>
@@ -14,6 +15,7 @@ class QComboBox;
 class QFormLayout;
 class QLineEdit;
 class StationProfilePage;
+class AccountsPage;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
 // transceiver type, its serial port and the ADIF export period. Shows the values in
@@ -48,6 +50,7 @@ public:
     // Where the logbooks' automatic backups go.
     QString m_backupFolder;
     TrxSettings m_trxSettings;
+    ConfirmationSettings m_confirmationSettings;
 
     QLineEdit *utcOffsetEdit() const { return m_utcOffsetEdit; }
     QLineEdit *locatorEdit() const { return m_locatorEdit; }
@@ -61,6 +64,7 @@ public:
     QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
     QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
     StationProfilePage *stationPage() const { return m_stationPage; }
+    AccountsPage *accountsPage() const { return m_accountsPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
 
     void accept() override;
@@ -73,6 +77,7 @@ private:
     void pushTrxSettings();
     void pullTrxSettings();
     void storeTrxSettings();
+    void storeAccounts();
     void OnInitDialog();
     void pushFields();
     bool pullFields();
@@ -94,5 +99,6 @@ private:
     QCheckBox *m_followCheck = nullptr;
     QLineEdit *m_backupFolderEdit = nullptr;
     StationProfilePage *m_stationPage = nullptr;
+    AccountsPage *m_accountsPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };
