@@ -4,11 +4,16 @@
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
 #include "CRadioFollower.h"
+#include "CWsjtxFollower.h"
 #include "KeyboardLocks.h"
 #include "MdiArrangement.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
 #include "entry/CKorva3View.h"
+#include "net/WsjtxLogging.h"
+#include "net/WsjtxSettings.h"
+#include "platform/AppSettings.h"
+#include "platform/Prompter.h"
 #include "platform/CommandIds.h"
 #include "platform/CommandRouter.h"
 #include "rig/CTrxLink.h"
@@ -118,10 +123,14 @@ CMainFrame::CMainFrame(QWidget *parent)
             return frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
         },
         this);
+    createWsjtxLogging();
 }
 
 CMainFrame::~CMainFrame()
 {
+    // A QSO still waiting for its Logged ADIF goes into its logbook before the windows go.
+    m_wsjtxLogging->stop();
+    disconnect(m_wsjtxLogging, nullptr, this, nullptr);
     // Closing the window below hides and closes the document windows; the menus must
     // not follow them any more.
     disconnect(qApp, nullptr, this, nullptr);
@@ -187,9 +196,52 @@ void CMainFrame::watchFrame(CDocumentFrame *frame)
     connect(frame, &QWidget::windowTitleChanged, this, [this] { updateWindowList(); });
     if (view && view->metaObject()->indexOfSignal("commandsChanged()") >= 0)
         connect(view, SIGNAL(commandsChanged()), this, SLOT(updateCommandUI()));
-    // The view gets the transceiver link so that its Setup can show and change it.
-    if (auto *form = qobject_cast<CKorva3View *>(view))
+    // The view gets the transceiver link and the WSJT-X logging so that its Setup can
+    // show and change them.
+    if (auto *form = qobject_cast<CKorva3View *>(view)) {
         form->setTrxLink(m_trxLink);
+        form->setWsjtxLogging(m_wsjtxLogging);
+    }
+}
+
+// --- WSJT-X, JTDX and JS8Call -------------------------------------------------------
+
+void CMainFrame::createWsjtxLogging()
+{
+    m_wsjtxLogging = new WsjtxLogging([this](QString &why) { return wsjtxLogbook(why); }, this);
+    connect(m_wsjtxLogging, &WsjtxLogging::qsoHandled, this,
+            [this](const WsjtxLogging::Outcome &outcome) { SetStatusText(outcome.text); });
+    m_wsjtxFollower = new CWsjtxFollower(
+        m_wsjtxLogging,
+        [this]() -> CKorva3View * {
+            const CDocumentFrame *frame = activeFrame();
+            return frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
+        },
+        this);
+}
+
+void CMainFrame::startWsjtxLogging()
+{
+    const WsjtxSettings settings = WsjtxSettings::load();
+    if (!m_wsjtxLogging->apply(settings))
+        Prompter::current().warning(m_wsjtxLogging->notListeningText());
+}
+
+// The logbook chosen in Setup; else the active window's (a QSL window's too); else,
+// with none open, the one used last.
+CKorva3Doc *CMainFrame::wsjtxLogbook(QString &why)
+{
+    const QString chosen = m_wsjtxLogging->settings().logbook;
+    if (!chosen.isEmpty())
+        return m_docManager->DocumentWithoutWindow(chosen, why);
+    if (const CDocumentFrame *frame = activeFrame())
+        return frame->document();
+    const QString last = AppSettings::mostRecentFile();
+    if (last.isEmpty()) {
+        why = QStringLiteral("no logbook is open");
+        return nullptr;
+    }
+    return m_docManager->DocumentWithoutWindow(last, why);
 }
 
 // --- Building the window ------------------------------------------------------------

@@ -10,8 +10,11 @@
 #include <QPointer>
 
 class CDocManager;
+class CKorva3Doc;
 class CRadioFollower;
 class CTrxLink;
+class CWsjtxFollower;
+class WsjtxLogging;
 class CDocumentFrame;
 class QAction;
 class QLabel;
@@ -61,6 +64,14 @@ public:
     // "Follow the radio" for the active logbook window.
     CRadioFollower *radioFollower() const { return m_radioFollower; }
 
+    // WSJT-X, JTDX and JS8Call logging into the logbook Setup chose, else the active
+    // window's, else the one used last (opened without a window); each QSO is told in
+    // the status bar.
+    WsjtxLogging *wsjtxLogging() const { return m_wsjtxLogging; }
+    CWsjtxFollower *wsjtxFollower() const { return m_wsjtxFollower; }
+    // Listens as the saved settings say; a port that cannot be had is told once.
+    void startWsjtxLogging();
+
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
     // Runs a command along the route of the active window, as a menu or key does.
@@ -101,6 +112,8 @@ private:
     void tileWindows();
     void cascadeWindows();
     QList<QMdiSubWindow *> arrangedWindows() const;
+    void createWsjtxLogging();
+    CKorva3Doc *wsjtxLogbook(QString &why);
     void updateCaption();
     void updateWindowList();
     void updateLockPanes();
@@ -111,6 +124,8 @@ private:
     CDocManager *m_docManager;
     CTrxLink *m_trxLink;
     CRadioFollower *m_radioFollower = nullptr;
+    WsjtxLogging *m_wsjtxLogging = nullptr;
+    CWsjtxFollower *m_wsjtxFollower = nullptr;
     CommandTarget *m_appTarget = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class CKorva3Doc;
+struct WsjtxSettings;
 struct TrxConnection;
 class QTextStream;
 
@@ -38,6 +39,8 @@ private:
     int lotw(const QStringList &arguments);
     int eqsl(const QStringList &arguments);
     int clubLog(const QStringList &arguments);
+    int listen(const QStringList &arguments);
+    int listenInto(CKorva3Doc &document, const WsjtxSettings &settings, double seconds, int count);
     int reportMessages(const QStringList &messages, bool succeeded);
     void resolveOne(CKorva3Doc &doc, const QString &text);
     int fail(const QString &message);

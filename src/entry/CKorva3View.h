@@ -17,6 +17,7 @@
 
 class CKorva3Doc;
 class CTrxLink;
+class WsjtxLogging;
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
@@ -51,6 +52,7 @@ public:
 
     CKorva3Doc *GetDocument() const { return m_doc; }
     void setTrxLink(CTrxLink *link) { m_trxLink = link; }
+    void setWsjtxLogging(WsjtxLogging *logging) { m_wsjtxLogging = logging; }
 
     // Fills the lists and reads the parameters; runs once, when the form is first shown.
     void OnInitialUpdate();
@@ -193,6 +195,7 @@ private:
 
     CKorva3Doc *m_doc;
     CTrxLink *m_trxLink = nullptr;
+    WsjtxLogging *m_wsjtxLogging = nullptr;
     bool m_initialised = false;
     bool m_refusingPull = false;
     double m_ownLatitude = 0.0;

@@ -7,6 +7,10 @@
 #include "StationProfilePage.h"
 #include "AccountsPage.h"
 #include "net/CredentialStore.h"
+#include "WsjtxSetupPage.h"
+#include "net/WsjtxLogging.h"
+#include "platform/AppSettings.h"
+#include "platform/Prompter.h"
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
@@ -61,10 +65,11 @@ QComboBox *makeHamlibModelList(QWidget *parent)
 
 } // namespace
 
-CSetup::CSetup(CKorva3View *owner, CTrxLink *link)
+CSetup::CSetup(CKorva3View *owner, CTrxLink *link, WsjtxLogging *wsjtx)
     : QDialog(owner)
     , m_pOwnerView(owner)
     , m_link(link)
+    , m_wsjtx(wsjtx)
 {
     setWindowTitle(QStringLiteral("Setup"));
     buildForm();
@@ -109,6 +114,13 @@ void CSetup::buildForm()
     tabs->addTab(radio, QStringLiteral("Radio"));
     m_accountsPage = new AccountsPage(tabs);
     tabs->addTab(m_accountsPage, QStringLiteral("Accounts"));
+    QStringList logbooks;
+    if (m_pOwnerView)
+        logbooks.append(m_pOwnerView->GetDocument()->pathName());
+    if (const QString last = AppSettings::mostRecentFile(); !last.isEmpty() && !logbooks.contains(last))
+        logbooks.append(last);
+    m_wsjtxPage = new WsjtxSetupPage(logbooks, tabs);
+    tabs->addTab(m_wsjtxPage, QStringLiteral("WSJT-X"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -165,6 +177,7 @@ void CSetup::OnInitDialog()
     m_backupFolder = LogbookBackups::folder();
     m_confirmationSettings = ConfirmationSettings::load();
     m_accountsPage->load(m_confirmationSettings);
+    m_wsjtxPage->load(m_wsjtx ? m_wsjtx->settings() : WsjtxSettings::load());
     QList<StationProfile> profiles;
     qint32 activeId = 0;
     if (programDatabase().LoadStationProfiles(profiles, activeId))
@@ -269,6 +282,7 @@ void CSetup::storeValues()
         m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
     storeTrxSettings();
+    storeWsjtxSettings();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
     storeAccounts();
@@ -302,4 +316,13 @@ void CSetup::storeTrxSettings()
     m_trxSettings.save();
     if (m_link)
         m_link->SetSettings(m_trxSettings);
+}
+
+// A port that cannot be had is said once; the other settings stand.
+void CSetup::storeWsjtxSettings()
+{
+    const WsjtxSettings settings = m_wsjtxPage->settings();
+    settings.save();
+    if (m_wsjtx && !m_wsjtx->apply(settings))
+        Prompter::current().warning(m_wsjtx->notListeningText());
 }

@@ -16,6 +16,8 @@ class QFormLayout;
 class QLineEdit;
 class StationProfilePage;
 class AccountsPage;
+class WsjtxLogging;
+class WsjtxSetupPage;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
 // transceiver type, its serial port and the ADIF export period. Shows the values in
@@ -25,7 +27,8 @@ class AccountsPage;
 // For "Other radio (Hamlib)" also the Hamlib model (a list searchable by maker, name
 // and number), its port (a COM port of the list or a device path typed in) and speed,
 // or the host:port of a running rigctld; and, for every radio, "Follow the radio".
-// These go to the per-user settings.
+// These go to the per-user settings, as do those of the WSJT-X page, which take effect
+// at once in the logging they are given.
 class CSetup : public QDialog
 {
     Q_OBJECT
@@ -37,7 +40,7 @@ public:
 
     // `owner` may be null: the dialog then shows empty controls and OK changes nothing
     // but the parameters.
-    CSetup(CKorva3View *owner, CTrxLink *link);
+    CSetup(CKorva3View *owner, CTrxLink *link, WsjtxLogging *wsjtx = nullptr);
     ~CSetup() override;
 
     // The members of the data exchange, in its order.
@@ -66,6 +69,7 @@ public:
     StationProfilePage *stationPage() const { return m_stationPage; }
     AccountsPage *accountsPage() const { return m_accountsPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
+    WsjtxSetupPage *wsjtxPage() const { return m_wsjtxPage; }
 
     void accept() override;
 
@@ -78,6 +82,7 @@ private:
     void pullTrxSettings();
     void storeTrxSettings();
     void storeAccounts();
+    void storeWsjtxSettings();
     void OnInitDialog();
     void pushFields();
     bool pullFields();
@@ -86,6 +91,7 @@ private:
     CKorva3View *m_pOwnerView;
     CKorva3Doc *m_doc = nullptr;
     CTrxLink *m_link;
+    WsjtxLogging *m_wsjtx;
     QLineEdit *m_utcOffsetEdit = nullptr;
     QLineEdit *m_locatorEdit = nullptr;
     QComboBox *m_askList = nullptr;
@@ -100,5 +106,6 @@ private:
     QLineEdit *m_backupFolderEdit = nullptr;
     StationProfilePage *m_stationPage = nullptr;
     AccountsPage *m_accountsPage = nullptr;
+    WsjtxSetupPage *m_wsjtxPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };
