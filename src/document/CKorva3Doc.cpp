@@ -648,7 +648,7 @@ bool CKorva3Doc::WriteConfirmations(const ConfirmationWork &work)
     m_lastWriteError.clear();
     const bool written = runInTransaction(m_pathName, [&work](sqlite3 *db) {
         ConfirmationWriter writer(db);
-        return work(writer);
+        return work(writer) && writer.writeStatistics();
     });
     finishConfirmations(written);
     return written;
@@ -666,7 +666,7 @@ void CKorva3Doc::WriteConfirmationsInBackground(ConfirmationWork work, std::func
     QThread *worker = QThread::create([path = m_pathName, work = std::move(work), outcome] {
         outcome->first = runInTransaction(path, [&work](sqlite3 *db) {
             ConfirmationWriter writer(db);
-            return work(writer);
+            return work(writer) && writer.writeStatistics();
         });
         if (!outcome->first)
             outcome->second = StoreLog::lastFailure();

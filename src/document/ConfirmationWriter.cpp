@@ -2,6 +2,9 @@
 
 #include "QslStates.h"
 #include "store/Sqlite3DB.h"
+#include "store/SqliteStatement.h"
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -61,10 +64,14 @@ std::optional<ConfirmationWriter::Outcome> ConfirmationWriter::confirm(qint64 ro
     if (lotw && qso->country != 0) {
         const bool wasConfirmed = m_rule.confirms(qso->qslRcvd, ConfirmedRule::lotwConfirms(oldState.toLatin1()));
         const bool isConfirmed = m_rule.confirms(qso->qslRcvd, true);
-        if (wasConfirmed != isConfirmed
-            && (!Sqlite3DB::CountDxccStats(m_db, -1, qso->country, qso->band, qso->mode, wasConfirmed)
-                || !Sqlite3DB::CountDxccStats(m_db, +1, qso->country, qso->band, qso->mode, isConfirmed)))
-            return std::nullopt;
+        if (wasConfirmed != isConfirmed) {
+            Delta &delta = m_confirmedDelta[QByteArray::number(qso->country) + '\x1f' + qso->band + '\x1f'
+                                            + QByteArray::number(qso->mode)];
+            delta.dxcc = qso->country;
+            delta.band = qso->band;
+            delta.mode = qso->mode;
+            delta.confirmed += isConfirmed ? 1 : -1;
+        }
     }
     if (already)
         return Outcome::AlreadyConfirmed;
@@ -104,6 +111,34 @@ std::optional<bool> ConfirmationWriter::markHeldByLotw(qint64 rowId, const QStri
         || !m_store.removeKept(rowId, QslStates::kLotwUploaded))
         return std::nullopt;
     ++m_changed;
+    return true;
+}
+
+bool ConfirmationWriter::writeStatistics()
+{
+    SqliteStatement update(m_db, "UPDATE DXCCREPORT SET COUNTC = COUNTC + ? WHERE DXCC = ? AND BAND = ? AND MODE = ?");
+    SqliteStatement insert(m_db, "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES (?, ?, ?, 0, ?)");
+    for (const Delta &delta : std::as_const(m_confirmedDelta)) {
+        if (delta.confirmed == 0)
+            continue;
+        update.reset();
+        update.bind(1, delta.confirmed);
+        update.bind(2, delta.dxcc);
+        update.bind(3, delta.band);
+        update.bind(4, delta.mode);
+        if (!update.run())
+            return false;
+        if (sqlite3_changes(m_db) > 0)
+            continue;
+        insert.reset();
+        insert.bind(1, delta.dxcc);
+        insert.bind(2, delta.band);
+        insert.bind(3, delta.mode);
+        insert.bind(4, delta.confirmed);
+        if (!insert.run())
+            return false;
+    }
+    m_confirmedDelta.clear();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "store/QslStore.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -50,6 +51,10 @@ public:
 
     // The QSOs changed so far.
     int changedQsos() const { return m_changed; }
+    // The confirmed counts of the statistics changed by the confirmations so far, written
+    // at once per entity, band and mode (CKorva3Doc calls it before the commit): a
+    // download of a hundred thousand QSLs touches each row of the statistics once.
+    bool writeStatistics();
 
 private:
     bool keepDetail(qint64 rowId, const QslStore::QsoState &qso, const QList<Sqlite3DB::UM_QSOFIELD> &kept,
@@ -59,4 +64,13 @@ private:
     QslStore m_store;
     ConfirmedRule m_rule;
     int m_changed = 0;
+    // Confirmed count changes by entity, band and mode.
+    struct Delta
+    {
+        qint32 dxcc = 0;
+        QByteArray band;
+        qint32 mode = 0;
+        int confirmed = 0;
+    };
+    QHash<QByteArray, Delta> m_confirmedDelta;
 };

@@ -113,7 +113,8 @@ void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
     QCOMPARE(created.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
-                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE"));
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE\n"
+                        "LOGBOOKSTATE\nUNMATCHEDQSLS\nIDX_UNMATCHEDQSLS\nCLUBLOGOUTBOX\nIDX_QSOFIELDS_LOTW"));
 
     QFile existing("notes.sqlite3");
     QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -666,7 +667,7 @@ void TestCli::listenLogsWhatArrives_data()
         << "0 QSOs logged\n" << "K1ABC not logged: Error writing to database...\n" << QByteArray();
     QTest::newRow("a logbook of a newer version")
         << QStringList{"--port", "PORT"} << QByteArrayList{} << QByteArray("PRAGMA user_version = 99") << 1 << ""
-        << "The logbook log.sqlite3 has schema version 99, newer than this Korva3 knows (1). It is opened read-only: "
+        << "The logbook log.sqlite3 has schema version 99, newer than this Korva3 knows (2). It is opened read-only: "
            "nothing can be added or changed.\n"
         << QByteArray();
     QTest::newRow("the port in use") << QStringList{"--port", "TAKEN"} << QByteArrayList{} << QByteArray() << 1 << ""

@@ -37,7 +37,7 @@ QByteArray lotwReport(const QByteArray &records, int count, const QByteArray &la
          + records + (ended ? "<APP_LoTW_EOF>\n" : "");
 }
 
-// A logbook of three QSOs: DL1XYZ FT8 with the operator's own CQ zone, G4AAA CW and
+// A logbook of three QSOs: DL1XYZ FT8 of entity 230 with the operator's own CQ zone, G4AAA CW and
 // JA1AA SSB, all on 20 m on 2024-03-01.
 QString makeLogbook(const TestDir &dir)
 {
@@ -45,7 +45,7 @@ QString makeLogbook(const TestDir &dir)
     if (!Sqlite3DB().CreateLogbook(path))
         return QString();
     CKorva3Doc doc(path);
-    const QByteArray qsos[] = {"<CALL:6>DL1XYZ<QSO_DATE:8>20240301<TIME_ON:4>1220<BAND:3>20m<MODE:3>FT8<CQZ:2>15<EOR>",
+    const QByteArray qsos[] = {"<CALL:6>DL1XYZ<QSO_DATE:8>20240301<TIME_ON:4>1220<BAND:3>20m<MODE:3>FT8<CQZ:2>15<DXCC:3>230<EOR>",
                                "<CALL:5>G4AAA<QSO_DATE:8>20240301<TIME_ON:4>1300<BAND:3>20m<MODE:2>CW<EOR>",
                                "<CALL:5>JA1AA<QSO_DATE:8>20240301<TIME_ON:4>1400<BAND:3>20m<MODE:3>SSB<EOR>"};
     for (const QByteArray &qso : qsos) {
@@ -140,6 +140,9 @@ private slots:
         QCOMPARE(result.ok ? result.words() : result.error, outcome);
         QCOMPARE(::states(doc), states);
         QCOMPARE(confirmationsChanged.size(), result.ok ? 1 : 0);
+        // The statistics follow: under "card or LoTW" the LoTW QSL confirms entity 230.
+        QCOMPARE(SqlHelpers::rows(path, "SELECT SUM(COUNTW), SUM(COUNTC) FROM DXCCREPORT WHERE DXCC = 230"),
+                 QByteArray(result.confirmed == 1 ? "1|1" : "1|0"));
         QStringList listed;
         for (const QslStore::Unmatched &u : doc.UnmatchedConfirmations())
             listed.append(QStringList{u.service, u.call, u.start, u.band, u.mode}.join('|'));
