@@ -360,7 +360,7 @@ int CKorva3Doc::AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &k
     return *rowId;
 }
 
-bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
+bool CKorva3Doc::ChangeQso(int rowId, const Record &changed, const QList<Sqlite3DB::UM_QSOFIELD> &kept)
 {
     if (refuseWrite())
         return false;
@@ -373,6 +373,10 @@ bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
         old = stored.first();
         if (!m_db.UpdateQso({changed}, m_pathName, rowId))
             return false;
+        for (const Sqlite3DB::UM_QSOFIELD &field : kept) {
+            if (!m_db.ReplaceQsoField(rowId, field.name, field.value, m_pathName))
+                return false;
+        }
         if (m_clubLogOutbox
             && (!appendOutbox(QslStore::Action::DeleteQso, old, rowId)
                 || !appendOutbox(QslStore::Action::SendQso, changed, rowId)))

@@ -82,6 +82,7 @@ public:
     void OnCallChange();
     void OnCallKillFocus();
     void OnFreqKillFocus();
+    bool acceptBand();
     void OnGridKillFocus();
     void OnCountrySelChange();
 
@@ -166,6 +167,7 @@ private:
     void fillLists();
     void addEnteredQso();
     bool acceptMode();
+    void refocus(QWidget *field);
     Sqlite3DB::UM_RECORD enteredQso() const;
     bool isLikelyDuplicate();
     void refreshWorkedList();
