@@ -11,7 +11,12 @@
 // SQLite's rollback journal and in its write-ahead log (WAL), alone and while another
 // program holds a read transaction.
 //
+// With --confirmations N (or --only confirmations, N 100,000) it times N LoTW
+// confirmations, taken from the logbook's QSOs five minutes off, matched and written
+// into the logbook as a download writes them, and the peak memory meanwhile.
+//
 //   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--journal] [--only PART,...]
+//                [--confirmations N]
 #include "BenchTable.h"
 #include "ChildRun.h"
 
@@ -20,6 +25,7 @@
 #include "document/CKorva3Doc.h"
 #include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
+#include "net/ConfirmationImport.h"
 #include "net/WsjtxListener.h"
 #include "net/WsjtxLogging.h"
 #include "net/WsjtxMessage.h"
@@ -41,6 +47,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QUdpSocket>
 
 #include <sqlite3.h>
@@ -86,17 +93,40 @@ struct Settings
     int runs = 5;
     int calls = 1000000;
     bool json = false;
+    int confirmations = 100000;
     QString last;
     // The parts to run (statistics, reports, export, import, entities, resolution,
-    // writes, wsjtx, journal); empty for all but the journals' comparison, which only
-    // runs when named (--journal names it alone).
+    // writes, wsjtx, journal, confirmations); empty for all but the journals' comparison
+    // and the confirmations, which only run when named (--journal names it alone).
     QStringList only;
 
     bool includes(const char *part) const
     {
-        return only.isEmpty() ? qstrcmp(part, "journal") != 0 : only.contains(QLatin1String(part));
+        return only.isEmpty() ? qstrcmp(part, "journal") != 0 && qstrcmp(part, "confirmations") != 0
+                              : only.contains(QLatin1String(part));
     }
 };
+
+// The process's resident memory at its highest since the last reset, in MiB (Linux).
+double peakResidentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Sets the highest resident memory back to the present one.
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
 
 double median(std::vector<double> values)
 {
@@ -205,6 +235,7 @@ public:
     void resolution();
     void writes();
     void journals();
+    void confirmations();
     void wsjtx();
     void print() const;
 
@@ -797,6 +828,59 @@ void Bench::resolution()
     m_table.add(figure(QStringLiteral("calls resolved unlike the queries"), differing, "calls", Goal::AtMost, 0));
 }
 
+// A LoTW report of the logbook's QSOs spread over it, each five minutes off, as LoTW
+// writes them; then the download's work: two passes over the file, the QSOs of its
+// calls read, every confirmation matched and written in one transaction.
+void Bench::confirmations()
+{
+    progress("LoTW confirmations matched into the logbook");
+    const QString report = path("lotwreport.adi");
+    QFile file(report);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write("ARRL Logbook of the World Status Report\n<APP_LoTW_LASTQSL:19>2026-12-01 10:00:00<EOH>\n");
+    const auto field = [](const char *name, const QByteArray &value) {
+        return '<' + QByteArray(name) + ':' + QByteArray::number(value.size()) + '>' + value;
+    };
+    static const char *const modes[] = {"", "CW", "SSB", "RTTY", "FM", "AM"};
+    int written = 0;
+    {
+        sqlite3 *slot = nullptr;
+        SlotConnection db(slot, m_log, SlotConnection::Mode::ReadOnly);
+        SqliteStatement rows(db.handle(), "SELECT CALL, DATE, TIME, BAND, MODE FROM QSOS WHERE ROWID % ? = 0 LIMIT ?");
+        rows.bind(1, std::max(1, m_settings.qsos / m_settings.confirmations));
+        rows.bind(2, m_settings.confirmations);
+        rows.forEachRow([&](SqliteStatement &row) {
+            QDateTime start = QDateTime::fromString(row.columnText(1) + ' ' + row.columnText(2), "yyyy-MM-dd HH:mm:ss");
+            start.setTimeZone(QTimeZone::utc());
+            start = start.addSecs(300);
+            file.write(field("CALL", row.columnText(0).toUtf8()) + field("BAND", row.columnText(3).toUtf8() + 'M')
+                       + field("MODE", modes[std::clamp(row.columnInt(4), 0, 5)])
+                       + field("QSO_DATE", start.toString("yyyyMMdd").toLatin1())
+                       + field("TIME_ON", start.toString("HHmmss").toLatin1()) + field("QSL_RCVD", "Y")
+                       + field("QSLRDATE", "20261201") + field("CQZ", "14") + "<EOR>\n");
+            ++written;
+        });
+    }
+    file.write("<APP_LoTW_EOF>\n");
+    file.close();
+
+    CKorva3Doc doc(m_log);
+    ConfirmationImport import(ConfirmationImport::Kind::LotwQsls, ConfirmationImport::fromFile(report));
+    resetPeakResident();
+    QElapsedTimer timer;
+    timer.start();
+    const bool done = doc.WriteConfirmations([&import](ConfirmationWriter &writer) { return import.write(writer); });
+    const double ms = static_cast<double>(timer.elapsed());
+    const double peak = peakResidentMiB();
+    const QString name = QStringLiteral("%1 LoTW confirmations matched and written (%2 matched)%3")
+                             .arg(written)
+                             .arg(import.summary().matched)
+                             .arg(ofQsos());
+    m_table.add(figure(name, done ? ms / 1000.0 : 0, "s", Goal::AtMost, 5));
+    m_table.add(figure(QStringLiteral("confirmations peak resident memory"), peak, "MiB", Goal::AtMost, 128));
+}
+
 void Bench::print() const
 {
     if (m_settings.json)
@@ -822,11 +906,14 @@ int main(int argc, char *argv[])
     settings.runs = std::max(1, argValue(args, QStringLiteral("--runs"), settings.runs));
     settings.calls = std::max(1, argValue(args, QStringLiteral("--calls"), settings.calls));
     settings.json = args.contains(QStringLiteral("--json"));
+    settings.confirmations = std::max(1, argValue(args, QStringLiteral("--confirmations"), settings.confirmations));
     const int only = args.indexOf(QStringLiteral("--only"));
     if (only >= 0 && only + 1 < args.size())
         settings.only = args.at(only + 1).split(QLatin1Char(','));
     if (args.contains(QStringLiteral("--journal")))
         settings.only = QStringList{QStringLiteral("journal")};
+    if (args.contains(QStringLiteral("--confirmations")))
+        settings.only = QStringList{QStringLiteral("confirmations")};
     const int last = args.indexOf(QStringLiteral("--last"));
     if (last >= 0 && last + 1 < args.size())
         settings.last = args.at(last + 1);
@@ -842,7 +929,7 @@ int main(int argc, char *argv[])
     } parts[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},   {"export", &Bench::adifExport},
                  {"import", &Bench::adifImport},     {"entities", &Bench::importWithoutEntities},
                  {"resolution", &Bench::resolution}, {"writes", &Bench::writes},     {"wsjtx", &Bench::wsjtx},
-                 {"journal", &Bench::journals}};
+                 {"journal", &Bench::journals}, {"confirmations", &Bench::confirmations}};
     for (const auto &part : parts) {
         if (settings.includes(part.name))
             (bench.*part.run)();

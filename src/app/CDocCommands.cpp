@@ -1,5 +1,6 @@
 #include "CDocCommands.h"
 
+#include "CConfirmationCommands.h"
 #include "CDocManager.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
@@ -8,7 +9,18 @@
 CDocCommands::CDocCommands(CKorva3Doc *document, CDocManager *manager)
     : m_document(document)
     , m_manager(manager)
+    , m_confirmations(std::make_unique<CConfirmationCommands>(document))
 {
+}
+
+CDocCommands::~CDocCommands() = default;
+
+// One exchange with the services at a time; the list of unmatched confirmations always.
+bool CDocCommands::commandEnabled(int id) const
+{
+    if (CConfirmationCommands::handles(id) && id != ID_UNMATCHED_QSLS)
+        return !m_confirmations->isRunning();
+    return true;
 }
 
 bool CDocCommands::handlesCommand(int id) const
@@ -22,7 +34,7 @@ bool CDocCommands::handlesCommand(int id) const
     case ID_EXPORT_ADIF:
         return true;
     default:
-        return false;
+        return CConfirmationCommands::handles(id);
     }
 }
 
@@ -48,6 +60,8 @@ void CDocCommands::onCommand(int id)
         m_document->OnExportAdif();
         break;
     default:
+        if (CConfirmationCommands::handles(id))
+            m_confirmations->run(id);
         break;
     }
 }

@@ -2,6 +2,9 @@
 
 #include "platform/CommandTarget.h"
 
+#include <memory>
+
+class CConfirmationCommands;
 class CDocManager;
 class CKorva3Doc;
 
@@ -11,8 +14,10 @@ class CDocCommands : public CommandTarget
 {
 public:
     CDocCommands(CKorva3Doc *document, CDocManager *manager);
+    ~CDocCommands() override;
 
     bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
     void onCommand(int id) override;
 
 private:
@@ -20,4 +25,5 @@ private:
 
     CKorva3Doc *m_document;
     CDocManager *m_manager;
+    std::unique_ptr<CConfirmationCommands> m_confirmations;
 };

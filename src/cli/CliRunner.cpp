@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include "RecordedMessages.h"
+#include "ServiceCommand.h"
 
 #include "CountryInfoJson.h"
 #include "StatsJson.h"
@@ -64,7 +65,21 @@ const char kUsage[] =
     "  trx --hamlib MODEL (--device PATH [--speed BAUD] | --rigctld HOST:PORT)\n"
     "                     the same through Hamlib: radio model MODEL on the serial device PATH (at\n"
     "                     the model's speed unless BAUD is given), or the radio of a running rigctld\n"
-    "  trx --list-models  print Hamlib's radio models: NUMBER<TAB>MAKER<TAB>NAME\n";
+    "  trx --list-models  print Hamlib's radio models: NUMBER<TAB>MAKER<TAB>NAME\n"
+    "  lotw download LOGBOOK [--user USER] --password-stdin [--url URL] [--call CALL]\n"
+    "                     mark the QSOs LoTW holds as sent, then confirm the QSOs of LoTW's QSLs\n"
+    "                     since the last download; QSLs that match no QSO are listed in the logbook\n"
+    "  lotw upload LOGBOOK [--location LOCATION] [--call CALL] [--tqsl PROGRAM]\n"
+    "                     sign and upload the QSOs not yet sent through TQSL with the station\n"
+    "                     location LOCATION (else the active station profile's)\n"
+    "  eqsl download|upload LOGBOOK [--user USER] --password-stdin [--url URL] [--qth NICKNAME]\n"
+    "                     confirm the QSOs of eQSL's inbox, or upload the QSOs not yet sent\n"
+    "  clublog upload LOGBOOK [--user EMAIL] --password-stdin [--call CALL] [--api-key KEY]\n"
+    "         [--url URL] [--all]\n"
+    "                     send the QSOs waiting in the logbook's Club Log outbox, or with --all the\n"
+    "                     whole log\n"
+    "  The password is the first line of standard input, never an argument. Each prints what\n"
+    "  was matched, unmatched, sent and refused; users and addresses not given come from Setup.\n";
 
 constexpr int kAnyCount = -1;
 const QStringList kTrxOptions{QStringLiteral("--rig"),    QStringLiteral("--port"),  QStringLiteral("--device"),
@@ -137,6 +152,9 @@ int CliRunner::run(QStringList arguments)
         {"import", 2, "LOGBOOK FILE", &CliRunner::importAdif},
         {"export", kAnyCount, "", &CliRunner::exportAdif},
         {"backup", kAnyCount, "", &CliRunner::backup},
+        {"lotw", kAnyCount, "", &CliRunner::lotw},
+        {"eqsl", kAnyCount, "", &CliRunner::eqsl},
+        {"clublog", kAnyCount, "", &CliRunner::clubLog},
         {"listen", kAnyCount, "", &CliRunner::listen},
     };
     for (const auto &entry : commands) {
@@ -507,6 +525,21 @@ bool CliRunner::logbookExists(const QString &path)
         return true;
     fail(QStringLiteral("Logbook not found: %1").arg(path));
     return false;
+}
+
+int CliRunner::lotw(const QStringList &arguments)
+{
+    return ServiceCommand(m_out, m_err, m_in).run(QStringLiteral("lotw"), arguments);
+}
+
+int CliRunner::eqsl(const QStringList &arguments)
+{
+    return ServiceCommand(m_out, m_err, m_in).run(QStringLiteral("eqsl"), arguments);
+}
+
+int CliRunner::clubLog(const QStringList &arguments)
+{
+    return ServiceCommand(m_out, m_err, m_in).run(QStringLiteral("clublog"), arguments);
 }
 
 int CliRunner::fail(const QString &message)

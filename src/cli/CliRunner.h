@@ -38,6 +38,9 @@ private:
     static QString hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     int importAdif(const QStringList &arguments);
     int exportAdif(const QStringList &arguments);
+    int lotw(const QStringList &arguments);
+    int eqsl(const QStringList &arguments);
+    int clubLog(const QStringList &arguments);
     int listen(const QStringList &arguments);
     int listenInto(CKorva3Doc &document, const WsjtxSettings &settings, double seconds, int count);
     int reportMessages(const QStringList &messages, bool succeeded);

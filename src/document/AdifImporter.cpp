@@ -7,6 +7,7 @@
 #include "adif/AdifReader.h"
 #include "adif/AdxReader.h"
 #include "platform/CodePage.h"
+#include "store/ConfirmedRule.h"
 #include "store/DatabaseSchema.h"
 #include "store/QsoBatchInserter.h"
 #include "store/SlotConnection.h"
@@ -239,14 +240,17 @@ bool AdifImporter::writeBatch(sqlite3 *db, qint64 &firstRowId)
         return false;
     qint64 lastRowId = 0;
     bool written = m_inserter->insert(m_rows.data(), m_pendingCount, lastRowId);
-    firstRowId = lastRowId - m_pendingCount + 1;
+    m_firstRowId = lastRowId - m_pendingCount + 1;
+    firstRowId = m_firstRowId;
     if (written && !m_pendingKept.isEmpty()) {
         for (Sqlite3DB::UM_QSOFIELD &kept : m_pendingKept)
-            kept.qso += firstRowId;
+            kept.qso += m_firstRowId;
         written = Sqlite3DB::InsertQsoFields(m_pendingKept, db);
     }
     if (written && m_countEachRecord)
         written = countBatchIn(db);
+    if (written && m_onRowsWritten)
+        written = m_onRowsWritten(db, m_firstRowId, lastRowId);
     // A failure that ended the transaction has taken the savepoint with it.
     if (!sqlite3_get_autocommit(db))
         SqliteStatement::exec(db, written ? "RELEASE BATCH;" : "ROLLBACK TO BATCH; RELEASE BATCH;");
@@ -254,15 +258,23 @@ bool AdifImporter::writeBatch(sqlite3 *db, qint64 &firstRowId)
 }
 
 // The batch's QSOs in the statistics, as a rebuild would count them: a QSO of no entity
-// has no place there.
+// has no place there, and a record's LOTW_QSL_RCVD counts as the logbook's rule says.
 bool AdifImporter::countBatchIn(sqlite3 *db)
 {
+    const ConfirmedRule rule = ConfirmedRule::of(db);
+    QList<bool> lotw(m_pendingCount, false);
+    for (const Sqlite3DB::UM_QSOFIELD &kept : std::as_const(m_pendingKept)) {
+        // The kept fields name their QSO by row id by now: the batch's first took lastRowId - count + 1.
+        const qint64 index = kept.qso - m_firstRowId;
+        if (kept.name == ConfirmedRule::kLotwField && index >= 0 && index < m_pendingCount)
+            lotw[index] = ConfirmedRule::lotwConfirms(kept.value);
+    }
     for (int i = 0; i < m_pendingCount; ++i) {
         const QsoBytes &row = m_rows[static_cast<std::size_t>(i)];
         const qint32 country = row.number[QsoColumns::Country];
         if (country != 0
-            && !Sqlite3DB::ChangeDxccStats(db, +1, country, row.text[QsoColumns::Band], row.number[QsoColumns::Mode],
-                                           row.number[QsoColumns::QslRcvd]))
+            && !Sqlite3DB::CountDxccStats(db, +1, country, row.text[QsoColumns::Band], row.number[QsoColumns::Mode],
+                                          rule.confirms(row.number[QsoColumns::QslRcvd], lotw.at(i))))
             return false;
     }
     return true;

@@ -66,6 +66,10 @@ public:
     void setWriteFailureHandler(std::function<void(Failure)> handler) { m_onWriteFailure = std::move(handler); }
     // Called with the share of the file read, 0 to 100, each time it changes.
     void setProgressHandler(std::function<void(int)> handler) { m_onProgress = std::move(handler); }
+    // Called inside the import's transaction after each batch is written, with the row
+    // ids it took (first to last); false refuses the batch as a failed write would.
+    using RowsWritten = std::function<bool(sqlite3 *db, qint64 firstRowId, qint64 lastRowId)>;
+    void setRowsWrittenHandler(RowsWritten handler) { m_onRowsWritten = std::move(handler); }
 
     // False, with nothing read, when the file cannot be opened or is no regular file.
     bool openFile(const QString &adifPath);
@@ -116,4 +120,7 @@ private:
     int m_shownPercent = -1;
     std::function<void(Failure)> m_onWriteFailure;
     std::function<void(int)> m_onProgress;
+    RowsWritten m_onRowsWritten;
+    // The row id of the batch's first QSO, once it is written.
+    qint64 m_firstRowId = 0;
 };

@@ -3,23 +3,66 @@
 #include "CallsignIndex.h"
 #include "LogbookWatcher.h"
 #include "ProgressScope.h"
+#include "QslStates.h"
+#include "adif/AdifQsoMapping.h"
 #include "adif/AdifWriter.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
 #include "store/BandPlan.h"
 
 #include "store/DatabaseSchema.h"
+#include "store/LogbookTransaction.h"
 #include "store/QsoModes.h"
+#include "store/QsoRow.h"
 #include "store/SlotConnection.h"
+#include "store/SqliteTransaction.h"
+#include "store/StoreLog.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <QThread>
+
+#include <memory>
 
 namespace {
 
 const char kWriteError[] = "Error writing to database...";
 const char kInUse[] = "The logbook is in use by another program";
+
+// The documents alive on the windows' thread, which a new rule reaches.
+QList<CKorva3Doc *> &openDocuments()
+{
+    static QList<CKorva3Doc *> documents;
+    return documents;
+}
+
+// Runs `work` on a connection of its own inside one write transaction.
+bool runInTransaction(const QString &path, const std::function<bool(sqlite3 *)> &work)
+{
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, path);
+    if (!db.isOpen())
+        return false;
+    SqliteTransaction transaction(db.handle(), SqliteTransaction::Kind::Write);
+    return transaction.isActive() && work(db.handle()) && transaction.commit();
+}
+
+// A QSO's start as the outbox keeps it.
+QString startOf(const Sqlite3DB::UM_RECORD &qso)
+{
+    return qso.date + QLatin1Char(' ') + qso.time;
+}
+
+bool keptLotwConfirms(const QList<Sqlite3DB::UM_QSOFIELD> &kept)
+{
+    for (const Sqlite3DB::UM_QSOFIELD &field : kept) {
+        if (field.name == ConfirmedRule::kLotwField)
+            return ConfirmedRule::lotwConfirms(field.value);
+    }
+    return false;
+}
 
 } // namespace
 
@@ -33,9 +76,19 @@ CKorva3Doc::CKorva3Doc(const QString &path, QObject *parent)
     m_adifPeriod = Numbers::atoi(GetParameter("adifexport").value_or(QByteArray()));
     if (!path.isEmpty() && QFileInfo::exists(path))
         openLogbook();
+    openDocuments().append(this);
 }
 
-CKorva3Doc::~CKorva3Doc() = default;
+CKorva3Doc::~CKorva3Doc()
+{
+    openDocuments().removeOne(this);
+    // A download's work still writing finishes first; its signals go with the document.
+    for (QThread *worker : std::as_const(m_workers)) {
+        worker->disconnect(this);
+        worker->wait();
+        delete worker;
+    }
+}
 
 // An older logbook is brought up to this program's version (after a copy of it); one of
 // a newer program is only read, never written, so nothing it keeps is lost. A logbook
@@ -79,6 +132,22 @@ void CKorva3Doc::openLogbook()
     m_db.EnsureReadIndexes(m_pathName);
     if (QFileInfo(m_pathName).isWritable())
         m_journal.useWal(m_pathName);
+    applySettingsRule();
+}
+
+// The rule Setup chose counts in every logbook: one counted by another rule (or opened
+// before Setup changed it) is counted again. A logbook that cannot be written keeps the
+// statistics it has.
+void CKorva3Doc::applySettingsRule()
+{
+    if (m_openState != OpenState::Ready || !QFileInfo(m_pathName).isWritable())
+        return;
+    const ConfirmedRule wanted = ConfirmedRule::fromSettings();
+    if (confirmedRule() == wanted)
+        return;
+    runInTransaction(m_pathName, [wanted](sqlite3 *db) {
+        return ConfirmedRule::keep(db, wanted) && Sqlite3DB::RebuildDxccStats(db);
+    });
 }
 
 void CKorva3Doc::watchForOutsideChanges(int intervalMs)
@@ -276,7 +345,8 @@ int CKorva3Doc::AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &k
     std::optional<int> rowId;
     const bool added = m_db.InLogbookTransaction(m_pathName, [&] {
         rowId = m_db.InsertQso({stored}, m_pathName, kept);
-        return rowId && countIn(stored);
+        return rowId && countIn(stored, keptLotwConfirms(kept))
+            && (!m_clubLogOutbox || appendOutbox(QslStore::Action::SendQso, stored, *rowId));
     });
     if (!added) {
         writeFailed();
@@ -285,6 +355,8 @@ int CKorva3Doc::AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &k
     committed();
     emit qsoAdded(*rowId);
     emit statisticsChanged(stored.country);
+    if (m_clubLogOutbox)
+        emit outboxChanged();
     return *rowId;
 }
 
@@ -305,10 +377,17 @@ bool CKorva3Doc::ChangeQso(int rowId, const Record &changed, const QList<Sqlite3
             if (!m_db.ReplaceQsoField(rowId, field.name, field.value, m_pathName))
                 return false;
         }
+        if (m_clubLogOutbox
+            && (!appendOutbox(QslStore::Action::DeleteQso, old, rowId)
+                || !appendOutbox(QslStore::Action::SendQso, changed, rowId)))
+            return false;
+        // LoTW's state stays as it was: what counts as confirmed follows the card alone.
+        const bool lotw = m_db.IsLotwConfirmed(rowId, m_pathName);
+        const ConfirmedRule rule = m_db.RuleOf(m_pathName);
         if (changed.country == old.country && changed.band == old.band && changed.mode == old.mode
-            && changed.qslRcvd == old.qslRcvd)
+            && rule.confirms(changed.qslRcvd, lotw) == rule.confirms(old.qslRcvd, lotw))
             return true;
-        return countIn(changed) && takeOut(old);
+        return countIn(changed, lotw) && takeOut(old, lotw);
     });
     if (!written) {
         writeFailed();
@@ -319,6 +398,8 @@ bool CKorva3Doc::ChangeQso(int rowId, const Record &changed, const QList<Sqlite3
     emit statisticsChanged(old.country);
     if (changed.country != old.country)
         emit statisticsChanged(changed.country);
+    if (m_clubLogOutbox)
+        emit outboxChanged();
     return true;
 }
 
@@ -327,6 +408,12 @@ bool CKorva3Doc::DeleteQso(int rowId)
     if (refuseWrite())
         return false;
     const bool deleted = m_db.InLogbookTransaction(m_pathName, [&] {
+        if (m_clubLogOutbox) {
+            QList<Record> stored;
+            if (!m_db.QueryQso(stored, rowId, m_pathName) || stored.isEmpty()
+                || (!stored.first().call.isEmpty() && !appendOutbox(QslStore::Action::DeleteQso, stored.first(), rowId)))
+                return false;
+        }
         return m_db.DeleteQso(rowId, m_pathName) && m_db.RebuildDxccStats(m_pathName);
     });
     if (!deleted) {
@@ -336,6 +423,8 @@ bool CKorva3Doc::DeleteQso(int rowId)
     committed();
     emit qsoDeleted(rowId);
     emit statisticsChanged(0);
+    if (m_clubLogOutbox)
+        emit outboxChanged();
     return true;
 }
 
@@ -359,15 +448,23 @@ void CKorva3Doc::RemoveQsoFromStatistics(int dxcc, const QString &band, int mode
 
 // The rebuild leaves QSOs of no entity out, and so do the steps that keep the table up
 // to date between rebuilds.
-bool CKorva3Doc::countIn(const Record &qso)
-{
-    return qso.country == 0 || m_db.AddToDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
-}
-
-bool CKorva3Doc::takeOut(const Record &qso)
+bool CKorva3Doc::countIn(const Record &qso, bool lotwConfirmed)
 {
     return qso.country == 0
-        || m_db.RemoveFromDxccStats(qso.country, qso.band, qso.mode, qso.qslRcvd, m_pathName);
+        || m_db.ChangeDxccCounts(+1, qso.country, qso.band, qso.mode,
+                                 m_db.RuleOf(m_pathName).confirms(qso.qslRcvd, lotwConfirmed), m_pathName);
+}
+
+bool CKorva3Doc::takeOut(const Record &qso, bool lotwConfirmed)
+{
+    return qso.country == 0
+        || m_db.ChangeDxccCounts(-1, qso.country, qso.band, qso.mode,
+                                 m_db.RuleOf(m_pathName).confirms(qso.qslRcvd, lotwConfirmed), m_pathName);
+}
+
+bool CKorva3Doc::appendOutbox(QslStore::Action action, const Record &qso, qint64 rowId)
+{
+    return m_db.AppendOutbox(static_cast<int>(action), rowId, qso.call, startOf(qso), qso.band, m_pathName);
 }
 
 std::array<QList<Sqlite3DB::UM_DXCCREPORT>, 3> CKorva3Doc::QueryDxccGrid(int dxcc)
@@ -503,7 +600,20 @@ AdifImporter::Result CKorva3Doc::AddAdifRecords(QIODevice &source)
     importer.setSource(source);
     if (!importer.skipHeader())
         return importer.result();
-    return importFrom(importer, {}, {});
+    // Records that come from other programs (a QSO just logged) go to Club Log as well.
+    if (m_clubLogOutbox) {
+        importer.setRowsWrittenHandler([](sqlite3 *db, qint64 first, qint64 last) {
+            for (qint64 rowId = first; rowId <= last; ++rowId) {
+                if (!QslStore::appendOutbox(db, {0, QslStore::Action::SendQso, rowId, QString(), QString(), QString()}))
+                    return false;
+            }
+            return true;
+        });
+    }
+    const AdifImporter::Result result = importFrom(importer, {}, {});
+    if (m_clubLogOutbox && result.added > 0)
+        emit outboxChanged();
+    return result;
 }
 
 AdifImporter::Result CKorva3Doc::AddAdifRecord(const QByteArray &adif)
@@ -529,6 +639,189 @@ AdifImporter::Result CKorva3Doc::importFrom(AdifImporter &importer, const std::f
         emit statisticsChanged(0);
     }
     return result;
+}
+
+// --- Confirmations ------------------------------------------------------------------
+
+bool CKorva3Doc::WriteConfirmations(const ConfirmationWork &work)
+{
+    if (m_openState != OpenState::Ready) {
+        m_lastWriteError = m_openMessage;
+        return false;
+    }
+    m_lastWriteError.clear();
+    const bool written = runInTransaction(m_pathName, [&work](sqlite3 *db) {
+        ConfirmationWriter writer(db);
+        return work(writer) && writer.writeStatistics();
+    });
+    finishConfirmations(written);
+    return written;
+}
+
+void CKorva3Doc::WriteConfirmationsInBackground(ConfirmationWork work, std::function<void(bool)> done)
+{
+    if (m_openState != OpenState::Ready) {
+        m_lastWriteError = m_openMessage;
+        QMetaObject::invokeMethod(this, [done] { done(false); }, Qt::QueuedConnection);
+        return;
+    }
+    m_lastWriteError.clear();
+    auto outcome = std::make_shared<std::pair<bool, QString>>(false, QString());
+    QThread *worker = QThread::create([path = m_pathName, work = std::move(work), outcome] {
+        outcome->first = runInTransaction(path, [&work](sqlite3 *db) {
+            ConfirmationWriter writer(db);
+            return work(writer) && writer.writeStatistics();
+        });
+        if (!outcome->first)
+            outcome->second = StoreLog::lastFailure();
+    });
+    m_workers.append(worker);
+    connect(worker, &QThread::finished, this, [this, worker, outcome, done = std::move(done)] {
+        m_workers.removeOne(worker);
+        worker->deleteLater();
+        m_lastWriteError = outcome->second;
+        finishConfirmations(outcome->first);
+        done(outcome->first);
+    });
+    worker->start();
+}
+
+void CKorva3Doc::finishConfirmations(bool written)
+{
+    if (!written) {
+        if (m_lastWriteError.isEmpty())
+            m_lastWriteError = m_db.lastError();
+        return;
+    }
+    committed();
+    emit statisticsChanged(0);
+    emit confirmationsChanged();
+}
+
+QList<QslStore::Unmatched> CKorva3Doc::UnmatchedConfirmations()
+{
+    QList<QslStore::Unmatched> list;
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, m_pathName, SlotConnection::Mode::ReadOnly);
+    if (db.isOpen())
+        QslStore::readUnmatched(db.handle(), list);
+    return list;
+}
+
+std::optional<QString> CKorva3Doc::LogbookValue(const QString &name)
+{
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, m_pathName, SlotConnection::Mode::ReadOnly);
+    return db.isOpen() ? QslStore::stateOf(db.handle(), name) : std::nullopt;
+}
+
+QHash<int, QStringList> CKorva3Doc::ReadQslStates(const QList<int> &rowIds)
+{
+    QHash<int, QStringList> states;
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, m_pathName, SlotConnection::Mode::ReadOnly);
+    if (!db.isOpen())
+        return states;
+    const QList<qint64> rows(rowIds.cbegin(), rowIds.cend());
+    QslStore::keptOfRows(db.handle(), rows,
+                         {QslStates::kLotwRcvd, QslStates::kLotwSent, QslStates::kEqslRcvd, QslStates::kEqslSent},
+                         [&states](qint64 rowId, const QList<QString> &values) { states.insert(static_cast<int>(rowId), values); });
+    return states;
+}
+
+QList<qint64> CKorva3Doc::QsosDueForUpload(ConfirmationWriter::Service service, const QString &stationCall)
+{
+    QList<qint64> due;
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, m_pathName, SlotConnection::Mode::ReadOnly);
+    if (!db.isOpen())
+        return due;
+    const bool lotw = service == ConfirmationWriter::Service::Lotw;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString station = stationCall.trimmed();
+    QslStore::forEachQsoWithKept(
+        db.handle(),
+        {lotw ? QslStates::kLotwSent : QslStates::kEqslSent, QslStates::kLotwUploaded, "STATION_CALLSIGN"},
+        [&](qint64 rowId, const QList<QString> &values) {
+            const bool ours = !lotw || station.isEmpty() || values.at(2).trimmed().isEmpty()
+                           || values.at(2).trimmed().compare(station, Qt::CaseInsensitive) == 0;
+            if (ours && (lotw ? QslStates::dueForLotw(values.at(0), values.at(1), now) : QslStates::dueForEqsl(values.at(0))))
+                due.append(rowId);
+        });
+    return due;
+}
+
+std::optional<QByteArray> CKorva3Doc::AdifOfQsos(const QList<qint64> &rowIds)
+{
+    QByteArray adif = "Korva3 ADIF\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:6>Korva3 <EOH>\r\n";
+    const bool read = m_db.ReadQsoRows(m_pathName, rowIds, [&adif](const QsoRow &row) {
+        AdifQsoMapping::appendRecord(adif, row);
+        adif += "\r\n";
+        return true;
+    });
+    return read ? std::optional<QByteArray>(adif) : std::nullopt;
+}
+
+bool CKorva3Doc::MarkUploaded(ConfirmationWriter::Service service, const QList<qint64> &rowIds, const QDateTime &whenUtc)
+{
+    const bool lotw = service == ConfirmationWriter::Service::Lotw;
+    const QString when = whenUtc.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString day = whenUtc.toUTC().toString(QStringLiteral("yyyyMMdd"));
+    return WriteConfirmations([&](ConfirmationWriter &writer) {
+        QslStore store(writer.handle());
+        for (qint64 rowId : rowIds) {
+            const bool marked = lotw ? store.setKept(rowId, QslStates::kLotwSent, QStringLiteral("Q"))
+                                           && store.setKept(rowId, QslStates::kLotwUploaded, when)
+                                     : store.setKept(rowId, QslStates::kEqslSent, QStringLiteral("Y"))
+                                           && store.setKept(rowId, QslStates::kEqslSentDate, day);
+            if (!marked)
+                return false;
+        }
+        return true;
+    });
+}
+
+ConfirmedRule CKorva3Doc::confirmedRule()
+{
+    return m_db.RuleOf(m_pathName);
+}
+
+bool CKorva3Doc::ApplyConfirmedRule(ConfirmedRule rule)
+{
+    if (m_openState != OpenState::Ready || confirmedRule() == rule)
+        return m_openState == OpenState::Ready;
+    if (!runInTransaction(m_pathName,
+                          [rule](sqlite3 *db) { return ConfirmedRule::keep(db, rule) && Sqlite3DB::RebuildDxccStats(db); })) {
+        writeFailed();
+        return false;
+    }
+    committed();
+    emit statisticsChanged(0);
+    return true;
+}
+
+void CKorva3Doc::ApplyConfirmedRuleEverywhere(ConfirmedRule rule)
+{
+    for (CKorva3Doc *document : openDocuments()) {
+        if (document->isLogbook() && !document->pathName().isEmpty())
+            document->ApplyConfirmedRule(rule);
+    }
+}
+
+QList<QslStore::OutboxEntry> CKorva3Doc::ReadOutbox()
+{
+    QList<QslStore::OutboxEntry> entries;
+    sqlite3 *slot = nullptr;
+    SlotConnection db(slot, m_pathName, SlotConnection::Mode::ReadOnly);
+    if (db.isOpen())
+        QslStore::readOutbox(db.handle(), entries);
+    return entries;
+}
+
+bool CKorva3Doc::RemoveOutboxEntry(qint64 id)
+{
+    return m_openState == OpenState::Ready
+        && runInTransaction(m_pathName, [id](sqlite3 *db) { return QslStore::removeOutbox(db, id); });
 }
 
 void CKorva3Doc::OnExportAdif()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AdifImporter.h"
+#include "ConfirmationWriter.h"
 #include "store/CqZoneGrid.h"
 #include "store/DxccTotals.h"
 #include "store/LogbookJournal.h"
@@ -8,6 +9,7 @@
 #include "store/Sqlite3DB.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -17,6 +19,7 @@
 
 class LogbookWatcher;
 class QIODevice;
+class QThread;
 
 // One open logbook file, and the windows' only way to it: every operation hands the
 // store the document's own path and returns what it found. The reference data comes
@@ -172,6 +175,55 @@ public:
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);
 
+    // --- Confirmations --------------------------------------------------------------
+    // Runs `work` in one write transaction of its own, as a download's confirmations
+    // are written: committed when `work` returns true, else rolled back. After the commit
+    // the windows hear of it (statisticsChanged(0), confirmationsChanged, changed). Says
+    // nothing to the operator: false when the logbook is only read or a write failed,
+    // and lastWriteError() tells why.
+    using ConfirmationWork = std::function<bool(ConfirmationWriter &)>;
+    bool WriteConfirmations(const ConfirmationWork &work);
+    // The same on a thread of its own, so that the windows go on meanwhile; `work` must
+    // touch nothing but the writer and what it owns. `done` runs on this document's
+    // thread with the outcome. A document that goes waits for the work first.
+    void WriteConfirmationsInBackground(ConfirmationWork work, std::function<void(bool written)> done);
+    QString lastWriteError() const { return m_lastWriteError; }
+    // The confirmations that matched no QSO, by the QSO's start.
+    QList<QslStore::Unmatched> UnmatchedConfirmations();
+    // A named value the logbook keeps (the date a download goes on from); nothing when
+    // it has none or cannot be read.
+    std::optional<QString> LogbookValue(const QString &name);
+    // For each row id, the values of LOTW_QSL_RCVD, LOTW_QSL_SENT, EQSL_QSL_RCVD and
+    // EQSL_QSL_SENT (empty where the QSO has none).
+    QHash<int, QStringList> ReadQslStates(const QList<int> &rowIds);
+
+    // Uploads. The QSOs a service has not got yet (QslStates), oldest first; for LoTW
+    // only those of `stationCall` (STATION_CALLSIGN, any letter case) or without one,
+    // all when it is empty.
+    QList<qint64> QsosDueForUpload(ConfirmationWriter::Service service, const QString &stationCall = QString());
+    // The ADIF file of the QSOs: a header, then each as the export writes it. Nothing
+    // when the logbook cannot be read.
+    std::optional<QByteArray> AdifOfQsos(const QList<qint64> &rowIds);
+    // The service took the QSOs: LoTW's Q with the time of the upload (until its records
+    // show them), eQSL's Y with the date. One transaction; says nothing.
+    bool MarkUploaded(ConfirmationWriter::Service service, const QList<qint64> &rowIds, const QDateTime &whenUtc);
+
+    // What counts as confirmed in this logbook's statistics, and a new rule applied: the
+    // statistics rebuilt by it in one transaction (nothing happens when it is the rule
+    // already). Every open document takes Setup's choice when it opens.
+    ConfirmedRule confirmedRule();
+    bool ApplyConfirmedRule(ConfirmedRule rule);
+    static void ApplyConfirmedRuleEverywhere(ConfirmedRule rule);
+
+    // The Club Log outbox: while it is kept, every QSO added, changed or deleted by the
+    // operator's commands or taken in through AddAdifRecords gets an entry in the same
+    // transaction (a change sends a delete of the QSO as it was, then the QSO). The
+    // sender reads and removes them.
+    void setClubLogOutbox(bool keep) { m_clubLogOutbox = keep; }
+    bool keepsClubLogOutbox() const { return m_clubLogOutbox; }
+    QList<QslStore::OutboxEntry> ReadOutbox();
+    bool RemoveOutboxEntry(qint64 id);
+
     // What a failed write tells the operator: "Error writing to database...", and on a
     // second line "The logbook is in use by another program" when another program held
     // the logbook past the busy timeout (this thread gave up waiting for a lock since
@@ -199,14 +251,21 @@ signals:
     void changedOutside();
     // Any of the above: for windows that read everything again whatever changed.
     void changed();
+    // A download changed QSL states or the list of unmatched confirmations.
+    void confirmationsChanged();
+    // Entries joined the Club Log outbox.
+    void outboxChanged();
 
 private:
     void openLogbook();
     bool refuseWrite();
     void writeFailed();
     void committed();
-    bool countIn(const Record &qso);
-    bool takeOut(const Record &qso);
+    bool countIn(const Record &qso, bool lotwConfirmed = false);
+    bool takeOut(const Record &qso, bool lotwConfirmed = false);
+    bool appendOutbox(QslStore::Action action, const Record &qso, qint64 rowId);
+    void applySettingsRule();
+    void finishConfirmations(bool written);
     AdifImporter::Result importFrom(AdifImporter &importer, const std::function<void(int)> &progress,
                                     const std::function<void(AdifImporter::Failure)> &failure);
     bool isProtectedExportTarget(const QString &filePath) const;
@@ -226,6 +285,9 @@ private:
     std::unique_ptr<LogbookWatcher> m_watcher;
     bool m_changedSinceBackup = false;
     QDateTime m_lastBackup;
+    bool m_clubLogOutbox = false;
+    QString m_lastWriteError;
+    QList<QThread *> m_workers;
     // The thread's lock waits given up when the write in progress started.
     quint64 m_lockWaitsGivenUp = 0;
 };

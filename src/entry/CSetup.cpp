@@ -5,6 +5,8 @@
 #include "document/CKorva3Doc.h"
 #include "document/LogbookBackups.h"
 #include "StationProfilePage.h"
+#include "AccountsPage.h"
+#include "net/CredentialStore.h"
 #include "WsjtxSetupPage.h"
 #include "net/WsjtxLogging.h"
 #include "platform/AppSettings.h"
@@ -16,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -109,6 +112,8 @@ void CSetup::buildForm()
     tabs->addTab(m_stationPage, QStringLiteral("Station"));
     tabs->addTab(logbook, QStringLiteral("Logbook"));
     tabs->addTab(radio, QStringLiteral("Radio"));
+    m_accountsPage = new AccountsPage(tabs);
+    tabs->addTab(m_accountsPage, QStringLiteral("Accounts"));
     QStringList logbooks;
     if (m_pOwnerView)
         logbooks.append(m_pOwnerView->GetDocument()->pathName());
@@ -170,6 +175,8 @@ void CSetup::OnInitDialog()
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
     m_backupFolder = LogbookBackups::folder();
+    m_confirmationSettings = ConfirmationSettings::load();
+    m_accountsPage->load(m_confirmationSettings);
     m_wsjtxPage->load(m_wsjtx ? m_wsjtx->settings() : WsjtxSettings::load());
     QList<StationProfile> profiles;
     qint32 activeId = 0;
@@ -278,6 +285,7 @@ void CSetup::storeValues()
     storeWsjtxSettings();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
+    storeAccounts();
     // An emptied field returns to the folder of the user's data.
     if (m_backupFolder != LogbookBackups::folder())
         LogbookBackups::setFolder(m_backupFolder);
@@ -285,6 +293,22 @@ void CSetup::storeValues()
     // the next query talks to the transceiver just chosen.
     if (linkChanged)
         m_link->OpenLink(m_rigIndex, m_portIndex + 1);
+}
+
+// The accounts go to the settings, their passwords to the secret store (which answers
+// later, so its store lives as long as the program); a new rule of what counts as
+// confirmed rebuilds the statistics of every open logbook.
+void CSetup::storeAccounts()
+{
+    const ConfirmationSettings accounts = m_accountsPage->values();
+    static CredentialStore *const credentials = new CredentialStore(CredentialStore::Backend::SecretStore, QCoreApplication::instance());
+    m_accountsPage->storePasswords(*credentials);
+    if (accounts == m_confirmationSettings)
+        return;
+    accounts.save();
+    if (accounts.confirmedMeans != m_confirmationSettings.confirmedMeans)
+        CKorva3Doc::ApplyConfirmedRuleEverywhere(ConfirmedRule(static_cast<ConfirmedRule::Means>(accounts.confirmedMeans)));
+    m_confirmationSettings = accounts;
 }
 
 void CSetup::storeTrxSettings()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/ConfirmationSettings.h"
 #include "rig/TrxSettings.h"
 
 #include <QDialog>
@@ -14,6 +15,7 @@ class QComboBox;
 class QFormLayout;
 class QLineEdit;
 class StationProfilePage;
+class AccountsPage;
 class WsjtxLogging;
 class WsjtxSetupPage;
 
@@ -51,6 +53,7 @@ public:
     // Where the logbooks' automatic backups go.
     QString m_backupFolder;
     TrxSettings m_trxSettings;
+    ConfirmationSettings m_confirmationSettings;
 
     QLineEdit *utcOffsetEdit() const { return m_utcOffsetEdit; }
     QLineEdit *locatorEdit() const { return m_locatorEdit; }
@@ -64,6 +67,7 @@ public:
     QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
     QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
     StationProfilePage *stationPage() const { return m_stationPage; }
+    AccountsPage *accountsPage() const { return m_accountsPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
     WsjtxSetupPage *wsjtxPage() const { return m_wsjtxPage; }
 
@@ -77,6 +81,7 @@ private:
     void pushTrxSettings();
     void pullTrxSettings();
     void storeTrxSettings();
+    void storeAccounts();
     void storeWsjtxSettings();
     void OnInitDialog();
     void pushFields();
@@ -100,6 +105,7 @@ private:
     QCheckBox *m_followCheck = nullptr;
     QLineEdit *m_backupFolderEdit = nullptr;
     StationProfilePage *m_stationPage = nullptr;
+    AccountsPage *m_accountsPage = nullptr;
     WsjtxSetupPage *m_wsjtxPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };

@@ -14,6 +14,16 @@ bool Confirmation::isSatellite() const
     return !satellite.isEmpty() || propagation.compare(QLatin1String("SAT"), Qt::CaseInsensitive) == 0;
 }
 
+QByteArray Confirmation::toAdif() const
+{
+    QByteArray adif;
+    for (const Field &f : fields) {
+        const QByteArray value = f.second.toUtf8();
+        adif += '<' + f.first.toUtf8() + ':' + QByteArray::number(value.size()) + '>' + value + ' ';
+    }
+    return adif + "<EOR>";
+}
+
 Confirmation Confirmation::fromFields(QList<Field> fields)
 {
     Confirmation c;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -36,6 +37,9 @@ struct Confirmation
     QString field(const QString &name) const;
     // A QSO through a satellite: it has a satellite name or the propagation mode SAT.
     bool isSatellite() const;
+    // The record as ADIF, every field as it came ("<NAME:LENGTH>VALUE", the length in
+    // UTF-8 bytes), ended by <EOR>.
+    QByteArray toAdif() const;
 
     // The confirmation of one record's fields (names in capitals).
     static Confirmation fromFields(QList<Field> fields);

@@ -13,8 +13,8 @@ void LotwClient::setBaseUrl(const QUrl &url)
     m_baseUrl = url;
 }
 
-void LotwClient::downloadConfirmations(const QString &user, const QString &password, const QString &qslSince,
-                                       const QString &ownCall)
+SecureHttp::FormFields LotwClient::confirmationsQuery(const QString &user, const QString &password,
+                                                     const QString &qslSince, const QString &ownCall)
 {
     SecureHttp::FormFields query = {{QStringLiteral("login"), user},
                                     {QStringLiteral("password"), password},
@@ -25,11 +25,11 @@ void LotwClient::downloadConfirmations(const QString &user, const QString &passw
         query.append({QStringLiteral("qso_qslsince"), qslSince});
     if (!ownCall.isEmpty())
         query.append({QStringLiteral("qso_owncall"), ownCall});
-    download(query);
+    return query;
 }
 
-void LotwClient::downloadOwnRecords(const QString &user, const QString &password, const QString &qsoRxSince,
-                                    const QString &ownCall)
+SecureHttp::FormFields LotwClient::ownRecordsQuery(const QString &user, const QString &password,
+                                                  const QString &qsoRxSince, const QString &ownCall)
 {
     SecureHttp::FormFields query = {{QStringLiteral("login"), user},
                                     {QStringLiteral("password"), password},
@@ -39,7 +39,50 @@ void LotwClient::downloadOwnRecords(const QString &user, const QString &password
         query.append({QStringLiteral("qso_qsorxsince"), qsoRxSince});
     if (!ownCall.isEmpty())
         query.append({QStringLiteral("qso_owncall"), ownCall});
-    download(query);
+    return query;
+}
+
+void LotwClient::downloadConfirmations(const QString &user, const QString &password, const QString &qslSince,
+                                       const QString &ownCall)
+{
+    download(confirmationsQuery(user, password, qslSince, ownCall));
+}
+
+void LotwClient::downloadOwnRecords(const QString &user, const QString &password, const QString &qsoRxSince,
+                                    const QString &ownCall)
+{
+    download(ownRecordsQuery(user, password, qsoRxSince, ownCall));
+}
+
+void LotwClient::fetchConfirmations(QIODevice *sink, const QString &user, const QString &password,
+                                    const QString &qslSince, const QString &ownCall)
+{
+    fetch(sink, confirmationsQuery(user, password, qslSince, ownCall));
+}
+
+void LotwClient::fetchOwnRecords(QIODevice *sink, const QString &user, const QString &password,
+                                 const QString &qsoRxSince, const QString &ownCall)
+{
+    fetch(sink, ownRecordsQuery(user, password, qsoRxSince, ownCall));
+}
+
+QUrl LotwClient::reportUrl(const SecureHttp::FormFields &query) const
+{
+    return SecureHttp::withQuery(m_baseUrl.resolved(QUrl(QStringLiteral("lotwreport.adi"))), query);
+}
+
+void LotwClient::fetch(QIODevice *sink, const SecureHttp::FormFields &query)
+{
+    m_http.get(reportUrl(query), sink, [this](const SecureHttp::Reply &reply) {
+        QString error;
+        if (!reply.answered())
+            error = QStringLiteral("LoTW: %1").arg(reply.error);
+        else if (reply.status != 200)
+            error = QStringLiteral("LoTW answered with HTTP status %1").arg(reply.status);
+        if (!error.isEmpty())
+            qCWarning(lcNet) << error;
+        emit fetched(error);
+    });
 }
 
 void LotwClient::cancel()
@@ -49,7 +92,7 @@ void LotwClient::cancel()
 
 void LotwClient::download(const SecureHttp::FormFields &query)
 {
-    m_http.get(SecureHttp::withQuery(m_baseUrl.resolved(QUrl(QStringLiteral("lotwreport.adi"))), query), [this](const SecureHttp::Reply &reply) {
+    m_http.get(reportUrl(query), [this](const SecureHttp::Reply &reply) {
         LotwReport report;
         if (!reply.answered())
             report = LotwReport::failed(QStringLiteral("LoTW: %1").arg(reply.error));

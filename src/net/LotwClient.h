@@ -32,13 +32,29 @@ public:
     // of the last such report; empty: all of them).
     void downloadOwnRecords(const QString &user, const QString &password, const QString &qsoRxSince,
                             const QString &ownCall = QString());
+    // The same two queries with the reply written into `sink` as it arrives (a report of
+    // a hundred thousand QSLs is tens of megabytes); each ends with one `fetched`, and
+    // the reply is read and checked from the sink (LotwReport::problemOf).
+    void fetchConfirmations(QIODevice *sink, const QString &user, const QString &password, const QString &qslSince,
+                            const QString &ownCall = QString());
+    void fetchOwnRecords(QIODevice *sink, const QString &user, const QString &password, const QString &qsoRxSince,
+                         const QString &ownCall = QString());
     void cancel();
+
+    static SecureHttp::FormFields confirmationsQuery(const QString &user, const QString &password,
+                                                     const QString &qslSince, const QString &ownCall);
+    static SecureHttp::FormFields ownRecordsQuery(const QString &user, const QString &password,
+                                                  const QString &qsoRxSince, const QString &ownCall);
 
 signals:
     void finished(const LotwReport &report);
+    // Empty when LoTW answered with status 200 and the whole reply is in the sink.
+    void fetched(const QString &error);
 
 private:
     void download(const SecureHttp::FormFields &query);
+    void fetch(QIODevice *sink, const SecureHttp::FormFields &query);
+    QUrl reportUrl(const SecureHttp::FormFields &query) const;
 
     SecureHttp m_http;
     QUrl m_baseUrl;

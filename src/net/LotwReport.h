@@ -3,8 +3,11 @@
 #include "Confirmation.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+
+class ConfirmationStream;
 
 // What one LoTW report query gave: its records, and the dates the next query starts
 // from. LoTW answers with a text preamble, ADIF header fields, the records and the end
@@ -21,6 +24,12 @@ struct LotwReport
     // APP_LoTW_LASTQSORX: the newest QSO LoTW received, the next qso_qsorxsince.
     QString lastQsoRx;
 
+    // The first bytes of a reply that tell a web page from a report.
+    static constexpr qsizetype kHeadBytes = 64 * 1024;
+
     static LotwReport parse(const QByteArray &reply);
     static LotwReport failed(const QString &error);
+    // Why a reply cannot be taken, from its first bytes (kHeadBytes) and a stream read to
+    // its end that gave `records` records; empty when it can.
+    static QString problemOf(QByteArrayView head, const ConfirmationStream &ended, qsizetype records);
 };

@@ -150,6 +150,14 @@ void SecureHttp::get(const QUrl &url, Done done)
     watch(m_manager->get(requestFor(url)), url, secretValues(url), std::move(done));
 }
 
+void SecureHttp::get(const QUrl &url, QIODevice *sink, Done done)
+{
+    if (refuse(url, done))
+        return;
+    qCDebug(lcNet) << "GET" << redacted(url) << "into a file";
+    watch(m_manager->get(requestFor(url)), url, secretValues(url), std::move(done), sink);
+}
+
 void SecureHttp::postForm(const QUrl &url, const FormFields &fields, Done done)
 {
     if (refuse(url, done))
@@ -193,9 +201,22 @@ void SecureHttp::cancel()
     }
 }
 
-void SecureHttp::watch(QNetworkReply *reply, const QUrl &url, const QStringList &secrets, Done done)
+void SecureHttp::watch(QNetworkReply *reply, const QUrl &url, const QStringList &secrets, Done done, QIODevice *sink)
 {
     m_running.append(reply);
+    if (sink) {
+        connect(reply, &QIODevice::readyRead, this, [reply, sink] {
+            const QByteArray bytes = reply->readAll();
+            if (sink->write(bytes) != bytes.size()) {
+                reply->setProperty("korva3SinkFailed", sink->errorString());
+                reply->abort();
+            }
+        });
+    }
+    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (m_onProgress)
+            m_onProgress(received, total);
+    });
     auto *timer = new QTimer(reply);
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, reply, [reply] {
@@ -203,18 +224,25 @@ void SecureHttp::watch(QNetworkReply *reply, const QUrl &url, const QStringList 
         reply->abort();
     });
     timer->start(m_timeoutMs);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, url, secrets, done = std::move(done)] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, url, secrets, sink, done = std::move(done)] {
         m_running.removeOne(reply);
         reply->deleteLater();
         Reply result;
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (reply->property("korva3Cancelled").toBool()) {
             result.error = QStringLiteral("cancelled");
+        } else if (reply->property("korva3SinkFailed").isValid()) {
+            result.error = QStringLiteral("the reply could not be written: %1").arg(reply->property("korva3SinkFailed").toString());
         } else if (reply->property("korva3TimedOut").toBool()) {
             result.error = QStringLiteral("%1 gave no answer within %2 s").arg(url.host()).arg(m_timeoutMs / 1000.0);
         } else if (status.isValid()) {
             result.status = status.toInt();
             result.body = reply->readAll();
+            if (sink && !result.body.isEmpty()) {
+                if (sink->write(result.body) != result.body.size())
+                    result.error = QStringLiteral("the reply could not be written: %1").arg(sink->errorString());
+                result.body.clear();
+            }
         } else {
             result.error = QStringLiteral("no answer from %1: %2").arg(url.host(), scrubbed(reply->errorString(), secrets));
         }

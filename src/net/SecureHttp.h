@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+class QIODevice;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
@@ -61,6 +62,15 @@ public:
 
     // GET of `url` with its query.
     void get(const QUrl &url, Done done);
+    // The same with the body written into `sink` (open for writing; it must outlive the
+    // request) as it arrives, never held whole in memory; the reply's body stays empty.
+    void get(const QUrl &url, QIODevice *sink, Done done);
+    // Called with the bytes received and the whole size (-1 when unknown) as the bodies
+    // of the requests arrive.
+    void setProgressHandler(std::function<void(qint64 received, qint64 total)> handler)
+    {
+        m_onProgress = std::move(handler);
+    }
     // POST of the fields as application/x-www-form-urlencoded.
     void postForm(const QUrl &url, const FormFields &fields, Done done);
     // POST of the fields and one file as multipart/form-data.
@@ -82,10 +92,11 @@ private:
     struct Running;
     QNetworkRequest requestFor(const QUrl &url) const;
     bool refuse(const QUrl &url, const Done &done);
-    void watch(QNetworkReply *reply, const QUrl &url, const QStringList &secrets, Done done);
+    void watch(QNetworkReply *reply, const QUrl &url, const QStringList &secrets, Done done, QIODevice *sink = nullptr);
 
     QNetworkAccessManager *m_manager;
     QList<QSslCertificate> m_authorities;
     int m_timeoutMs = kDefaultTimeoutMs;
     QList<QNetworkReply *> m_running;
+    std::function<void(qint64, qint64)> m_onProgress;
 };

@@ -21,6 +21,13 @@ enum CommandId : int {
     ID_QSL_RCVD_YES = 32814,
     ID_QSL_RCVD_NO = 32815,
     ID_GET_TRX_FREQ = 32821,
+    // The confirmation services.
+    ID_LOTW_DOWNLOAD = 33000,
+    ID_LOTW_UPLOAD = 33001,
+    ID_EQSL_DOWNLOAD = 33002,
+    ID_EQSL_UPLOAD = 33003,
+    ID_CLUBLOG_UPLOAD = 33004,
+    ID_UNMATCHED_QSLS = 33005,
 
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -1,11 +1,13 @@
 #include "Sqlite3DB.h"
 
+#include "ConfirmedRule.h"
 #include "DatabaseSchema.h"
 #include "LogbookTextMigration.h"
 #include "LogbookTransaction.h"
 #include "QsoBatchInserter.h"
 #include "QsoColumns.h"
 #include "QsoRow.h"
+#include "QslStore.h"
 #include "SlotConnection.h"
 #include "SqliteStatement.h"
 #include "SqliteTransaction.h"
@@ -75,14 +77,19 @@ const QByteArray &updateQsoStatement()
 
 // The export's rows, with the QSO's kept fields in one last column as ADIF fields
 // ("<NAME:LENGTH>VALUE", the length in bytes) when the logbook keeps any.
-QByteArray exportQsosStatement(bool withKeptFields)
+QByteArray qsoRowsStatement(bool withKeptFields, const QByteArray &where)
 {
     const QByteArray kept = withKeptFields ? QByteArrayLiteral(
                                 ", (SELECT group_concat('<' || NAME || ':' || length(CAST(VALUE AS BLOB)) || '>' "
                                 "|| VALUE, '') FROM QSOFIELDS WHERE QSO = QSOS.ROWID)")
                                            : QByteArray();
-    return "SELECT ROWID, " + QsoColumns::nameList() + kept
-         + " FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days') ORDER BY DATE DESC, TIME DESC";
+    return "SELECT ROWID, " + QsoColumns::nameList() + kept + " FROM QSOS " + where;
+}
+
+QByteArray exportQsosStatement(bool withKeptFields)
+{
+    return qsoRowsStatement(withKeptFields,
+                            "WHERE DATE > DATETIME('now', '-' || ? || ' days') ORDER BY DATE DESC, TIME DESC");
 }
 
 const char kCountExportQsos[] = "SELECT COUNT(*) FROM QSOS WHERE DATE > DATETIME('now', '-' || ? || ' days')";
@@ -119,7 +126,7 @@ const char kInsertStatsRow[] =
 const char kDxccGrid[] =
     "SELECT MODE, BAND, COUNTW, COUNTC FROM DXCCREPORT WHERE DXCC = ? AND MODE IN (1,2,3) ORDER BY ROWID";
 const char kClearStats[] = "DELETE FROM DXCCREPORT";
-const char kRebuildScan[] = "SELECT BAND, MODE, QSLRCVD, COUNTRY FROM QSOS WHERE COUNTRY != 0";
+const char kRebuildScan[] = "SELECT BAND, MODE, QSLRCVD, COUNTRY, ROWID FROM QSOS WHERE COUNTRY != 0";
 const char kRebuildInsertHead[] = "INSERT INTO DXCCREPORT (DXCC, BAND, MODE, COUNTW, COUNTC) VALUES";
 const char kRebuildRow[] = "(?, ?, ?, ?, ?)";
 
@@ -160,13 +167,19 @@ const QByteArray &cqZonesIndexed()
           "AND BAND = B.BAND AND CAST(CQZONE AS NUMBER) = Z.ZONE) AS M FROM B, Z) WHERE M IS NOT NULL";
     return sql;
 }
+// The cells of the QSOs LoTW confirmed, found through the index of LoTW's states.
+const QByteArray &cqZonesOfLotw()
+{
+    static const QByteArray sql = "SELECT Q.BAND, CAST(Q.CQZONE AS NUMBER), F.VALUE FROM QSOFIELDS F JOIN QSOS Q ON "
+                                  "Q.ROWID = F.QSO WHERE F.NAME = 'LOTW_QSL_RCVD' AND Q.MODE IN (1,2,3) AND Q.BAND IN ("
+                                + reportBandsSql("", "") + ")";
+    return sql;
+}
 const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
 const char kCountReadIndexes[] =
     "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
     "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_COUNTRY', 'IDX_QSOS_CQZONE')";
 constexpr int kReadIndexes = 4;
-
-constexpr int kQslConfirmed = 2;
 
 // A multi-row statement: head, then `rows` copies of the row text separated by commas.
 QByteArray multiRowStatement(const QByteArray &head, const QByteArray &row, int rows)
@@ -316,7 +329,9 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
     SlotConnection db(m_dbLogbook, path);
     return db.isOpen() && SqliteStatement::exec(db.handle(), kCreateDxccReport)
         && SqliteStatement::exec(db.handle(), kCreateQsoFields) && SqliteStatement::exec(db.handle(), kCreateReadIndexes)
-        && (!madeHere || DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion()));
+        && (!madeHere
+            || (SqliteStatement::exec(db.handle(), QslStore::kCreateTables)
+                && DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion())));
 }
 
 // Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made,
@@ -324,6 +339,10 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
 // 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for; every text
 // in UTF-8. (USERFIELDS, the user-defined fields imported files declared, is made by the
 // first import that brings any.)
+// 2: what confirmations need (QslStore): the logbook's named values, the confirmations
+// that matched no QSO, the Club Log outbox, an index of LoTW's states; a LoTW
+// confirmation imported before counts as confirmed from now on, so the statistics are
+// counted again when the logbook holds one.
 const DatabaseSchema &Sqlite3DB::Schema()
 {
     static const DatabaseSchema schema(
@@ -331,6 +350,13 @@ const DatabaseSchema &Sqlite3DB::Schema()
             {1,
              [](sqlite3 *db) {
                  return EnsureQsoFields(db) && LogbookTextMigration::convertToUtf8(db);
+             }},
+            {2,
+             [](sqlite3 *db) {
+                 QSet<qint64> lotw;
+                 return SqliteStatement::exec(db, QslStore::kCreateTables) && QslStore::lotwConfirmedRows(db, lotw)
+                     && (lotw.isEmpty() || RebuildDxccStats(db))
+                     && ConfirmedRule::keep(db, ConfirmedRule(ConfirmedRule::kDefault));
              }},
         },
         [](sqlite3 *db) {
@@ -727,6 +753,27 @@ bool Sqlite3DB::ReadExportQsos(const QString &path, int days, const std::functio
     return rc == SQLITE_DONE;
 }
 
+bool Sqlite3DB::ReadQsoRows(const QString &path, const QList<qint64> &rowIds,
+                            const std::function<bool(const QsoRow &)> &row)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement rows(db.handle(), qsoRowsStatement(keepsAnyQsoField(db.handle()), "WHERE ROWID = ?").constData());
+    if (!rows.isPrepared())
+        return false;
+    for (qint64 rowId : rowIds) {
+        rows.reset();
+        rows.bind(1, rowId);
+        const int rc = rows.step();
+        if (rc == SQLITE_ROW && !row(QsoRow(rows)))
+            return false;
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
 // --- DXCC statistics ----------------------------------------------------------------
 
 bool Sqlite3DB::AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path)
@@ -744,10 +791,18 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
                                 const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
-    return db.isOpen() && ChangeDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode, qslRcvd);
+    return db.isOpen()
+        && CountDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode,
+                          ConfirmedRule::of(db.handle()).confirms(qslRcvd, false));
 }
 
-bool Sqlite3DB::ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, int qslRcvd)
+bool Sqlite3DB::ChangeDxccCounts(int sign, int dxcc, const QString &band, int mode, bool confirmed, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen() && CountDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode, confirmed);
+}
+
+bool Sqlite3DB::CountDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, bool confirmed)
 {
     int rowId = 0;
     int countW = 0;
@@ -769,7 +824,7 @@ bool Sqlite3DB::ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArra
     // Counts are not clamped: taking out a QSO that was never counted leaves -1,
     // which every reader treats as not worked.
     countW += sign;
-    if (qslRcvd == kQslConfirmed)
+    if (confirmed)
         countC += sign;
 
     if (rowId != 0) {
@@ -819,6 +874,10 @@ bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
 {
     if (!SqliteStatement::exec(db, kClearStats))
         return false;
+    const ConfirmedRule rule = ConfirmedRule::of(db);
+    QSet<qint64> lotw;
+    if (rule.countsLotw() && !QslStore::lotwConfirmedRows(db, lotw))
+        return false;
 
     // One entry per combination; the table is written in the order of each
     // combination's last QSO in the scan, which `lastSeen` records.
@@ -833,7 +892,7 @@ bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
         const bool complete = scan.forEachRow([&](SqliteStatement &row) {
             const QByteArray band = row.columnRawBytes(0);
             const int mode = row.columnInt(1);
-            const bool confirmed = row.columnInt(2) == kQslConfirmed;
+            const bool confirmed = rule.confirms(row.columnInt(2), !lotw.isEmpty() && lotw.contains(row.columnInt64(4)));
             const int dxcc = row.columnInt(3);
             auto found = index.constFind(RebuildKey{dxcc, mode, band});
             if (found == index.constEnd()) {
@@ -922,18 +981,52 @@ bool Sqlite3DB::GetCqZoneGrid(CqZoneGrid &grid, const QString &path)
         return false;
     CqZoneGrid work;
     std::fill(&work.marks[0][0], &work.marks[0][0] + sizeof work.marks, ' ');
-    const bool complete = statement.forEachRow([&work](SqliteStatement &row) {
-        const int band = BandIndex(row.columnRawBytes(0));
-        const int zone = row.columnInt(1);
-        // Zone 0 is a text that is not a number; zones above 40 have no column.
-        if (band < 0 || zone < 1 || zone > CqZoneGrid::kZones)
-            return;
-        work.marks[band][zone - 1] = row.columnInt(2) == kQslConfirmed ? 'C' : 'W';
+    // The cells are first marked by the cards (or only worked, when cards do not count),
+    // then LoTW's confirmations mark theirs.
+    const ConfirmedRule rule = ConfirmedRule::of(db.handle());
+    const bool cardsCount = rule.confirms(ConfirmedRule::kCardReceived, false);
+    // Zone 0 is a text that is not a number; zones above 40 have no column.
+    const auto mark = [&work](const QByteArray &bandText, int zone, char value) {
+        const int band = BandIndex(bandText);
+        if (band >= 0 && zone >= 1 && zone <= CqZoneGrid::kZones)
+            work.marks[band][zone - 1] = value;
+    };
+    const bool complete = statement.forEachRow([&](SqliteStatement &row) {
+        mark(row.columnRawBytes(0), row.columnInt(1),
+             cardsCount && row.columnInt(2) == ConfirmedRule::kCardReceived ? 'C' : 'W');
     });
     if (!complete)
         return false;
+    if (rule.countsLotw() && hasQsoFields(db.handle())) {
+        SqliteStatement lotw(db.handle(), cqZonesOfLotw().constData());
+        if (!lotw.isPrepared() || !lotw.forEachRow([&](SqliteStatement &row) {
+                if (ConfirmedRule::lotwConfirms(row.columnRawBytes(2)))
+                    mark(row.columnRawBytes(0), row.columnInt(1), 'C');
+            }))
+            return false;
+    }
     grid = work;
     return true;
+}
+
+bool Sqlite3DB::IsLotwConfirmed(qint64 rowId, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen() && QslStore::isLotwConfirmed(db.handle(), rowId);
+}
+
+ConfirmedRule Sqlite3DB::RuleOf(const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen() ? ConfirmedRule::of(db.handle()) : ConfirmedRule();
+}
+
+bool Sqlite3DB::AppendOutbox(int action, qint64 rowId, const QString &call, const QString &start, const QString &band,
+                             const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    return db.isOpen()
+        && QslStore::appendOutbox(db.handle(), {0, static_cast<QslStore::Action>(action), rowId, call, start, band});
 }
 
 QString Sqlite3DB::lastError() const

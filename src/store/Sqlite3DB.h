@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfirmedRule.h"
 #include "CqZoneGrid.h"
 #include "DxccTotals.h"
 #include "QsoRecord.h"
@@ -180,18 +181,25 @@ public:
     // newest first, as its stored bytes with its kept fields; stops when `row` returns
     // false. False when the logbook cannot be read to the end or `row` stopped.
     bool ReadExportQsos(const QString &path, int days, const std::function<bool(const QsoRow &)> &row);
+    // The same for the QSOs of the row ids, in their order; a row that no longer exists
+    // is left out.
+    bool ReadQsoRows(const QString &path, const QList<qint64> &rowIds, const std::function<bool(const QsoRow &)> &row);
 
     // DXCC statistics of a logbook.
     bool AddToDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
     bool RemoveFromDxccStats(int dxcc, const QString &band, int mode, int qslRcvd, const QString &path);
-    // The same on a connection the caller holds: `sign` +1 counts a QSO in, -1 takes it
-    // out; the band as its stored bytes.
-    static bool ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, int qslRcvd);
+    // A QSO counted in (`sign` +1) or taken out (-1) as confirmed or not, whatever made it
+    // so (ConfirmedRule decides); AddToDxccStats and RemoveFromDxccStats count a QSO with
+    // QSL received `qslRcvd` and no LoTW confirmation by the logbook's rule.
+    bool ChangeDxccCounts(int sign, int dxcc, const QString &band, int mode, bool confirmed, const QString &path);
+    // The same on a connection the caller holds; the band as its stored bytes.
+    static bool CountDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, bool confirmed);
     // The rows of an entity for the three grid modes, CW, SSB and digital, in the order
     // they were written: out[mode - 1].
     bool QueryDxccGrid(std::array<QList<UM_DXCCREPORT>, 3> &out, int dxcc, const QString &path);
-    // Replaces DXCCREPORT with the counts of QSOS in one transaction; false, with the
-    // previous table kept, when any step failed.
+    // Replaces DXCCREPORT with the counts of QSOS, confirmed by the logbook's rule
+    // (ConfirmedRule), in one transaction; false, with the previous table kept, when any
+    // step failed.
     bool RebuildDxccStats(const QString &path);
     // The same on a connection the caller holds inside its own transaction.
     static bool RebuildDxccStats(sqlite3 *db);
@@ -199,6 +207,16 @@ public:
     // Fill the caller's record and return true, or leave it as it was and return false.
     bool GetDxccTotals(DxccTotals &totals, const QString &path);
     bool GetCqZoneGrid(CqZoneGrid &grid, const QString &path);
+
+    // Confirmations of a QSO and the Club Log outbox, inside an enclosing transaction or
+    // on a connection of their own (QslStore).
+    bool IsLotwConfirmed(qint64 rowId, const QString &path);
+    // The rule the logbook's statistics count by (the default when it cannot be read).
+    ConfirmedRule RuleOf(const QString &path);
+    // `action` as QslStore::Action: 1 send the QSO of `rowId`, 2 delete the QSO of `call`
+    // that started at `start` on `band`.
+    bool AppendOutbox(int action, qint64 rowId, const QString &call, const QString &start, const QString &band,
+                      const QString &path);
 
     // SQLite's message for the latest failure of a store operation on this thread.
     QString lastError() const;

@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTimeEdit>
 #include <QStatusBar>
 #include <QToolBar>
@@ -85,6 +86,7 @@ private slots:
     void theProgramDatabaseIsNoLogbook();
     void openingAnOpenLogbookActivatesIt();
     void oneQslWindowPerDocument();
+    void unmatchedConfirmationsAreListed();
     void lastWindowClosedClosesTheDocument();
     void menusFollowTheActiveWindowKind();
     void keysFollowTheActiveWindowKind();
@@ -225,7 +227,8 @@ void TestApp::newLogbookRefusesAndCreates()
     frame->runCommand(ID_FILE_NEW);
     QCOMPARE(SqlHelpers::rows(fresh, "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
-                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE"));
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE\n"
+                        "LOGBOOKSTATE\nUNMATCHEDQSLS\nIDX_UNMATCHEDQSLS\nCLUBLOGOUTBOX\nIDX_QSOFIELDS_LOTW"));
     QCOMPARE(frame->docManager()->documents().size(), 1);
     QVERIFY(qobject_cast<CChildFrame *>(frame->activeFrame()));
     QCOMPARE(frame->docManager()->recentFiles(), QStringList({fresh}));
@@ -318,7 +321,8 @@ void TestApp::oneQslWindowPerDocument()
     QCOMPARE(menuTexts(frame, "LogBook"),
              QStringList({"Clear Form\tF3", "Change Qso\tF4", "Lookup Qso's\tF6", "-", "Qslcard rcvd -> Y\tSpace",
                           "Qslcard rcvd -> N\tAlt+N", "-", "Qso && Qsl cards", "-", "Import Adif", "Export Adif",
-                          "-", "Rebuild dxcc stat"}));
+                          "-", "LoTW download", "LoTW upload", "eQSL download", "eQSL upload", "Club Log upload",
+                          "Unmatched confirmations", "-", "Rebuild dxcc stat"}));
     qsl->showMinimized();
     frame->mdiArea()->setActiveSubWindow(frame->docManager()->framesOf(qsl->document()).first());
     QVERIFY(qobject_cast<CChildFrame *>(frame->activeFrame()));
@@ -326,6 +330,44 @@ void TestApp::oneQslWindowPerDocument()
     QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
     QCOMPARE(frame->activeFrame(), qsl);
     QVERIFY(!qsl->isMinimized());
+}
+
+// The list shows what the logbook keeps and follows each download; a LoTW upload
+// without a station location in the profile says why and starts nothing.
+void TestApp::unmatchedConfirmationsAreListed()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    CKorva3Doc *doc = frame->docManager()->documents().first();
+    QVERIFY(frame->runCommand(ID_UNMATCHED_QSLS));
+    QTableWidget *list = nullptr;
+    QTRY_VERIFY((list = qApp->activeWindow() ? qApp->activeWindow()->findChild<QTableWidget *>("unmatchedList")
+                                             : nullptr) != nullptr);
+    QCOMPARE(list->rowCount(), 0);
+    QVERIFY(doc->WriteConfirmations([](ConfirmationWriter &writer) {
+        QslStore::Unmatched u;
+        u.service = QStringLiteral("LoTW");
+        u.received = QStringLiteral("2024-03-02 10:00:00");
+        u.call = QStringLiteral("K9ZZZ");
+        u.start = QStringLiteral("2024-03-01 12:00:00");
+        u.band = QStringLiteral("20M");
+        u.mode = QStringLiteral("FT8");
+        u.record = "<CALL:5>K9ZZZ<EOR>";
+        return writer.keepUnmatched(u);
+    }));
+    QCOMPARE(list->rowCount(), 1);
+    QStringList cells;
+    for (int column = 0; column < list->columnCount(); ++column)
+        cells.append(list->item(0, column)->text());
+    QCOMPARE(cells.join('|'), QStringLiteral("LoTW|K9ZZZ|2024-03-01 12:00:00|20M|FT8|2024-03-02 10:00:00"));
+    list->window()->close();
+
+    m_prompter.clear();
+    QVERIFY(frame->runCommand(ID_LOTW_UPLOAD));
+    QTRY_COMPARE(m_prompter.texts(),
+                 QStringList{"LoTW upload: LoTW: the station profile names no TQSL station location"});
+    QCOMPARE(frame->statusText(), QStringLiteral("LoTW upload: LoTW: the station profile names no TQSL station location"));
 }
 
 void TestApp::lastWindowClosedClosesTheDocument()
@@ -356,7 +398,9 @@ void TestApp::menusFollowTheActiveWindowKind()
     QCOMPARE(menuTexts(frame, "LogBook"),
              QStringList({"Clear Form\tF3", "Change Qso\tF4", "Lookup Qso's\tF6", "Delete Qso\tF8", "Add Qso\tF10",
                           "Actual Time\tCtrl+A", "Get TRX freq\tCtrl+T", "-", "Qso && Qsl cards",
-                          "Set RST to 599/59\tF9", "-", "Import Adif", "Export Adif", "-", "DXCC Report\tAlt+Q",
+                          "Set RST to 599/59\tF9", "-", "Import Adif", "Export Adif", "-", "LoTW download",
+                          "LoTW upload", "eQSL download", "eQSL upload", "Club Log upload", "Unmatched confirmations",
+                          "-", "DXCC Report\tAlt+Q",
                           "CQ Zones Report\tAlt+Z", "Rebuild dxcc stat"}));
     QCOMPARE(menuTexts(frame, "&Window"),
              QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-", "&1 log.sqlite3"}));

@@ -260,7 +260,7 @@ void TestWsjtxLogging::storesIntoTheLogbookSetupChose_data()
         << 0 << 0;
     QTest::newRow("a logbook of a newer version")
         << "a.sqlite3" << false << "" << newer
-        << "K1ABC not logged: The logbook a.sqlite3 has schema version 99, newer than this Korva3 knows (1). "
+        << "K1ABC not logged: The logbook a.sqlite3 has schema version 99, newer than this Korva3 knows (2). "
            "It is opened read-only: nothing can be added or changed."
         << 0 << 0;
     QTest::newRow("a write that fails")

@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "common/FakeHttpServer.h"
 #include "common/PrivateEnvironment.h"
 #include "common/SampleProgramDatabase.h"
 #include "common/ScopedVariable.h"
@@ -87,6 +88,8 @@ private slots:
     void programDatabaseIsFoundHereOrAtHome_data();
     void programDatabaseIsFoundHereOrAtHome();
     void importAddsTheRecordsOfAFile();
+    void services_data();
+    void services();
     void importFailuresExitWithOne();
     void importIntoALogbookOfANewerVersionIsRefused();
     void backupIsWholeWhileAnotherProgramWrites();
@@ -114,7 +117,8 @@ void TestCli::newCreatesALogbookAndRefusesAnExistingPath()
     QCOMPARE(created.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("QSOS\nIDX_QSOS_CALL\nDXCCREPORT\nQSOFIELDS\nIDX_QSOFIELDS_QSO\n"
-                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE"));
+                        "IDX_QSOS_DATETIME\nIDX_QSOS_CALLNOCASE\nIDX_QSOS_COUNTRY\nIDX_QSOS_CQZONE\n"
+                        "LOGBOOKSTATE\nUNMATCHEDQSLS\nIDX_UNMATCHEDQSLS\nCLUBLOGOUTBOX\nIDX_QSOFIELDS_LOTW"));
 
     QFile existing("notes.sqlite3");
     QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -733,7 +737,7 @@ void TestCli::listenLogsWhatArrives_data()
         << "0 QSOs logged\n" << "K1ABC not logged: Error writing to database...\n" << QByteArray();
     QTest::newRow("a logbook of a newer version")
         << QStringList{"--port", "PORT"} << QByteArrayList{} << QByteArray("PRAGMA user_version = 99") << 1 << ""
-        << "The logbook log.sqlite3 has schema version 99, newer than this Korva3 knows (1). It is opened read-only: "
+        << "The logbook log.sqlite3 has schema version 99, newer than this Korva3 knows (2). It is opened read-only: "
            "nothing can be added or changed.\n"
         << QByteArray();
     QTest::newRow("the port in use") << QStringList{"--port", "TAKEN"} << QByteArrayList{} << QByteArray() << 1 << ""
@@ -881,6 +885,69 @@ void TestCli::failuresAreLoggedWhenAskedFor()
     const QByteArray err = cli.readAllStandardError();
     QVERIFY2(logged.isEmpty() ? !err.contains("korva3.") : err.contains(logged), err.constData());
 }
+
+void TestCli::services_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QStringList lotw{"lotw", "download", "log.sqlite3", "--user", "k1abc", "--url", "URL/lotwuser/"};
+    QTest::newRow("lotw download")
+        << (lotw + QStringList{"--password-stdin"}) << "s3cret\n" << 0
+        << "LoTW own records: matched 0 (0 newly confirmed), unmatched 0, sent 0, refused 0; 0 QSOs seen by LoTW for "
+           "the first time\nLoTW QSLs: matched 1 (1 newly confirmed), unmatched 1, sent 0, refused 0\n"
+        << QString();
+    QTest::newRow("password as an argument") << (lotw + QStringList{"--password", "s3cret"}) << QString() << 2 << QString()
+                                             << "korva3-cli: a password is read only from standard input "
+                                                "(--password-stdin)\n";
+    QTest::newRow("no password given") << lotw << QString() << 2 << QString()
+                                       << "korva3-cli: the account's password is needed: give it on standard input "
+                                          "with --password-stdin\n";
+    QTest::newRow("eqsl upload")
+        << QStringList{"eqsl", "upload", "log.sqlite3", "--user", "K1ABC", "--url", "URL/qslcard/", "--password-stdin"}
+        << "s3cret\n" << 0 << "eQSL upload: matched 0 (0 newly confirmed), unmatched 0, sent 1, refused 0\n" << QString();
+    QTest::newRow("clublog outbox empty")
+        << QStringList{"clublog", "upload", "log.sqlite3", "--user", "a@b.org", "--call", "K1ABC", "--url", "URL/",
+                       "--password-stdin"}
+        << "s3cret\n" << 0 << "Club Log outbox: matched 0 (0 newly confirmed), unmatched 0, sent 0, refused 0\n"
+        << QString();
+    QTest::newRow("unknown action") << QStringList{"eqsl", "fetch", "log.sqlite3"} << QString() << 2 << QString()
+                                    << "korva3-cli: eqsl takes download|upload LOGBOOK\n";
+}
+
+// The services' commands against a local fake of each: LoTW's report (one QSL of the
+// logbook's QSO, one of none), eQSL's upload page, an empty Club Log outbox.
+void TestCli::services()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, input);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    TestDir dir;
+    QVERIFY(programDatabaseHere());
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("in.adi", "<eoh><CALL:6>DL1XYZ<QSO_DATE:8>20240301<TIME_ON:4>1220<BAND:3>20m<MODE:3>FT8<EOR>"));
+    QCOMPARE(runCli({"import", "log.sqlite3", "in.adi"}).exit, 0);
+    const QByteArray report = "<APP_LoTW_LASTQSL:10>2024-03-02<EOH><CALL:6>DL1XYZ<BAND:3>20M<MODE:4>DATA<QSO_DATE:8>20240301"
+                              "<TIME_ON:4>1200<QSL_RCVD:1>Y<EOR><CALL:5>K9ZZZ<BAND:3>20M<MODE:3>FT8<QSO_DATE:8>20240301"
+                              "<TIME_ON:4>1200<QSL_RCVD:1>Y<EOR><APP_LoTW_EOF>";
+    FakeHttpServer server([&](const FakeHttpServer::Request &request) {
+        if (request.path.endsWith("lotwreport.adi"))
+            return FakeHttpServer::Reply{200, request.query.queryItemValue("qso_qsl") == "no" ? QByteArray("<EOH><APP_LoTW_EOF>")
+                                                                                                 : report};
+        return FakeHttpServer::Reply{200, "<HTML>Result: 1 out of 1 records added</HTML>", "text/html"};
+    });
+    QVERIFY(server.listen());
+    arguments.replaceInStrings(QStringLiteral("URL/"), server.url(QStringLiteral("/")).toString());
+    const Result result = runCli(arguments, input);
+    QCOMPARE(result.err, err);
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.exit, exit);
+}
+
 
 KORVA3_TEST_GUILESS_MAIN_PRIVATE(TestCli)
 #include "tst_cli.moc"

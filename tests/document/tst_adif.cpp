@@ -1530,7 +1530,7 @@ void TestAdif::olderLogbookTextBecomesUtf8Once()
     }
     const QByteArray converted = "José|München|Straße 1|5 € tip\nŁukasz|Łódź||\nBob|||";
     QCOMPARE(rows("SELECT NAME, QTH, ADDRESS1, REMARKS FROM QSOS ORDER BY ROWID"), converted);
-    QCOMPARE(rows("PRAGMA user_version"), QByteArray("1"));
+    QCOMPARE(rows("PRAGMA user_version"), QByteArray("2"));
     // The copy taken before holds the text as it was.
     QCOMPARE(SqlHelpers::rows(QStringLiteral("log.sqlite3.v0.bak"), "SELECT NAME, QTH, ADDRESS1, REMARKS FROM QSOS "
                                                                     "ORDER BY ROWID"),

@@ -1,6 +1,7 @@
 #include "common/FieldGeometry.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "entry/AccountsPage.h"
 #include "document/CKorva3Doc.h"
 #include "entry/CKorva3View.h"
 #include "entry/CSetup.h"
@@ -15,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QCompleter>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +59,8 @@ private slots:
     void modelListIsSearchable();
     void hamlibFieldsAreStoredAndReadBack();
     void stationProfilesAreChosenAndStored();
+    void confirmedMeansRebuildsTheStatistics_data();
+    void confirmedMeansRebuildsTheStatistics();
 
 private:
     TestDir *m_dir = nullptr;
@@ -358,6 +362,47 @@ void TestSetup::stationProfilesAreChosenAndStored()
                         "Portable:STATION_CALLSIGN=DL1ABC/P,MY_GRIDSQUARE=JO31AA"));
     QCOMPARE(m_doc->ActiveStationProfile()->name, QStringLiteral("Portable"));
     QCOMPARE(m_view->m_ownLocator, QStringLiteral("JO31AA"));
+}
+
+
+void TestSetup::confirmedMeansRebuildsTheStatistics_data()
+{
+    QTest::addColumn<QString>("means");
+    QTest::addColumn<QByteArray>("confirmed");
+    QTest::newRow("card or LoTW, the default") << "card or LoTW" << QByteArray("2|3");
+    QTest::newRow("QSL card") << "QSL card" << QByteArray("1|3");
+    QTest::newRow("LoTW") << "LoTW" << QByteArray("1|3");
+}
+
+// Three QSOs of one entity: one with a card, one LoTW confirmed, one neither. The
+// choice on the Accounts page counts the statistics of the open logbook anew; the
+// account goes to the settings, its password does not.
+void TestSetup::confirmedMeansRebuildsTheStatistics()
+{
+    QFETCH(QString, means);
+    QFETCH(QByteArray, confirmed);
+    for (const QByteArray &qso : {QByteArray("<CALL:6>DL1ABC<QSO_DATE:8>20240301<TIME_ON:4>1200<BAND:3>20m<MODE:2>CW"
+                                             "<DXCC:3>230<QSL_RCVD:1>Y<EOR>"),
+                                  QByteArray("<CALL:6>DL2ABC<QSO_DATE:8>20240301<TIME_ON:4>1300<BAND:3>20m<MODE:2>CW"
+                                             "<DXCC:3>230<LOTW_QSL_RCVD:1>Y<EOR>"),
+                                  QByteArray("<CALL:6>DL3ABC<QSO_DATE:8>20240301<TIME_ON:4>1400<BAND:3>20m<MODE:2>CW"
+                                             "<DXCC:3>230<EOR>")})
+        QCOMPARE(m_doc->AddAdifRecord(qso).added, 1);
+    CSetup setup(m_view, m_link);
+    QCOMPARE(setup.accountsPage()->confirmedList()->currentText(), QStringLiteral("card or LoTW"));
+    setup.accountsPage()->confirmedList()->setCurrentText(means);
+    setup.accountsPage()->userEdit(AccountsPage::Lotw)->setText(QStringLiteral("k1abc"));
+    setup.accountsPage()->passwordEdit(AccountsPage::Lotw)->setText(QStringLiteral("pw-never-kept"));
+    setup.accept();
+    QCOMPARE(SqlHelpers::rows(m_doc->pathName(), "SELECT SUM(COUNTC), SUM(COUNTW) FROM DXCCREPORT WHERE MODE = 1"),
+             confirmed);
+    QCOMPARE(ConfirmationSettings::load().lotwUser, QStringLiteral("k1abc"));
+    QDirIterator files(m_dir->path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        if (!file.endsWith(".sqlite3"))
+            QVERIFY2(!TestDir::readFile(file).contains("pw-never-kept"), qPrintable(file));
+    }
 }
 
 QTEST_MAIN(TestSetup)

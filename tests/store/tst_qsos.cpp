@@ -76,7 +76,8 @@ void TestQsos::newLogbookHoldsItsTablesAndIndex()
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid"),
              QByteArray("table|QSOS\nindex|IDX_QSOS_CALL\ntable|DXCCREPORT\ntable|QSOFIELDS\nindex|IDX_QSOFIELDS_QSO\n"
                         "index|IDX_QSOS_DATETIME\nindex|IDX_QSOS_CALLNOCASE\nindex|IDX_QSOS_COUNTRY\n"
-                        "index|IDX_QSOS_CQZONE"));
+                        "index|IDX_QSOS_CQZONE\ntable|LOGBOOKSTATE\ntable|UNMATCHEDQSLS\nindex|IDX_UNMATCHEDQSLS\n"
+                        "table|CLUBLOGOUTBOX\nindex|IDX_QSOFIELDS_LOTW"));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT sql FROM sqlite_master WHERE name = 'DXCCREPORT'"),
              QByteArray(Sqlite3DB::kCreateDxccReport));
     // A second creation on the same file fails: the tables exist.
