@@ -41,6 +41,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 using FormControls::setText;
 using Field = QsoFieldEdits::Field;
@@ -863,8 +864,10 @@ void CKorva3View::ShowStationInfo()
     const std::optional<ProgramDb::UM_COUNTRYINFO> info = m_doc->GetCountryInfo(selectedCountryId(), m_qso.call);
     if (info) {
         const ProgramDb::UM_COUNTRYINFO &country = *info;
+        // The country file counts hours west of UTC; operators read "UTC+1" for Germany.
+        const int secondsEast = static_cast<int>(std::lround(-country.gmtDiff * 3600.0));
         m_infoLine1 = QStringLiteral("  ") + country.country + QLatin1Char(' ') + country.countryPrefix
-                    + QStringLiteral("  utc: ") + QString::asprintf("%3.1f", country.gmtDiff) + QStringLiteral("  ")
+                    + QStringLiteral("  ") + DbDateTime::utcOffsetText(secondsEast) + QStringLiteral("  ")
                     + country.continent;
         m_infoLine2 = distanceLine(country.latitude, country.longitude);
         m_qso.cqZone = country.cqZone;

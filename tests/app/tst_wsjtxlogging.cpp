@@ -368,7 +368,7 @@ void TestWsjtxLogging::followFillsAnEmptyFormAndLeavesATypedOne()
 
     QVERIFY(status("QX1ABC", 14074000));
     QCOMPARE(form(), (QStringList{"QX1ABC", "14.074.0", "20", "FT8", "JO62", "Sample Isle"}));
-    QCOMPARE(view->infoLine1Label()->text(), QStringLiteral("  Sample Isle QX  utc: -1.0  EU"));
+    QCOMPARE(view->infoLine1Label()->text(), QStringLiteral("  Sample Isle QX  UTC+1  EU"));
     QVERIFY(status("QX2XYZ", 7074000));
     QCOMPARE(form(), (QStringList{"QX2XYZ", "7.074.0", "40", "FT8", "JO62", "Sample Isle"}));
     QVERIFY(status("", 7074000));
