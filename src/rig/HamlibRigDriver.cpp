@@ -2,6 +2,7 @@
 
 #include "HamlibModels.h"
 #include "HamlibReading.h"
+#include "HamlibTuning.h"
 #include "RigLog.h"
 #include "TrxType.h"
 
@@ -14,6 +15,13 @@ namespace {
 QByteArray hamlibError(int status)
 {
     return QByteArray(rigerror2(status)).trimmed();
+}
+
+// The errors that say the line itself failed, not that the radio refused a value.
+bool isLineFailure(int status)
+{
+    return status == -RIG_ETIMEOUT || status == -RIG_EIO || status == -RIG_EPROTO || status == -RIG_BUSERROR
+        || status == -RIG_ETRUNC;
 }
 
 } // namespace
@@ -95,40 +103,71 @@ void HamlibRigDriver::Close()
     m_rig = nullptr;
 }
 
-// A radio that cannot tell its mode still gives its frequency.
 void HamlibRigDriver::StartRead(const Request &)
+{
+    emit readDone(ReadRadio());
+}
+
+void HamlibRigDriver::StartTune(const TuneRequest &request)
+{
+    if (LineHungUp()) {
+        emit tuned(ReadRadio()); // says so and lets the line go
+        return;
+    }
+    std::optional<TrxOutcome> failed =
+        SettingFailed("set the frequency", rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(request.hz)));
+    const rmode_t mode = HamlibTuning::modeOf(request.mode, request.hz);
+    if (!failed && mode != RIG_MODE_NONE) {
+        int status = rig_set_mode(m_rig, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
+        // A radio without data modes takes the digital ones in upper sideband.
+        if (status != RIG_OK && mode == RIG_MODE_PKTUSB && !isLineFailure(status))
+            status = rig_set_mode(m_rig, RIG_VFO_CURR, RIG_MODE_USB, RIG_PASSBAND_NOCHANGE);
+        failed = SettingFailed("set the mode", status);
+    }
+    emit tuned(failed ? *failed : ReadRadio());
+}
+
+// A value the radio refuses (a frequency outside its range, a mode it has not) leaves
+// the line as it is; the read afterwards shows where the radio stands.
+std::optional<TrxOutcome> HamlibRigDriver::SettingFailed(const char *what, int status)
+{
+    if (status == RIG_OK)
+        return std::nullopt;
+    if (!isLineFailure(status)) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "refuses to" << what << ':'
+                         << hamlibError(status);
+        return std::nullopt;
+    }
+    return ReadFailed(what, status);
+}
+
+// A radio that cannot tell its mode still gives its frequency.
+TrxOutcome HamlibRigDriver::ReadRadio()
 {
     if (LineHungUp()) {
         qCWarning(lcRig) << "the line of Hamlib's model" << m_settings.hamlibModel << "hung up";
         Close();
-        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
-        return;
+        return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
     }
     freq_t hz = 0;
     int status = rig_get_freq(m_rig, RIG_VFO_CURR, &hz);
-    if (status != RIG_OK) {
-        ReadFailed("frequency", status);
-        return;
-    }
+    if (status != RIG_OK)
+        return ReadFailed("read the frequency", status);
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
     status = rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width);
-    if (status != RIG_OK && status != -RIG_ENAVAIL && status != -RIG_ENIMPL) {
-        ReadFailed("mode", status);
-        return;
-    }
-    emit readDone(TrxOutcome{HamlibReading::reading(hz, mode), {}});
+    if (status != RIG_OK && status != -RIG_ENAVAIL && status != -RIG_ENIMPL)
+        return ReadFailed("read the mode", status);
+    return TrxOutcome{HamlibReading::reading(hz, mode), {}};
 }
 
-void HamlibRigDriver::ReadFailed(const char *what, int status)
+TrxOutcome HamlibRigDriver::ReadFailed(const char *what, int status)
 {
-    qCWarning(lcRig) << "Hamlib cannot read the" << what << ':' << hamlibError(status);
-    if (status == -RIG_ETIMEOUT) {
-        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::noReply()}});
-        return;
-    }
+    qCWarning(lcRig) << "Hamlib cannot" << what << ':' << hamlibError(status);
+    if (status == -RIG_ETIMEOUT)
+        return TrxOutcome{std::nullopt, {TrxMessage::noReply()}};
     Close();
-    emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
+    return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
 }
 
 // Data waiting (or a network peer's end of stream) is no hang-up: Hamlib reads those.
