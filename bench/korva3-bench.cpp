@@ -6,13 +6,14 @@
 // them on the generated logbook, and the peak memory of the import and the export.
 // Prints medians; asserts nothing.
 //
-//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE]
+//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--only GROUP,...]
 #include "BenchTable.h"
 #include "ChildRun.h"
 
 #include "document/CKorva3Doc.h"
 #include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
+#include "net/SpotStatusCalculator.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/QsoBytes.h"
@@ -34,6 +35,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <numeric>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -73,6 +76,10 @@ struct Settings
     int calls = 1000000;
     bool json = false;
     QString last;
+    // The groups of figures to run; empty for all.
+    QStringList only;
+
+    bool chosen(const char *group) const { return only.isEmpty() || only.contains(QLatin1String(group)); }
 };
 
 double median(std::vector<double> values)
@@ -180,6 +187,7 @@ public:
     void adifImport();
     void importWithoutEntities();
     void resolution();
+    void spotStatuses();
     void writes();
     void print() const;
 
@@ -284,6 +292,69 @@ void Bench::reports()
         doc.QueryDxccGrid(dxcc);
     });
     m_table.add(figure(QStringLiteral("call typed and left: entity, worked before"), typed, "ms", Goal::AtMost, 100));
+}
+
+// The statuses of 10,000 spots as the cluster window computes them when they come in:
+// each spot alone, with a new calculator each run, so that every call is read once from
+// the logbook and every entity's statistics once. Calls of the logbook and of
+// MASTER.SCP, spread over the bands and modes.
+void Bench::spotStatuses()
+{
+    constexpr int kSpots = 10000;
+    const QStringList heard = readCalls(QLatin1String(kMasterScp), kSpots);
+    QStringList calls;
+    {
+        sqlite3 *slot = nullptr;
+        SlotConnection db(slot, m_log);
+        SqliteStatement logged(db.handle(), "SELECT CALL FROM QSOS WHERE ROWID % 97 = 0 LIMIT 3000");
+        while (logged.step() == SQLITE_ROW)
+            calls.append(logged.columnText(0));
+    }
+    for (int i = 0; calls.size() < kSpots && !heard.isEmpty(); ++i)
+        calls.append(heard.at(i % heard.size()));
+    if (calls.isEmpty())
+        return;
+    progress("spot statuses");
+    const struct
+    {
+        double kHz;
+        const char *comment;
+    } places[] = {{14025.0, "CW 599"}, {14074.0, "FT8 -12 dB"}, {7150.0, ""},       {21250.0, "SSB 59"},
+                  {3525.0, ""},        {28074.0, "FT8"},        {18080.0, "CW"},    {50313.0, "FT8 ES"},
+                  {10136.0, ""},       {24950.0, "up 5"},       {1830.0, "CW TNX"}, {7040.0, "RTTY"}};
+    QList<DxSpot> spots;
+    for (int i = 0; i < calls.size(); ++i) {
+        DxSpot spot;
+        spot.dxCall = calls.at(i);
+        const auto &place = places[static_cast<std::size_t>(i) % std::size(places)];
+        spot.frequencyKHz = place.kHz;
+        spot.comment = QString::fromLatin1(place.comment);
+        spots.append(spot);
+    }
+    CKorva3Doc doc(m_log);
+    std::vector<double> medians;
+    std::vector<double> totals;
+    double slowest = 0;
+    for (int run = 0; run < m_settings.runs; ++run) {
+        SpotStatusCalculator calculator;
+        calculator.setLogbook(&doc);
+        std::vector<double> each;
+        each.reserve(static_cast<std::size_t>(spots.size()));
+        for (const DxSpot &spot : std::as_const(spots)) {
+            QElapsedTimer one;
+            one.start();
+            calculator.statusOf(spot);
+            each.push_back(static_cast<double>(one.nsecsElapsed()) / 1e6);
+        }
+        totals.push_back(std::accumulate(each.begin(), each.end(), 0.0));
+        slowest = std::max(slowest, *std::max_element(each.begin(), each.end()));
+        medians.push_back(median(each));
+    }
+    const QString size = QStringLiteral(" (%1 spots)").arg(spots.size());
+    m_table.add(figure(QStringLiteral("spot status, median per spot") + size + ofQsos(), median(medians), "ms",
+                       Goal::AtMost, 1));
+    m_table.add(QStringLiteral("spot statuses, all spots") + size, median(totals), "ms");
+    m_table.add(QStringLiteral("spot status, slowest spot of all runs"), slowest, "ms");
 }
 
 // Adds, changes and QSL marks change the logbook, so they come after everything else.
@@ -587,18 +658,26 @@ int main(int argc, char *argv[])
     const int last = args.indexOf(QStringLiteral("--last"));
     if (last >= 0 && last + 1 < args.size())
         settings.last = args.at(last + 1);
+    const int only = args.indexOf(QStringLiteral("--only"));
+    if (only >= 0 && only + 1 < args.size())
+        settings.only = args.at(only + 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     const QString previous = QDir::currentPath();
     Bench bench(settings);
     if (!bench.prepare())
         return 1;
-    bench.statistics();
-    bench.reports();
-    bench.adifExport();
-    bench.adifImport();
-    bench.importWithoutEntities();
-    bench.resolution();
-    bench.writes();
+    const struct
+    {
+        const char *group;
+        void (Bench::*run)();
+    } groups[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
+                  {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
+                  {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
+                  {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes}};
+    for (const auto &group : groups) {
+        if (settings.chosen(group.group))
+            (bench.*group.run)();
+    }
     Prompter::install(nullptr);
     QDir::setCurrent(previous);
     bench.print();
