@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CClusterFrame.h"
+#include "CDocumentFrame.h"
 #include "CommandTable.h"
 #include "document/ImportProgress.h"
 #include "platform/CommandTarget.h"
@@ -9,10 +11,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CallbookClient;
 class CDocManager;
 class CRadioFollower;
 class CTrxLink;
-class CDocumentFrame;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -20,6 +22,9 @@ class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QToolBar;
+struct DxSpot;
+struct SpotStatus;
+struct TrxOutcome;
 
 // The main window: MDI area, menus that follow the kind of the active window, toolbar,
 // status bar, and the routing of every command along active view, document, child
@@ -60,6 +65,16 @@ public:
     CTrxLink *trxLink() const { return m_trxLink; }
     // "Follow the radio" for the active logbook window.
     CRadioFollower *radioFollower() const { return m_radioFollower; }
+    // The callbook of the settings, asked by every entry form.
+    CallbookClient *callbook() const { return m_callbook; }
+
+    // The DX Cluster window, made (and shown) when there is none; `activate` brings it
+    // forward.
+    CClusterFrame *openClusterWindow(bool activate = true);
+    CClusterFrame *clusterFrame() const { return m_clusterFrame; }
+    // The logbook window that spots go to and whose logbook gives their statuses: the
+    // one active last; null when no logbook is open.
+    CDocumentFrame *logbookFrame() const;
 
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
@@ -86,6 +101,10 @@ protected:
 
 private:
     void watchBackups();
+    bool clusterActive() const;
+    void followLogbook();
+    void takeSpot(const DxSpot &spot, const SpotStatus &status);
+    void showTuned(const TrxOutcome &outcome);
     void watchFrame(CDocumentFrame *frame);
     QList<CommandTarget *> route() const;
     void createActions();
@@ -111,6 +130,9 @@ private:
     CDocManager *m_docManager;
     CTrxLink *m_trxLink;
     CRadioFollower *m_radioFollower = nullptr;
+    CallbookClient *m_callbook;
+    QPointer<CClusterFrame> m_clusterFrame;
+    QPointer<CDocumentFrame> m_logbookFrame;
     CommandTarget *m_appTarget = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;

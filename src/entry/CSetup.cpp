@@ -4,6 +4,8 @@
 #include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookBackups.h"
+#include "CallbookSetupPage.h"
+#include "ClusterSetupPage.h"
 #include "StationProfilePage.h"
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
@@ -104,6 +106,10 @@ void CSetup::buildForm()
     tabs->addTab(m_stationPage, QStringLiteral("Station"));
     tabs->addTab(logbook, QStringLiteral("Logbook"));
     tabs->addTab(radio, QStringLiteral("Radio"));
+    m_clusterPage = new ClusterSetupPage(tabs);
+    tabs->addTab(m_clusterPage, QStringLiteral("DX Cluster"));
+    m_callbookPage = new CallbookSetupPage(tabs);
+    tabs->addTab(m_callbookPage, QStringLiteral("Callbook"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -162,6 +168,8 @@ void CSetup::OnInitDialog()
     qint32 activeId = 0;
     if (programDatabase().LoadStationProfiles(profiles, activeId))
         m_stationPage->load(profiles, activeId);
+    m_clusterPage->load();
+    m_callbookPage->load();
     pushFields();
 }
 
@@ -262,6 +270,8 @@ void CSetup::storeValues()
         m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
     storeTrxSettings();
+    m_clusterPage->store();
+    m_callbookPage->store();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
     // An emptied field returns to the folder of the user's data.

@@ -13,6 +13,8 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLineEdit;
+class CallbookSetupPage;
+class ClusterSetupPage;
 class StationProfilePage;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
@@ -23,7 +25,8 @@ class StationProfilePage;
 // For "Other radio (Hamlib)" also the Hamlib model (a list searchable by maker, name
 // and number), its port (a COM port of the list or a device path typed in) and speed,
 // or the host:port of a running rigctld; and, for every radio, "Follow the radio".
-// These go to the per-user settings.
+// These go to the per-user settings, as do the DX cluster's and the callbook's settings
+// of their own pages (their passwords to the credential store).
 class CSetup : public QDialog
 {
     Q_OBJECT
@@ -61,6 +64,8 @@ public:
     QLineEdit *rigctldEdit() const { return m_rigctldEdit; }
     QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
     StationProfilePage *stationPage() const { return m_stationPage; }
+    ClusterSetupPage *clusterPage() const { return m_clusterPage; }
+    CallbookSetupPage *callbookPage() const { return m_callbookPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
 
     void accept() override;
@@ -94,5 +99,7 @@ private:
     QCheckBox *m_followCheck = nullptr;
     QLineEdit *m_backupFolderEdit = nullptr;
     StationProfilePage *m_stationPage = nullptr;
+    ClusterSetupPage *m_clusterPage = nullptr;
+    CallbookSetupPage *m_callbookPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };

@@ -21,6 +21,11 @@ enum CommandId : int {
     ID_QSL_RCVD_YES = 32814,
     ID_QSL_RCVD_NO = 32815,
     ID_GET_TRX_FREQ = 32821,
+    // The DX cluster: its window and the window's own commands.
+    ID_DX_CLUSTER = 33020,
+    ID_CLUSTER_CONNECT = 33021,
+    ID_CLUSTER_DISCONNECT = 33022,
+    ID_CLUSTER_CLEAR = 33023,
 
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -355,7 +355,7 @@ void TestApp::menusFollowTheActiveWindowKind()
                           "Set RST to 599/59\tF9", "-", "Import Adif", "Export Adif", "-", "DXCC Report\tAlt+Q",
                           "CQ Zones Report\tAlt+Z", "Rebuild dxcc stat"}));
     QCOMPARE(menuTexts(frame, "&Window"),
-             QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-", "&1 log.sqlite3"}));
+             QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "D&X Cluster", "-", "&1 log.sqlite3"}));
     QCOMPARE(menuTexts(frame, "&View"), QStringList({"&Toolbar", "&Status Bar"}));
     QCOMPARE(menuTexts(frame, "&Help"), QStringList({"&About Korva3..."}));
     QCOMPARE(menuTexts(frame, "&File").at(6), QStringLiteral("&1 ") + QDir::toNativeSeparators(log));
