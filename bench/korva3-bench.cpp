@@ -6,9 +6,15 @@
 // them on the generated logbook, and the peak memory of the import and the export.
 // Prints medians; asserts nothing.
 //
-//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--only GROUP,...]
+// With --journal it compares the logbook's journals instead: the document's writes in
+// SQLite's rollback journal and in its write-ahead log (WAL), alone and while another
+// program holds a read transaction.
+//
+//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--only GROUP,...] [--journal]
 #include "BenchTable.h"
 #include "ChildRun.h"
+
+#include "adif/AdifWriter.h"
 
 #include "document/CKorva3Doc.h"
 #include "document/StoreCallLookup.h"
@@ -16,6 +22,7 @@
 #include "net/SpotStatusCalculator.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "store/LogbookJournal.h"
 #include "store/QsoBytes.h"
 #include "store/QsoColumns.h"
 #include "store/SlotConnection.h"
@@ -39,6 +46,7 @@
 #include <numeric>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -75,6 +83,7 @@ struct Settings
     int runs = 5;
     int calls = 1000000;
     bool json = false;
+    bool journal = false;
     QString last;
     // The groups of figures to run; empty for all.
     QStringList only;
@@ -189,6 +198,7 @@ public:
     void resolution();
     void spotStatuses();
     void writes();
+    void journals();
     void print() const;
 
 private:
@@ -202,6 +212,7 @@ private:
     std::vector<QsoBytes> storedRows() const;
     bool writeEntityFiles(const QStringList &calls, const QString &withEntity, const QString &without);
     double shellMs(const ChildFigures &figures) const { return figures.allClean ? figures.milliseconds : 0; }
+    void journal(bool wal, const QString &adif);
 
     Settings m_settings;
     QTemporaryDir m_dir;
@@ -381,6 +392,91 @@ void Bench::writes()
                            doc.ChangeQso(added, *qso);
                        }),
                        "ms", Goal::AtMost, 100));
+}
+
+namespace {
+
+constexpr int kJournalRecords = 20000;
+
+// Another program's read transaction on a logbook: a connection of its own that has
+// read the file and not ended its transaction.
+class Reader
+{
+public:
+    explicit Reader(const QString &path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+            sqlite3_exec(m_db, "BEGIN; SELECT COUNT(*) FROM QSOS", nullptr, nullptr, nullptr);
+    }
+    ~Reader() { sqlite3_close(m_db); }
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
+// The document's writes on a copy of the logbook in one journal. A reader that has the
+// logbook open while the document opens it keeps it in the rollback journal.
+void Bench::journal(bool wal, const QString &adif)
+{
+    const QString name = wal ? QStringLiteral("WAL") : QStringLiteral("rollback journal");
+    const QString copy = path(wal ? "wal.sqlite3" : "rollback.sqlite3");
+    QFile::remove(copy);
+    QFile::copy(m_log, copy);
+    std::unique_ptr<Reader> opening = wal ? nullptr : std::make_unique<Reader>(copy);
+    std::unique_ptr<CKorva3Doc> doc = std::make_unique<CKorva3Doc>(copy);
+    opening.reset();
+    m_table.add(QStringLiteral("%1: journal mode while open").arg(name),
+                LogbookJournal::mode(copy) == "wal" ? 1 : 0, QStringLiteral("1 = WAL"));
+    LogbookGenerator generator(11);
+    const int runs = std::max(m_settings.runs, 25);
+    m_table.add(QStringLiteral("%1: QSO added with its statistics").arg(name),
+                medianMs(runs, [&] { doc->AddQso(generator.next()); }), QStringLiteral("ms"));
+    {
+        Reader reader(copy);
+        int rowId = 0;
+        QElapsedTimer timer;
+        timer.start();
+        rowId = doc->AddQso(generator.next());
+        m_table.add(QStringLiteral("%1: QSO added while a reader holds a transaction (%2)")
+                        .arg(name, rowId > 0 ? QStringLiteral("stored") : QStringLiteral("given up")),
+                    static_cast<double>(timer.nsecsElapsed()) / 1e6, QStringLiteral("ms"));
+        timer.start();
+        const AdifImporter::Result imported = doc->ImportAdifFile(adif);
+        m_table.add(QStringLiteral("%1: import of %2 records while a reader holds a transaction (%3 stored)")
+                        .arg(name)
+                        .arg(kJournalRecords)
+                        .arg(imported.added),
+                    static_cast<double>(timer.nsecsElapsed()) / 1e6, QStringLiteral("ms"));
+    }
+    int stored = 0;
+    const double importMs = medianMs(m_settings.runs, [&] { stored += doc->ImportAdifFile(adif).added; });
+    m_table.add(QStringLiteral("%1: import of %2 records (%3 of %4 stored)")
+                    .arg(name)
+                    .arg(kJournalRecords)
+                    .arg(stored)
+                    .arg(kJournalRecords * m_settings.runs),
+                importMs, QStringLiteral("ms"));
+    doc.reset();
+    if (wal)
+        m_table.add(QStringLiteral("WAL: logbook opened and closed (into WAL and back)"),
+                    medianMs(m_settings.runs, [&] { CKorva3Doc opened(copy); }), QStringLiteral("ms"));
+}
+
+void Bench::journals()
+{
+    progress("journals");
+    const QString records = path("journal-records.sqlite3");
+    const QString adif = path("journal.adi");
+    Sqlite3DB store;
+    if (!LogbookGenerator(13).writeLogbook(records, kJournalRecords)
+        || AdifWriter::ExportAdif(store, adif, records, CKorva3Doc::ExportDays(0)) != AdifWriter::Result::Written)
+        return;
+    journal(false, adif);
+    journal(true, adif);
 }
 
 void Bench::adifExport()
@@ -655,6 +751,7 @@ int main(int argc, char *argv[])
     settings.runs = std::max(1, argValue(args, QStringLiteral("--runs"), settings.runs));
     settings.calls = std::max(1, argValue(args, QStringLiteral("--calls"), settings.calls));
     settings.json = args.contains(QStringLiteral("--json"));
+    settings.journal = args.contains(QStringLiteral("--journal"));
     const int last = args.indexOf(QStringLiteral("--last"));
     if (last >= 0 && last + 1 < args.size())
         settings.last = args.at(last + 1);
@@ -666,17 +763,21 @@ int main(int argc, char *argv[])
     Bench bench(settings);
     if (!bench.prepare())
         return 1;
-    const struct
-    {
-        const char *group;
-        void (Bench::*run)();
-    } groups[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
-                  {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
-                  {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
-                  {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes}};
-    for (const auto &group : groups) {
-        if (settings.chosen(group.group))
-            (bench.*group.run)();
+    if (settings.journal) {
+        bench.journals();
+    } else {
+        const struct
+        {
+            const char *group;
+            void (Bench::*run)();
+        } groups[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
+                      {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
+                      {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
+                      {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes}};
+        for (const auto &group : groups) {
+            if (settings.chosen(group.group))
+                (bench.*group.run)();
+        }
     }
     Prompter::install(nullptr);
     QDir::setCurrent(previous);

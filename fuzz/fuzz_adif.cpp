@@ -1,19 +1,24 @@
-// Feeds arbitrary bytes to the ADIF import as the logbook window runs it. The reader and
-// the field mapping first read them on their own, checking what the reader promises
-// (reading only moves forward and never past the end; fields are no longer than the text
-// they come from). Then AdifImporter adds the file to a copy of a small logbook on tmpfs,
-// and the logbook is checked for what must hold after every import:
-// - the import read as many records as the reader found, and stored every one of them;
-//   nothing refuses a write here;
+// Feeds arbitrary bytes to the ADIF import as the logbook window runs it. The reader (of
+// the tagged form, or of the XML form when the bytes start as an XML document) and the
+// field mapping first read them on their own, checking what the reader promises (reading
+// only moves forward and never past the end; fields are no longer than the text they
+// come from). Then AdifImporter adds the file to a copy of a small logbook on tmpfs, and
+// the logbook is checked for what must hold after every import:
+// - the import read as many records as the reader found; it left out exactly those that
+//   repeat a QSO of the logbook or an earlier record (the same call in any letter case,
+//   date, minute, band and mode, found here by a key of its own) and stored every other
+//   one; nothing refuses a write here;
 // - the new rows of QSOS hold exactly the values the mapping gave (a text up to its
 //   first NUL byte, as SQLite takes a C string), in file order, and QSOFIELDS holds
-//   exactly the fields the mapping kept, each with its QSO;
+//   exactly the fields the mapping kept, each with its QSO; every text stored is valid
+//   UTF-8, whatever the file held;
 // - DXCCREPORT equals the counts of QSOS, computed here by one GROUP BY;
 // - the indexes of QSOS are the ones it had before; PRAGMA integrity_check says ok;
-// - the export of the logbook, imported into an empty logbook and exported again, gives
-//   the same records, when every date and time stored has its separators where the
-//   import puts them (a value of other lengths is reshaped by the same positions, and
-//   its export then reads back in another shape).
+// - the export of the logbook is valid UTF-8; imported into an empty logbook (where no
+//   record repeats another) and exported again, it gives the same records, when every
+//   date and time stored has its separators where the import puts them (a value of
+//   other lengths is reshaped by the same positions, and its export then reads back in
+//   another shape).
 #include "FuzzCheck.h"
 #include "FuzzSql.h"
 
@@ -21,6 +26,7 @@
 #include "adif/AdifQsoMapping.h"
 #include "adif/AdifReader.h"
 #include "adif/AdifWriter.h"
+#include "adif/AdxReader.h"
 #include "document/AdifImporter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/QsoColumns.h"
@@ -30,6 +36,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -172,37 +179,83 @@ private:
 
 // --- What the reader and the mapping give on their own -------------------------------
 
+// SQLite takes the texts as C strings: a value ends at its first NUL byte.
+QByteArray asStored(const QByteArray &value)
+{
+    const qsizetype nul = value.indexOf('\0');
+    return nul < 0 ? value : value.left(nul);
+}
+
 struct Expected
 {
     bool hasHeader = false;
     QList<AdifQsoMapping::Record> records;
+    // How many records read repeat a QSO; they are not in `records`.
+    int duplicates = 0;
 };
 
-Expected readDirectly(const QByteArray &bytes)
+// What makes two QSOs the same QSO: the call in capitals (ASCII letters, as SQLite's
+// NOCASE compares), date, hours and minutes, band and mode.
+QByteArray sameQsoKey(const QByteArray &call, const QByteArray &date, const QByteArray &time, const QByteArray &band,
+                      int mode)
+{
+    QByteArray upper = call;
+    for (char &c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper + '|' + date + '|' + time.left(5) + '|' + band + '|' + QByteArray::number(mode);
+}
+
+QByteArray sameQsoKey(const QsoBytes &qso)
+{
+    return sameQsoKey(asStored(qso.text[QsoColumns::Call]), asStored(qso.text[QsoColumns::Date]),
+                      asStored(qso.text[QsoColumns::Time]), asStored(qso.text[QsoColumns::Band]),
+                      qso.number[QsoColumns::Mode]);
+}
+
+// The keys of the logbook's QSOs before the import.
+QSet<QByteArray> templateKeys()
+{
+    QSet<QByteArray> keys;
+    for (const Sqlite3DB::UM_RECORD &qso : templateQsos())
+        keys.insert(sameQsoKey(qso.call.toUtf8(), qso.date.toUtf8(), qso.time.toUtf8(), qso.band.toUtf8(), qso.mode));
+    return keys;
+}
+
+Expected readDirectly(const QByteArray &bytes, QSet<QByteArray> known)
 {
     Expected expected;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    AdifReader reader(buffer);
-    expected.hasHeader = reader.skipHeader();
+    std::unique_ptr<AdifFieldSource> reader;
+    if (AdxReader::looksLikeAdx(bytes.left(256)))
+        reader = std::make_unique<AdxReader>(buffer);
+    else
+        reader = std::make_unique<AdifReader>(buffer);
+    expected.hasHeader = reader->skipHeader();
     if (!expected.hasHeader)
         return expected;
     const qint64 size = bytes.size();
     // A fresh record each time, so a value left behind in a reused one shows.
     AdifQsoMapping::Record record;
     AdifQsoMapping::startRecord(record);
-    AdifReader::Field field;
-    qint64 previous = reader.position();
-    while (reader.next(field)) {
-        fuzzCheck(reader.position() > previous && reader.position() <= size,
+    AdifFieldSource::Field field;
+    qint64 previous = reader->position();
+    while (reader->next(field)) {
+        fuzzCheck(reader->position() >= previous && reader->position() <= size,
                   "reading moves forward and stays within the file");
         fuzzCheck(field.name.size() + field.value.size() <= size, "a field is no longer than the file");
-        fuzzCheck(field.value.size() <= AdifReader::kMaxValueLength, "a value is cut to the longest kept");
-        previous = reader.position();
+        previous = reader->position();
         if (AdifQsoMapping::endsRecord(field.name)) {
             AdifQsoMapping::finishRecord(record);
-            expected.records.append(std::move(record));
+            const QByteArray key = sameQsoKey(record.qso);
+            if (known.contains(key))
+                ++expected.duplicates;
+            else
+                expected.records.append(std::move(record));
+            known.insert(key);
             record = AdifQsoMapping::Record();
             AdifQsoMapping::startRecord(record);
         } else if (field.hasLength) {
@@ -212,12 +265,6 @@ Expected readDirectly(const QByteArray &bytes)
     return expected;
 }
 
-// SQLite takes the texts as C strings: a value ends at its first NUL byte.
-QByteArray asStored(const QByteArray &value)
-{
-    const qsizetype nul = value.indexOf('\0');
-    return nul < 0 ? value : value.left(nul);
-}
 
 // --- The logbook after the import ---------------------------------------------------
 
@@ -244,6 +291,7 @@ void checkNewQsos(sqlite3 *db, const Expected &expected)
             const QByteArray wanted = QsoColumns::all()[column].text ? asStored(qso.text[column])
                                                                      : QByteArray::number(qso.number[column]);
             fuzzCheck(stored == wanted, QsoColumns::all()[column].name, stored, wanted);
+            fuzzCheck(stored.isValidUtf8(), "every text stored is UTF-8", stored);
         }
     }
 }
@@ -257,6 +305,7 @@ void checkKeptFields(sqlite3 *db, const Expected &expected)
     }
     const FuzzSql::Rows stored = FuzzSql::rows(db, "SELECT QSO, NAME, VALUE FROM QSOFIELDS ORDER BY ROWID");
     fuzzCheck(stored == wanted, "QSOFIELDS holds the kept fields", FuzzSql::text(stored), FuzzSql::text(wanted));
+    fuzzCheck(FuzzSql::text(stored).isValidUtf8(), "every kept field is UTF-8", FuzzSql::text(stored));
 }
 
 void checkStatistics(sqlite3 *db)
@@ -365,6 +414,7 @@ bool datesAndTimesShaped(const Expected &expected)
 void checkRoundTrip(const Workspace &workspace)
 {
     const QByteArray first = exportOf(workspace.logbook, workspace.exported);
+    fuzzCheck(first.isValidUtf8(), "the export is UTF-8");
     fuzzCheck(writeFile(workspace.second, workspace.emptyLogbook), "the empty logbook is written");
     AdifImporter importer;
     fuzzCheck(importer.openFile(workspace.exported) && importer.skipHeader(), "the export can be read again");
@@ -373,6 +423,8 @@ void checkRoundTrip(const Workspace &workspace)
         importer.importInto(workspace.second);
     }
     fuzzCheck(importer.result().failure == AdifImporter::Failure::None, "the export imports without failure");
+    fuzzCheck(importer.result().duplicates == 0, "no QSO of an export repeats another",
+              QByteArray::number(importer.result().duplicates));
     const QByteArray second = exportOf(workspace.second, workspace.reexported);
     const QByteArrayList firstRecords = recordsOf(first);
     const QByteArrayList secondRecords = recordsOf(second);
@@ -411,7 +463,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const Expected expected = readDirectly(bytes);
+    static const QSet<QByteArray> stored = templateKeys();
+    const Expected expected = readDirectly(bytes, stored);
 
     const Workspace &workspace = *theWorkspace;
     fuzzCheck(writeFile(workspace.logbook, workspace.filledLogbook) && writeFile(workspace.input, bytes),
@@ -430,10 +483,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzzCheck(result.status == AdifImporter::Status::Imported && result.failure == AdifImporter::Failure::None
                   && result.failedWrites == 0,
               "nothing refuses a write");
-    fuzzCheck(result.read == expected.records.size(), "the import reads every record the reader finds",
-              QByteArray::number(result.read), QByteArray::number(expected.records.size()));
-    fuzzCheck(result.added == result.read, "every record read is added", QByteArray::number(result.added),
-              QByteArray::number(result.read));
+    fuzzCheck(result.read == expected.records.size() + expected.duplicates,
+              "the import reads every record the reader finds", QByteArray::number(result.read),
+              QByteArray::number(expected.records.size() + expected.duplicates));
+    fuzzCheck(result.duplicates == expected.duplicates, "the import leaves out the records that repeat a QSO",
+              QByteArray::number(result.duplicates), QByteArray::number(expected.duplicates));
+    fuzzCheck(result.added == result.read - result.duplicates, "every other record read is added",
+              QByteArray::number(result.added), QByteArray::number(result.read - result.duplicates));
     checkLogbook(workspace, expected);
     if (datesAndTimesShaped(expected))
         checkRoundTrip(workspace);

@@ -2,7 +2,8 @@
 // checks what the logbook relies on:
 // - a LoTW report is complete (no error, its end mark in the text) or holds no records
 //   and says why;
-// - a service's ADIF text gives no more records than it has <EOR> marks;
+// - a service's ADIF text gives no more records than it has <EOR> marks (blanks inside a
+//   tag, around its name, are no part of it);
 // - every record read, matched against the records themselves as a logbook, finds a QSO
 //   with its own call and start (itself, or one just like it), unless nothing could
 //   match it: no start, no mode, or a satellite propagation without a satellite name;
@@ -17,6 +18,8 @@
 #include "net/EqslReply.h"
 #include "net/LotwReport.h"
 
+#include <QRegularExpression>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -27,7 +30,9 @@ void checkLotw(const QByteArray &bytes)
     const LotwReport report = LotwReport::parse(bytes);
     fuzzCheck(report.ok == report.error.isEmpty(), "a report is ok exactly when it says no error", report.error.toUtf8());
     fuzzCheck(report.ok || report.records.isEmpty(), "a failed report holds no records");
-    fuzzCheck(!report.ok || bytes.toLower().contains("<app_lotw_eof>"), "a complete report has its end mark");
+    static const QRegularExpression endMark(QStringLiteral("<\\s*app_lotw_eof\\s*>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    fuzzCheck(!report.ok || endMark.match(QString::fromLatin1(bytes)).hasMatch(), "a complete report has its end mark");
 }
 
 bool mayMatchItself(const Confirmation &record)
@@ -39,10 +44,20 @@ bool mayMatchItself(const Confirmation &record)
     return record.modeGroup.isEmpty() && !ConfirmationMatcher::modeGroup(record.mode, record.submode).isEmpty();
 }
 
+// The <EOR> marks of an ADIF text, blanks inside the tag before the name included.
+qsizetype eorMarks(const QByteArray &bytes)
+{
+    static const QRegularExpression mark(QStringLiteral("<\\s*eor"), QRegularExpression::CaseInsensitiveOption);
+    qsizetype count = 0;
+    for (auto match = mark.globalMatch(QString::fromLatin1(bytes)); match.hasNext(); match.next())
+        ++count;
+    return count;
+}
+
 void checkRecords(const QByteArray &bytes)
 {
     const ConfirmationFile file = ConfirmationFile::read(bytes);
-    fuzzCheck(file.records.size() <= bytes.toLower().count("<eor"), "no more records than <EOR> marks",
+    fuzzCheck(file.records.size() <= eorMarks(bytes), "no more records than <EOR> marks",
               QByteArray::number(file.records.size()));
     ConfirmationMatcher matcher;
     for (qsizetype i = 0; i < file.records.size(); ++i) {

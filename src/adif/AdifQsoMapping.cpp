@@ -1,6 +1,9 @@
 #include "AdifQsoMapping.h"
 
 #include "AdifFrequency.h"
+#include "AdifText.h"
+#include "platform/CodePage.h"
+#include "store/QsoModes.h"
 
 #include <QtGlobal>
 
@@ -85,9 +88,24 @@ const Tag *findTag(QByteArrayView name)
 }
 
 // Inserts at index, or at the end when the text is shorter.
+// The byte where the character `index` of a UTF-8 text starts, or the text's size.
+qsizetype characterStart(const QByteArray &text, qsizetype index)
+{
+    qsizetype characters = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text.at(at)) & 0xC0) == 0x80)
+            continue; // inside a character
+        if (characters++ == index)
+            return at;
+    }
+    return text.size();
+}
+
+// Inserts before the character `index`, or at the end when the text is shorter: a
+// separator never lands inside a character.
 void insertAt(QByteArray &target, qsizetype index, QByteArrayView what)
 {
-    target.insert(qMin(index, target.size()), what);
+    target.insert(characterStart(target, index), what);
 }
 
 // YYYYMMDD becomes YYYY-MM-DD; other contents are reshaped by the same positions. An
@@ -110,7 +128,7 @@ void appendTime(QByteArray &time, QByteArrayView value)
         return;
     time.append(value);
     insertAt(time, 2, ":");
-    insertAt(time, 5, time.size() < 6 ? QByteArrayView(":00") : QByteArrayView(":"));
+    insertAt(time, 5, characterStart(time, 5) == time.size() ? QByteArrayView(":00") : QByteArrayView(":"));
 }
 
 // Digits with at most one point between digits: "20", "2.5", "0.136".
@@ -146,26 +164,10 @@ int leadingInteger(QByteArrayView value)
     return static_cast<int>(negative ? -number : number);
 }
 
+// The mode table of the store decides, so the form and an import give a mode one code.
 int modeOf(QByteArrayView value, int current)
 {
-    struct Code
-    {
-        const char *text;
-        int code;
-    };
-    // Digital voice (the mode and its submodes, some of which older files give as the
-    // mode) is a phone mode for the awards.
-    static const Code kModes[] = {{"CW", 1},     {"SSB", 2},  {"USB", 2},    {"LSB", 2},  {"DIGITALVOICE", 2},
-                                  {"C4FM", 2},   {"DSTAR", 2}, {"DMR", 2},   {"FREEDV", 2}, {"M17", 2},
-                                  {"RTTY", 3},   {"FM", 4},   {"AM", 5}};
-    if (value.isEmpty())
-        return current;
-    for (const Code &mode : kModes) {
-        if (sameName(value, mode.text))
-            return mode.code;
-    }
-    // Every other mode (FT8, MFSK, PSK31, ...) is digital and counts with RTTY.
-    return 3;
+    return QsoModes::codeOfAdif(value, current);
 }
 
 int qslSentOf(QByteArrayView value, int current)
@@ -212,6 +214,7 @@ void AdifQsoMapping::startRecord(Record &record)
     record.qso.number[QsoColumns::QslSent] = 2;
     record.qso.number[QsoColumns::QslRcvd] = 1;
     record.kept.clear();
+    record.given = 0;
 }
 
 bool AdifQsoMapping::endsRecord(QByteArrayView name)
@@ -226,14 +229,35 @@ int AdifQsoMapping::modeCode(QByteArrayView value, int current)
 
 namespace {
 
-// A field kept aside; a later one of the same name replaces an earlier one, as the
-// column's value would.
-void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView value, bool replace)
+// A field kept aside, after those kept before it.
+void keep(AdifQsoMapping::Record &record, const QByteArray &name, QByteArrayView value)
 {
-    if (replace) {
-        record.kept.removeIf([&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
-    }
     record.kept.append({0, name, value.toByteArray()});
+}
+
+// The tag's name is static: a kept name shares it instead of copying it.
+QByteArray tagName(const Tag &tag)
+{
+    return QByteArray::fromRawData(tag.name.data(), tag.name.size());
+}
+
+// Names the first field of which stands in the record's own lines (or is given back by
+// them), so that a later one of the same name is a repeat written after them.
+constexpr const char *kInPlace[] = {"MODE", "QSL_RCVD", "DXCC", "TIME_OFF"};
+
+// The name's place in kInPlace, -1 when it has none.
+int inPlaceIndex(QByteArrayView name)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (name == kInPlace[i])
+            return i;
+    }
+    return -1;
+}
+
+bool standsInPlace(QByteArrayView name)
+{
+    return inPlaceIndex(name) >= 0;
 }
 
 // The part of a value the logbook stores: texts are bound as C strings, so a value
@@ -248,21 +272,36 @@ QByteArrayView storedPart(QByteArrayView value)
 
 } // namespace
 
-void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value)
+namespace {
+void keepRepeat(AdifQsoMapping::Record &record, const Tag &tag, QByteArrayView value);
+} // namespace
+
+void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView value, bool valueIsAscii)
 {
+    if (!valueIsAscii)
+        value = AdifText::stored(value, record.valueText);
     const Tag *tag = findTag(name);
     if (!tag) {
         // A name is stored up to its first NUL byte, and "QSL_SENT\0" would come back
         // from the export as QSL_SENT: a name holding one is no field of any program.
         const QByteArrayView stored = storedPart(value);
         if (!stored.isEmpty() && !name.contains('\0'))
-            keep(record, name.toByteArray().toUpper(), stored, false);
+            keep(record, AdifText::stored(name, record.nameText).toByteArray().toUpper(), stored);
         return;
     }
     value = withoutTrailingLineEnd(value);
     // Texts are bound as C strings, so a column holds a value up to its first NUL byte, as
     // a kept field does; a line end before that byte goes as the one at the end does.
     const QByteArrayView stored = withoutTrailingLineEnd(storedPart(value));
+    // The column takes the first field of its name, also an empty one: the export writes
+    // the column's field first, so a repeat comes back a repeat.
+    const quint32 bit = 1u << (tag - kTags);
+    if (record.given & bit) {
+        if (!stored.isEmpty())
+            keepRepeat(record, *tag, stored);
+        return;
+    }
+    record.given |= bit;
     QByteArray &text = record.qso.text[tag->column];
     qint32 &number = record.qso.number[tag->column];
     switch (tag->rule) {
@@ -280,9 +319,8 @@ void AdifQsoMapping::apply(Record &record, QByteArrayView name, QByteArrayView v
     case Rule::QslRcvd: number = qslRcvdOf(value, number); break;
     case Rule::Country: number = leadingInteger(value); break;
     }
-    // The tag's name is static: the kept name shares it instead of copying it.
     if (keepsOriginal(*tag) && !stored.isEmpty())
-        keep(record, QByteArray::fromRawData(tag->name.data(), tag->name.size()), stored, true);
+        keep(record, tagName(*tag), stored);
 }
 
 namespace {
@@ -305,6 +343,25 @@ QByteArrayView exportQslRcvd(int code)
 {
     static const char *const kRcvd[] = {"N", "Y"};
     return code >= 1 && code <= 2 ? QByteArrayView(kRcvd[code - 1]) : QByteArrayView();
+}
+
+// A repeat is kept aside, not lost. The export tells the original of MODE, QSL_RCVD and
+// DXCC from a repeat by its place, the first of its name: when the first field gave no
+// original to keep (it was empty), what the column writes stands in for it.
+void keepRepeat(AdifQsoMapping::Record &record, const Tag &tag, QByteArrayView value)
+{
+    const QByteArray name = tagName(tag);
+    const bool hasOriginal = std::any_of(record.kept.cbegin(), record.kept.cend(),
+                                         [&name](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == name; });
+    if (keepsOriginal(tag) && !hasOriginal) {
+        const qint32 number = record.qso.number[tag.column];
+        std::array<char, 16> digits;
+        keep(record, name,
+             tag.rule == Rule::Mode      ? exportMode(number)
+             : tag.rule == Rule::QslRcvd ? exportQslRcvd(number)
+                                         : decimalText(digits, number));
+    }
+    keep(record, name, value);
 }
 
 // A field's tag and value. Its length in characters (one byte each in the file's code
@@ -337,10 +394,15 @@ private:
     qsizetype m_valueStart;
 };
 
+// A stored name and value in UTF-8 (a value stored before the logbooks held UTF-8 is
+// Windows-1252), its length the bytes written.
 void appendField(QByteArray &out, QByteArrayView name, QByteArrayView value)
 {
-    FieldAppender field(out, name);
-    out += value;
+    QByteArray utf8Name;
+    if (!CodePage::isAscii(name))
+        CodePage::appendAsUtf8(utf8Name, name);
+    FieldAppender field(out, utf8Name.isEmpty() ? name : QByteArrayView(utf8Name));
+    CodePage::appendAsUtf8(out, value);
 }
 
 // The stored text without the character `drop` (the separators of a date or time).
@@ -357,7 +419,7 @@ void appendExportValue(QByteArray &out, const Tag &tag, const QsoRow &row)
 {
     switch (tag.rule) {
     case Rule::Call:
-    case Rule::Text: out += row.text(tag.column); break;
+    case Rule::Text: CodePage::appendAsUtf8(out, row.text(tag.column)); break;
     case Rule::Date: appendWithout(out, row.text(tag.column), '-'); break;
     case Rule::Time: appendWithout(out, row.text(tag.column), ':'); break;
     case Rule::Freq: AdifFrequency::appendExportValue(out, row.text(tag.column), row.text(QsoColumns::Band)); break;
@@ -382,18 +444,8 @@ namespace {
 struct KeptFields
 {
     explicit KeptFields(QByteArrayView fields)
+        : all(fields.isEmpty() ? AdifQsoMapping::Fields() : AdifQsoMapping::taggedFields(fields))
     {
-        qsizetype at = 0;
-        while (at < fields.size() && fields[at] == '<') {
-            const qsizetype colon = fields.indexOf(':', at);
-            const qsizetype close = colon < 0 ? -1 : fields.indexOf('>', colon);
-            if (close < 0)
-                break;
-            const qsizetype length = fields.sliced(colon + 1, close - colon - 1).toLongLong();
-            const QByteArrayView value = fields.sliced(close + 1, qMin(length, fields.size() - close - 1));
-            all.append({fields.sliced(at + 1, colon - at - 1), value});
-            at = close + 1 + value.size();
-        }
     }
 
     // The value of a field the record kept, or nothing.
@@ -406,7 +458,7 @@ struct KeptFields
         return std::nullopt;
     }
 
-    QList<std::pair<QByteArrayView, QByteArrayView>> all;
+    AdifQsoMapping::Fields all;
 };
 
 // The fields of the record's own lines that a kept original may stand in for: its
@@ -426,13 +478,13 @@ std::optional<QByteArrayView> keptInPlace(const Tag &tag, const QsoRow &row, con
     }
 }
 
-// A kept field goes after the record's own lines unless it stands in one of them. A
-// SUBMODE belongs to its MODE: it goes only while the kept MODE still holds (or the
-// record had none).
-bool writtenAfter(QByteArrayView name, const QsoRow &row, const KeptFields &kept)
+// A kept field goes after the record's own lines unless it stands in one of them (the
+// first of its name). A SUBMODE belongs to its MODE: it goes only while the kept MODE
+// still holds (or the record had none).
+bool writtenAfter(QByteArrayView name, QByteArrayView value, const QsoRow &row, const KeptFields &kept)
 {
-    if (name == "MODE" || name == "QSL_RCVD" || name == "DXCC" || name == "TIME_OFF")
-        return false;
+    if (standsInPlace(name))
+        return kept.value(name)->data() != value.data();
     if (name == "SUBMODE") {
         const std::optional<QByteArrayView> mode = kept.value("MODE");
         return !mode || modeOf(*mode, 1) == row.number(QsoColumns::Mode);
@@ -447,21 +499,34 @@ void AdifQsoMapping::finishRecord(Record &record)
     if (record.kept.isEmpty())
         return;
     const QsoBytes &qso = record.qso;
-    const bool hasSubmode = std::any_of(record.kept.cbegin(), record.kept.cend(),
-                                        [](const Sqlite3DB::UM_QSOFIELD &field) { return field.name == "SUBMODE"; });
+    // How many of each name that stands in place the record kept, and whether it has a
+    // SUBMODE, counted in one pass.
+    std::array<int, 4> inPlace{};
+    bool hasSubmode = false;
+    for (const Sqlite3DB::UM_QSOFIELD &field : record.kept) {
+        const int index = inPlaceIndex(field.name);
+        if (index >= 0)
+            ++inPlace[static_cast<std::size_t>(index)];
+        else if (field.name == "SUBMODE")
+            hasSubmode = true;
+    }
     std::array<char, 16> country;
     record.kept.removeIf([&](const Sqlite3DB::UM_QSOFIELD &field) {
-        if (field.name == "TIME_OFF") {
+        const int index = inPlaceIndex(field.name);
+        // With a repeat behind it, the first stays: the export tells the two apart by
+        // their order.
+        if (index < 0 || inPlace[static_cast<std::size_t>(index)] > 1)
+            return false;
+        switch (index) {
+        case 0: // MODE, which also decides whether a SUBMODE is written
+            return !hasSubmode && field.value == exportMode(qso.number[QsoColumns::Mode]);
+        case 1: return field.value == exportQslRcvd(qso.number[QsoColumns::QslRcvd]);
+        case 2: return field.value == decimalText(country, qso.number[QsoColumns::Country]);
+        default: {
             QByteArray time = qso.text[QsoColumns::Time];
             return field.value == time.replace(':', QByteArray());
         }
-        if (field.name == "MODE") // also decides whether a SUBMODE is written
-            return !hasSubmode && field.value == exportMode(qso.number[QsoColumns::Mode]);
-        if (field.name == "QSL_RCVD")
-            return field.value == exportQslRcvd(qso.number[QsoColumns::QslRcvd]);
-        if (field.name == "DXCC")
-            return field.value == decimalText(country, qso.number[QsoColumns::Country]);
-        return false;
+        }
     });
 }
 
@@ -484,7 +549,7 @@ void AdifQsoMapping::appendRecord(QByteArray &out, const QsoRow &row)
             out += "\r\n";
     }
     for (const auto &[name, value] : kept.all) {
-        if (!writtenAfter(name, row, kept))
+        if (!writtenAfter(name, value, row, kept))
             continue;
         out += ' ';
         appendField(out, name, value);
@@ -520,7 +585,24 @@ QByteArray AdifQsoMapping::exportedBand(QByteArrayView stored)
 
 void AdifQsoMapping::appendExportedBand(QByteArray &out, QByteArrayView stored)
 {
-    out += stored;
+    CodePage::appendAsUtf8(out, stored);
     if (isDecimal(stored))
         out += stored == "70" || stored == "23" ? "cm" : "m";
+}
+
+AdifQsoMapping::Fields AdifQsoMapping::taggedFields(QByteArrayView text)
+{
+    Fields fields;
+    qsizetype at = text.indexOf('<');
+    while (at >= 0) {
+        const qsizetype colon = text.indexOf(':', at);
+        const qsizetype close = colon < 0 ? -1 : text.indexOf('>', colon);
+        if (close < 0)
+            break;
+        const qsizetype length = qMax(0LL, text.sliced(colon + 1, close - colon - 1).toLongLong());
+        const QByteArrayView value = text.sliced(close + 1, qMin<qsizetype>(length, text.size() - close - 1));
+        fields.append({text.sliced(at + 1, colon - at - 1), value});
+        at = text.indexOf('<', close + 1 + value.size());
+    }
+    return fields;
 }

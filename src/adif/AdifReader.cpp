@@ -1,5 +1,7 @@
 #include "AdifReader.h"
 
+#include "platform/CodePage.h"
+
 #include <QIODevice>
 #include <QtGlobal>
 
@@ -9,6 +11,13 @@ namespace {
 
 // How far past a value the reader looks for the tag that follows it.
 constexpr qsizetype kLookahead = 256;
+// A header tag longer than this is text of the header.
+constexpr qsizetype kMaxHeaderTagLength = 4096;
+
+// What follows the end of a value, from best to worst: a tag (behind blanks) or the end
+// of the file; a blank; anything else.
+constexpr int kTagFollows = 2;
+constexpr int kBlankFollows = 1;
 
 bool isNameCharacter(char c)
 {
@@ -18,6 +27,26 @@ bool isNameCharacter(char c)
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The bytes of the UTF-8 character that `lead` starts; 0 for a byte that starts none.
+int characterSize(char lead)
+{
+    const auto byte = static_cast<unsigned char>(lead);
+    if (byte < 0x80)
+        return 1;
+    if (byte >= 0xC2 && byte <= 0xDF)
+        return 2;
+    if (byte >= 0xE0 && byte <= 0xEF)
+        return 3;
+    if (byte >= 0xF0 && byte <= 0xF4)
+        return 4;
+    return 0;
 }
 
 // The decimal digits at the start of the text, as a length; anything else gives 0,
@@ -35,6 +64,11 @@ qsizetype leadingLength(QByteArrayView text)
     return value;
 }
 
+bool isTagName(QByteArrayView tag, QByteArrayView name)
+{
+    return tag.size() == name.size() && qstrnicmp(tag.data(), name.data(), static_cast<uint>(name.size())) == 0;
+}
+
 } // namespace
 
 AdifReader::AdifReader(QIODevice &source)
@@ -43,13 +77,14 @@ AdifReader::AdifReader(QIODevice &source)
     m_buffer.reserve(2 * kChunkSize);
 }
 
+// Reads a chunk at a time, so that a length beyond the end of the file never takes more
+// memory than the file holds.
 bool AdifReader::ensure(qsizetype end)
 {
     while (m_buffer.size() < end && !m_sourceEnded) {
         const qsizetype old = m_buffer.size();
-        const qsizetype wanted = qMax(kChunkSize, end - old);
-        m_buffer.resize(old + wanted);
-        const qint64 got = m_source.read(m_buffer.data() + old, wanted);
+        m_buffer.resize(old + kChunkSize);
+        const qint64 got = m_source.read(m_buffer.data() + old, kChunkSize);
         m_buffer.resize(old + qMax<qint64>(got, 0));
         if (got <= 0)
             m_sourceEnded = true;
@@ -91,16 +126,42 @@ bool AdifReader::skipHeader()
     if (m_buffer.at(0) == '<')
         return true;
     for (;;) {
-        const qsizetype at = findInBuffer('<', m_pos);
-        if (at < 0)
+        const qsizetype open = findInBuffer('<', m_pos);
+        if (open < 0)
             return false;
-        ensure(at + 5);
-        if (m_buffer.size() - at >= 5 && qstrnicmp(m_buffer.constData() + at, "<EOH>", 5) == 0) {
-            m_pos = at + 5;
+        m_pos = open;
+        if (readHeaderTag(open))
             return true;
-        }
-        m_pos = at + 1;
     }
+}
+
+// The header tag at `open`: true for its end, "<EOH>"; a USERDEFn definition is kept and
+// read past. Any other "<" is text of the header, read past by one byte.
+bool AdifReader::readHeaderTag(qsizetype open)
+{
+    ensure(open + kMaxHeaderTagLength);
+    m_pos = open + 1;
+    const qsizetype close = m_buffer.indexOf('>', open);
+    if (close < 0 || close - open > kMaxHeaderTagLength)
+        return false;
+    const QByteArrayView tag = QByteArrayView(m_buffer.constData() + open + 1, close - open - 1).trimmed();
+    if (isTagName(tag, "EOH")) {
+        m_pos = close + 1;
+        return true;
+    }
+    const qsizetype colon = tag.indexOf(':');
+    const QByteArrayView name = colon < 0 ? tag : tag.first(colon).trimmed();
+    if (colon < 0 || name.size() <= 7 || !isTagName(name.first(7), "USERDEF"))
+        return false;
+    const QByteArrayView rest = tag.sliced(colon + 1);
+    const qsizetype typeColon = rest.indexOf(':');
+    const QByteArray type = typeColon < 0 ? QByteArray() : rest.sliced(typeColon + 1).toByteArray();
+    const qsizetype length = leadingLength(rest);
+    ensure(close + 1 + length);
+    const qsizetype taken = qMin(length, m_buffer.size() - close - 1);
+    addUserField(QByteArrayView(m_buffer.constData() + close + 1, taken), type);
+    m_pos = close + 1 + taken;
+    return false;
 }
 
 bool AdifReader::next(Field &field)
@@ -122,17 +183,19 @@ bool AdifReader::next(Field &field)
                 const QByteArrayView tag(m_buffer.constData() + start + 1, close - start - 1);
                 const qsizetype colon = tag.indexOf(':');
                 if (colon < 0) {
-                    field = Field{tag, QByteArrayView(), false};
+                    field = Field{tag.trimmed(), QByteArrayView(), false, true};
                     return true;
                 }
                 const qsizetype length = leadingLength(tag.sliced(colon + 1));
-                if (length > kMaxValueLength)
-                    return takeLongValue(length, start + 1, colon, field);
+                // The name's place in the buffer, blanks around it left out.
+                const QByteArrayView name = tag.first(colon).trimmed();
+                const qsizetype nameAt = name.data() - m_buffer.constData();
+                const qsizetype nameSize = name.size();
                 qsizetype begin = 0;
                 qsizetype taken = 0;
-                takeValue(length, begin, taken);
+                field.ascii = takeValue(length, begin, taken);
                 // Reading the value may have moved the buffer: the views are made last.
-                field.name = QByteArrayView(m_buffer.constData() + start + 1, colon);
+                field.name = QByteArrayView(m_buffer.constData() + nameAt, nameSize);
                 field.value = QByteArrayView(m_buffer.constData() + begin, taken);
                 field.hasLength = true;
                 return true;
@@ -141,8 +204,10 @@ bool AdifReader::next(Field &field)
                 m_pos = close + 1; // far too long for a tag: text between fields
                 break;
             }
-            if (m_buffer.size() - start > kMaxTagLength) {
-                m_pos = start + 1;
+            // No ">" anywhere behind: a tag can start only within the last kMaxTagLength
+            // bytes, and everything before them is text between fields.
+            if (m_buffer.size() - m_pos > kMaxTagLength) {
+                m_pos = m_buffer.size() - kMaxTagLength;
                 break;
             }
             scanFrom = m_buffer.size();
@@ -154,18 +219,23 @@ bool AdifReader::next(Field &field)
     }
 }
 
-// The value starting at the read position. Some writers count each line end of a value
+// The value starting at the read position; true when its bytes are ASCII. Some writers
+// count each line end of a value
 // as CR LF and the file was later converted to bare LF line ends; the exact length then
 // runs into the next tag. When it does, and counting each bare LF as two characters
 // ends the value exactly before blanks and a tag, the value ends there.
-void AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
+bool AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
 {
     // A source that ends inside the value gives the bytes there are.
     ensure(m_pos + length + kLookahead);
     begin = m_pos;
     const qsizetype exact = qMin(length, m_buffer.size() - m_pos);
     taken = exact;
-    if (QByteArrayView(m_buffer.constData() + begin, exact).contains('\n')) {
+    const QByteArrayView value(m_buffer.constData() + begin, exact);
+    const bool ascii = CodePage::isAscii(value);
+    if (!ascii) {
+        taken = nonAsciiValueSize(begin, exact, length);
+    } else if (value.contains('\n')) {
         const qsizetype shorter = lengthCountingCrLf(begin, exact, length);
         qsizetype next = begin + shorter;
         while (next < begin + exact && isBlank(m_buffer.at(next)))
@@ -173,29 +243,62 @@ void AdifReader::takeValue(qsizetype length, qsizetype &begin, qsizetype &taken)
         if (shorter < exact && next < begin + exact && tagStartsAt(next))
             taken = shorter;
     }
-    m_pos += taken;
+    m_pos = begin + taken;
+    return ascii;
 }
 
-// A value too long to keep: its first kMaxValueLength bytes are kept aside, the rest
-// of it is read past.
-bool AdifReader::takeLongValue(qsizetype length, qsizetype nameBegin, qsizetype nameSize, Field &field)
+// The size in bytes of a value beyond ASCII whose LENGTH may count bytes or characters:
+// the bytes when a tag follows them; the characters when a tag follows those and not the
+// bytes; else the bytes, completed to the end of a character they would cut.
+qsizetype AdifReader::nonAsciiValueSize(qsizetype begin, qsizetype exact, qsizetype length)
 {
-    m_longName = QByteArray(m_buffer.constData() + nameBegin, nameSize);
-    ensure(m_pos + kMaxValueLength);
-    m_longValue = QByteArray(m_buffer.constData() + m_pos, qMin(kMaxValueLength, m_buffer.size() - m_pos));
-    qsizetype remaining = length;
-    for (;;) {
-        const qsizetype skipped = qMin(remaining, m_buffer.size() - m_pos);
-        m_pos += skipped;
-        remaining -= skipped;
-        if (remaining == 0)
-            break;
-        compact();
-        if (!ensure(m_buffer.size() + 1))
-            break;
+    const int byBytes = followingScore(begin + exact);
+    if (byBytes == kTagFollows)
+        return exact;
+    const qsizetype characters = bytesOfCharacters(begin, length);
+    if (characters > exact && followingScore(begin + characters) > byBytes)
+        return characters;
+    const qsizetype cut = CodePage::incompleteUtf8Tail(QByteArrayView(m_buffer.constData() + begin, exact));
+    if (cut == 0)
+        return exact;
+    const qsizetype missing = characterSize(m_buffer.at(begin + exact - cut)) - cut;
+    qsizetype end = begin + exact;
+    while (end < m_buffer.size() && end < begin + exact + missing && isContinuation(m_buffer.at(end)))
+        ++end;
+    return end == begin + exact + missing ? end - begin : exact;
+}
+
+// How many bytes `characters` UTF-8 characters from `begin` take; -1 when the bytes there
+// are no UTF-8 (or the source ends first).
+qsizetype AdifReader::bytesOfCharacters(qsizetype begin, qsizetype characters)
+{
+    ensure(begin + 4 * characters + kLookahead);
+    qsizetype at = begin;
+    for (qsizetype i = 0; i < characters; ++i) {
+        if (at >= m_buffer.size())
+            return -1;
+        const int size = characterSize(m_buffer.at(at));
+        if (size == 0 || at + size > m_buffer.size())
+            return -1;
+        for (int k = 1; k < size; ++k) {
+            if (!isContinuation(m_buffer.at(at + k)))
+                return -1;
+        }
+        at += size;
     }
-    field = Field{QByteArrayView(m_longName), QByteArrayView(m_longValue), true};
-    return true;
+    return at - begin;
+}
+
+int AdifReader::followingScore(qsizetype at) const
+{
+    qsizetype i = at;
+    while (i < m_buffer.size() && isBlank(m_buffer.at(i)))
+        ++i;
+    if (i == m_buffer.size())
+        return m_sourceEnded ? kTagFollows : kBlankFollows;
+    if (m_buffer.at(i) == '<')
+        return kTagFollows;
+    return i > at ? kBlankFollows : 0;
 }
 
 // How many of the `size` bytes at `begin` make `length` when a bare LF counts as two.

@@ -42,9 +42,10 @@ bool CKorva3App::InitInstance(const QStringList &arguments)
 
     // The program database comes before any logbook, which reads its lists from it; its
     // making shows in the main window.
-    if (FirstStart::isNeeded()) {
+    const FirstStart::Found programDatabase = FirstStart::find();
+    if (programDatabase != FirstStart::Found::ProgramDatabase) {
         m_mainFrame->show();
-        FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask);
+        FirstStart::run(commandLine.home ? FirstStart::Mode::Make : FirstStart::Mode::Ask, programDatabase);
     }
     FirstStart::bringUpToDate();
 

@@ -1,5 +1,6 @@
 #include "CSingleInstance.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -50,7 +51,10 @@ bool CSingleInstance::passOn(const QString &serverName, const QString &path)
     socket.connectToServer(serverName);
     if (!socket.waitForConnected(kWaitMs))
         return false;
-    socket.write(path.toUtf8() + '\n');
+    // Framed by QDataStream (its length first), so that any character a file name may
+    // hold, line ends included, reaches the running instance.
+    QDataStream out(&socket);
+    out << path;
     const bool sent = socket.waitForBytesWritten(kWaitMs);
     socket.disconnectFromServer();
     return sent;
@@ -60,9 +64,12 @@ void CSingleInstance::acceptConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
+            QDataStream in(socket);
+            in.startTransaction();
+            QString path;
+            in >> path;
+            if (!in.commitTransaction())
+                return; // the rest is still on its way
             socket->disconnectFromServer();
             emit activationRequested(path);
         });

@@ -6,8 +6,9 @@
 #include <QString>
 
 // Keeps Korva3 to one running instance per user. The first instance holds a lock file
-// and listens on a local socket; a later one hands its logbook path (possibly empty)
-// to the first and ends without a window of its own.
+// and listens on a local socket; a later one hands its logbook path (possibly empty,
+// and holding whatever characters a file name may hold) to the first and ends without
+// a window of its own.
 class CSingleInstance : public QObject
 {
     Q_OBJECT

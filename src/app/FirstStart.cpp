@@ -71,6 +71,9 @@ QString failure(const ProgramDatabaseMaker::Result &result)
     case Status::CannotRename:
         reason = QStringLiteral("korva3.sqlite3 in %1 cannot be replaced.").arg(folder);
         break;
+    case Status::InUse:
+        reason = QStringLiteral("korva3.sqlite3 in %1 is in use by another program.").arg(folder);
+        break;
     }
     return QStringLiteral("The program database was not made: ") + reason;
 }
@@ -97,18 +100,24 @@ ProgramDatabaseMaker::Result makeShowingProgress()
 
 } // namespace
 
-bool FirstStart::isNeeded()
+FirstStart::Found FirstStart::find()
 {
-    return !ProgramDatabaseMaker::isProgramDatabase(inWorkingFolder(ProgramDatabaseMaker::kDatabaseName));
+    return ProgramDatabaseMaker::inspect(inWorkingFolder(ProgramDatabaseMaker::kDatabaseName));
 }
 
-bool FirstStart::run(Mode mode)
+bool FirstStart::run(Mode mode, Found found)
 {
-    if (mode == Mode::Ask) {
-        const bool fileThere = QFileInfo::exists(inWorkingFolder(ProgramDatabaseMaker::kDatabaseName));
-        if (Prompter::current().question(question(fileThere)) != Prompter::Answer::Ok)
-            return false;
+    if (found == Found::ProgramDatabase)
+        return false;
+    if (found == Found::InUse) {
+        Prompter::current().error(QStringLiteral("The program database korva3.sqlite3 in %1 is in use by another "
+                                                 "program and cannot be read now.\nIt is left as it is: start Korva3 "
+                                                 "again when that program is done.")
+                                      .arg(native(workingFolder())));
+        return false;
     }
+    if (mode == Mode::Ask && Prompter::current().question(question(found == Found::Other)) != Prompter::Answer::Ok)
+        return false;
     const ProgramDatabaseMaker::Result result = makeShowingProgress();
     report(result);
     return result.status == Status::Made;

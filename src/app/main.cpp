@@ -1,5 +1,6 @@
 #include "CKorva3App.h"
 #include "forms/WidgetPrompter.h"
+#include "platform/FileSizeSignal.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Prompter.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
         std::printf("Korva3 %s\n", ProgramVersion::kText);
         return 0;
     }
+    FileSizeSignal::ignore();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korva3"));
     QApplication::setOrganizationName(QStringLiteral("Korva3"));

@@ -19,6 +19,7 @@
 #include "rig/HamlibModels.h"
 #include "rig/TrxType.h"
 #include "store/ProgramDb.h"
+#include "store/SlotConnection.h"
 #include "store/Sqlite3DB.h"
 
 #include <QDir>
@@ -256,7 +257,9 @@ int CliRunner::info(const QStringList &arguments)
         return Failed;
     CKorva3Doc doc{QString()};
     const std::optional<ProgramDb::UM_COUNTRYINFO> country = doc.GetCountryInfo(dxccId, normalisedCall(arguments.at(1)));
-    if (!country)
+    // Entity 0 is none: its record holds the zones of the call alone. Any other entity
+    // the program database does not know has no record at all.
+    if (!country || (dxccId != 0 && country->dxccId != dxccId))
         return fail(QStringLiteral("No country information found for this call..."));
     m_out << CountryInfoJson::format(*country) << '\n';
     return Success;
@@ -285,8 +288,8 @@ int CliRunner::importAdif(const QStringList &arguments)
     const AdifImporter::Result result = document.ImportAdifFile(file);
     if (result.status == AdifImporter::Status::NoHeader)
         return fail(QStringLiteral("No end of the ADIF header (<EOH>) in %1: nothing imported").arg(file));
-    return reportMessages(messages.texts(),
-                          result.status == AdifImporter::Status::Imported && result.failedWrites == 0);
+    return reportMessages(messages.texts(), result.status == AdifImporter::Status::Imported
+                                                && result.failedWrites == 0 && result.unreadRest.isEmpty());
 }
 
 int CliRunner::exportAdif(const QStringList &arguments)

@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "platform/FileSizeSignal.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    FileSizeSignal::ignore();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -10,6 +10,7 @@
 
 #include "store/DatabaseSchema.h"
 #include "store/QsoModes.h"
+#include "store/SlotConnection.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -18,6 +19,7 @@
 namespace {
 
 const char kWriteError[] = "Error writing to database...";
+const char kInUse[] = "The logbook is in use by another program";
 
 } // namespace
 
@@ -75,6 +77,8 @@ void CKorva3Doc::openLogbook()
     case DatabaseSchema::State::Current: break;
     }
     m_db.EnsureReadIndexes(m_pathName);
+    if (QFileInfo(m_pathName).isWritable())
+        m_journal.useWal(m_pathName);
 }
 
 void CKorva3Doc::watchForOutsideChanges(int intervalMs)
@@ -101,6 +105,7 @@ void CKorva3Doc::backupTaken(const QDateTime &when)
 // Before every write: a logbook only read says why, and the write does not start.
 bool CKorva3Doc::refuseWrite()
 {
+    m_lockWaitsGivenUp = SlotConnection::lockWaitsGivenUp();
     if (m_openState == OpenState::Ready)
         return false;
     Prompter::current().error(m_openMessage);
@@ -109,7 +114,14 @@ bool CKorva3Doc::refuseWrite()
 
 void CKorva3Doc::writeFailed()
 {
-    Prompter::current().error(QLatin1String(kWriteError));
+    Prompter::current().error(WriteFailureText(m_lockWaitsGivenUp));
+}
+
+QString CKorva3Doc::WriteFailureText(quint64 lockWaitsBefore)
+{
+    if (SlotConnection::lockWaitsGivenUp() == lockWaitsBefore)
+        return QLatin1String(kWriteError);
+    return QLatin1String(kWriteError) + QLatin1Char('\n') + QLatin1String(kInUse);
 }
 
 // After every committed write, before its signals: the watcher is not to take it for
@@ -400,6 +412,30 @@ namespace {
 
 const char kAdifFilter[] = "Adif Files (*.adi)|*.adi|All Files (*.*)|*.*||";
 
+// Records without DXCC get their entity from the program database: without one they
+// would all be stored as entity 0.
+bool hasProgramDatabase()
+{
+    const DatabaseSchema::State state = ProgramDb::Schema().inspect(QLatin1String(ProgramDb::kProgramDatabase));
+    return state != DatabaseSchema::State::Foreign && state != DatabaseSchema::State::Unreadable;
+}
+
+QString importedText(const AdifImporter::Result &result)
+{
+    const QString added = QStringLiteral("%1 Qso Records added").arg(result.added);
+    return result.duplicates == 0 ? added : added + QStringLiteral(", %1 duplicates skipped").arg(result.duplicates);
+}
+
+// The companion files SQLite keeps beside a database while it writes it.
+bool isDatabaseCompanion(const QString &filePath)
+{
+    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
+        if (filePath.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void CKorva3Doc::OnImportAdif()
@@ -419,26 +455,46 @@ AdifImporter::Result CKorva3Doc::ImportAdifFile(const QString &filePath)
 {
     Prompter &prompter = Prompter::current();
     AdifImporter importer;
-    if (refuseWrite())
-        return importer.result();
+    if (refuseWrite()) {
+        AdifImporter::Result refused = importer.result();
+        if (!isLogbook())
+            refused.status = AdifImporter::Status::NotALogbook;
+        return refused;
+    }
     if (!importer.openFile(filePath)) {
-        prompter.plain(QStringLiteral("Cannot open Adif file..."));
+        prompter.plain(importer.result().status == AdifImporter::Status::NotAFile
+                           ? QStringLiteral("%1 is not a regular file: nothing imported").arg(filePath)
+                           : QStringLiteral("Cannot open Adif file..."));
         return importer.result();
     }
     if (!importer.skipHeader())
         return importer.result();
+    if (!hasProgramDatabase()) {
+        prompter.plain(QStringLiteral("Program database not found: %1. Records without DXCC would get no "
+                                      "entity: nothing imported")
+                           .arg(QLatin1String(ProgramDb::kProgramDatabase)));
+        AdifImporter::Result refused = importer.result();
+        refused.status = AdifImporter::Status::NoProgramDatabase;
+        return refused;
+    }
     ProgressScope progress(QStringLiteral("Add database"));
     const AdifImporter::Result result = importFrom(
         importer, [&progress](int percent) { progress.setPercent(percent); },
-        [&prompter](AdifImporter::Failure failure) {
-            prompter.plain(failure == AdifImporter::Failure::BatchRefused
-                               ? QStringLiteral("Error writing to database")
-                               : QLatin1String(kWriteError));
+        [this, &prompter](AdifImporter::Failure failure) {
+            prompter.plain(failure == AdifImporter::Failure::BatchRefused ? QStringLiteral("Error writing to database")
+                                                                          : WriteFailureText(m_lockWaitsGivenUp));
         });
-    if (result.status == AdifImporter::Status::Imported)
-        prompter.plain(QStringLiteral("%1 Qso Records added").arg(result.added));
-    else if (result.status == AdifImporter::Status::CannotOpenDatabase)
+    if (result.status == AdifImporter::Status::Imported) {
+        if (!result.unreadRest.isEmpty())
+            prompter.plain(QStringLiteral("The Adif file could not be read to its end (%1): the records after that "
+                                          "point are missing")
+                               .arg(result.unreadRest));
+        prompter.plain(importedText(result));
+    } else if (result.status == AdifImporter::Status::CannotOpenDatabase) {
         prompter.plain(QStringLiteral("Error open database"));
+    } else if (result.status == AdifImporter::Status::NotALogbook) {
+        prompter.plain(QStringLiteral("%1 is not a logbook: nothing imported").arg(m_title));
+    }
     return result;
 }
 
@@ -492,16 +548,21 @@ void CKorva3Doc::OnExportAdif()
 }
 
 // An export never overwrites a database: the open logbook (whatever its content), or
-// any file that starts with the 16 bytes every SQLite database starts with.
+// any other SQLite database, or a companion file SQLite writes beside one (a hot journal
+// is part of its database). Nor does it replace what is no regular file: a device, a
+// FIFO, a folder.
 bool CKorva3Doc::isProtectedExportTarget(const QString &filePath) const
 {
     const QFileInfo target(filePath);
+    if (isDatabaseCompanion(target.fileName()))
+        return true;
     if (!target.exists())
-        return false;
+        return target.isSymLink(); // a link to nothing: where it would write is unknown
+    if (!target.isFile())
+        return true;
     if (target.canonicalFilePath() == QFileInfo(m_pathName).canonicalFilePath())
         return true;
-    QFile file(filePath);
-    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArrayLiteral("SQLite format 3\0");
+    return SlotConnection::holdsDatabase(filePath);
 }
 
 bool CKorva3Doc::ExportAdifFile(const QString &filePath)

@@ -3,6 +3,7 @@
 #include "AdifImporter.h"
 #include "store/CqZoneGrid.h"
 #include "store/DxccTotals.h"
+#include "store/LogbookJournal.h"
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
 
@@ -24,6 +25,9 @@ class QIODevice;
 // The document tells what changed: every committed write is followed by its signals,
 // and windows refresh from those alone. A logbook written by another program while it
 // is open is noticed (watchForOutsideChanges) and told as changedOutside.
+//
+// While a document has its logbook open, the logbook is in SQLite's WAL mode where it
+// can be (see LogbookJournal), so readers and the writer never wait for each other.
 //
 // A failed write is told to the operator here, once (a message box through the
 // Prompter for the operator's own commands); the windows say nothing more. Writes
@@ -144,10 +148,13 @@ public:
     // "Import Adif": asks for an ADIF file and adds its records to the logbook.
     void OnImportAdif();
     // The import of a chosen file with its progress display and messages: "Cannot open
-    // Adif file...", "Error open database" (nothing written), at most one write failure
+    // Adif file...", "... is not a regular file", "Program database not found...", "Error
+    // open database", "... is not a logbook" (nothing written), at most one write failure
     // ("Error writing to database" for a refused batch, which is left out while reading
     // goes on; "Error writing to database..." for a failure that undid the whole import),
-    // then "%d Qso Records added" with the number of records stored.
+    // "The Adif file could not be read to its end..." when it was not, then "%d Qso
+    // Records added" with the number of records stored (and ", %d duplicates skipped"
+    // when records repeated QSOs).
     AdifImporter::Result ImportAdifFile(const QString &filePath);
     // The record-level way in: the ADIF records of any byte source (a file, a datagram,
     // one record in memory; a header is skipped when there is one) through the same
@@ -157,13 +164,21 @@ public:
     AdifImporter::Result AddAdifRecord(const QByteArray &adif);
     // "Export Adif": asks for a file and writes the QSOs of the export period to it.
     void OnExportAdif();
-    // The export to a chosen file; on success says "Logbook %s exported to file %s". A
-    // file that is a database (this logbook, another one, the program database) is
-    // refused with "This file cannot be overwritten"; "Cannot create Adif file..." and
-    // "Error writing Adif file..." say why the file was not written.
+    // The export to a chosen file (ADIF's XML form when its name ends in ".adx"); on
+    // success says "Logbook %s exported to file %s". A file that is a database (this
+    // logbook, another one, the program database), a database's companion file
+    // (-journal, -wal, -shm) or no regular file (a device, a FIFO, a folder) is refused
+    // with "This file cannot be overwritten"; "Cannot create Adif file..." and "Error
+    // writing Adif file..." say why the file was not written.
     bool ExportAdifFile(const QString &filePath);
     // Days of an export period code; any code but 1 to 5 means all (36500 days).
     static int ExportDays(int periodCode);
+
+    // What a failed write tells the operator: "Error writing to database...", and on a
+    // second line "The logbook is in use by another program" when another program held
+    // the logbook past the busy timeout (this thread gave up waiting for a lock since
+    // SlotConnection::lockWaitsGivenUp() was `lockWaitsBefore`).
+    static QString WriteFailureText(quint64 lockWaitsBefore);
 
     // ADIF export period: 0 all, 1 one year, 2 six months, 3 three months, 4 one month,
     // 5 one week. Read from parameter "adifexport" when the document is made.
@@ -207,7 +222,12 @@ private:
     QString m_title;
     OpenState m_openState = OpenState::Ready;
     QString m_openMessage;
+    // Goes after the watcher, whose connection must be closed before the logbook can
+    // leave WAL mode.
+    LogbookJournal m_journal;
     std::unique_ptr<LogbookWatcher> m_watcher;
     bool m_changedSinceBackup = false;
     QDateTime m_lastBackup;
+    // The thread's lock waits given up when the write in progress started.
+    quint64 m_lockWaitsGivenUp = 0;
 };

@@ -2,11 +2,13 @@
 
 #include "CallsignResolution.h"
 #include "platform/CodePage.h"
+#include "store/SlotConnection.h"
+#include "store/SqliteStatement.h"
 
-#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -14,10 +16,11 @@
 
 namespace {
 
-// What tells one state of a database file from another without reading it: the file
-// itself, its size, its modification time, and the change counter SQLite keeps in its
-// header (bytes 24 to 27), which every write transaction increments, also one that
-// leaves size and time as they were.
+// What tells one state of a database file from another: the file itself, its size, its
+// modification time, and SQLite's data version on a connection kept open for it, which
+// every write transaction of another connection or program changes, also one that
+// leaves size and time as they were. (The file is not read directly: closing any
+// descriptor of it would end the locks of this process's other connections to it.)
 struct FileState
 {
     bool exists = false;
@@ -25,13 +28,13 @@ struct FileState
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
-    QByteArray changeCounter;
+    qint64 dataVersion = -1;
 
     bool operator==(const FileState &other) const
     {
         return exists == other.exists && device == other.device && inode == other.inode && size == other.size
             && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec
-            && changeCounter == other.changeCounter;
+            && dataVersion == other.dataVersion;
     }
 
     static FileState of(const char *path)
@@ -45,10 +48,26 @@ struct FileState
         state.inode = info.st_ino;
         state.size = info.st_size;
         state.modified = info.st_mtim;
-        QFile file(QString::fromLocal8Bit(path));
-        if (file.open(QIODevice::ReadOnly) && file.seek(24))
-            state.changeCounter = file.read(4);
+        state.dataVersion = dataVersionOf(path, state);
         return state;
+    }
+
+    // The connection follows the file: a file put in the place of another gets a new one.
+    static qint64 dataVersionOf(const char *path, const FileState &state)
+    {
+        static sqlite3 *watcher = nullptr;
+        static dev_t device = 0;
+        static ino_t inode = 0;
+        if (watcher && (device != state.device || inode != state.inode)) {
+            sqlite3_close(watcher);
+            watcher = nullptr;
+        }
+        if (!watcher && !SlotConnection::openFile(QByteArray(path), SlotConnection::Mode::ReadOnly, watcher))
+            return -1;
+        device = state.device;
+        inode = state.inode;
+        SqliteStatement version(watcher, "PRAGMA data_version");
+        return version.step() == SqliteStatement::kRow ? version.columnInt64(0) : -1;
     }
 };
 

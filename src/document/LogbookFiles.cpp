@@ -73,8 +73,9 @@ QString ChooseLogbookFromFrame()
 
 bool OnOpenDocument(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Not opened to find out: the document has it open in SQLite, and closing another
+    // descriptor of the file would end the locks of its connections.
+    if (!QFileInfo(path).isReadable()) {
         Prompter::current().warning(QStringLiteral("Cannot open the logbook %1.").arg(path));
         return false;
     }

@@ -23,6 +23,7 @@
 #include "rig/TrxDecoding.h"
 #include "rig/TrxReading.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -156,13 +157,35 @@ void CKorva3View::buildForm()
 
     // Tab goes along the top row, down the right column, then to the list and its
     // options, whatever order the fields were made in.
-    const QList<QWidget *> order = {
-        m_dateEdit, m_timeEdit, callEdit(), rstSentEdit(), rstRcvdEdit(), freqEdit(), bandEdit(), m_modeList,
-        powerEdit(), cqZoneEdit(), gridEdit(), m_lists.qslSentList, m_lists.qslRcvdList, nameEdit(), qthEdit(),
-        address1Edit(), address2Edit(), remarksEdit(), m_lists.countryList, qslMgrEdit(), iotaEdit(), m_workedList,
-        m_searchByCountryBox, m_listBeforeBox};
-    for (int i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
+    m_fieldOrder = {m_dateEdit,    m_timeEdit,      callEdit(),         rstSentEdit(),        rstRcvdEdit(),
+                    freqEdit(),    bandEdit(),      m_modeList,         powerEdit(),          cqZoneEdit(),
+                    gridEdit(),    m_lists.qslSentList, m_lists.qslRcvdList, nameEdit(),      qthEdit(),
+                    address1Edit(), address2Edit(), remarksEdit(),      m_lists.countryList,  qslMgrEdit(),
+                    iotaEdit(),    m_workedList,    m_searchByCountryBox, m_listBeforeBox};
+}
+
+// Tab and Shift+Tab follow the form's own order round, from whatever part of a field
+// (the text of a list, the section of a date) has the focus. Qt's focus chain loses its
+// way through the compound fields, so the form leads itself.
+bool CKorva3View::focusNextPrevChild(bool next)
+{
+    QWidget *focused = QApplication::focusWidget();
+    const auto current = std::find_if(m_fieldOrder.cbegin(), m_fieldOrder.cend(), [focused](QWidget *field) {
+        return field == focused || field->isAncestorOf(focused);
+    });
+    if (current == m_fieldOrder.cend())
+        return QWidget::focusNextPrevChild(next);
+    const qsizetype count = m_fieldOrder.size();
+    qsizetype index = current - m_fieldOrder.cbegin();
+    for (qsizetype step = 0; step < count; ++step) {
+        index = (index + (next ? 1 : count - 1)) % count;
+        QWidget *target = m_fieldOrder.at(index);
+        if (target->isEnabled() && target->isVisible() && target->focusPolicy() != Qt::NoFocus) {
+            target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 QWidget *CKorva3View::buildTopRow()
@@ -228,6 +251,8 @@ QWidget *CKorva3View::buildWorkedGroup()
     m_workedList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_workedList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_workedList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next field; the arrow keys go through its rows.
+    m_workedList->setTabKeyNavigation(false);
     m_workedList->setShowGrid(true);
     layout->addWidget(m_workedList, 1);
 
@@ -396,7 +421,7 @@ void CKorva3View::OnInitialUpdate()
     connect(clock, &QTimer::timeout, this, &CKorva3View::tickClock);
     clock->start(1000);
     m_askYesNo = m_doc->GetParameter("AskYesNo").value_or(QByteArray()) == "Y";
-    m_ownLocator = CodePage::fromAnsi(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
+    m_ownLocator = CodePage::fromStored(m_doc->GetParameter("gridlocator").value_or(QByteArray()));
     m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
     m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
 
@@ -668,6 +693,9 @@ void CKorva3View::addEnteredQso()
         return;
     }
     ClearEntryFields();
+    // The next QSO starts with the mode's reports, not with those of the last one.
+    m_qso.sent = QsoModes::defaultReport(selectedModeCode());
+    m_qso.rcvd = m_qso.sent;
     m_dateTimeTyped = false;
     startClock();
     callEdit()->setFocus();

@@ -165,6 +165,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildForm();
@@ -227,6 +228,8 @@ private:
 
     // The form's values: the QSO's texts, and the state of its pickers, lists and lines.
     ListQuery m_listQuery;
+    // The fields in the order Tab goes through them.
+    QList<QWidget *> m_fieldOrder;
     // The call whose station information, list and grid the form shows.
     QString m_resolvedCall;
     bool m_clockRunning = true;

@@ -163,6 +163,10 @@ ProgramDatabaseMaker::Result ProgramDatabaseMaker::build(Result result, const QS
     }
 
     if (exists(result.databasePath)) {
+        if (inspect(result.databasePath) == Found::InUse) {
+            result.status = Status::InUse;
+            return result;
+        }
         const QString aside = freeName(QFileInfo(result.databasePath).path(), QLatin1String(kKeptAsideName));
         if (!rename(result.databasePath, aside)) {
             result.status = Status::CannotRename;
@@ -191,16 +195,23 @@ int ProgramDatabaseMaker::runStatements(const QString &dbPath, const QStringList
     return runOn(db.handle(), statements, count);
 }
 
-bool ProgramDatabaseMaker::isProgramDatabase(const QString &path)
+ProgramDatabaseMaker::Found ProgramDatabaseMaker::inspect(const QString &path)
 {
+    if (!exists(path))
+        return Found::Missing;
     if (!QFileInfo(path).isFile())
-        return false;
+        return Found::Other;
     sqlite3 *slot = nullptr;
     SlotConnection db(slot, path);
     if (!db.isOpen())
-        return false;
+        return Found::Other;
+    const quint64 lockWaits = SlotConnection::lockWaitsGivenUp();
     SqliteStatement check(db.handle(), kIsProgramDatabase);
-    return check.isPrepared() && check.step() == SQLITE_ROW && check.columnInt(0) == 1;
+    if (check.isPrepared() && check.step() == SQLITE_ROW)
+        return check.columnInt(0) == 1 ? Found::ProgramDatabase : Found::Other;
+    const int code = sqlite3_errcode(db.handle()) & 0xff;
+    const bool locked = code == SQLITE_BUSY || code == SQLITE_LOCKED || SlotConnection::lockWaitsGivenUp() != lockWaits;
+    return locked ? Found::InUse : Found::Other;
 }
 
 QString ProgramDatabaseMaker::freeName(const QString &folder, const QString &base)

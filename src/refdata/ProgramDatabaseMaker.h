@@ -26,7 +26,14 @@ public:
         CannotCreate,       // no file can be made in the folder
         WriteFailed,        // a statement of the base tables or the QSL managers failed
         CannotRename,       // the finished database could not take its name
+        InUse,              // the file of that name is held by another program: left alone
     };
+
+    // What a file is: a program database (settings and country data: rows in
+    // PARAMETERS and in COUNTRIES), missing, something else, or held by another program
+    // (a write of its in progress, an exclusive lock) past the busy timeout, so that
+    // what it is cannot be told now.
+    enum class Found { ProgramDatabase, Missing, Other, InUse };
 
     struct Result
     {
@@ -47,7 +54,8 @@ public:
     // Makes folder/korva3.sqlite3. The database is built under a temporary name beside
     // it and takes its name only when complete; a file of that name that is no program
     // database is then kept aside (korva3.sqlite3.invalid, or .invalid.2 and so on when
-    // that is taken). Any failure leaves the folder as it was.
+    // that is taken), unless another program holds it. Any failure leaves the folder as
+    // it was.
     Result make(const QString &folder, const QString &countryFile, const QString &qslMgrList);
 
     // Runs the statements into the database at dbPath (made when missing), each on its
@@ -55,9 +63,9 @@ public:
     static int runStatements(const QString &dbPath, const QStringList &statements,
                              const ProgressHandler &progress = {});
 
-    // True when path is an SQLite file with settings and country data: rows in
-    // PARAMETERS and in COUNTRIES.
-    static bool isProgramDatabase(const QString &path);
+    // Waits for another program's lock as every read does.
+    static Found inspect(const QString &path);
+    static bool isProgramDatabase(const QString &path) { return inspect(path) == Found::ProgramDatabase; }
 
     // A name in folder that no file has yet: base, then base.2, base.3, ...
     static QString freeName(const QString &folder, const QString &base);

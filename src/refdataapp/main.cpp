@@ -1,4 +1,5 @@
 #include "CKorva3RefDataApp.h"
+#include "platform/FileSizeSignal.h"
 #include "refdata/ConsolePrompter.h"
 #include "refdata/RefDataCommandLine.h"
 
@@ -27,6 +28,7 @@ int runWindowless(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    FileSizeSignal::ignore();
     if (argc > 1)
         return runWindowless(argc, argv);
     CKorva3RefDataApp app(argc, argv);

@@ -3,6 +3,7 @@
 #include "HamlibModels.h"
 #include "HamlibReading.h"
 #include "HamlibTuning.h"
+#include "LineDeadline.h"
 #include "RigLog.h"
 #include "TrxType.h"
 
@@ -10,6 +11,13 @@
 #include <poll.h>
 
 namespace {
+
+// A whole read, frequency and mode, ends within about 2 seconds: Hamlib's own time-outs
+// and retries may run longer, and on a line that hung up in the middle of a read its
+// read loop never ends at all.
+constexpr int kReadLimitMs = 1500;
+// What Hamlib waits for one answer of rigctld; opening it asks twice.
+constexpr int kRigctldTimeoutMs = 900;
 
 // Hamlib's text of an error code, without its line end.
 QByteArray hamlibError(int status)
@@ -49,22 +57,44 @@ QList<TrxMessage> HamlibRigDriver::Open()
     const bool network = !m_settings.rigctldAddress.trimmed().isEmpty();
     const rig_model_t model = network ? RIG_MODEL_NETRIGCTL : m_settings.hamlibModel;
     // Hamlib ends the program when asked for a model it has no table entry for.
+    const TrxMessage notFound = network ? TrxMessage::rigctldSilent(m_settings.rigctldAddress.trimmed())
+                                        : TrxMessage::portNotFound();
     RIG *rig = rig_get_caps(model) ? rig_init(model) : nullptr;
     if (!rig) {
         qCWarning(lcRig) << "Hamlib knows no model" << model;
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
     if (!Configure(rig, network)) {
         rig_cleanup(rig);
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
-    const int status = rig_open(rig);
+    // Opening reads the radio already; a serial line that hangs up meanwhile is let go
+    // in time too. (A rigctld that does not answer is bounded by its time-out.)
+    int status = RIG_OK;
+    bool expired = false;
+    {
+        const LineDeadline::Line line = network ? LineDeadline::Line()
+                                                : LineDeadline::Line::ofPath(rig->state.rigport.pathname);
+        LineDeadline deadline(rig->state.rigport.fd, line, kReadLimitMs);
+        status = rig_open(rig);
+        expired = deadline.expired();
+    }
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << model << "gave no answer within" << kReadLimitMs << "ms while opening";
+        if (status == RIG_OK)
+            rig_close(rig);
+        rig_cleanup(rig);
+        return {TrxMessage::lineLost()};
+    }
     if (status != RIG_OK) {
         qCWarning(lcRig) << "Hamlib cannot open model" << model << "on" << rig->state.rigport.pathname << ':'
                          << hamlibError(status);
         rig_cleanup(rig);
-        return {TrxMessage::portNotFound()};
+        return {notFound};
     }
+    // Every read asks the radio: Hamlib would otherwise answer from what it read while
+    // opening, or a moment ago.
+    rig_set_cache_timeout_ms(rig, HAMLIB_CACHE_ALL, 0);
     m_rig = rig;
     return {};
 }
@@ -81,7 +111,9 @@ bool HamlibRigDriver::Configure(RIG *rig, bool network)
     }
     if (!SetConfiguration(rig, "rig_pathname", path))
         return false;
-    return network || m_settings.hamlibSpeed <= 0
+    if (network)
+        return SetConfiguration(rig, "timeout", QString::number(kRigctldTimeoutMs));
+    return m_settings.hamlibSpeed <= 0
         || SetConfiguration(rig, "serial_speed", QString::number(m_settings.hamlibSpeed));
 }
 
@@ -114,16 +146,33 @@ void HamlibRigDriver::StartTune(const TuneRequest &request)
         emit tuned(ReadRadio()); // says so and lets the line go
         return;
     }
-    std::optional<TrxOutcome> failed =
-        SettingFailed("set the frequency", rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(request.hz)));
     const rmode_t mode = HamlibTuning::modeOf(request.mode, request.hz);
-    if (!failed && mode != RIG_MODE_NONE) {
-        int status = rig_set_mode(m_rig, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
-        // A radio without data modes takes the digital ones in upper sideband.
-        if (status != RIG_OK && mode == RIG_MODE_PKTUSB && !isLineFailure(status))
-            status = rig_set_mode(m_rig, RIG_VFO_CURR, RIG_MODE_USB, RIG_PASSBAND_NOCHANGE);
-        failed = SettingFailed("set the mode", status);
+    int frequencyStatus = RIG_OK;
+    int modeStatus = RIG_OK;
+    bool expired = false;
+    {
+        // Setting is bounded as reading is: a line that hangs up meanwhile is let go.
+        const int &fd = m_rig->state.rigport.fd;
+        LineDeadline deadline(fd, LineDeadline::Line::ofDescriptor(fd), kReadLimitMs);
+        frequencyStatus = rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(request.hz));
+        if (frequencyStatus == RIG_OK && mode != RIG_MODE_NONE) {
+            modeStatus = rig_set_mode(m_rig, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
+            // A radio without data modes takes the digital ones in upper sideband.
+            if (modeStatus != RIG_OK && mode == RIG_MODE_PKTUSB && !isLineFailure(modeStatus))
+                modeStatus = rig_set_mode(m_rig, RIG_VFO_CURR, RIG_MODE_USB, RIG_PASSBAND_NOCHANGE);
+        }
+        expired = deadline.expired();
     }
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
+                         << "ms while tuned";
+        Close();
+        emit tuned(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
+        return;
+    }
+    std::optional<TrxOutcome> failed = SettingFailed("set the frequency", frequencyStatus);
+    if (!failed)
+        failed = SettingFailed("set the mode", modeStatus);
     emit tuned(failed ? *failed : ReadRadio());
 }
 
@@ -150,14 +199,29 @@ TrxOutcome HamlibRigDriver::ReadRadio()
         return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
     }
     freq_t hz = 0;
-    int status = rig_get_freq(m_rig, RIG_VFO_CURR, &hz);
-    if (status != RIG_OK)
-        return ReadFailed("read the frequency", status);
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
-    status = rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width);
-    if (status != RIG_OK && status != -RIG_ENAVAIL && status != -RIG_ENIMPL)
-        return ReadFailed("read the mode", status);
+    int frequencyStatus = RIG_OK;
+    int modeStatus = RIG_OK;
+    bool expired = false;
+    {
+        const int &fd = m_rig->state.rigport.fd;
+        LineDeadline deadline(fd, LineDeadline::Line::ofDescriptor(fd), kReadLimitMs);
+        frequencyStatus = rig_get_freq(m_rig, RIG_VFO_CURR, &hz);
+        if (frequencyStatus == RIG_OK)
+            modeStatus = rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width);
+        expired = deadline.expired();
+    }
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
+                         << "ms";
+        Close();
+        return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
+    }
+    if (frequencyStatus != RIG_OK)
+        return ReadFailed("read the frequency", frequencyStatus);
+    if (modeStatus != RIG_OK && modeStatus != -RIG_ENAVAIL && modeStatus != -RIG_ENIMPL)
+        return ReadFailed("read the mode", modeStatus);
     return TrxOutcome{HamlibReading::reading(hz, mode), {}};
 }
 

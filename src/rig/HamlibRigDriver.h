@@ -9,17 +9,20 @@ struct s_rig;
 // COM mapping or a device path, at the model's speed unless one is set), or whatever a
 // running rigctld drives, through Hamlib's network model.
 //
-// A failed open says "Communication port for Tx/Rx not found !\nCheck your setup...";
-// a failed read says "Check configuration or\nserial cable to trx..." and, unless the
-// radio merely did not answer in time, counts as a lost line: it is closed, so that the
-// next read opens it again. Hamlib's own error text goes to the korva3.rig log. Hamlib's
+// A failed open says "Communication port for Tx/Rx not found !\nCheck your setup..."
+// (for rigctld, "rigctld at HOST:PORT does not answer\nCheck your setup..."); a failed
+// read says "Check configuration or\nserial cable to trx..." and, unless the radio
+// merely did not answer in time, counts as a lost line: it is closed, so that the next
+// read opens it again. Hamlib's own error text goes to the korva3.rig log. Hamlib's
 // calls block, so the driver runs only on the link's thread.
 //
 // The serial line is looked at before every call (see below); a radio that breaks while
 // it is tuned is let go as in a read.
 //
 // Hamlib 4.5 never returns from a read on a serial device that has gone away (a hung-up
-// terminal), so the line is looked at before every read and let go when it hung up.
+// terminal): it spins on it. So the line is looked at before every read and let go when
+// it hung up, and a read that has not ended after 1.5 seconds is ended (LineDeadline)
+// and its line let go, whatever Hamlib was doing.
 class HamlibRigDriver : public RigDriver
 {
     Q_OBJECT

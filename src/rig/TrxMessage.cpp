@@ -10,6 +10,11 @@ TrxMessage TrxMessage::portNotFound()
     return {Kind::PortNotFound, QString::fromLatin1(kPortNotFound)};
 }
 
+TrxMessage TrxMessage::rigctldSilent(const QString &address)
+{
+    return {Kind::PortNotFound, QStringLiteral("rigctld at %1 does not answer\nCheck your setup...").arg(address)};
+}
+
 TrxMessage TrxMessage::settingRefused(const QString &text)
 {
     return {Kind::SettingRefused, text};

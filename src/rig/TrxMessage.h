@@ -21,6 +21,8 @@ struct TrxMessage
     QString text;
 
     static TrxMessage portNotFound();
+    // The port-not-found message of a radio behind rigctld at `address` (HOST:PORT).
+    static TrxMessage rigctldSilent(const QString &address);
     static TrxMessage settingRefused(const QString &text);
     static TrxMessage noReply();
     static TrxMessage lineBroke(const QString &text);

@@ -1,6 +1,7 @@
 #include "DatabaseBackup.h"
 
 #include "SlotConnection.h"
+#include "SqliteStatement.h"
 #include "StoreLog.h"
 
 #include <QFile>
@@ -74,6 +75,12 @@ bool copyPages(const QString &source, const QString &partial, const std::functio
     const int rc = sqlite3_backup_finish(backup);
     if (rc != SQLITE_OK) {
         reason = QString::fromUtf8(sqlite3_errstr(rc));
+        return false;
+    }
+    // The pages of a logbook in WAL mode mark the copy so too; as one plain file it
+    // opens anywhere, from read-only media as well.
+    if (!SqliteStatement::exec(to, "PRAGMA journal_mode=DELETE;")) {
+        reason = QStringLiteral("%1 cannot be written").arg(partial);
         return false;
     }
     return true;

@@ -7,7 +7,7 @@
 #include <array>
 
 // One QSO as the logbook stores it, without turning its texts into QStrings: the text
-// columns as their Windows-1252 bytes, the integer columns as numbers, both indexed by
+// columns as their UTF-8 bytes, the integer columns as numbers, both indexed by
 // the column table. The import fills rows of these straight from the file's bytes.
 struct QsoBytes
 {

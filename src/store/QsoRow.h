@@ -6,7 +6,8 @@
 
 class SqliteStatement;
 
-// One row of QSOS as its stored bytes (Windows-1252), for readers that write them out
+// One row of QSOS as its stored bytes (UTF-8, or Windows-1252 in text stored before the
+// logbooks held UTF-8), for readers that write them out
 // again, like the ADIF export, without turning every value into a QString. It lives
 // only as long as the call that hands it out.
 class QsoRow

@@ -1,6 +1,7 @@
 #include "Sqlite3DB.h"
 
 #include "DatabaseSchema.h"
+#include "LogbookTextMigration.h"
 #include "LogbookTransaction.h"
 #include "QsoBatchInserter.h"
 #include "QsoColumns.h"
@@ -160,7 +161,6 @@ const QByteArray &cqZonesIndexed()
     return sql;
 }
 const char kCqZoneIndex[] = "IDX_QSOS_CQZONE";
-const char kDateTimeIndex[] = "IDX_QSOS_DATETIME";
 const char kCountReadIndexes[] =
     "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
     "('IDX_QSOS_DATETIME', 'IDX_QSOS_CALLNOCASE', 'IDX_QSOS_COUNTRY', 'IDX_QSOS_CQZONE')";
@@ -319,13 +319,19 @@ bool Sqlite3DB::CreateLogbook(const QString &path)
         && (!madeHere || DatabaseSchema::setUserVersion(db.handle(), Schema().currentVersion()));
 }
 
-// Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made.
-// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for.
+// Version 0: QSOS with its call index and DXCCREPORT, as the first logbooks were made,
+// their text in Windows-1252.
+// 1: QSOFIELDS, the ADIF fields a QSO came with that QSOS has no column for; every text
+// in UTF-8. (USERFIELDS, the user-defined fields imported files declared, is made by the
+// first import that brings any.)
 const DatabaseSchema &Sqlite3DB::Schema()
 {
     static const DatabaseSchema schema(
         {
-            {1, [](sqlite3 *db) { return EnsureQsoFields(db); }},
+            {1,
+             [](sqlite3 *db) {
+                 return EnsureQsoFields(db) && LogbookTextMigration::convertToUtf8(db);
+             }},
         },
         [](sqlite3 *db) {
             SqliteStatement count(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'QSOS'");
@@ -566,7 +572,7 @@ bool Sqlite3DB::InsertQsoBatch(const QList<UM_RECORD> &in, sqlite3 *db, qint64 *
     return true;
 }
 
-std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
+std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db, const QByteArray &keep)
 {
     QList<std::pair<QByteArray, QByteArray>> indexes;
     {
@@ -578,6 +584,8 @@ std::optional<QList<QByteArray>> Sqlite3DB::DropQsoIndexes(sqlite3 *db)
     }
     QList<QByteArray> statements;
     for (const auto &[name, sql] : indexes) {
+        if (name == keep)
+            continue;
         if (!SqliteStatement::exec(db, ("DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"').constData()))
             return std::nullopt;
         statements.append(sql);
@@ -619,6 +627,41 @@ bool Sqlite3DB::InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db)
             return false;
     }
     return true;
+}
+
+bool Sqlite3DB::InsertUserFields(const QList<UM_USERFIELD> &fields, sqlite3 *db)
+{
+    if (fields.isEmpty())
+        return true;
+    if (!SqliteStatement::exec(db, kCreateUserFields))
+        return false;
+    SqliteStatement insert(db, "INSERT OR IGNORE INTO USERFIELDS (NAME, TYPE, LIMITS) VALUES (?,?,?)");
+    for (const UM_USERFIELD &field : fields) {
+        insert.bind(1, field.name);
+        insert.bind(2, field.type);
+        insert.bind(3, field.limits);
+        if (!insert.run())
+            return false;
+        insert.reset();
+    }
+    return true;
+}
+
+bool Sqlite3DB::ReadUserFields(QList<UM_USERFIELD> &out, const QString &path)
+{
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement has(db.handle(), "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'USERFIELDS'");
+    if (has.step() != SQLITE_ROW)
+        return false;
+    if (has.columnInt(0) == 0)
+        return true;
+    SqliteStatement rows(db.handle(), "SELECT NAME, TYPE, LIMITS FROM USERFIELDS ORDER BY ROWID");
+    return rows.forEachRow([&out](SqliteStatement &row) {
+        out.append({row.columnBytes(0), row.columnBytes(1), row.columnBytes(2)});
+    });
 }
 
 bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId)
@@ -704,7 +747,7 @@ bool Sqlite3DB::changeDxccStats(int sign, int dxcc, const QString &band, int mod
                                 const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);
-    return db.isOpen() && ChangeDxccStats(db.handle(), sign, dxcc, CodePage::toAnsi(band), mode, qslRcvd);
+    return db.isOpen() && ChangeDxccStats(db.handle(), sign, dxcc, CodePage::toStored(band), mode, qslRcvd);
 }
 
 bool Sqlite3DB::ChangeDxccStats(sqlite3 *db, int sign, int dxcc, const QByteArray &band, int mode, int qslRcvd)
@@ -799,7 +842,7 @@ bool Sqlite3DB::RebuildDxccStats(sqlite3 *db)
             if (found == index.constEnd()) {
                 found = index.insert(RebuildKey{dxcc, mode, QByteArray(band.constData(), band.size())},
                                      entries.size());
-                entries.append({CodePage::fromAnsi(band), mode, dxcc, 0, 0});
+                entries.append({CodePage::fromStored(band), mode, dxcc, 0, 0});
                 lastSeen.append(0);
             }
             UM_DXCCREBUILD &entry = entries[*found];

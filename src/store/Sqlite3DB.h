@@ -85,12 +85,35 @@ public:
         "CREATE TABLE IF NOT EXISTS QSOFIELDS(QSO INTEGER NOT NULL, NAME TEXT NOT NULL, VALUE TEXT NOT NULL);"
         "CREATE INDEX IF NOT EXISTS IDX_QSOFIELDS_QSO ON QSOFIELDS (QSO)";
 
-    // One kept field of a QSO: its ADIF name and its value, both as the file's bytes.
+    // The user-defined fields that imported files declared in their headers, kept so that
+    // the export declares them again: the field's name, its ADIF type indicator (may be
+    // empty) and its enumeration or range as the file gave it ("{S,M,L}", "{5:20}"; may be
+    // empty). One row per name in any letter case. Made by the first import that brings
+    // any; older programs never look at it.
+    static constexpr const char *kCreateUserFields =
+        "CREATE TABLE IF NOT EXISTS USERFIELDS(NAME TEXT NOT NULL UNIQUE COLLATE NOCASE, TYPE TEXT NOT NULL, "
+        "LIMITS TEXT NOT NULL)";
+    // The index the import asks whether a QSO is already stored through.
+    static constexpr const char *kDateTimeIndex = "IDX_QSOS_DATETIME";
+
+    // One kept field of a QSO: its ADIF name and its value, both as stored (UTF-8).
     struct UM_QSOFIELD
     {
         qint64 qso = 0;
         QByteArray name;
         QByteArray value;
+    };
+
+    // One user-defined field (USERFIELDS).
+    struct UM_USERFIELD
+    {
+        QByteArray name;
+        QByteArray type;
+        QByteArray limits;
+        bool operator==(const UM_USERFIELD &other) const
+        {
+            return name == other.name && type == other.type && limits == other.limits;
+        }
     };
 
     Sqlite3DB() = default;
@@ -141,12 +164,19 @@ public:
     static bool EnsureQsoFields(sqlite3 *db);
     // Writes kept fields on a connection the caller opened.
     static bool InsertQsoFields(const QList<UM_QSOFIELD> &fields, sqlite3 *db);
+    // Adds user-defined fields on a connection the caller opened, making USERFIELDS when
+    // the logbook has none yet; a name the logbook already defines keeps its definition.
+    static bool InsertUserFields(const QList<UM_USERFIELD> &fields, sqlite3 *db);
+    // The user-defined fields in the order they came; `out` is emptied first. True when
+    // they were read (a logbook without USERFIELDS has none).
+    bool ReadUserFields(QList<UM_USERFIELD> &out, const QString &path);
     // For writing many QSOs at once, on a connection the caller opened, inside its
     // transaction: SQLite updates an index row by row as rows come, while building one
     // afresh over all rows sorts them once, several times quicker. DropQsoIndexes takes
-    // down every index of QSOS made by a statement (not the one of its key) and returns
-    // those statements, nothing on failure; RestoreQsoIndexes runs them again.
-    static std::optional<QList<QByteArray>> DropQsoIndexes(sqlite3 *db);
+    // down every index of QSOS made by a statement (not the one of its key, nor the one
+    // named `keep`) and returns those statements, nothing on failure; RestoreQsoIndexes
+    // runs them again.
+    static std::optional<QList<QByteArray>> DropQsoIndexes(sqlite3 *db, const QByteArray &keep = QByteArray());
     static bool RestoreQsoIndexes(sqlite3 *db, const QList<QByteArray> &createStatements);
     // The highest row id of QSOS: about the number of QSOs, without counting them.
     static qint64 HighestQsoRowId(sqlite3 *db);

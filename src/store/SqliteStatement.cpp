@@ -57,7 +57,7 @@ void SqliteStatement::bind(int index, qint64 value)
 
 void SqliteStatement::bind(int index, const QString &text)
 {
-    bind(index, CodePage::toAnsi(text));
+    bind(index, CodePage::toStored(text));
 }
 
 void SqliteStatement::bind(int index, const QByteArray &bytes)
@@ -116,7 +116,7 @@ QByteArray SqliteStatement::columnBytes(int column) const
 
 QString SqliteStatement::columnText(int column) const
 {
-    return CodePage::fromAnsi(columnRawBytes(column));
+    return CodePage::fromStored(columnRawBytes(column));
 }
 
 QByteArray SqliteStatement::columnRawBytes(int column) const

@@ -6,8 +6,9 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One prepared statement, finalized when the object goes. Text goes in and comes out
-// through the Windows-1252 code page; SQLite copies every bound text. A prepare or a
+// One prepared statement, finalized when the object goes. Text goes in as UTF-8 and
+// comes out as UTF-8 when the stored bytes are valid UTF-8, else as Windows-1252 (text
+// stored before the logbooks held UTF-8); SQLite copies every bound text. A prepare or a
 // step that fails is logged under korva3.store with SQLite's message, which
 // lastError() keeps.
 class SqliteStatement

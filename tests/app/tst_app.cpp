@@ -96,6 +96,8 @@ private slots:
     void followTheRadioFillsTheActiveEmptyForm();
     void statusTextReturnsWhatStoodBefore();
     void secondInstancePassesItsPathToTheFirst();
+    void anyPathReachesTheRunningInstanceWhole_data();
+    void anyPathReachesTheRunningInstanceWhole();
     void splashWindowGoesAfterItsTime();
 
 private:
@@ -435,7 +437,9 @@ void TestApp::importCommandShowsItsProgressInTheMainWindow()
     QVERIFY(makeLogbook(log));
     QByteArray adif = "<EOH>\n";
     for (int i = 0; i < 600; ++i)
-        adif += "<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>0815<BAND:3>20m<MODE:2>CW<EOR>\n";
+        adif += QStringLiteral("<CALL:5>QX1AA<QSO_DATE:8>20261101<TIME_ON:4>%1<BAND:3>20m<MODE:2>CW<EOR>\n")
+                    .arg(i / 60 * 100 + i % 60, 4, 10, QLatin1Char('0'))
+                    .toLatin1();
     QVERIFY(TestDir::writeFile(m_dir->filePath("in.adi"), adif));
     CMainFrame *frame = start({"Korva3", log});
     frame->SetStatusText(QStringLiteral("before"));
@@ -619,6 +623,28 @@ void TestApp::secondInstancePassesItsPathToTheFirst()
     QTRY_COMPARE(frame->docManager()->documents().size(), 1);
     QCOMPARE(frame->docManager()->documents().first()->pathName(), log);
     QVERIFY(!frame->isMinimized());
+}
+
+void TestApp::anyPathReachesTheRunningInstanceWhole_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("line end inside") << QStringLiteral("/tmp/field\nday.sqlite3");
+    QTest::newRow("line ends at the end") << QStringLiteral("/tmp/log.sqlite3\r\n");
+    QTest::newRow("beyond Latin-1") << QStringLiteral("/tmp/Łódź ☎ 日誌.sqlite3");
+    QTest::newRow("none") << QString();
+}
+
+void TestApp::anyPathReachesTheRunningInstanceWhole()
+{
+    QFETCH(QString, path);
+    const QString name = uniqueInstanceName();
+    CSingleInstance first(name);
+    QVERIFY(first.start(QString()));
+    QSignalSpy requests(&first, &CSingleInstance::activationRequested);
+    CSingleInstance second(name);
+    QVERIFY(!second.start(path));
+    QTRY_COMPARE(requests.size(), 1);
+    QCOMPARE(requests.first().first().toString(), path);
 }
 
 void TestApp::splashWindowGoesAfterItsTime()

@@ -6,6 +6,7 @@
 #include "common/TestDir.h"
 #include "common/StartedApp.h"
 #include "document/CKorva3Doc.h"
+#include "faults/HeldLock.h"
 #include "platform/AppSettings.h"
 #include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
@@ -96,6 +97,8 @@ private slots:
     void homeFolderThatCannotBeMadeEndsTheStart();
     void notAProgramDatabaseIsKeptAside_data();
     void notAProgramDatabaseIsKeptAside();
+    void programDatabaseHeldByAnotherProgramIsLeftAlone_data();
+    void programDatabaseHeldByAnotherProgramIsLeftAlone();
     void listsOfTheWorkingFolderComeFirst();
     void failuresLeaveNothingMade_data();
     void failuresLeaveNothingMade();
@@ -270,6 +273,44 @@ void TestFirstStart::notAProgramDatabaseIsKeptAside()
                                     .arg(m_dir->filePath("korva3.sqlite3.invalid"))}));
     QCOMPARE(TestDir::readFile("korva3.sqlite3.invalid"), bytes);
     QVERIFY(ProgramDatabaseMaker::isProgramDatabase("korva3.sqlite3"));
+}
+
+void TestFirstStart::programDatabaseHeldByAnotherProgramIsLeftAlone_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("plain start") << QStringList{"Korva3"};
+    QTest::newRow("--home") << QStringList{"Korva3", "--home"};
+}
+
+// Another program holds the operator's program database past the busy timeout: it is
+// waited for, then left as it is, and the operator is told why nothing was read.
+void TestFirstStart::programDatabaseHeldByAnotherProgramIsLeftAlone()
+{
+    QFETCH(QStringList, arguments);
+    const ScopedVariable home("KORVA3_HOME", m_dir->path());
+    QVERIFY(TestDir::writeFile("cty.csv", kCountryLines));
+    m_prompter.setNextAnswer(Answer::Ok);
+    QVERIFY(start({"Korva3"}));
+    m_app.stop();
+    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "UPDATE PARAMETERS SET VALUE = 'mine' WHERE PARAMETER = 'rig'"));
+    const QByteArray before = TestDir::readFile("korva3.sqlite3");
+    const QStringList entries = folderEntries(m_dir->path());
+
+    m_prompter.clear();
+    HeldLock lock("korva3.sqlite3", HeldLock::Kind::Exclusive);
+    QVERIFY(lock.isHeld());
+    QVERIFY(start(arguments));
+    QCOMPARE(m_prompter.texts(),
+             QStringList{QStringLiteral("The program database korva3.sqlite3 in %1 is in use by another program and "
+                                        "cannot be read now.\nIt is left as it is: start Korva3 again when that "
+                                        "program is done.")
+                             .arg(m_dir->path())});
+    QCOMPARE(m_prompter.shown().first().icon, Icon::Error);
+    lock.release();
+    QCOMPARE(TestDir::readFile("korva3.sqlite3"), before);
+    QCOMPARE(folderEntries(m_dir->path()), entries);
+    QCOMPARE(SqlHelpers::rows("korva3.sqlite3", "SELECT VALUE FROM PARAMETERS WHERE PARAMETER = 'rig'"),
+             QByteArray("mine"));
 }
 
 void TestFirstStart::listsOfTheWorkingFolderComeFirst()

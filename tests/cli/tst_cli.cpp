@@ -1,7 +1,9 @@
 #include "cli/CliRunner.h"
+#include "common/SampleProgramDatabase.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "faults/FileSizeLimit.h"
+#include "faults/HeldLock.h"
 #include "loggen/LogbookGenerator.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/ProgramDb.h"
@@ -39,6 +41,12 @@ Result runCli(const QStringList &arguments, QString input = QString())
 
 const QStringList kBands{"160", "80", "40", "30", "20", "17", "15", "12", "10", "6", "2"};
 
+// The program database an import needs, in the current folder.
+bool programDatabaseHere()
+{
+    return makeSampleProgramDatabase(QDir::current().filePath(QLatin1String(ProgramDb::kProgramDatabase)));
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -56,6 +64,7 @@ private slots:
     void resolvePrintsEachCallWithItsEntity();
     void resolveReadsCallsFromStandardInput();
     void infoPrintsTheCountryRecordAsJson();
+    void infoWithoutRecordFails_data();
     void infoWithoutRecordFails();
     void locatorPrintsTheGridFieldLine_data();
     void locatorPrintsTheGridFieldLine();
@@ -64,8 +73,12 @@ private slots:
     void importFailuresExitWithOne();
     void importIntoALogbookOfANewerVersionIsRefused();
     void backupIsWholeWhileAnotherProgramWrites();
+    void logbookHeldByAnotherProgramIsSaid_data();
+    void logbookHeldByAnotherProgramIsSaid();
     void exportWritesTheFileOfThePeriod();
     void exportFailureExitsWithOne();
+    void fileSizeLimitFailsTheWriteWithItsMessage_data();
+    void fileSizeLimitFailsTheWriteWithItsMessage();
     void digitalModesGoOutAsTheyCameIn();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
@@ -258,11 +271,25 @@ void TestCli::infoPrintsTheCountryRecordAsJson()
     QCOMPARE(parsed.value("latitude").toDouble(), 42.82);
 }
 
+void TestCli::infoWithoutRecordFails_data()
+{
+    QTest::addColumn<bool>("programDatabase"); // else one without the tables
+    QTest::addColumn<QString>("entity");
+    QTest::newRow("no country table") << false << "230";
+    QTest::newRow("an entity the country file does not know") << true << "9999";
+    QTest::newRow("a negative entity") << true << "-230";
+}
+
 void TestCli::infoWithoutRecordFails()
 {
+    QFETCH(bool, programDatabase);
+    QFETCH(QString, entity);
     TestDir dir;
-    QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE COUNTRIES (X)"));
-    const Result result = runCli({"info", "230", "DL1ABC"});
+    if (programDatabase)
+        QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    else
+        QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE COUNTRIES (X)"));
+    const Result result = runCli({"info", entity, "W1AW"});
     QCOMPARE(result.exit, 1);
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err, QStringLiteral("No country information found for this call...\n"));
@@ -317,6 +344,7 @@ void TestCli::resolutionNeedsTheProgramDatabase()
 void TestCli::importAddsTheRecordsOfAFile()
 {
     TestDir dir;
+    QVERIFY(programDatabaseHere());
     QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
     QVERIFY(TestDir::writeFile("in.adi", "Made by hand\n<eoh>\n<CALL:4>K1AB <NAME:6>O'Neil <EOR>\n"
                                          "<call:4>K2CD<band:3>20M<eor><CALL:4>K3EF"));
@@ -326,13 +354,27 @@ void TestCli::importAddsTheRecordsOfAFile()
     QCOMPARE(result.err, QString());
     QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT CALL, NAME, BAND FROM QSOS ORDER BY ROWID"),
              QByteArray("K1AB|O'Neil|\nK2CD||20"));
-    QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty program database left behind
+
+    // The same file again: its records are the QSOs already stored.
+    const Result again = runCli({"import", "log.sqlite3", "in.adi"});
+    QCOMPARE(again.exit, 0);
+    QCOMPARE(again.out, QStringLiteral("0 Qso Records added, 2 duplicates skipped\n"));
+    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 2);
 }
 
 void TestCli::importFailuresExitWithOne()
 {
     TestDir dir;
     QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("one.adi", "<CALL:4>K1AB<EOR>"));
+    const Result noProgramDatabase = runCli({"import", "log.sqlite3", "one.adi"});
+    QCOMPARE(noProgramDatabase.exit, 1);
+    QCOMPARE(noProgramDatabase.out, QString());
+    QCOMPARE(noProgramDatabase.err, QStringLiteral("Program database not found: korva3.sqlite3. Records without DXCC "
+                                                   "would get no entity: nothing imported\n"));
+    QVERIFY(!QFile::exists("korva3.sqlite3")); // no empty program database left behind
+
+    QVERIFY(programDatabaseHere());
     const Result missing = runCli({"import", "log.sqlite3", "nosuch.adi"});
     QCOMPARE(missing.exit, 1);
     QCOMPARE(missing.out, QString());
@@ -343,18 +385,33 @@ void TestCli::importFailuresExitWithOne()
     QCOMPARE(noHeader.exit, 1);
     QCOMPARE(noHeader.err, QStringLiteral("No end of the ADIF header (<EOH>) in text.adi: nothing imported\n"));
 
-    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
-    QVERIFY(TestDir::writeFile("one.adi", "<CALL:4>K1AB<EOR>"));
-    const Result unwritable = runCli({"import", "plain.sqlite3", "one.adi"});
+    QCOMPARE(runCli({"new", "refusing.sqlite3"}).exit, 0);
+    QVERIFY(SqlHelpers::exec("refusing.sqlite3",
+                             "CREATE TRIGGER REFUSE BEFORE INSERT ON QSOS BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const Result unwritable = runCli({"import", "refusing.sqlite3", "one.adi"});
     QCOMPARE(unwritable.exit, 1);
     QCOMPARE(unwritable.out, QString());
-    QCOMPARE(unwritable.err, QStringLiteral("plain.sqlite3 is no logbook: it has no table of QSOs.\n"));
+    QCOMPARE(unwritable.err, QStringLiteral("Error writing to database\n0 Qso Records added\n"));
+
+    QVERIFY(SqlHelpers::exec("plain.sqlite3", "CREATE TABLE OTHER (X)"));
+    const Result plain = runCli({"import", "plain.sqlite3", "one.adi"});
+    QCOMPARE(plain.exit, 1);
+    QCOMPARE(plain.out, QString());
+    QCOMPARE(plain.err, QStringLiteral("plain.sqlite3 is no logbook: it has no table of QSOs.\n"));
     QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
+
+    // A file read only in part: what was read is stored, and the exit says it was not all.
+    QVERIFY(TestDir::writeFile("cut.adx", "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>K2CD</CALL></RECORD>"
+                                          "<RECORD><CALL>K3EF"));
+    const Result cut = runCli({"import", "log.sqlite3", "cut.adx"});
+    QCOMPARE(cut.exit, 1);
+    QCOMPARE(cut.err, QStringLiteral("The Adif file could not be read to its end (line 1: Premature end of document.): "
+                                     "the records after that point are missing\n1 Qso Records added\n"));
 
     const Result noLogbook = runCli({"import", "nosuch.sqlite3", "one.adi"});
     QCOMPARE(noLogbook.exit, 1);
     QCOMPARE(noLogbook.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
-    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT CALL FROM QSOS"), QByteArray("K2CD"));
 }
 
 void TestCli::importIntoALogbookOfANewerVersionIsRefused()
@@ -377,6 +434,7 @@ void TestCli::importIntoALogbookOfANewerVersionIsRefused()
 void TestCli::backupIsWholeWhileAnotherProgramWrites()
 {
     TestDir dir;
+    QVERIFY(programDatabaseHere());
     QVERIFY(LogbookGenerator(5).writeLogbook("source.sqlite3", 20000));
     QCOMPARE(runCli({"export", "source.sqlite3", "big.adi", "--period", "0"}).exit, 0);
     QVERIFY(LogbookGenerator(6).writeLogbook("log.sqlite3", 3000));
@@ -405,6 +463,33 @@ void TestCli::backupIsWholeWhileAnotherProgramWrites()
     QCOMPARE(missing.err, QStringLiteral("Logbook not found: nosuch.sqlite3\n"));
 }
 
+void TestCli::logbookHeldByAnotherProgramIsSaid_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("err");
+    const QString inUse = QStringLiteral("Error writing to database...\nThe logbook is in use by another program\n");
+    QTest::newRow("import") << QStringList{"import", "log.sqlite3", "one.adi"} << inUse + "0 Qso Records added\n";
+    QTest::newRow("rebuild") << QStringList{"rebuild", "log.sqlite3"} << inUse;
+}
+
+// Another program reads the logbook past the busy timeout: the write gives up and says
+// why.
+void TestCli::logbookHeldByAnotherProgramIsSaid()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, err);
+    TestDir dir;
+    QVERIFY(programDatabaseHere());
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    QVERIFY(TestDir::writeFile("one.adi", "<EOH><CALL:4>K1AB<EOR>"));
+    HeldLock reader("log.sqlite3", HeldLock::Kind::Read);
+    QVERIFY(reader.isHeld());
+    const Result result = runCli(arguments);
+    QCOMPARE(result.exit, 1);
+    QCOMPARE(result.err, err);
+    QVERIFY(reader.isHeld());
+}
+
 void TestCli::exportWritesTheFileOfThePeriod()
 {
     TestDir dir;
@@ -416,7 +501,8 @@ void TestCli::exportWritesTheFileOfThePeriod()
         "('" + today.addDays(-3).toString(Qt::ISODate).toLatin1() + "','10:00:00','K1AB','','','14074','20',1,'','','',2,1,'','','','','','','',291),"
         "('" + today.addDays(-100).toString(Qt::ISODate).toLatin1() + "','10:00:00','K2CD','','','7.030','40',1,'','','',2,1,'','','','','','','',291)"));
     QVERIFY(SqlHelpers::exec("korva3.sqlite3", "CREATE TABLE PARAMETERS(ID INTEGER PRIMARY KEY, PARAMETER TEXT UNIQUE, "
-                                               "VALUE TEXT); INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('adifexport', '5')"));
+                                               "VALUE TEXT); INSERT INTO PARAMETERS(PARAMETER, VALUE) VALUES ('adifexport', '5');"
+                                               "CREATE TABLE COUNTRIES(DXCCID INTEGER)"));
 
     // The period of the program database: one week.
     const Result week = runCli({"export", "log.sqlite3", "week.adi"});
@@ -460,6 +546,9 @@ void TestCli::exportFailureExitsWithOne()
     QCOMPARE(database.exit, 1);
     QCOMPARE(database.err, QStringLiteral("This file cannot be overwritten\n"));
     QCOMPARE(SqlHelpers::rows("plain.sqlite3", "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
+    const Result device = runCli({"export", "log.sqlite3", "/dev/null"});
+    QCOMPARE(device.exit, 1);
+    QCOMPARE(device.err, QStringLiteral("This file cannot be overwritten\n"));
 
     // A disk that fills up: said as it is, not blamed on the logbook.
     QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 300));
@@ -476,11 +565,46 @@ void TestCli::exportFailureExitsWithOne()
     QVERIFY(!QFile::exists("out.adi"));
 }
 
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("import") << QStringList{"import", "log.sqlite3", "in.adi"}
+                            << QByteArray("Error writing to database...\n0 Qso Records added\n");
+    QTest::newRow("export") << QStringList{"export", "full.sqlite3", "out.adi", "--period", "0"}
+                            << QByteArray("Error writing Adif file...\n");
+}
+
+// The real program under a shell's `ulimit -f`, SIGXFSZ at its default: the write fails
+// and says so, instead of the kernel ending the program in the middle of it.
+void TestCli::fileSizeLimitFailsTheWriteWithItsMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, err);
+    TestDir dir;
+    QVERIFY(programDatabaseHere());
+    QVERIFY(LogbookGenerator(3).writeLogbook("full.sqlite3", 600));
+    QCOMPARE(runCli({"export", "full.sqlite3", "in.adi", "--period", "0"}).exit, 0);
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+
+    QProcess cli;
+    cli.setChildProcessModifier([] { FileSizeLimit::setInChild(64 * 1024); });
+    cli.start(KORVA3_CLI_PATH, QStringList{"-C", dir.path()} + arguments);
+    QVERIFY(cli.waitForFinished());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QCOMPARE(cli.readAllStandardError(), err);
+    QCOMPARE(SqlHelpers::count("log.sqlite3", "QSOS"), 0);
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "PRAGMA integrity_check"), QByteArray("ok"));
+    QVERIFY(!QFile::exists("out.adi"));
+}
+
 // Confirmation services match an FT8 QSO by its mode: what a WSJT-X log says goes out
 // again, with the fields the logbook has no column for.
 void TestCli::digitalModesGoOutAsTheyCameIn()
 {
     TestDir dir;
+    QVERIFY(programDatabaseHere());
     QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
     QVERIFY(TestDir::writeFile("wsjtx_log.adi",
                                "WSJT-X ADIF Export<eoh>\n"

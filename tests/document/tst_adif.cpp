@@ -1,7 +1,8 @@
+#include "common/SampleProgramDatabase.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
 #include "faults/FileSizeLimit.h"
-#include "faults/HeldWriteLock.h"
+#include "faults/HeldLock.h"
 #include "adif/AdifReader.h"
 #include "adif/AdifWriter.h"
 #include "document/CKorva3Doc.h"
@@ -14,6 +15,10 @@
 
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,9 +53,20 @@ struct Imported
     QStringList messages;
 };
 
+// The program database an import needs (one entity, QX "Sample Isle"), made once and
+// copied into the current folder when it has none.
+void ensureProgramDatabase()
+{
+    static QTemporaryDir made;
+    static const bool ready = makeSampleProgramDatabase(made.filePath(QStringLiteral("korva3.sqlite3")));
+    if (ready && !QFile::exists(QStringLiteral("korva3.sqlite3")))
+        QFile::copy(made.filePath(QStringLiteral("korva3.sqlite3")), QStringLiteral("korva3.sqlite3"));
+}
+
 // Imports the file in.adi of the current folder into the logbook.
 Imported importFile(const QString &logbook = QLatin1String(kLog))
 {
+    ensureProgramDatabase();
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
     CKorva3Doc doc(logbook);
@@ -80,6 +96,18 @@ QByteArray numberedRecords(int count)
         adif += "<CALL:" + QByteArray::number(QByteArray::number(i).size()) + '>' + QByteArray::number(i) + "<EOR>\n";
     return adif;
 }
+
+// The files of the current folder but the open logbook's write-ahead log and its index.
+int filesBesideTheLogbook()
+{
+    QStringList files = QDir().entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QLatin1String(kLog) + QLatin1String("-wal"));
+    files.removeAll(QLatin1String(kLog) + QLatin1String("-shm"));
+    return static_cast<int>(files.size());
+}
+
+// Exports the QSOs of the last `days` days; true when the file was written whole.
+bool exportTo(const QString &file, const QString &logbook, int days);
 
 QString sharedAdifFolder()
 {
@@ -160,6 +188,22 @@ private slots:
     void olderLogbookGetsItsKeptFieldsOnImport();
     void realFilesComeBackWithEveryField_data();
     void realFilesComeBackWithEveryField();
+    // Any alphabet.
+    void textInAnyAlphabet_data();
+    void textInAnyAlphabet();
+    void olderLogbookTextBecomesUtf8Once();
+    // Duplicates.
+    void duplicatesAreSkippedAndCounted_data();
+    void duplicatesAreSkippedAndCounted();
+    // Whole values, names, records and header.
+    void valuesOfAnySizeAndLongNamesAreKept();
+    void userDefinedFieldsAreKeptAndDeclared();
+    // The XML form.
+    void adxReadsAsTheTaggedFormAndComesBack();
+    // What is refused before anything is read or written.
+    void whatIsNoPlainFileIsRefused_data();
+    void whatIsNoPlainFileIsRefused();
+    void importNeedsAProgramDatabaseAndALogbook();
 };
 
 // --- Import: real files -------------------------------------------------------------
@@ -167,9 +211,16 @@ private slots:
 void TestAdif::sharedFilesImportEveryRecord_data()
 {
     QTest::addColumn<QString>("file");
+    // Records that repeat an earlier one of the file: the same call, date, band and mode
+    // within the same minute (a QSO logged twice, seconds apart or with a finer grid).
+    QTest::addColumn<int>("duplicates");
+    const QHash<QString, int> repeats{{QStringLiteral("N3FJP-AClogAdif.adi"), 1},
+                                      {QStringLiteral("lotwreport.adi"), 1},
+                                      {QStringLiteral("qrz.adi"), 1},
+                                      {QStringLiteral("wsjtx_log.adi"), 1}};
     const QDir folder(sharedAdifFolder());
     for (const QString &name : folder.entryList({QStringLiteral("*.adi")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(name)) << folder.filePath(name);
+        QTest::newRow(qPrintable(name)) << folder.filePath(name) << repeats.value(name);
 }
 
 void TestAdif::sharedFilesImportEveryRecord()
@@ -177,14 +228,17 @@ void TestAdif::sharedFilesImportEveryRecord()
     if (!QDir(sharedAdifFolder()).exists())
         QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
     QFETCH(QString, file);
+    QFETCH(int, duplicates);
     TestDir dir;
     const QByteArray bytes = TestDir::readFile(file);
-    const int expected = countEorTags(bytes);
+    const int expected = countEorTags(bytes) - duplicates;
     QVERIFY(expected > 0);
 
     const Imported imported = importBytes(bytes);
-    QCOMPARE(imported.messages, QStringList{QStringLiteral("%1 Qso Records added").arg(expected)});
+    const QString added = QStringLiteral("%1 Qso Records added").arg(expected);
+    QCOMPARE(imported.messages, QStringList{duplicates == 0 ? added : added + QStringLiteral(", 1 duplicates skipped")});
     QCOMPARE(imported.result.added, expected);
+    QCOMPARE(imported.result.duplicates, duplicates);
     QCOMPARE(SqlHelpers::count(kLog, "QSOS"), expected);
     // Every record of these files has a call; none is lost to a value read too far.
     QCOMPARE(rows("SELECT COUNT(*) FROM QSOS WHERE CALL = ''"), QByteArray("0"));
@@ -229,9 +283,9 @@ void TestAdif::upperCaseBandsAndDigitalModesOfRealFiles()
     QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS"));
     const QByteArray wsjtx = TestDir::readFile(sharedAdifFolder() + QStringLiteral("/wsjtx_log.adi"));
     importBytes(wsjtx);
-    // FT8 and FT4 (written as MFSK) count with the digital modes.
+    // FT8 and FT4 (written as MFSK) count with the digital modes; one QSO is logged twice.
     QCOMPARE(rows("SELECT MODE, COUNT(*) FROM QSOS GROUP BY MODE"),
-             "3|" + QByteArray::number(countEorTags(wsjtx)));
+             "3|" + QByteArray::number(countEorTags(wsjtx) - 1));
 
     QVERIFY(SqlHelpers::exec(kLog, "DELETE FROM QSOS"));
     importBytes(TestDir::readFile(sharedAdifFolder() + QStringLiteral("/qrz.adi")));
@@ -256,10 +310,13 @@ void TestAdif::valuesRunOverLinesAndHoldAngleBrackets()
 void TestAdif::recordsOnOneLineAndTagForms()
 {
     TestDir dir;
+    // Blanks inside a tag, around its name, are no part of it.
     const Imported imported = importBytes(
-        "<eoh><call:4>K1AB<Name:5:S>Alice<eor><CALL:4>K2CD<NAME:3:s>Bob<EOR:0><Call:4>K3EF<eOr>\r\n");
-    QCOMPARE(imported.messages, QStringList{QStringLiteral("3 Qso Records added")});
-    QCOMPARE(rows("SELECT CALL, NAME FROM QSOS ORDER BY ROWID"), QByteArray("K1AB|Alice\nK2CD|Bob\nK3EF|"));
+        "<eoh><call:4>K1AB<Name:5:S>Alice<eor><CALL:4>K2CD<NAME:3:s>Bob<EOR:0><Call:4>K3EF<eOr>\r\n"
+        "<CALL:4>K4GH< EOR><CALL:4>K5IJ<EOR >\n<CALL:4>K6KL<\teor >\n");
+    QCOMPARE(imported.messages, QStringList{QStringLiteral("6 Qso Records added")});
+    QCOMPARE(rows("SELECT CALL, NAME FROM QSOS ORDER BY ROWID"),
+             QByteArray("K1AB|Alice\nK2CD|Bob\nK3EF|\nK4GH|\nK5IJ|\nK6KL|"));
 }
 
 void TestAdif::headerlessAndHeaderOnlyFiles()
@@ -325,6 +382,9 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("time HHMM") << QByteArray("<TIME_ON:4>0905") << QByteArray("TIME") << QByteArray("09:05:00");
     QTest::newRow("short date by position") << QByteArray("<QSO_DATE:5>20261") << QByteArray("DATE")
                                             << QByteArray("2026-1-");
+    // By characters, so that no separator lands inside one.
+    QTest::newRow("time beyond ASCII by position") << QByteArray("<TIME_ON:6>140\xcb\xd1" "2") << QByteArray("TIME")
+                                                   << QByteArray("14:0Ë:Ñ2");
     // The export writes empty values for a QSO without date or time; they leave the
     // columns as they are.
     QTest::newRow("empty date and time") << QByteArray("<QSO_DATE:0><TIME_ON:0>") << QByteArray("DATE, TIME")
@@ -366,8 +426,12 @@ void TestAdif::fieldMapping_data()
     QTest::newRow("qsl sent q") << QByteArray("<QSL_SENT:1>q") << QByteArray("QSLSENT") << QByteArray("4");
     QTest::newRow("qsl sent unknown") << QByteArray("<QSL_SENT:1>I") << QByteArray("QSLSENT") << QByteArray("2");
     QTest::newRow("qsl rcvd y") << QByteArray("<QSL_RCVD:1>y") << QByteArray("QSLRCVD") << QByteArray("2");
-    QTest::newRow("qsl rcvd R") << QByteArray("<QSL_RCVD:1>Y<QSL_RCVD:1>R") << QByteArray("QSLRCVD")
-                                << QByteArray("1");
+    QTest::newRow("an empty first mode, then a repeat")
+        << QByteArray("<MODE:0><MODE:3>FT8") << QByteArray("MODE, (SELECT GROUP_CONCAT(NAME || '=' || VALUE) FROM QSOFIELDS)")
+        << QByteArray("1|MODE=CW,MODE=FT8");
+    QTest::newRow("qsl rcvd repeated: the first counts")
+        << QByteArray("<QSL_RCVD:1>Y<QSL_RCVD:1>R") << QByteArray("QSLRCVD, (SELECT GROUP_CONCAT(VALUE) FROM QSOFIELDS)")
+        << QByteArray("2|Y,R");
     QTest::newRow("qsl rcvd unknown") << QByteArray("<QSL_RCVD:1>V") << QByteArray("QSLRCVD") << QByteArray("1");
     QTest::newRow("dxcc") << QByteArray("<DXCC:6>291abc") << QByteArray("COUNTRY") << QByteArray("291");
     QTest::newRow("dxcc not a number") << QByteArray("<DXCC:2>DL") << QByteArray("COUNTRY") << QByteArray("0");
@@ -407,17 +471,26 @@ void TestAdif::fieldMapping()
 void TestAdif::startValuesAndRepeatedFields()
 {
     TestDir dir;
-    importBytes("<EOH><CALL:4>K1AB<NAME:3>Ann<NAME:4> Lee<CALL:4>K2CD<EOR><CALL:4>K3EF<EOR>");
+    // A field given twice: the first is the QSO's, the repeat is kept and goes out again.
+    importBytes("<EOH><CALL:4>K1AB<NAME:3>Ann<NAME:4> Lee<CALL:4>K2CD<MODE:3>FT8<MODE:2>CW<QSO_DATE:8>20260101<EOR>"
+                "<CALL:4>K3EF<EOR>");
     QCOMPARE(rows(QByteArray(kAllColumns) + " ORDER BY ROWID"),
-             QByteArray("||K2CD|||||1||||2|1|Ann Lee|||||||0\n"
+             QByteArray("2026-01-01||K1AB|||||3||||2|1|Ann|||||||0\n"
                         "||K3EF|||||1||||2|1||||||||0"));
+    QCOMPARE(rows("SELECT QSO, NAME, VALUE FROM QSOFIELDS ORDER BY ROWID"),
+             QByteArray("1|NAME| Lee\n1|CALL|K2CD\n1|MODE|FT8\n1|MODE|CW"));
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
+    QVERIFY(out.contains("<MODE:3>FT8 <TX_PWR:0>"));
+    QVERIFY(out.contains("<DXCC:1>0 <NAME:4> Lee <CALL:4>K2CD <MODE:2>CW <EOR>\r\n"));
 }
 
 void TestAdif::valuesAreStoredExactly()
 {
     TestDir dir;
+    // K\xf6ln is Windows-1252: the logbook keeps the same characters in UTF-8.
     importBytes("<EOH><CALL:4>K1AB<NAME:7>O'Neil'<QTH:4>K\xf6ln<COMMENT:9>''; DROP <EOR>");
-    QCOMPARE(rows("SELECT NAME, QTH, REMARKS FROM QSOS"), QByteArray("O'Neil'|K\xf6ln|''; DROP "));
+    QCOMPARE(rows("SELECT NAME, QTH, REMARKS FROM QSOS"), QByteArray("O'Neil'|K\xc3\xb6ln|''; DROP "));
 }
 
 // --- Import: batches, progress, failures, dialog ------------------------------------
@@ -462,7 +535,9 @@ void TestAdif::progressShowsAndRestoresTheStatusBar()
     if (exporting) {
         ScriptedPrompter prompter;
         PrompterGuard install(prompter);
-        QVERIFY(CKorva3Doc(QLatin1String(kLog)).ExportAdifFile(QStringLiteral("out.adi")));
+        CKorva3Doc doc{QLatin1String(kLog)};
+        doc.m_adifPeriod = 0; // all QSOs, whatever the program database's period
+        QVERIFY(doc.ExportAdifFile(QStringLiteral("out.adi")));
         messages = prompter.texts();
     } else {
         messages = importBytes(records).messages;
@@ -512,7 +587,7 @@ void TestAdif::failedBatchesAreReportedAndReadingGoesOn()
     TestDir dir;
     QVERIFY(Sqlite3DB().CreateLogbook(QStringLiteral("refusing.sqlite3")));
     QVERIFY(SqlHelpers::exec(QStringLiteral("refusing.sqlite3"),
-                             "CREATE TRIGGER REFUSE BEFORE INSERT ON QSOS BEGIN SELECT RAISE(ABORT, 'no'); END"));
+                             "CREATE TRIGGER REFUSE BEFORE INSERT ON QSOS BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const Imported imported = importBytes(numberedRecords(501), QStringLiteral("refusing.sqlite3"));
     // Every batch is refused, but the operator hears of it once.
     QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database"),
@@ -533,6 +608,7 @@ void TestAdif::failedBatchesAreReportedAndReadingGoesOn()
 void TestAdif::missingFileAndCancelledDialog()
 {
     TestDir dir;
+    ensureProgramDatabase();
     QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
@@ -611,6 +687,7 @@ void TestAdif::writeFailureThatEndsTheTransactionUndoesTheImport()
     const QByteArray indexesBefore = rows(kIndexes);
 
     QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), spreadRecords(records)));
+    ensureProgramDatabase(); // before the limit, which it would not fit under
     Imported imported;
     {
         FileSizeLimit limit(limitKiB * 1024);
@@ -663,17 +740,18 @@ void TestAdif::lockHeldByAnotherProgramStopsTheImport()
     QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
     {
         // Released while the import waits for it: the import goes through.
-        HeldWriteLock lock{QLatin1String(kLog)};
+        HeldLock lock{QLatin1String(kLog)};
         QVERIFY(lock.isHeld());
         lock.releaseLater(300);
         QCOMPARE(importBytes(numberedRecords(3)).messages, QStringList{QStringLiteral("3 Qso Records added")});
     }
     // Held beyond the busy timeout: nothing is read or written, and one message says so.
-    HeldWriteLock lock{QLatin1String(kLog)};
+    HeldLock lock{QLatin1String(kLog)};
     QVERIFY(lock.isHeld());
     const Imported imported = importBytes(numberedRecords(3));
-    QCOMPARE(imported.messages, (QStringList{QStringLiteral("Error writing to database..."),
-                                             QStringLiteral("0 Qso Records added")}));
+    QCOMPARE(imported.messages,
+             (QStringList{QStringLiteral("Error writing to database...\nThe logbook is in use by another program"),
+                          QStringLiteral("0 Qso Records added")}));
     QCOMPARE(imported.result.read, 0);
     lock.release();
     QCOMPARE(SqlHelpers::count(QLatin1String(kLog), "QSOS"), 3);
@@ -702,6 +780,7 @@ void TestAdif::fileTruncatedWhileReadEndsTheImportThere()
     });
     QVERIFY(importer.importInto(QLatin1String(kLog)));
     QVERIFY(truncated);
+    QCOMPARE(importer.result().unreadRest, QStringLiteral("it became shorter while it was read"));
     // The first chunk was in memory before the file went: its whole records count.
     const int whole = countEorTags(adif.left(AdifReader::kChunkSize));
     QCOMPARE(importer.result().read, whole);
@@ -805,7 +884,6 @@ bool addQsos(const QList<Sqlite3DB::UM_RECORD> &qsos)
     });
 }
 
-// Exports the QSOs of the last `days` days; true when the file was written whole.
 bool exportTo(const QString &file, const QString &logbook, int days)
 {
     Sqlite3DB store;
@@ -872,7 +950,7 @@ void TestAdif::exportWritesTheLayoutExactly()
         "<QSO_DATE:8>" + compact(a.date) + " <TIME_ON:6>140500 <TIME_OFF:6>140500 <CALL:6>DL1ABC "
         "<RST_SENT:3>599 <RST_RCVD:3>579\r\n"
         "<FREQ:7>14.0120 <BAND:3>20m <MODE:3>SSB <TX_PWR:3>100 <CQZ:2>14 <GRIDSQUARE:4>JO31\r\n"
-        "<QSL_SENT:1>N <QSL_RCVD:1>N <NAME:6>O'Neil <QTH:4>K\xf6ln <ADDRESS:8>Street 1\r\n"
+        "<QSL_SENT:1>N <QSL_RCVD:1>N <NAME:6>O'Neil <QTH:5>K\xc3\xb6ln <ADDRESS:8>Street 1\r\n"
         "<COMMENT:8>tnx <59> <QSL_VIA:5>DL9XX <IOTA:6>EU-001 <DXCC:3>230 <EOR>\r\n"
         "<QSO_DATE:8>" + compact(c.date) + " <TIME_ON:6>093000 <TIME_OFF:6>093000 <CALL:6>JA1XYZ "
         "<RST_SENT:0> <RST_RCVD:0>\r\n"
@@ -1008,15 +1086,15 @@ void TestAdif::exportNeverOverwritesADatabase()
     QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
     for (const char *name : {"other.sqlite3", "korva3.sqlite3", "backup.adi"})
         QVERIFY(SqlHelpers::exec(QString::fromLatin1(name), "CREATE TABLE KEEP (X); INSERT INTO KEEP VALUES (1)"));
-    const QByteArray before = TestDir::readFile(target);
 
     ScriptedPrompter prompter;
     PrompterGuard install(prompter);
     CKorva3Doc doc{QLatin1String(kLog)};
+    const QByteArray before = TestDir::readFile(target); // the open logbook as opening left it
     QVERIFY(!doc.ExportAdifFile(target));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
     QCOMPARE(TestDir::readFile(target), before);
-    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 4); // no file left beside it
+    QCOMPARE(filesBesideTheLogbook(), 4); // no file left beside it
 }
 
 void TestAdif::exportThatCannotBeWrittenKeepsTheEarlierFile()
@@ -1039,7 +1117,7 @@ void TestAdif::exportThatCannotBeWrittenKeepsTheEarlierFile()
     }
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Error writing Adif file...")});
     QCOMPARE(TestDir::readFile(QStringLiteral("out.adi")), QByteArray("an earlier export"));
-    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(filesBesideTheLogbook(), 2);
 
     prompter.clear();
     QVERIFY(doc.ExportAdifFile(QStringLiteral("out.adi")));
@@ -1095,6 +1173,7 @@ void TestAdif::roundTripKeepsEveryRow()
     QVERIFY(exportTo(QStringLiteral("all.adi"), QLatin1String(kLog), 36500));
 
     QVERIFY(Sqlite3DB().CreateLogbook(QStringLiteral("back.sqlite3")));
+    ensureProgramDatabase();
     CKorva3Doc back{QStringLiteral("back.sqlite3")};
     QCOMPARE(back.ImportAdifFile(QStringLiteral("all.adi")).added, qsos.size());
 
@@ -1109,7 +1188,7 @@ void TestAdif::roundTripKeepsEveryRow()
         SqlHelpers::rows(QStringLiteral("back.sqlite3"), QByteArray(kAllColumns) + " ORDER BY DATE, TIME, CALL");
     QCOMPARE(SqlHelpers::count(QStringLiteral("back.sqlite3"), "QSOS"), qsos.size());
     QCOMPARE(imported, original);
-    QVERIFY(imported.contains("Z\xfcrich \x80"));
+    QVERIFY(imported.contains("Z\xc3\xbcrich \xe2\x82\xac")); // stored as UTF-8 on both sides
 }
 
 namespace {
@@ -1290,6 +1369,7 @@ void TestAdif::realFilesComeBackWithEveryField()
     if (!QDir(sharedAdifFolder()).exists())
         QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
     QFETCH(QString, file);
+    QFETCH(int, duplicates);
     TestDir dir;
     QByteArray original = TestDir::readFile(file);
     // The one file whose lengths count CR LF while its lines end in LF alone is read in
@@ -1297,12 +1377,24 @@ void TestAdif::realFilesComeBackWithEveryField()
     if (file.endsWith(QLatin1String("ADIF_316_test_QSOs_2025_08_27.adi")))
         original.replace("\n", "\r\n");
     const int records = countEorTags(original);
-    QCOMPARE(importBytes(original).result.added, records);
+    QCOMPARE(importBytes(original).result.added, records - duplicates);
     QVERIFY(exportTo(QStringLiteral("back.adi"), QLatin1String(kLog), 36500));
-    const QList<Fields> given = adifRecords(original);
+    QList<Fields> given = adifRecords(original);
     QList<Fields> exported = adifRecords(TestDir::readFile(QStringLiteral("back.adi")));
     QCOMPARE(given.size(), records);
-    QCOMPARE(exported.size(), records);
+    // A record that repeats an earlier one (call, date, minute, band, mode) is left out.
+    QSet<QByteArray> seen;
+    given.removeIf([&seen](const Fields &record) {
+        const QByteArray key = valueOf(record, "CALL").toUpper() + ' ' + valueOf(record, "QSO_DATE") + ' '
+                             + valueOf(record, "TIME_ON").left(4) + ' ' + valueOf(record, "BAND").toLower() + ' '
+                             + QByteArray::number(AdifQsoMapping::modeCode(valueOf(record, "MODE"), 1));
+        if (seen.contains(key))
+            return true;
+        seen.insert(key);
+        return false;
+    });
+    QCOMPARE(given.size(), records - duplicates);
+    QCOMPARE(exported.size(), records - duplicates);
 
     // The export is newest first: each record is found again by its date, time and call.
     const auto key = [](const Fields &record) {
@@ -1336,6 +1428,375 @@ void TestAdif::realFilesComeBackWithEveryField()
         fields += static_cast<int>(record.size());
     }
     QVERIFY(fields > records);
+}
+
+// --- Any alphabet ---------------------------------------------------------------------
+
+namespace {
+
+// "<NAME:LENGTH>VALUE", the length in bytes, or in characters as some writers count.
+QByteArray field(const QByteArray &name, const QByteArray &value)
+{
+    return '<' + name + ':' + QByteArray::number(value.size()) + '>' + value;
+}
+
+QByteArray fieldInCharacters(const QByteArray &name, const QByteArray &value)
+{
+    return '<' + name + ':' + QByteArray::number(QString::fromUtf8(value).size()) + '>' + value;
+}
+
+const char kTexts[] = "SELECT NAME, QTH, REMARKS, ADDRESS1, CALL FROM QSOS ORDER BY ROWID";
+
+} // namespace
+
+void TestAdif::textInAnyAlphabet_data()
+{
+    QTest::addColumn<QByteArray>("fields");
+    QTest::addColumn<QByteArray>("stored");
+    const QByteArray names = "Łukasz|Łódź|Иван|東京|SP1ABC";
+    QTest::newRow("UTF-8, lengths in bytes")
+        << field("NAME", "Łukasz") + field("QTH", "Łódź") + field("COMMENT", "Иван") + field("ADDRESS", "東京")
+               + field("CALL", "SP1ABC") + field("MY_CITY", "Łódź")
+        << names;
+    QTest::newRow("UTF-8, lengths in characters")
+        << fieldInCharacters("NAME", "Łukasz") + fieldInCharacters("QTH", "Łódź") + fieldInCharacters("COMMENT", "Иван")
+               + fieldInCharacters("ADDRESS", "東京") + field("CALL", "SP1ABC")
+        << names;
+    QTest::newRow("UTF-8 in characters, blanks and line ends between fields")
+        << "<NAME:6>Łukasz <QTH:4>Łódź\r\n<COMMENT:4>Иван\n<ADDRESS:2>東京 " + field("CALL", "SP1ABC") << names;
+    QTest::newRow("Windows-1252")
+        << QByteArray("<NAME:4>Jos\xe9<QTH:7>M\xfcnchen<COMMENT:8>Stra\xdf" "e \x80<CALL:5>DL1AB")
+        << QByteArray("José|München|Straße €||DL1AB");
+    // An older export of this program: Windows-1252 columns beside UTF-8 kept fields.
+    QTest::newRow("both encodings in one record")
+        << QByteArray("<NAME:6>J\xfcrgen") + field("QTH", "Köln") + field("CALL", "DL2AB")
+        << QByteArray("Jürgen|Köln|||DL2AB");
+    QTest::newRow("UTF-8 its writer cut inside a character")
+        << QByteArray("<NAME:12>Claude C\xc3\xb4t\xc3\n<CALL:5>VE2AB") << QByteArray("Claude Côt||||VE2AB");
+    QTest::newRow("a length that would cut a character, then a comment")
+        << "<NAME:2>Jürgen // note " + field("CALL", "DL3AB") << QByteArray("Jü||||DL3AB");
+}
+
+// The logbook stores UTF-8 whatever the file held, and every field ends where its
+// writer meant it to, whether it counted bytes or characters. The export writes UTF-8
+// with lengths in bytes, and gives the same texts back byte for byte.
+void TestAdif::textInAnyAlphabet()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QByteArray, stored);
+    TestDir dir;
+    QCOMPARE(importBytes("<EOH>\n<QSO_DATE:8>20260101" + fields + "<EOR>\n").messages,
+             QStringList{QStringLiteral("1 Qso Records added")});
+    QCOMPARE(rows(kTexts), stored);
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
+    QVERIFY(out.isValidUtf8() && !out.contains("Ã"));
+    QVERIFY(out.contains(' ' + field("NAME", stored.left(stored.indexOf('|'))) + ' '));
+    importBytes(out, QStringLiteral("back.sqlite3"));
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), kTexts), stored);
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), "SELECT NAME, VALUE FROM QSOFIELDS"), rows("SELECT NAME, VALUE FROM QSOFIELDS"));
+}
+
+// A logbook made before text was stored as UTF-8, holding Windows-1252 text, as Korva3
+// on Windows wrote it.
+void TestAdif::olderLogbookTextBecomesUtf8Once()
+{
+    TestDir dir;
+    const QByteArray insert = "INSERT INTO QSOS (DATE, TIME, CALL, SENT, RCVD, FREQ, BAND, MODE, POWER, CQZONE, GRID, "
+                              "QSLSENT, QSLRCVD, NAME, QTH, ADDRESS1, ADDRESS2, REMARKS, QSLMGR, IOTA, COUNTRY) VALUES ";
+    QVERIFY(SqlHelpers::exec(QLatin1String(kLog),
+        QByteArray(Sqlite3DB::kCreateQsos) + ";" + Sqlite3DB::kCreateQsosIndex + ";" + Sqlite3DB::kCreateDxccReport + ";"
+        + insert + "('2026-01-02','10:00:00','F5ABC','599','599','14.025','20',1,'','','',2,1,'Jos\xe9','M\xfcnchen',"
+                   "'Stra\xdf" "e 1','','5 \x80 tip','','',227),"
+                   "('2026-01-03','11:00:00','SP1ABC','599','599','14.025','20',1,'','','',2,1,'Łukasz','Łódź',"
+                   "'','','','','',269),"
+                   "('2026-01-04','12:00:00','K1AB','599','599','14.025','20',1,'','','',2,1,'Bob','','','','','',"
+                   "'',291)"));
+    const QByteArray before = rows("SELECT NAME, QTH, ADDRESS1, REMARKS FROM QSOS ORDER BY ROWID");
+
+    ScriptedPrompter prompter;
+    PrompterGuard install(prompter);
+    {
+        CKorva3Doc doc{QLatin1String(kLog)};
+        QVERIFY(doc.openState() == CKorva3Doc::OpenState::Ready);
+        QCOMPARE(doc.ReadQso(1)->name, QString::fromUtf8("José"));
+        QCOMPARE(doc.ReadQso(1)->remarks, QString::fromUtf8("5 € tip"));
+        doc.m_adifPeriod = 0;
+        QVERIFY(doc.ExportAdifFile(QStringLiteral("out.adi")));
+    }
+    const QByteArray converted = "José|München|Straße 1|5 € tip\nŁukasz|Łódź||\nBob|||";
+    QCOMPARE(rows("SELECT NAME, QTH, ADDRESS1, REMARKS FROM QSOS ORDER BY ROWID"), converted);
+    QCOMPARE(rows("PRAGMA user_version"), QByteArray("1"));
+    // The copy taken before holds the text as it was.
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("log.sqlite3.v0.bak"), "SELECT NAME, QTH, ADDRESS1, REMARKS FROM QSOS "
+                                                                    "ORDER BY ROWID"),
+             before);
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
+    QVERIFY(out.contains("<NAME:5>José <QTH:8>München <ADDRESS:9>Straße 1\r\n<COMMENT:9>5 € tip "));
+    QVERIFY(out.contains("<NAME:7>Łukasz <QTH:7>Łódź "));
+
+    // Opened again, nothing is converted twice; Windows-1252 text another program writes
+    // into it later reads right and goes out as UTF-8 too.
+    QVERIFY(SqlHelpers::exec(QLatin1String(kLog), "UPDATE QSOS SET QTH = 'K\xf6ln' WHERE ROWID = 3"));
+    CKorva3Doc again{QLatin1String(kLog)};
+    QCOMPARE(rows("SELECT NAME, QTH FROM QSOS ORDER BY ROWID"),
+             QByteArray("José|München\nŁukasz|Łódź\nBob|K\xf6ln"));
+    QCOMPARE(again.ReadQso(3)->qth, QString::fromUtf8("Köln"));
+    again.m_adifPeriod = 0;
+    QVERIFY(again.ExportAdifFile(QStringLiteral("again.adi")));
+    QVERIFY(TestDir::readFile(QStringLiteral("again.adi")).contains("<QTH:5>Köln "));
+}
+
+// --- Duplicates -----------------------------------------------------------------------
+
+namespace {
+
+QByteArray qsoRecord(const QByteArray &call, const QByteArray &date, const QByteArray &time, const QByteArray &band,
+                     const QByteArray &mode)
+{
+    return field("CALL", call) + field("QSO_DATE", date) + field("TIME_ON", time) + field("BAND", band)
+         + field("MODE", mode) + "<EOR>\n";
+}
+
+QByteArray sevenRecords()
+{
+    QByteArray adif = "<EOH>\n";
+    for (int i = 1; i <= 7; ++i)
+        adif += qsoRecord("DL" + QByteArray::number(i) + "AB", "20260101", "12" + QByteArray::number(10 + i) + "00",
+                          "40m", "CW");
+    return adif;
+}
+
+} // namespace
+
+void TestAdif::duplicatesAreSkippedAndCounted_data()
+{
+    QTest::addColumn<QByteArray>("before"); // imported first, when not empty
+    QTest::addColumn<QByteArray>("adif");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("a file imported a second time")
+        << sevenRecords() << sevenRecords() << QStringLiteral("0 Qso Records added, 7 duplicates skipped") << 7;
+    QTest::newRow("twice in one file: the call in another case, seconds apart, the same mode code")
+        << QByteArray() << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "120005", "20m", "FT8")
+                           + qsoRecord("dl1ab", "20260101", "1200", "20M", "MFSK")
+        << QStringLiteral("1 Qso Records added, 1 duplicates skipped") << 1;
+    QTest::newRow("another minute, date, band, mode or call is another QSO")
+        << QByteArray() << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "1200", "20m", "CW")
+                           + qsoRecord("DL1AB", "20260101", "1201", "20m", "CW")
+                           + qsoRecord("DL1AB", "20260102", "1200", "20m", "CW")
+                           + qsoRecord("DL1AB", "20260101", "1200", "40m", "CW")
+                           + qsoRecord("DL1AB", "20260101", "1200", "20m", "SSB")
+                           + qsoRecord("DL1ABC", "20260101", "1200", "20m", "CW")
+        << QStringLiteral("6 Qso Records added") << 6;
+    QByteArray later = numberedRecords(600);
+    later += "<CALL:1>1<EOR>\n";
+    QTest::newRow("a repeat after its batch was written")
+        << QByteArray() << later << QStringLiteral("600 Qso Records added, 1 duplicates skipped") << 600;
+    // A large import takes the other indexes down and asks through the one on date and time.
+    QTest::newRow("a large file a second time")
+        << spreadRecords(3000) << spreadRecords(3000) << QStringLiteral("0 Qso Records added, 3000 duplicates skipped")
+        << 3000;
+    QTest::newRow("against the logbook and the file at once")
+        << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "1200", "20m", "CW")
+        << "<EOH>\n" + qsoRecord("DL1AB", "20260101", "1200", "20m", "CW") + qsoRecord("DL2AB", "20260101", "1200", "20m", "CW")
+               + qsoRecord("DL2AB", "20260101", "1200", "20m", "CW")
+        << QStringLiteral("1 Qso Records added, 2 duplicates skipped") << 2;
+}
+
+void TestAdif::duplicatesAreSkippedAndCounted()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, adif);
+    QFETCH(QString, message);
+    QFETCH(int, stored);
+    TestDir dir;
+    if (!before.isEmpty())
+        importBytes(before);
+    const Imported imported = importBytes(adif);
+    QCOMPARE(imported.messages, QStringList{message});
+    QCOMPARE(SqlHelpers::count(kLog, "QSOS"), stored);
+}
+
+// --- Whole values, names, records and header ---------------------------------------------
+
+void TestAdif::valuesOfAnySizeAndLongNamesAreKept()
+{
+    TestDir dir;
+    const QByteArray big = QByteArray("0123456789").repeated(1024 * 1024);
+    const QByteArray longName = "APP_K3_" + QByteArray(5000, 'N');
+    importBytes("<EOH>\n" + field("CALL", "K1AB") + field("QSO_DATE", "20260101") + field("COMMENT", big)
+                + field(longName, big) + "<EOR>\n");
+    QCOMPARE(rows("SELECT length(REMARKS), substr(REMARKS, -4) FROM QSOS"), QByteArray("10485760|6789"));
+    QCOMPARE(rows("SELECT length(NAME), length(VALUE) FROM QSOFIELDS"), QByteArray("5007|10485760"));
+
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
+    QVERIFY(out.contains("\r\n" + field("COMMENT", big) + ' '));
+    QVERIFY(out.contains(' ' + field(longName, big) + " <EOR>"));
+}
+
+void TestAdif::userDefinedFieldsAreKeptAndDeclared()
+{
+    TestDir dir;
+    importBytes("Test file\n<ADIF_VER:5>3.1.4\n<USERDEF1:3:N>EPC\n<USERDEF2:19:E>SWEATERSIZE,{S,M,L}\n"
+                "<USERDEF3:15:N>SHOESIZE,{5:20}\n<EOH>\n"
+                "<CALL:4>K1AB<QSO_DATE:8>20260101<EPC:5>32123<SWEATERSIZE:1>M<SHOESIZE:2>11<EOR>\n");
+    QCOMPARE(rows("SELECT NAME, TYPE, LIMITS FROM USERFIELDS ORDER BY ROWID"),
+             QByteArray("EPC|N|\nSWEATERSIZE|E|{S,M,L}\nSHOESIZE|N|{5:20}"));
+    // A later file's definition of a known name does not replace it; a new name is added.
+    importBytes("Next file\n<USERDEF1:7:S>epc,{x}\n<USERDEF2:3>HAT\n<EOH>\n"
+                "<CALL:4>K2CD<QSO_DATE:8>20260102<HAT:3>big<EOR>\n");
+    QCOMPARE(rows("SELECT NAME, TYPE, LIMITS FROM USERFIELDS ORDER BY ROWID"),
+             QByteArray("EPC|N|\nSWEATERSIZE|E|{S,M,L}\nSHOESIZE|N|{5:20}\nHAT||"));
+
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adi"));
+    QVERIFY(out.contains("\r\n<USERDEF1:3:N>EPC\r\n<USERDEF2:19:E>SWEATERSIZE,{S,M,L}\r\n<USERDEF3:15:N>SHOESIZE,{5:20}"
+                         "\r\n<USERDEF4:3>HAT\r\n<EOH>\r\n"));
+    QVERIFY(out.contains(" <EPC:5>32123 <SWEATERSIZE:1>M <SHOESIZE:2>11 <EOR>"));
+
+    // The official test file declares twelve: they go out as they came in.
+    const QString file = sharedAdifFolder() + QStringLiteral("/ADIF_316_test_QSOs_2025_08_27.adi");
+    if (!QFile::exists(file))
+        QSKIP("../shared/testdata/adif is not here (it is not part of the repository)");
+    TestDir realDir;
+    QByteArray original = TestDir::readFile(file);
+    original.replace("\n", "\r\n");
+    importBytes(original);
+    QVERIFY(exportTo(QStringLiteral("out.adi"), QLatin1String(kLog), 36500));
+    const QByteArray real = TestDir::readFile(QStringLiteral("out.adi"));
+    const QByteArray header = real.left(real.indexOf("<EOH>"));
+    QVERIFY(header.contains("\r\n<USERDEF1:20:B>RCVD_FROM_DX_CLUSTER\r\n<USERDEF2:32:E>MY_POWER_CATEGORY,{QRPP,QRP,QRO}\r\n"
+                            "<USERDEF3:35:N>MY_TEMPERATURE_FAHRENHEIT,{-50:150}\r\n"));
+    QVERIFY(header.endsWith("\r\n<USERDEF12:18:L>REMOTE_STATION_LON\r\n"));
+}
+
+// --- The XML form ---------------------------------------------------------------------
+
+// The same records in both forms import alike; exported as .adx and imported again,
+// they come back.
+void TestAdif::adxReadsAsTheTaggedFormAndComesBack()
+{
+    TestDir dir;
+    importBytes("Tagged\n<USERDEF1:3:N>EPC\n<EOH>\n"
+                "<QSO_DATE:8>20260101<TIME_ON:4>1523<CALL:6>SP1ABC<BAND:3>20M<MODE:3>FT8<NAME:7>Łukasz<QTH:6>東京"
+                + field("ADDRESS", "Line 1\r\nLine 2 <x> & \"q\"") + "<EPC:5>32123<APP_LoTW_2xQSL:1>Y<EOR>\n"
+                "<QSO_DATE:8>20260102<TIME_ON:4>0800<CALL:4>K1AB<BAND:3>40m<MODE:2>CW<EOR>\n",
+                QStringLiteral("tagged.sqlite3"));
+    const Imported xml = importBytes(
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.4</ADIF_VER>\n"
+        "  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"
+        "   <QSO_DATE>20260101</QSO_DATE><TIME_ON>1523</TIME_ON><CALL>SP1ABC</CALL><BAND>20M</BAND><MODE>FT8</MODE>"
+        "<NAME>Łukasz</NAME><QTH>東京</QTH><ADDRESS>Line 1&#13;\nLine 2 &lt;x> &amp; \"q\"</ADDRESS>\n"
+        "   <USERDEF FIELDNAME=\"EPC\">32123</USERDEF><APP PROGRAMID=\"LoTW\" FIELDNAME=\"2xQSL\">Y</APP>\n"
+        "  </RECORD>\n  <RECORD><qso_date>20260102</qso_date><time_on>0800</time_on><call>K1AB</call>"
+        "<band>40m</band><mode>CW</mode></RECORD>\n </RECORDS>\n</ADX>\n");
+    QCOMPARE(xml.messages, QStringList{QStringLiteral("2 Qso Records added")});
+    // The export is newest first: QSOs are compared in date order, kept fields by call.
+    const QList<QByteArray> sameRows{QByteArray(kAllColumns) + " ORDER BY DATE",
+                                     "SELECT CALL, F.NAME, VALUE FROM QSOFIELDS F JOIN QSOS ON QSOS.ROWID = F.QSO "
+                                     "ORDER BY CALL, F.ROWID",
+                                     "SELECT NAME, TYPE, LIMITS FROM USERFIELDS"};
+    for (const QByteArray &sql : sameRows)
+        QCOMPARE(rows(sql), SqlHelpers::rows(QStringLiteral("tagged.sqlite3"), sql));
+    QCOMPARE(rows(sameRows.at(1)), QByteArray("SP1ABC|MODE|FT8\nSP1ABC|EPC|32123\nSP1ABC|APP_LOTW_2XQSL|Y"));
+
+    QVERIFY(exportTo(QStringLiteral("out.adx"), QLatin1String(kLog), 36500));
+    const QByteArray out = TestDir::readFile(QStringLiteral("out.adx"));
+    for (const QByteArray &expected :
+         {QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  <ADIF_VER>3.1.7</ADIF_VER>\n"),
+          QByteArray("  <USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF>\n </HEADER>\n <RECORDS>\n  <RECORD>\n"),
+          QByteArray("<MODE>FT8</MODE>"), QByteArray("<NAME>Łukasz</NAME>"),
+          QByteArray("<ADDRESS>Line 1&#13;\nLine 2 &lt;x&gt; &amp; &quot;q&quot;</ADDRESS>"),
+          QByteArray("<USERDEF FIELDNAME=\"EPC\">32123</USERDEF>"),
+          QByteArray("<APP PROGRAMID=\"LOTW\" FIELDNAME=\"2XQSL\" TYPE=\"S\">Y</APP>\n  </RECORD>"),
+          QByteArray(" </RECORDS>\n</ADX>\n")})
+        QVERIFY2(out.contains(expected), expected.constData());
+    importBytes(out, QStringLiteral("back.sqlite3"));
+    for (const QByteArray &sql : sameRows)
+        QCOMPARE(SqlHelpers::rows(QStringLiteral("back.sqlite3"), sql), rows(sql));
+}
+
+// --- What is refused before anything is read or written ---------------------------------
+
+void TestAdif::whatIsNoPlainFileIsRefused_data()
+{
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("kind"); // the st_mode type of what is there, 0 for nothing
+    QTest::newRow("export to a FIFO") << true << QStringLiteral("pipe") << int(S_IFIFO);
+    QTest::newRow("export to a folder") << true << QStringLiteral("folder") << int(S_IFDIR);
+    QTest::newRow("export to a device node") << true << QStringLiteral("null") << int(S_IFCHR);
+    QTest::newRow("export to a rollback journal") << true << QStringLiteral("log.sqlite3-journal") << int(S_IFREG);
+    QTest::newRow("export to a write-ahead log not there yet") << true << QStringLiteral("other.sqlite3-WAL") << 0;
+    QTest::newRow("export to shared memory") << true << QStringLiteral("other.sqlite3-shm") << int(S_IFREG);
+    QTest::newRow("import of a device that never ends") << false << QStringLiteral("/dev/zero") << int(S_IFCHR);
+    QTest::newRow("import of a FIFO no program writes") << false << QStringLiteral("pipe") << int(S_IFIFO);
+    QTest::newRow("import of a folder") << false << QStringLiteral("folder") << int(S_IFDIR);
+}
+
+void TestAdif::whatIsNoPlainFileIsRefused()
+{
+    QFETCH(bool, exporting);
+    QFETCH(QString, path);
+    QFETCH(int, kind);
+    TestDir dir;
+    QVERIFY(addQsos({exportQso(1, QStringLiteral("10:00:00"), QStringLiteral("K1AB"))}));
+    ensureProgramDatabase();
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == S_IFIFO)
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+    else if (kind == S_IFDIR)
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == S_IFREG)
+        QVERIFY(TestDir::writeFile(path, "kept as it is"));
+    else if (kind == S_IFCHR && !path.startsWith(QLatin1Char('/'))) {
+        if (geteuid() != 0)
+            QSKIP("making a device node needs root");
+        QCOMPARE(mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    ScriptedPrompter prompter;
+    PrompterGuard install(prompter);
+    CKorva3Doc doc{QLatin1String(kLog)};
+    if (exporting) {
+        QVERIFY(!doc.ExportAdifFile(path));
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("This file cannot be overwritten")});
+    } else {
+        QVERIFY(doc.ImportAdifFile(path).status == AdifImporter::Status::NotAFile);
+        QCOMPARE(prompter.texts(), QStringList{path + QStringLiteral(" is not a regular file: nothing imported")});
+    }
+    struct stat after;
+    QCOMPARE(lstat(name.constData(), &after) == 0 ? int(after.st_mode & S_IFMT) : 0, kind);
+    if (kind == S_IFREG)
+        QCOMPARE(TestDir::readFile(path), QByteArray("kept as it is"));
+}
+
+void TestAdif::importNeedsAProgramDatabaseAndALogbook()
+{
+    TestDir dir;
+    QVERIFY(Sqlite3DB().CreateLogbook(QLatin1String(kLog)));
+    QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), numberedRecords(3)));
+    ScriptedPrompter prompter;
+    PrompterGuard install(prompter);
+    {
+        CKorva3Doc doc{QLatin1String(kLog)};
+        const QByteArray before = TestDir::readFile(QLatin1String(kLog));
+        QVERIFY(doc.ImportAdifFile(QStringLiteral("in.adi")).status == AdifImporter::Status::NoProgramDatabase);
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Program database not found: korva3.sqlite3. Records "
+                                                              "without DXCC would get no entity: nothing imported")});
+        QCOMPARE(TestDir::readFile(QLatin1String(kLog)), before);
+        QVERIFY(!QFile::exists(QStringLiteral("korva3.sqlite3"))); // no empty one left behind
+    }
+
+    // An SQLite file of another kind gets none of the logbook's tables.
+    ensureProgramDatabase();
+    QVERIFY(SqlHelpers::exec(QStringLiteral("plain.sqlite3"), "CREATE TABLE OTHER (X)"));
+    prompter.clear();
+    CKorva3Doc plain{QStringLiteral("plain.sqlite3")};
+    QVERIFY(plain.ImportAdifFile(QStringLiteral("in.adi")).status == AdifImporter::Status::NotALogbook);
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("plain.sqlite3 is no logbook: it has no table of QSOs.")});
+    QCOMPARE(SqlHelpers::rows(QStringLiteral("plain.sqlite3"), "SELECT name FROM sqlite_master"), QByteArray("OTHER"));
 }
 
 QTEST_GUILESS_MAIN(TestAdif)

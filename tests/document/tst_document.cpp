@@ -1,11 +1,13 @@
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
-#include "faults/HeldWriteLock.h"
+#include "faults/HeldLock.h"
 #include "document/CKorva3Doc.h"
 #include "platform/PrompterGuard.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/DatabaseSchema.h"
+#include "store/LogbookJournal.h"
+#include "store/SlotConnection.h"
 
 #include <QtTest>
 
@@ -70,6 +72,8 @@ private slots:
     void writesAndTheirStatisticsGoTogether_data();
     void writesAndTheirStatisticsGoTogether();
     void writesWaitForALockAnotherProgramHolds();
+    void readersHoldNoWriteBeyondTheTimeout_data();
+    void readersHoldNoWriteBeyondTheTimeout();
     void olderLogbookGetsItsReadIndexesWhenOpened();
     void committedWritesAreAnnounced_data();
     void committedWritesAreAnnounced();
@@ -404,11 +408,98 @@ void TestDocument::writesWaitForALockAnotherProgramHolds()
     TestDir dir;
     CKorva3Doc doc(dir.filePath("log.sqlite3"));
     QVERIFY(Sqlite3DB().CreateLogbook(doc.pathName()));
-    HeldWriteLock lock{doc.pathName()};
+    HeldLock lock{doc.pathName()};
     QVERIFY(lock.isHeld());
     lock.releaseLater(300);
     QCOMPARE(doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)), 1);
     QCOMPARE(SqlHelpers::rows(doc.pathName(), "SELECT CALL FROM QSOS"), QByteArray("DL1ABC"));
+}
+
+namespace {
+
+enum class Reader { LetGoSoon, HeldPastTheTimeout };
+constexpr int kLetGoSoonMs = 300;
+constexpr int kHeldPastTheTimeoutMs = 3 * SlotConnection::kBusyTimeoutMs;
+enum class Step { Add, Rebuild, Import };
+const QString kInUse = QStringLiteral("Error writing to database...\nThe logbook is in use by another program");
+// More than SQLite's page cache holds, so the import has to write pages to the file
+// before its commit.
+constexpr int kLargeImport = 6000;
+
+// Records of a large import, each with a long name.
+QByteArray largeImport()
+{
+    const QByteArray name = "<NAME:600>" + QByteArray(600, 'n');
+    QByteArray adif = "<EOH>\n";
+    for (int i = 1; i <= kLargeImport; ++i)
+        adif += "<CALL:" + QByteArray::number(QByteArray::number(i).size() + 2) + ">DL" + QByteArray::number(i) + name
+              + "<EOR>\n";
+    return adif;
+}
+
+} // namespace
+
+void TestDocument::readersHoldNoWriteBeyondTheTimeout_data()
+{
+    QTest::addColumn<QByteArray>("journal"); // the mode the document finds the logbook in
+    QTest::addColumn<Reader>("reader");
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<QStringList>("told");
+    QTest::addColumn<int>("stored");
+    const QString imported = QStringLiteral("%1 Qso Records added");
+    QTest::newRow("rollback journal, reader let go soon, add")
+        << QByteArray("delete") << Reader::LetGoSoon << Step::Add << QStringList() << 1;
+    QTest::newRow("rollback journal, reader held, add")
+        << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Add << QStringList{kInUse} << 0;
+    QTest::newRow("rollback journal, reader held, rebuild")
+        << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Rebuild << QStringList{kInUse} << 0;
+    QTest::newRow("rollback journal, reader held, import")
+        << QByteArray("delete") << Reader::HeldPastTheTimeout << Step::Import << QStringList{kInUse, imported.arg(0)}
+        << 0;
+    QTest::newRow("WAL, reader held, add") << QByteArray("wal") << Reader::HeldPastTheTimeout << Step::Add
+                                           << QStringList() << 1;
+    QTest::newRow("WAL, reader held, import") << QByteArray("wal") << Reader::HeldPastTheTimeout << Step::Import
+                                              << QStringList{imported.arg(kLargeImport)} << kLargeImport;
+}
+
+// Another program reading the logbook (a report, a backup, the sqlite3 shell inside a
+// BEGIN) makes a write wait at most the busy timeout, and then it says why it failed;
+// in WAL mode, which the document puts its logbook in when it opens it, a reader makes
+// no write wait at all. A reader that had the logbook open before the document keeps
+// it in the rollback journal.
+void TestDocument::readersHoldNoWriteBeyondTheTimeout()
+{
+    QFETCH(QByteArray, journal);
+    QFETCH(Reader, reader);
+    QFETCH(Step, step);
+    QFETCH(QStringList, told);
+    QFETCH(int, stored);
+    TestDir dir;
+    ScriptedPrompter prompter;
+    PrompterGuard install(prompter);
+    QVERIFY(ProgramDatabaseBuilder::build(QStringLiteral("korva3.sqlite3")));
+    const QString path = dir.filePath("log.sqlite3");
+    QVERIFY(Sqlite3DB().CreateLogbook(path));
+    QVERIFY(TestDir::writeFile(QStringLiteral("in.adi"), largeImport()));
+
+    std::unique_ptr<HeldLock> lock;
+    if (journal == "delete")
+        lock = std::make_unique<HeldLock>(path, HeldLock::Kind::Read);
+    CKorva3Doc doc(path);
+    if (!lock)
+        lock = std::make_unique<HeldLock>(path, HeldLock::Kind::Read);
+    QVERIFY(lock->isHeld());
+    QCOMPARE(LogbookJournal::mode(path), journal);
+    lock->releaseLater(reader == Reader::LetGoSoon ? kLetGoSoonMs : kHeldPastTheTimeoutMs);
+    switch (step) {
+    case Step::Add: doc.AddQso(qso("2026-12-06", "DL1ABC", 230, 1)); break;
+    case Step::Rebuild: doc.OnRebuildDxccStat(); break;
+    case Step::Import: doc.ImportAdifFile(QStringLiteral("in.adi")); break;
+    }
+    QCOMPARE(lock->isHeld(), reader == Reader::HeldPastTheTimeout); // the write did not wait for the reader
+    lock.reset();
+    QCOMPARE(prompter.texts(), told);
+    QCOMPARE(SqlHelpers::count(path, "QSOS"), stored);
 }
 
 // A logbook made before the read indexes gets them from the first document that opens

@@ -691,14 +691,15 @@ void TestEntry::typedModeKeepsTheTypedReports()
     QVERIFY2(m_prompter.texts().isEmpty(), qPrintable(m_prompter.texts().join('|')));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, MODE, SENT, RCVD FROM QSOS"), QByteArray("F5ABC|1|579|569"));
 
-    // Typed over with SSB and a three-figure report: warned about SSB, stored as SSB.
+    // Typed over with SSB and the three-figure reports the last CW QSO left behind (its
+    // mode's default): warned about SSB, stored as SSB.
     m_view->modeList()->lineEdit()->selectAll();
     type(m_view->modeList()->lineEdit(), "ssb");
     type(m_view->callEdit(), "F5ABD");
     key(Qt::Key_F10);
     QCOMPARE(m_prompter.texts(), QStringList({"Rst not correct in SSB mode...\nexample \"59\""}));
     QCOMPARE(SqlHelpers::rows(m_log, "SELECT CALL, MODE, SENT, RCVD FROM QSOS WHERE CALL = 'F5ABD'"),
-             QByteArray("F5ABD|2|579|569"));
+             QByteArray("F5ABD|2|599|599"));
 }
 
 void TestEntry::changeKeepsTheStatisticsInStep()
@@ -990,8 +991,12 @@ void TestEntry::clockRunsUntilTheCallStarts()
     g_now = opened.addSecs(150);
     QVERIFY(!m_view->clockRunning());
     type(m_view->callEdit(), "K1ABC");
+    m_view->rstRcvdEdit()->setText("579");
     key(Qt::Key_F10);
-    QCOMPARE(SqlHelpers::rows(m_log, "SELECT DATE, TIME, CALL FROM QSOS"), QByteArray("2026-03-14|13:39:22|OK1ABC"));
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT DATE, TIME, CALL, RCVD FROM QSOS"),
+             QByteArray("2026-03-14|13:39:22|OK1ABC|579"));
+    // The next QSO starts with the mode's reports.
+    QCOMPARE(m_view->rstRcvdEdit()->text() + m_view->rstSentEdit()->text(), QStringLiteral("599599"));
     QTRY_COMPARE(m_view->timeEdit()->time(), QTime(13, 40, 22));
 
     m_view->timeEdit()->setFocus();

@@ -60,6 +60,7 @@ private slots:
     void editDialogShowsTheLongestValuesWhole();
     void dateAndTimeAreLeftWithOneTab_data();
     void dateAndTimeAreLeftWithOneTab();
+    void tabWalksEveryFieldInReadingOrder();
 
 private:
     QWidget *field(const QString &name) const;
@@ -291,6 +292,47 @@ void TestEntryForm::dateAndTimeAreLeftWithOneTab()
     QWidget *target = fields.value(to);
     QTRY_VERIFY2(target->hasFocus() || target->isAncestorOf(QApplication::focusWidget()),
                  qPrintable(QApplication::focusWidget()->metaObject()->className()));
+}
+
+// Tab goes through every field once, in reading order, and comes back round; Shift+Tab
+// goes the same way back.
+void TestEntryForm::tabWalksEveryFieldInReadingOrder()
+{
+    const QStringList order = {"Date",    "Time",     "Call",     "Sent",     "Rcvd",    "Frequency", "Band",
+                               "Mode",    "Power",    "CQ zone",  "Grid",     "Qsl sent", "Qsl rcvd",  "Name",
+                               "Qth",     "Address1", "Address2", "Remarks",  "Country", "Qsl mgr",   "Iota"};
+    const auto focused = [this, &order] {
+        for (const QString &name : order) {
+            QWidget *widget = field(name);
+            if (widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()))
+                return name;
+        }
+        return QString::fromLatin1(QApplication::focusWidget()->metaObject()->className());
+    };
+    for (const bool backwards : {false, true}) {
+        m_view->dateEdit()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(m_view->dateEdit()->hasFocus());
+        QStringList walked = {focused()};
+        while (walked.size() <= order.size() + 3) {
+            QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                            backwards ? Qt::ShiftModifier : Qt::NoModifier);
+            const QString now = focused();
+            if (now == walked.first())
+                break;
+            walked.append(now);
+        }
+        QStringList fields;
+        for (const QString &name : std::as_const(walked)) {
+            if (order.contains(name))
+                fields.append(name);
+        }
+        QStringList expected = order;
+        if (backwards) {
+            std::reverse(expected.begin(), expected.end());
+            expected.prepend(expected.takeLast());
+        }
+        QCOMPARE(fields, expected);
+    }
 }
 
 QTEST_MAIN(TestEntryForm)

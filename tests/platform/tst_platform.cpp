@@ -13,6 +13,8 @@ private slots:
     void everyDefinedByteRoundTrips();
     void highBytesAreTheWindowsCharacters();
     void charactersOutsideTheCodePageBecomeQuestionMarks();
+    void storedTextIsUtf8OrWindows1252_data();
+    void storedTextIsUtf8OrWindows1252();
     void atoiReadsLikeTheCLibrary_data();
     void atoiReadsLikeTheCLibrary();
     void datesAndTimesKeepTheirFixedWidth();
@@ -43,6 +45,39 @@ void TestPlatform::charactersOutsideTheCodePageBecomeQuestionMarks()
     // A character outside the Basic Multilingual Plane is one character, one '?'.
     QCOMPARE(CodePage::toAnsi(QString::fromUtf8("73 \U0001F4FB!")), QByteArray("73 ?!"));
     QCOMPARE(CodePage::fromAnsi(CodePage::toAnsi(QString::fromUtf8("Ωmega"))), QStringLiteral("?mega"));
+}
+
+void TestPlatform::storedTextIsUtf8OrWindows1252_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("incompleteTail");
+    QTest::newRow("ASCII") << QByteArray("K1ABC 599") << QStringLiteral("K1ABC 599") << 0;
+    QTest::newRow("UTF-8 of any alphabet")
+        << QByteArray("\xc5\x81ukasz \xc5\x81\xc3\xb3" "d\xc5\xba \xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd \xe6\x9d\xb1\xe4\xba\xac")
+        << QString::fromUtf8("Łukasz Łódź Иван 東京") << 0;
+    QTest::newRow("Windows-1252") << QByteArray("Jos\xe9 M\xfcller Stra\xdf" "e \x80") << QString::fromUtf8("José Müller Straße €")
+                                  << 0;
+    QTest::newRow("an overlong form is no UTF-8") << QByteArray("\xc0\xaf") << QString::fromUtf8("À¯") << 0;
+    QTest::newRow("a surrogate is no UTF-8") << QByteArray("\xed\xa0\x80") << QString::fromUtf8("í\u00a0€") << 0;
+    QTest::newRow("bytes the code page leaves undefined") << QByteArray("\x81\x8d") << QStringLiteral("\u0081\u008d") << 0;
+    QTest::newRow("UTF-8 cut after a lead byte") << QByteArray("C\xc3\xb4t\xc3") << QString::fromUtf8("CÃ´tÃ") << 1;
+    QTest::newRow("UTF-8 cut inside four bytes") << QByteArray("73 \xf0\x9f\x93") << QString::fromUtf8("73 ðŸ“") << 3;
+}
+
+// Logbooks store UTF-8; text stored before (Windows-1252) reads the same, and converts
+// to the UTF-8 a logbook stores now.
+void TestPlatform::storedTextIsUtf8OrWindows1252()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, text);
+    QFETCH(int, incompleteTail);
+    QCOMPARE(CodePage::fromStored(stored), text);
+    QByteArray utf8 = "x";
+    CodePage::appendAsUtf8(utf8, stored);
+    QCOMPARE(utf8, "x" + text.toUtf8());
+    QCOMPARE(CodePage::toStored(text), text.toUtf8());
+    QCOMPARE(CodePage::incompleteUtf8Tail(stored), incompleteTail);
 }
 
 void TestPlatform::atoiReadsLikeTheCLibrary_data()

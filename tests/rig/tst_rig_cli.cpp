@@ -112,6 +112,9 @@ private slots:
     void hamlibRadioOnTheSimulator();
     void listsHamlibsModels();
     void readsARigctld();
+    void silentRigctldIsNamed_data();
+    void silentRigctldIsNamed();
+    void pulledDeviceGivesOneMessageAndTheNextRunReads_data();
     void pulledDeviceGivesOneMessageAndTheNextRunReads();
 };
 
@@ -314,30 +317,61 @@ void TestTrxCli::readsARigctld()
     daemon.terminate();
     QVERIFY(daemon.waitForFinished(5000));
     result = runCli({"trx", "--hamlib", "1", "--rigctld", address});
-    QCOMPARE(result.err, QStringLiteral("Communication port for Tx/Rx not found !\nCheck your setup...\n"));
+    QCOMPARE(result.err, QStringLiteral("rigctld at %1 does not answer\nCheck your setup...\n").arg(address));
     QCOMPARE(result.exit, 1);
+}
+
+void TestTrxCli::silentRigctldIsNamed_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::newRow("nothing listens") << false;
+    QTest::newRow("a listener that never answers") << true;
+}
+
+void TestTrxCli::silentRigctldIsNamed()
+{
+    QFETCH(bool, listening);
+    QTcpServer silent;
+    const quint16 port = listening ? (silent.listen(QHostAddress::LocalHost, 0) ? silent.serverPort() : 0) : freePort();
+    QVERIFY(port != 0);
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(port);
+    const Result result = runCli({"trx", "--hamlib", "1", "--rigctld", address});
+    QCOMPARE(result.err, QStringLiteral("rigctld at %1 does not answer\nCheck your setup...\n").arg(address));
+    QCOMPARE(result.exit, 1);
+}
+
+void TestTrxCli::pulledDeviceGivesOneMessageAndTheNextRunReads_data()
+{
+    QTest::addColumn<QStringList>("radio");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("own FT-897 driver") << QStringList{"--rig", "1"} << QByteArray("ReadFile()\n");
+    // Hamlib's own read would spin on the hung-up line for ever.
+    QTest::newRow("Hamlib's FT-897 driver") << QStringList{"--hamlib", "1023"}
+                                            << QByteArray("Check configuration or\nserial cable to trx...\n");
 }
 
 // The radio is pulled while korva3-cli waits for its reply: one message and exit 1, not
 // a message for every failed read. The next run, with the radio back, reads it.
 void TestTrxCli::pulledDeviceGivesOneMessageAndTheNextRunReads()
 {
+    QFETCH(QStringList, radio);
+    QFETCH(QByteArray, err);
     QTemporaryDir dir;
     const QString log = dir.filePath("trxsim.log");
     SimulatorProcess silent(log, {"--silent", "14074000", "USB"});
     QVERIFY(silent.device().startsWith("/dev/pts/"));
     QProcess cli;
-    cli.start(KORVA3_CLI_PATH, {"trx", "--rig", "1", "--device", silent.device()});
+    cli.start(KORVA3_CLI_PATH, QStringList{"trx"} + radio + QStringList{"--device", silent.device()});
     QTRY_COMPARE_WITH_TIMEOUT(fileText(log), QByteArray("received: 00 00 00 00 03\n"), 10000);
     QVERIFY(silent.stop());
     QVERIFY(cli.waitForFinished(15000));
-    QCOMPARE(cli.readAllStandardError(), QByteArray("ReadFile()\n"));
+    QCOMPARE(cli.readAllStandardError(), err);
     QCOMPARE(cli.readAllStandardOutput(), QByteArray());
     QCOMPARE(cli.exitCode(), 1);
 
     SimulatorProcess back(log, {"14074000", "USB"});
     QProcess again;
-    again.start(KORVA3_CLI_PATH, {"trx", "--rig", "1", "--device", back.device()});
+    again.start(KORVA3_CLI_PATH, QStringList{"trx"} + radio + QStringList{"--device", back.device()});
     QVERIFY(again.waitForFinished(15000));
     QCOMPARE(again.readAllStandardError(), QByteArray());
     QCOMPARE(again.readAllStandardOutput(),

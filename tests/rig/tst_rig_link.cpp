@@ -108,6 +108,8 @@ private slots:
     void pollReadsWithoutTouchingTheForms();
     void queryDuringAPollTakesItsReading();
     void followingThroughAnUnpluggedDevice();
+    void radioDyingInTheMiddleOfAReadEndsIt_data();
+    void radioDyingInTheMiddleOfAReadEndsIt();
 
 private:
     ScriptedPrompter m_prompter;
@@ -464,6 +466,52 @@ void TestTrxLink::followingThroughAnUnpluggedDevice()
     QVERIFY(polled.wait(kWaitMs));
     QCOMPARE(polled.first().first().value<TrxReading>(), (TrxReading{"7.012.3", "40", 1, "59"}));
     QCOMPARE(m_prompter.texts(), QStringList{"ReadFile()"});
+}
+
+void TestTrxLink::radioDyingInTheMiddleOfAReadEndsIt_data()
+{
+    QTest::addColumn<int>("rig");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("own FT-897 driver") << int(TrxFt897) << QStringLiteral("ReadFile()");
+    QTest::newRow("Hamlib's FT-897 driver") << int(TrxHamlib) << kNoReply;
+}
+
+// The radio goes away while the link waits for its reply (Hamlib's own read would spin
+// on the hung-up line for ever): the query ends with one message, and once the radio is
+// back the next query reads it.
+void TestTrxLink::radioDyingInTheMiddleOfAReadEndsIt()
+{
+    QFETCH(int, rig);
+    QFETCH(QString, message);
+    PtyTransceiver transceiver(simulator(7012300, "CW"));
+    const QString device = m_dir->filePath("ttyRADIO");
+    QVERIFY(plugIn(transceiver, device));
+    TrxConnection connection{rig, kPort, device, TrxSettings()};
+    connection.settings.hamlibModel = 1023; // Hamlib's FT-897
+    connection.settings.hamlibPort = device;
+    CTrxLink link;
+    RecordingForm form;
+    connectForms(link, {&form});
+    QSignalSpy opened(&link, &CTrxLink::linkOpened);
+    link.OpenLink(connection);
+    QVERIFY(opened.wait(kWaitMs));
+
+    // Hamlib's FT-897 driver answers from what it read in the last moment without asking
+    // the radio (and opening has just read it): queries go on until one asks.
+    transceiver.hangUpAtNextCommand();
+    for (int query = 0; !transceiver.hungUp(); ++query) {
+        QVERIFY(query < 1000);
+        form.readings.clear();
+        QVERIFY(queryEnds(link));
+    }
+    QCOMPARE(m_prompter.texts(), QStringList{message});
+    QCOMPARE(form.readings, QList<TrxReading>());
+
+    QVERIFY(unplug(transceiver, device));
+    QVERIFY(plugIn(transceiver, device));
+    QVERIFY(queryEnds(link));
+    QCOMPARE(form.readings, QList<TrxReading>{(TrxReading{"7.012.3", "40", 0, "599"})});
+    QCOMPARE(m_prompter.texts(), QStringList{message});
 }
 
 QTEST_GUILESS_MAIN(TestTrxLink)

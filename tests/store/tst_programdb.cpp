@@ -100,7 +100,7 @@ void TestProgramDb::parameterValuesHoldingQuotesAreStored()
     QVERIFY(m_db.SetParameter(QStringLiteral("gridlocator"), QStringLiteral("JN'47")));
     QCOMPARE(parameter("gridlocator"), QByteArray("JN'47"));
     QVERIFY(m_db.SetParameter(QStringLiteral("utcoffset"), QString::fromUtf8("é")));
-    QCOMPARE(parameter("utcoffset"), QByteArray("\xE9"));
+    QCOMPARE(parameter("utcoffset"), QByteArray("\xC3\xA9")); // stored as UTF-8
     // The other keys are untouched: the quote did not reach the statement text.
     QCOMPARE(SqlHelpers::rows(ProgramDb::kProgramDatabase, "SELECT PARAMETER FROM PARAMETERS WHERE VALUE = 'JN''47'"),
              QByteArray("gridlocator"));

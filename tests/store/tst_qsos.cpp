@@ -38,7 +38,7 @@ private slots:
     void newLogbookHoldsItsTablesAndIndex();
     void insertReturnsTheRowIdAndQueryQsoReadsEveryField();
     void textsAreStoredAsTypedWhateverQuotesTheyHold();
-    void textsGoThroughTheWindowsCodePage();
+    void textsAreStoredAsUtf8AndOlderOnesReadAsWindows1252();
     void queryQsoOfAMissingRowGivesOneEmptyRecord();
     void latestQsosAreTheNewestOldestFirst();
     void queriesByCountryAndByCallKeepTheirLimitOf100();
@@ -141,17 +141,21 @@ void TestQsos::textsAreStoredAsTypedWhateverQuotesTheyHold()
     QCOMPARE(calls(out), QStringList({"EI5X'"}));
 }
 
-void TestQsos::textsGoThroughTheWindowsCodePage()
+void TestQsos::textsAreStoredAsUtf8AndOlderOnesReadAsWindows1252()
 {
     Record r = qso("2026-12-06", "10:00:00", "OH2AB");
     r.name = QString::fromUtf8("Jérôme");
     r.qth = QString::fromUtf8("Москва");
     const int id = m_db.InsertQso({r}, m_log).value_or(0);
-    QCOMPARE(SqlHelpers::rows(m_log, "SELECT hex(NAME), QTH FROM QSOS"), QByteArray("4AE972F46D65|??????"));
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT hex(NAME), QTH FROM QSOS"), QByteArray("4AC3A972C3B46D65|Москва"));
     QList<Record> out;
     m_db.QueryQso(out, id, m_log);
     QCOMPARE(out.first().name, QString::fromUtf8("Jérôme"));
-    QCOMPARE(out.first().qth, QStringLiteral("??????"));
+    QCOMPARE(out.first().qth, QString::fromUtf8("Москва"));
+    // A text written in Windows-1252 (by Korva3 on Windows, before UTF-8) reads the same.
+    QVERIFY(SqlHelpers::exec(m_log, "UPDATE QSOS SET NAME = 'J\xe9r\xf4me'"));
+    m_db.QueryQso(out, id, m_log);
+    QCOMPARE(out.first().name, QString::fromUtf8("Jérôme"));
 }
 
 void TestQsos::queryQsoOfAMissingRowGivesOneEmptyRecord()

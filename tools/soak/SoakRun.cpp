@@ -3,7 +3,9 @@
 #include "adif/AdifWriter.h"
 #include "document/CKorva3Doc.h"
 #include "platform/Prompter.h"
+#include "faults/HeldLock.h"
 #include "progdb/ProgramDatabaseBuilder.h"
+#include "store/LogbookJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +25,10 @@ const int kConfirmed = 2;
 const double kOpWeights[SoakFigures::kOps] = {36, 25, 25, 4, 5, 5};
 // None is handled by the fault share; a lock held past the busy timeout costs its
 // five seconds, so it is the rarest.
-const double kFaultWeights[SoakFault::kKinds] = {0, 400, 350, 245, 5};
+const double kFaultWeights[SoakFault::kKinds] = {0, 350, 300, 200, 5, 140, 5};
+const char kWriteError[] = "Error writing to database...";
+const char kInUse[] = "Error writing to database...\nThe logbook is in use by another program";
+const char kBatchRefused[] = "Error writing to database";
 
 } // namespace
 
@@ -64,7 +69,15 @@ bool SoakRun::prepare()
     if (!LogbookGenerator(m_options.seed).writeLogbook(logbookPath(), m_options.qsos)
         || !store.RebuildDxccStats(logbookPath()))
         return broken(QStringLiteral("cannot make the logbook"));
-    m_doc = std::make_unique<CKorva3Doc>(logbookPath());
+    {
+        const std::unique_ptr<HeldLock> reader =
+            m_options.rollback ? std::make_unique<HeldLock>(logbookPath(), HeldLock::Kind::Read) : nullptr;
+        m_doc = std::make_unique<CKorva3Doc>(logbookPath());
+    }
+    m_wal = LogbookJournal::mode(logbookPath()) == "wal";
+    if (m_wal == m_options.rollback)
+        return broken(QStringLiteral("the logbook is not in the %1 journal")
+                          .arg(QLatin1String(m_options.rollback ? "rollback" : "WAL")));
     m_check = std::make_unique<LogbookCheck>(logbookPath());
     if (!m_check->isOpen() || !m_check->addCheckIndex())
         return broken(QStringLiteral("cannot open the logbook: %1").arg(m_check->lastError()));
@@ -100,7 +113,7 @@ bool SoakRun::step(int number)
     const int op = std::discrete_distribution<int>(std::begin(kOpWeights), std::end(kOpWeights))(m_random);
     bool kept = false;
     {
-        SoakFault fault(kind, *m_check, logbookPath(), m_random);
+        SoakFault fault(kind, *m_check, logbookPath(), m_wal, m_random);
         if (!fault.isSetUp())
             return broken(QStringLiteral("cannot set up %1: %2").arg(fault.description(), m_check->lastError()));
         ++m_figures.faults[int(kind)];
@@ -113,6 +126,9 @@ bool SoakRun::step(int number)
         case SoakFigures::Import: kept = import(fault, number); break;
         case SoakFigures::Rebuild: kept = rebuild(fault); break;
         }
+        if (kept && !fault.stillHeld())
+            return broken(
+                QStringLiteral("the step waited for %1 longer than the busy timeout").arg(fault.description()));
     }
     return kept && checkStatistics(number) && checkSoundness(number);
 }
@@ -128,11 +144,13 @@ bool SoakRun::add(const SoakFault &fault)
     m_touched << qso.country;
     if (rowId > 0) {
         const bool stored = m_check->qsoCount() == before + 1 && m_check->qsoKey(rowId) == keyOf(qso);
-        return checkOutcome(true, fault, QStringLiteral("add"), stored);
+        return checkOutcome(true, fault, QStringLiteral("add"), stored)
+            && checkTold(true, fault, QStringLiteral("add"));
     }
     ++m_figures.failed[SoakFigures::Add];
     const bool untouched = m_check->qsoCount() == before && m_check->highestRowId() == highest;
-    return checkOutcome(false, fault, QStringLiteral("add"), untouched);
+    return checkOutcome(false, fault, QStringLiteral("add"), untouched)
+        && checkTold(false, fault, QStringLiteral("add"));
 }
 
 bool SoakRun::change(const SoakFault &fault, bool qslOnly)
@@ -158,8 +176,8 @@ bool SoakRun::change(const SoakFault &fault, bool qslOnly)
     if (!done)
         ++m_figures.failed[qslOnly ? SoakFigures::MarkQsl : SoakFigures::Change];
     const QByteArray after = m_check->qsoKey(rowId);
-    return checkOutcome(done, fault, qslOnly ? QStringLiteral("QSL mark") : QStringLiteral("change"),
-                        after == (done ? keyOf(changed) : before));
+    const QString what = qslOnly ? QStringLiteral("QSL mark") : QStringLiteral("change");
+    return checkOutcome(done, fault, what, after == (done ? keyOf(changed) : before)) && checkTold(done, fault, what);
 }
 
 bool SoakRun::remove(const SoakFault &fault)
@@ -173,7 +191,8 @@ bool SoakRun::remove(const SoakFault &fault)
         ++m_figures.failed[SoakFigures::Delete];
     const bool asReported = done ? m_check->qsoKey(rowId).isEmpty() && m_check->qsoCount() == count - 1
                                  : m_check->qsoKey(rowId) == before && m_check->qsoCount() == count;
-    return checkOutcome(done, fault, QStringLiteral("delete"), asReported);
+    return checkOutcome(done, fault, QStringLiteral("delete"), asReported)
+        && checkTold(done, fault, QStringLiteral("delete"));
 }
 
 bool SoakRun::import(const SoakFault &fault, int number)
@@ -190,16 +209,21 @@ bool SoakRun::import(const SoakFault &fault, int number)
     m_touched << m_check->entitiesAfter(highest);
     m_figures.importedRecords += added;
     const QStringList texts = m_prompter.texts();
-    // One failure message at most, then the number of records really stored.
-    const bool told = !texts.isEmpty() && texts.size() <= 2
-                   && texts.last() == QStringLiteral("%1 Qso Records added").arg(added) && result.added == added;
+    // One failure message at most, which says why, then the number of records really
+    // stored.
+    QString addedText = QStringLiteral("%1 Qso Records added").arg(added);
+    if (result.duplicates > 0)
+        addedText += QStringLiteral(", %1 duplicates skipped").arg(result.duplicates);
+    const bool told = !texts.isEmpty() && texts.size() <= 2 && texts.last() == addedText && result.added == added
+                   && (texts.size() == 1 || texts.first() == QLatin1String(kBatchRefused)
+                       || texts.first() == failureText(fault));
     if (!told)
         return broken(QStringLiteral("import of %1 records under %2 stored %3 but said: %4")
                           .arg(records)
                           .arg(fault.description())
                           .arg(added)
                           .arg(texts.join(QLatin1String(" / "))));
-    const bool complete = added == records && texts.size() == 1;
+    const bool complete = added + result.duplicates == records && texts.size() == 1;
     if (!complete)
         ++m_figures.failed[SoakFigures::Import];
     return checkOutcome(complete, fault, QStringLiteral("import"), true);
@@ -211,7 +235,7 @@ bool SoakRun::rebuild(const SoakFault &fault)
     const bool done = m_doc->OnRebuildDxccStat();
     if (!done)
         ++m_figures.failed[SoakFigures::Rebuild];
-    const QString said = done ? QStringLiteral("DXCC statistics rebuilt") : QStringLiteral("Error writing to database...");
+    const QString said = done ? QStringLiteral("DXCC statistics rebuilt") : failureText(fault);
     return checkOutcome(done, fault, QStringLiteral("rebuild"), m_prompter.texts() == QStringList{said});
 }
 
@@ -230,6 +254,22 @@ bool SoakRun::checkOutcome(bool reportedDone, const SoakFault &fault, const QStr
                           .arg(what, reportedDone ? QStringLiteral("done") : QStringLiteral("failed"),
                                fault.kind() == SoakFault::Kind::None ? QStringLiteral("no fault") : fault.description()));
     return true;
+}
+
+// A write said nothing when done, and its one message when it failed: that another
+// program holds the logbook when one did past the busy timeout.
+bool SoakRun::checkTold(bool reportedDone, const SoakFault &fault, const QString &what)
+{
+    const QStringList expected = reportedDone ? QStringList() : QStringList{failureText(fault)};
+    if (m_prompter.texts() == expected)
+        return true;
+    const QString under = fault.kind() == SoakFault::Kind::None ? QStringLiteral("no fault") : fault.description();
+    return broken(QStringLiteral("%1 under %2 said: %3").arg(what, under, m_prompter.texts().join(QLatin1String(" / "))));
+}
+
+QString SoakRun::failureText(const SoakFault &fault)
+{
+    return QLatin1String(fault.holdsTheLogbook() ? kInUse : kWriteError);
 }
 
 // The statistics equal a rebuild after every step: before it they did, so it is

@@ -31,6 +31,10 @@ struct SoakOptions
     // Every this many steps, and after the last, the statistics of all entities are
     // compared with the QSOs, not only those the step touched.
     int fullStatsEvery = 1000;
+    // Keeps the logbook in the rollback journal (another connection reads while the
+    // document opens it), where readers make writes wait; else the document puts it in
+    // WAL mode, as it does every logbook it opens.
+    bool rollback = false;
     QString folder;
 };
 
@@ -82,6 +86,8 @@ private:
     bool import(const SoakFault &fault, int number);
     bool rebuild(const SoakFault &fault);
     bool checkOutcome(bool reportedDone, const SoakFault &fault, const QString &what, bool fileAsReported);
+    bool checkTold(bool reportedDone, const SoakFault &fault, const QString &what);
+    static QString failureText(const SoakFault &fault);
     bool checkStatistics(int number);
     bool checkAllStatistics();
     bool checkSoundness(int number);
@@ -101,6 +107,7 @@ private:
     // The table's statistics after the last step, by entity.
     QHash<int, QByteArray> m_stats;
     int m_step = 0;
+    bool m_wal = false;
     SoakFigures m_figures;
     QString m_failure;
 };

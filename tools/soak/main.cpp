@@ -2,6 +2,7 @@
 // injected write failures, and checks after every step that the logbook holds what
 // the document said and that its statistics equal a rebuild. See the README.
 #include "SoakRun.h"
+#include "platform/FileSizeSignal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -26,13 +27,15 @@ SoakOptions readOptions(const QCommandLineParser &parser)
     options.faultPercent = intOption(parser, "faults");
     options.integrityEvery = qMax(1, intOption(parser, "integrity-every"));
     options.fullStatsEvery = qMax(1, intOption(parser, "full-stats-every"));
+    options.rollback = parser.isSet(QStringLiteral("rollback"));
     return options;
 }
 
 void printFigures(const SoakOptions &options, const SoakFigures &figures)
 {
-    std::printf("steps %d on a logbook of %lld QSOs (seed %u), %lld QSOs at the end, %.1f s (%.0f steps/s)\n",
-                options.steps, figures.qsosAtStart, options.seed, figures.qsosAtEnd, figures.elapsedMs / 1000.0,
+    std::printf("steps %d on a logbook of %lld QSOs (seed %u, %s), %lld QSOs at the end, %.1f s (%.0f steps/s)\n",
+                options.steps, figures.qsosAtStart, options.seed, options.rollback ? "rollback journal" : "WAL",
+                figures.qsosAtEnd, figures.elapsedMs / 1000.0,
                 figures.elapsedMs > 0 ? options.steps * 1000.0 / figures.elapsedMs : 0.0);
     for (int op = 0; op < SoakFigures::kOps; ++op)
         std::printf("  %-9s %7d steps, %6d reported failed\n", SoakFigures::opName(op), figures.done[op],
@@ -50,6 +53,9 @@ void printFigures(const SoakOptions &options, const SoakFigures &figures)
 
 int main(int argc, char *argv[])
 {
+    // As Korva3 and korva3-cli do: the file-size limits of the run fail writes instead
+    // of ending it.
+    FileSizeSignal::ignore();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Random writes under injected failures, checked after every step."));
@@ -64,6 +70,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("full-stats-every"), QStringLiteral("Steps between comparisons of all statistics with all QSOs."),
          QStringLiteral("n"), QStringLiteral("1000")},
         {QStringLiteral("folder"), QStringLiteral("Where the files go (default: a new folder in /dev/shm)."), QStringLiteral("path")},
+        {QStringLiteral("rollback"), QStringLiteral("Keep the logbook in the rollback journal instead of WAL.")},
     });
     parser.process(app);
 

@@ -98,6 +98,7 @@ void PtyTransceiver::stop()
     closeFd(m_terminal);
     closeFd(m_master);
     m_pending.clear();
+    m_hungUp = false;
 }
 
 QByteArray PtyTransceiver::received() const
@@ -168,6 +169,11 @@ void PtyTransceiver::serve()
             if (count > 0)
                 take(buffer, static_cast<int>(count));
         }
+        if (m_hungUp) {
+            closeFd(m_terminal);
+            closeFd(m_master);
+            return;
+        }
     }
 }
 
@@ -189,6 +195,10 @@ void PtyTransceiver::take(const char *data, int count)
         }
         m_pending.remove(0, kFrameLength);
         log("received", frame);
+        if (m_hangUp.exchange(false)) {
+            m_hungUp = true;
+            return;
+        }
         QByteArray reply;
         {
             std::lock_guard<std::mutex> lock(m_mutex);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -36,6 +37,11 @@ public:
     bool send(const QByteArray &bytes);
     // The radio tuned elsewhere: the commands from now on are answered by `simulator`.
     void setSimulator(const TrxSimulator &simulator);
+    // The radio dies in the middle of the next read: the next command it receives goes
+    // unanswered and the device goes away, as stop() takes it (call stop() before
+    // start() again).
+    void hangUpAtNextCommand() { m_hangUp = true; }
+    bool hungUp() const { return m_hungUp; }
     // Bytes sent to the client that it has not read yet; -1 when unknown.
     int unreadByClient() const;
     // Appends a line to the file at `path` for every command received ("received: 00 00
@@ -71,4 +77,6 @@ private:
     QByteArray m_received;
     QByteArray m_pending; // bytes of a command not complete yet
     std::FILE *m_log = nullptr;
+    std::atomic<bool> m_hangUp{false};
+    std::atomic<bool> m_hungUp{false};
 };
