@@ -488,6 +488,9 @@ int CliRunner::cluster(const QStringList &arguments)
     bool loggedIn = false;
     int exitCode = Success;
     QObject::connect(&client, &ClusterClient::spotReceived, &loop, [&](const DxSpot &spot) {
+        // Spots of one read all come before the loop ends: those past the count are not printed.
+        if (count > 0 && printed >= count)
+            return;
         m_out << SpotJson::format(spot, statuses.statusOf(spot)) << '\n';
         m_out.flush();
         if (count > 0 && ++printed >= count)
