@@ -4,13 +4,15 @@
 // to the program database, and the statistics rebuild against the grouping statement
 // that computes the same counts. Times the document's operations as the windows call
 // them on the generated logbook, and the peak memory of the import and the export.
+// Times the DX cluster's spot statuses, and QSOs from WSJT-X's datagrams on the
+// loopback to their commit in the generated logbook, and stores a burst of them.
 // Prints medians; asserts nothing.
 //
 // With --journal it compares the logbook's journals instead: the document's writes in
 // SQLite's rollback journal and in its write-ahead log (WAL), alone and while another
 // program holds a read transaction.
 //
-//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--only GROUP,...] [--journal]
+//   korva3-bench [--qsos N] [--runs N] [--calls N] [--json] [--last FILE] [--journal] [--only PART,...]
 #include "BenchTable.h"
 #include "ChildRun.h"
 
@@ -20,6 +22,9 @@
 #include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
 #include "net/SpotStatusCalculator.h"
+#include "net/WsjtxListener.h"
+#include "net/WsjtxLogging.h"
+#include "net/WsjtxMessage.h"
 #include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/LogbookJournal.h"
@@ -29,6 +34,7 @@
 #include "store/Sqlite3DB.h"
 #include "store/SqliteStatement.h"
 #include "store/SqliteTransaction.h"
+#include "wsjtxsim/WsjtxEncoder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,16 +43,17 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
-#include <numeric>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -83,12 +90,16 @@ struct Settings
     int runs = 5;
     int calls = 1000000;
     bool json = false;
-    bool journal = false;
     QString last;
-    // The groups of figures to run; empty for all.
+    // The parts to run (statistics, reports, export, import, entities, resolution,
+    // spots, writes, wsjtx, journal); empty for all but the journals' comparison, which only
+    // runs when named (--journal names it alone).
     QStringList only;
 
-    bool chosen(const char *group) const { return only.isEmpty() || only.contains(QLatin1String(group)); }
+    bool includes(const char *part) const
+    {
+        return only.isEmpty() ? qstrcmp(part, "journal") != 0 : only.contains(QLatin1String(part));
+    }
 };
 
 double median(std::vector<double> values)
@@ -199,6 +210,7 @@ public:
     void spotStatuses();
     void writes();
     void journals();
+    void wsjtx();
     void print() const;
 
 private:
@@ -479,6 +491,133 @@ void Bench::journals()
     journal(true, adif);
 }
 
+namespace {
+
+constexpr int kWsjtxQsos = 1000;
+// How long a QSO may take before the benchmark gives up on it.
+constexpr int kWsjtxPatienceMs = 10000;
+
+// A QSO as WSJT-X logs one, with a made-up call of its own: PREFIX and three letters.
+WsjtxMessage wsjtxQso(const char *prefix, int index)
+{
+    WsjtxMessage message = WsjtxEncoder::message(WsjtxMessage::Kind::QsoLogged, QStringLiteral("WSJT-X"));
+    QString call = QLatin1String(prefix);
+    for (int letter : {index / 676 % 26, index / 26 % 26, index % 26})
+        call.append(QLatin1Char(static_cast<char>('A' + letter)));
+    // A day the generated logbook has no QSOs on.
+    const QDateTime off(QDate(2031, 1, 1), QTime(12, 0), Qt::UTC);
+    message.qso = {off, call, QStringLiteral("FN42"), 14075500, QStringLiteral("FT8"), QStringLiteral("-10"),
+                   QStringLiteral("-12"), QStringLiteral("100"), QString(), QString(), off.addSecs(-60), QString(),
+                   QStringLiteral("DL1XYZ"), QStringLiteral("JO62"), QString(), QString(), QString()};
+    return message;
+}
+
+// The two datagrams WSJT-X sends for a QSO: QSO Logged, then Logged ADIF.
+QList<QByteArray> wsjtxDatagrams(const WsjtxMessage &qso)
+{
+    const WsjtxEncoder encoder;
+    WsjtxMessage adif = WsjtxEncoder::message(WsjtxMessage::Kind::LoggedAdif, qso.id);
+    adif.adif = WsjtxEncoder::loggedAdifText(qso.qso, qso.id);
+    return {encoder.encode(qso), encoder.encode(adif)};
+}
+
+// Waits on the event loop until `done`; false when it took longer than `ms`.
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+// A datagram the socket's buffer cannot take now is sent again once it can.
+void sendAll(QUdpSocket &sender, const QByteArray &datagram, quint16 port)
+{
+    while (sender.writeDatagram(datagram, QHostAddress::LocalHost, port) != datagram.size())
+        sender.waitForBytesWritten(10);
+}
+
+// Counts of the QSOs of the benchmark's day whose call is like `pattern`.
+int benchQsos(const QString &logbook, const char *pattern, const char *what)
+{
+    sqlite3 *slot = nullptr;
+    SlotConnection c(slot, logbook);
+    const QByteArray sql = QByteArray("SELECT ") + what + " FROM QSOS WHERE DATE = '2031-01-01' AND CALL LIKE ?";
+    SqliteStatement count(c.handle(), sql.constData());
+    count.bind(1, QString::fromLatin1(pattern));
+    count.step();
+    return count.columnInt(0);
+}
+
+} // namespace
+
+// A listener on the loopback stores into the generated logbook, as the logbook window's
+// WSJT-X logging does.
+void Bench::wsjtx()
+{
+    progress("WSJT-X datagrams to stored QSOs");
+    CKorva3Doc doc(m_log);
+    WsjtxLogging logging([&doc](QString &) { return &doc; });
+    WsjtxSettings settings;
+    settings.enabled = true;
+    settings.port = 0;
+    if (!logging.apply(settings)) {
+        std::fprintf(stderr, "no UDP port for WSJT-X: %s\n", qPrintable(logging.lastError()));
+        return;
+    }
+    const quint16 port = logging.listener()->port();
+    int imported = 0;
+    QObject::connect(&doc, &CKorva3Doc::qsosImported, &doc, [&imported](int count) { imported += count; });
+    QUdpSocket sender;
+
+    std::vector<double> latencies;
+    for (int i = 0; i < kWsjtxQsos; ++i) {
+        const QList<QByteArray> datagrams = wsjtxDatagrams(wsjtxQso("K1", i));
+        const int before = imported;
+        QElapsedTimer timer;
+        timer.start();
+        for (const QByteArray &datagram : datagrams)
+            sendAll(sender, datagram, port);
+        if (!waitFor([&] { return imported > before; }, kWsjtxPatienceMs))
+            break;
+        latencies.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    const QString ofQsos = latencies.size() == kWsjtxQsos
+                               ? QString()
+                               : QStringLiteral(" (%1 of %2 QSOs)").arg(latencies.size()).arg(kWsjtxQsos);
+    m_table.add(figure(QStringLiteral("WSJT-X datagrams to QSO committed, median") + ofQsos, median(latencies), "ms",
+                       Goal::AtMost, 20));
+    m_table.add(figure(QStringLiteral("WSJT-X datagrams to QSO committed, slowest") + ofQsos,
+                       latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end()), "ms",
+                       Goal::AtMost, 100));
+
+    progress("WSJT-X burst");
+    const int before = imported;
+    QElapsedTimer burst;
+    burst.start();
+    for (int i = 0; i < kWsjtxQsos; ++i) {
+        for (const QByteArray &datagram : wsjtxDatagrams(wsjtxQso("K2", i)))
+            sendAll(sender, datagram, port);
+    }
+    const double sentMs = static_cast<double>(burst.nsecsElapsed()) / 1e6;
+    // Done when all are in, or when none came for a while.
+    int seen = imported;
+    while (imported - before < kWsjtxQsos && waitFor([&] { return imported > seen; }, kWsjtxPatienceMs))
+        seen = imported;
+    const double storedMs = static_cast<double>(burst.nsecsElapsed()) / 1e6;
+    logging.stop();
+    m_table.add(QStringLiteral("WSJT-X burst: 1000 QSOs, 2000 datagrams sent"), sentMs, "ms");
+    m_table.add(QStringLiteral("WSJT-X burst: stored after"), storedMs, "ms");
+    m_table.add(figure(QStringLiteral("WSJT-X burst: QSOs stored"), benchQsos(m_log, "K2%", "COUNT(DISTINCT CALL)"),
+                       "QSOs", Goal::AtLeast, kWsjtxQsos));
+    m_table.add(figure(QStringLiteral("WSJT-X burst: QSOs stored twice"),
+                       benchQsos(m_log, "K2%", "COUNT(*) - COUNT(DISTINCT CALL)"), "QSOs", Goal::AtMost, 0));
+}
+
 void Bench::adifExport()
 {
     progress("ADIF export");
@@ -751,33 +890,31 @@ int main(int argc, char *argv[])
     settings.runs = std::max(1, argValue(args, QStringLiteral("--runs"), settings.runs));
     settings.calls = std::max(1, argValue(args, QStringLiteral("--calls"), settings.calls));
     settings.json = args.contains(QStringLiteral("--json"));
-    settings.journal = args.contains(QStringLiteral("--journal"));
+    const int only = args.indexOf(QStringLiteral("--only"));
+    if (only >= 0 && only + 1 < args.size())
+        settings.only = args.at(only + 1).split(QLatin1Char(','));
+    if (args.contains(QStringLiteral("--journal")))
+        settings.only = QStringList{QStringLiteral("journal")};
     const int last = args.indexOf(QStringLiteral("--last"));
     if (last >= 0 && last + 1 < args.size())
         settings.last = args.at(last + 1);
-    const int only = args.indexOf(QStringLiteral("--only"));
-    if (only >= 0 && only + 1 < args.size())
-        settings.only = args.at(only + 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     const QString previous = QDir::currentPath();
     Bench bench(settings);
     if (!bench.prepare())
         return 1;
-    if (settings.journal) {
-        bench.journals();
-    } else {
-        const struct
-        {
-            const char *group;
-            void (Bench::*run)();
-        } groups[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
-                      {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
-                      {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
-                      {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes}};
-        for (const auto &group : groups) {
-            if (settings.chosen(group.group))
-                (bench.*group.run)();
-        }
+    const struct
+    {
+        const char *name;
+        void (Bench::*run)();
+    } parts[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
+                 {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
+                 {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
+                 {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes},
+                 {"wsjtx", &Bench::wsjtx},           {"journal", &Bench::journals}};
+    for (const auto &part : parts) {
+        if (settings.includes(part.name))
+            (bench.*part.run)();
     }
     Prompter::install(nullptr);
     QDir::setCurrent(previous);

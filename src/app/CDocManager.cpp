@@ -49,20 +49,59 @@ CDocManager::~CDocManager()
 CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
 {
     const QString full = QFileInfo(path).absoluteFilePath();
-    for (CKorva3Doc *document : m_documents) {
-        if (document->pathName() == full) {
-            const QList<CDocumentFrame *> frames = framesOf(document);
-            if (!frames.isEmpty()) {
-                frames.first()->showNormal();
-                m_area->setActiveSubWindow(frames.first());
-            }
+    CKorva3Doc *document = findDocument(full);
+    if (document) {
+        const QList<CDocumentFrame *> frames = framesOf(document);
+        if (!frames.isEmpty()) {
+            frames.first()->showNormal();
+            m_area->setActiveSubWindow(frames.first());
             return document;
         }
+        // Opened for another program's QSOs: the operator sees it as any file opened.
+        if (!LogbookFiles::OnOpenDocument(full))
+            return nullptr;
+        if (!document->openMessage().isEmpty())
+            Prompter::current().warning(document->openMessage());
+    } else {
+        document = openDocument(full);
+        if (!document)
+            return nullptr;
+    }
+    addFrame(document, CommandTable::WindowKind::Logbook);
+    addRecentFile(full);
+    emit documentsChanged();
+    return document;
+}
+
+CKorva3Doc *CDocManager::DocumentWithoutWindow(const QString &path, QString &why)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    if (CKorva3Doc *document = findDocument(full))
+        return document;
+    // Opening a missing file would make an empty one.
+    if (!QFileInfo(full).isFile()) {
+        why = QStringLiteral("Logbook not found: %1").arg(full);
+        return nullptr;
     }
     auto *document = new CKorva3Doc(full, this);
-    // A file that is no logbook (the program database, another program's database)
-    // is refused before any window opens.
-    if (!document->isLogbook() || !LogbookFiles::OnOpenDocument(full)) {
+    if (!document->isLogbook()) {
+        why = document->openMessage();
+        delete document;
+        return nullptr;
+    }
+    document->watchForOutsideChanges();
+    m_documents.append(document);
+    m_commands.insert(document, new CDocCommands(document, this));
+    emit documentsChanged();
+    return document;
+}
+
+// A file that is no logbook (the program database, another program's database) is
+// refused before any window opens.
+CKorva3Doc *CDocManager::openDocument(const QString &fullPath)
+{
+    auto *document = new CKorva3Doc(fullPath, this);
+    if (!document->isLogbook() || !LogbookFiles::OnOpenDocument(fullPath)) {
         if (!document->isLogbook())
             Prompter::current().warning(document->openMessage());
         delete document;
@@ -73,10 +112,14 @@ CKorva3Doc *CDocManager::OpenDocumentFile(const QString &path)
     document->watchForOutsideChanges();
     m_documents.append(document);
     m_commands.insert(document, new CDocCommands(document, this));
-    addFrame(document, CommandTable::WindowKind::Logbook);
-    addRecentFile(full);
-    emit documentsChanged();
     return document;
+}
+
+CKorva3Doc *CDocManager::findDocument(const QString &fullPath) const
+{
+    const auto found = std::find_if(m_documents.cbegin(), m_documents.cend(),
+                                    [&fullPath](const CKorva3Doc *document) { return document->pathName() == fullPath; });
+    return found != m_documents.cend() ? *found : nullptr;
 }
 
 void CDocManager::OpenFile(const QString &path)

@@ -29,6 +29,11 @@ public:
 
     // The document on path, shown and active; null when the file cannot be opened.
     CKorva3Doc *OpenDocumentFile(const QString &path);
+    // The document open on path, else one opened on it without a window, for QSOs that
+    // come from other programs: it is backed up and closed as the others, and gets its
+    // window when the operator opens the file. Null, with the reason in `why` and
+    // nothing said, when the file does not exist or is no logbook.
+    CKorva3Doc *DocumentWithoutWindow(const QString &path, QString &why);
     // A file handed over from outside (the command line, a drop, a second start): an
     // ADIF file is imported into a logbook the operator chooses, or into a new one;
     // anything else opens as a logbook.
@@ -66,6 +71,8 @@ signals:
     void documentsChanged();
 
 private:
+    CKorva3Doc *openDocument(const QString &fullPath);
+    CKorva3Doc *findDocument(const QString &fullPath) const;
     CDocumentFrame *addFrame(CKorva3Doc *document, CommandTable::WindowKind kind);
     void frameClosed(CKorva3Doc *document);
     void importAdifFile(const QString &adifPath);

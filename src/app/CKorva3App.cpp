@@ -61,6 +61,8 @@ bool CKorva3App::InitInstance(const QStringList &arguments)
         if (!last.isEmpty())
             m_mainFrame->docManager()->OpenDocumentFile(last);
     }
+    // QSOs from WSJT-X go into the logbook just opened, when Setup chose none.
+    m_mainFrame->startWsjtxLogging();
     if (!path.isEmpty() && !logbookGiven)
         m_mainFrame->docManager()->OpenFile(path);
     return true;

@@ -5,6 +5,7 @@
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
 #include "CRadioFollower.h"
+#include "CWsjtxFollower.h"
 #include "KeyboardLocks.h"
 #include "MdiArrangement.h"
 #include "document/CKorva3Doc.h"
@@ -13,6 +14,10 @@
 #include "entry/CKorva3View.h"
 #include "net/CallbookClient.h"
 #include "net/ClusterSettings.h"
+#include "net/WsjtxLogging.h"
+#include "net/WsjtxSettings.h"
+#include "platform/AppSettings.h"
+#include "platform/Prompter.h"
 #include "platform/CommandIds.h"
 #include "platform/CommandRouter.h"
 #include "rig/CTrxLink.h"
@@ -140,10 +145,14 @@ CMainFrame::CMainFrame(QWidget *parent)
             return frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
         },
         this);
+    createWsjtxLogging();
 }
 
 CMainFrame::~CMainFrame()
 {
+    // A QSO still waiting for its Logged ADIF goes into its logbook before the windows go.
+    m_wsjtxLogging->stop();
+    disconnect(m_wsjtxLogging, nullptr, this, nullptr);
     // Closing the window below hides and closes the document windows; the menus must
     // not follow them any more.
     disconnect(qApp, nullptr, this, nullptr);
@@ -218,10 +227,11 @@ void CMainFrame::watchFrame(CDocumentFrame *frame)
     connect(frame, &QWidget::windowTitleChanged, this, [this] { updateWindowList(); });
     if (view && view->metaObject()->indexOfSignal("commandsChanged()") >= 0)
         connect(view, SIGNAL(commandsChanged()), this, SLOT(updateCommandUI()));
-    // The view gets the transceiver link so that its Setup can show and change it, and
-    // the callbook, whose answers it says in the status bar.
+    // The view gets the transceiver link and the WSJT-X logging so that its Setup can
+    // show and change them, and the callbook, whose answers it says in the status bar.
     if (auto *form = qobject_cast<CKorva3View *>(view)) {
         form->setTrxLink(m_trxLink);
+        form->setWsjtxLogging(m_wsjtxLogging);
         form->setCallbook(m_callbook);
         connect(form, &CKorva3View::statusMessage, this, [this](const QString &text) { SetStatusText(text); });
     }
@@ -302,6 +312,46 @@ void CMainFrame::showTuned(const TrxOutcome &outcome)
         SetStatusText(QStringLiteral("Radio tuned to %1").arg(outcome.reading->frequency));
     else if (!outcome.messages.isEmpty())
         SetStatusText(QStringLiteral("The radio was not tuned: %1").arg(outcome.messages.first().text.simplified()));
+}
+
+// --- WSJT-X, JTDX and JS8Call -------------------------------------------------------
+
+void CMainFrame::createWsjtxLogging()
+{
+    m_wsjtxLogging = new WsjtxLogging([this](QString &why) { return wsjtxLogbook(why); }, this);
+    connect(m_wsjtxLogging, &WsjtxLogging::qsoHandled, this,
+            [this](const WsjtxLogging::Outcome &outcome) { SetStatusText(outcome.text); });
+    m_wsjtxFollower = new CWsjtxFollower(
+        m_wsjtxLogging,
+        [this]() -> CKorva3View * {
+            const CDocumentFrame *frame = activeFrame();
+            return frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
+        },
+        this);
+}
+
+void CMainFrame::startWsjtxLogging()
+{
+    const WsjtxSettings settings = WsjtxSettings::load();
+    if (!m_wsjtxLogging->apply(settings))
+        Prompter::current().warning(m_wsjtxLogging->notListeningText());
+}
+
+// The logbook chosen in Setup; else the active window's (a QSL window's too); else,
+// with none open, the one used last.
+CKorva3Doc *CMainFrame::wsjtxLogbook(QString &why)
+{
+    const QString chosen = m_wsjtxLogging->settings().logbook;
+    if (!chosen.isEmpty())
+        return m_docManager->DocumentWithoutWindow(chosen, why);
+    if (const CDocumentFrame *frame = activeFrame())
+        return frame->document();
+    const QString last = AppSettings::mostRecentFile();
+    if (last.isEmpty()) {
+        why = QStringLiteral("no logbook is open");
+        return nullptr;
+    }
+    return m_docManager->DocumentWithoutWindow(last, why);
 }
 
 // --- Building the window ------------------------------------------------------------

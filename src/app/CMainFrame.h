@@ -13,8 +13,12 @@
 
 class CallbookClient;
 class CDocManager;
+class CKorva3Doc;
 class CRadioFollower;
 class CTrxLink;
+class CWsjtxFollower;
+class WsjtxLogging;
+class CDocumentFrame;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -76,6 +80,14 @@ public:
     // one active last; null when no logbook is open.
     CDocumentFrame *logbookFrame() const;
 
+    // WSJT-X, JTDX and JS8Call logging into the logbook Setup chose, else the active
+    // window's, else the one used last (opened without a window); each QSO is told in
+    // the status bar.
+    WsjtxLogging *wsjtxLogging() const { return m_wsjtxLogging; }
+    CWsjtxFollower *wsjtxFollower() const { return m_wsjtxFollower; }
+    // Listens as the saved settings say; a port that cannot be had is told once.
+    void startWsjtxLogging();
+
     QAction *action(int id) const { return m_actions.value(id); }
     QToolBar *toolBar() const { return m_toolBar; }
     // Runs a command along the route of the active window, as a menu or key does.
@@ -120,6 +132,8 @@ private:
     void tileWindows();
     void cascadeWindows();
     QList<QMdiSubWindow *> arrangedWindows() const;
+    void createWsjtxLogging();
+    CKorva3Doc *wsjtxLogbook(QString &why);
     void updateCaption();
     void updateWindowList();
     void updateLockPanes();
@@ -133,6 +147,8 @@ private:
     CallbookClient *m_callbook;
     QPointer<CClusterFrame> m_clusterFrame;
     QPointer<CDocumentFrame> m_logbookFrame;
+    WsjtxLogging *m_wsjtxLogging = nullptr;
+    CWsjtxFollower *m_wsjtxFollower = nullptr;
     CommandTarget *m_appTarget = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<CommandTable::WindowKind, QList<QMenu *>> m_menus;

@@ -6,6 +6,7 @@
 #include "CountryInfoJson.h"
 #include "SpotJson.h"
 #include "StatsJson.h"
+#include "StopSignals.h"
 #include "TrxQuery.h"
 #include "TrxReadingJson.h"
 #include "document/CKorva3Doc.h"
@@ -15,6 +16,7 @@
 #include "net/CallbookSettings.h"
 #include "net/ClusterClient.h"
 #include "net/SpotStatusCalculator.h"
+#include "net/WsjtxLogging.h"
 #include "platform/ProgramVersion.h"
 #include "rig/HamlibModels.h"
 #include "rig/TrxType.h"
@@ -29,6 +31,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -55,6 +58,10 @@ const char kUsage[] =
     "  backup LOGBOOK [DIR]\n"
     "                     write a copy of the logbook, named by it and the time, into DIR (else the\n"
     "                     backup folder of the settings), keeping its newest 10 copies there\n"
+    "  listen LOGBOOK [--port N] [--multicast GROUP] [--seconds S] [--count N]\n"
+    "                     log the QSOs WSJT-X, JTDX and JS8Call send to UDP port N (2237), also to the\n"
+    "                     multicast group GROUP, into the logbook until S seconds pass, N QSOs are\n"
+    "                     stored or it is interrupted; print \"CALL logged\" for each, then the count\n"
     "  trx --rig 1|2 (--port N | --device PATH)\n"
     "                     read frequency and mode from the transceiver (1 FT-897, 2 FT-1000mp) on\n"
     "                     port COM N or on the serial device PATH, and print them as JSON\n"
@@ -153,6 +160,7 @@ int CliRunner::run(QStringList arguments)
         {"backup", kAnyCount, "", &CliRunner::backup},
         {"cluster", kAnyCount, "", &CliRunner::cluster},
         {"lookup", kAnyCount, "", &CliRunner::lookup},
+        {"listen", kAnyCount, "", &CliRunner::listen},
     };
     for (const auto &entry : commands) {
         if (command != QLatin1String(entry.name))
@@ -321,6 +329,81 @@ int CliRunner::exportAdif(const QStringList &arguments)
     if (!exported && messages.texts().isEmpty())
         return fail(QStringLiteral("Cannot read the logbook %1: nothing exported").arg(files.at(0)));
     return reportMessages(messages.texts(), exported);
+}
+
+// The options come in pairs after the logbook.
+int CliRunner::listen(const QStringList &arguments)
+{
+    const QString listenUsage =
+        QStringLiteral("listen takes LOGBOOK [--port N] [--multicast GROUP] [--seconds S] [--count N]");
+    if (arguments.isEmpty() || arguments.size() % 2 != 1)
+        return usage(listenUsage);
+    WsjtxSettings settings;
+    settings.enabled = true;
+    double seconds = 0;
+    int count = 0;
+    for (qsizetype i = 1; i < arguments.size(); i += 2) {
+        const QString &option = arguments.at(i);
+        const QString &value = arguments.at(i + 1);
+        bool valid = false;
+        if (option == QLatin1String("--port")) {
+            settings.port = value.toInt(&valid);
+            valid = valid && settings.port > 0 && settings.port <= 65535;
+        } else if (option == QLatin1String("--multicast")) {
+            settings.multicastGroup = value;
+            valid = !value.isEmpty();
+        } else if (option == QLatin1String("--seconds")) {
+            seconds = value.toDouble(&valid);
+            valid = valid && seconds > 0;
+        } else if (option == QLatin1String("--count")) {
+            count = value.toInt(&valid);
+            valid = valid && count > 0;
+        }
+        if (!valid)
+            return usage(QStringLiteral("listen: bad option %1 %2").arg(option, value));
+    }
+    const QString &path = arguments.first();
+    if (!logbookExists(path))
+        return Failed;
+    CKorva3Doc document(path);
+    if (document.openState() != CKorva3Doc::OpenState::Ready)
+        return fail(document.openMessage());
+    return listenInto(document, settings, seconds, count);
+}
+
+int CliRunner::listenInto(CKorva3Doc &document, const WsjtxSettings &settings, double seconds, int count)
+{
+    WsjtxLogging logging([&document](QString &) { return &document; });
+    QEventLoop loop;
+    int logged = 0;
+    bool failed = false;
+    QObject::connect(&logging, &WsjtxLogging::qsoHandled, &loop, [&](const WsjtxLogging::Outcome &outcome) {
+        switch (outcome.kind) {
+        case WsjtxLogging::Outcome::Kind::Logged:
+            m_out << outcome.call << " logged\n";
+            if (++logged == count)
+                loop.quit();
+            break;
+        case WsjtxLogging::Outcome::Kind::AlreadyLogged: m_out << outcome.text << '\n'; break;
+        case WsjtxLogging::Outcome::Kind::NotLogged:
+            m_err << outcome.text << '\n';
+            m_err.flush();
+            failed = true;
+            break;
+        }
+        m_out.flush();
+    });
+    if (!logging.apply(settings))
+        return fail(logging.lastError());
+    if (seconds > 0)
+        QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    const StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &loop, &QEventLoop::quit);
+    loop.exec();
+    // A QSO that still waits for its Logged ADIF is stored and counted too.
+    logging.stop();
+    m_out << logged << (logged == 1 ? " QSO logged\n" : " QSOs logged\n");
+    return failed ? Failed : Success;
 }
 
 int CliRunner::reportMessages(const QStringList &messages, bool succeeded)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class CKorva3Doc;
+struct WsjtxSettings;
 struct TrxConnection;
 class QTextStream;
 
@@ -40,6 +41,8 @@ private:
     static QString hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     int importAdif(const QStringList &arguments);
     int exportAdif(const QStringList &arguments);
+    int listen(const QStringList &arguments);
+    int listenInto(CKorva3Doc &document, const WsjtxSettings &settings, double seconds, int count);
     int reportMessages(const QStringList &messages, bool succeeded);
     void resolveOne(CKorva3Doc &doc, const QString &text);
     int fail(const QString &message);

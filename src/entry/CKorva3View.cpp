@@ -703,7 +703,7 @@ void CKorva3View::addEnteredQso()
 
 void CKorva3View::OnSetup()
 {
-    CSetup dialog(this, m_trxLink);
+    CSetup dialog(this, m_trxLink, m_wsjtxLogging);
     if (dialog.exec() == QDialog::Accepted) {
         m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
         m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);

@@ -21,6 +21,7 @@ class CKorva3Doc;
 class CTrxLink;
 struct CallbookResult;
 struct DxSpot;
+class WsjtxLogging;
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
@@ -57,6 +58,7 @@ public:
     void setTrxLink(CTrxLink *link) { m_trxLink = link; }
     // The callbook asked when a call has been entered; null for none.
     void setCallbook(CallbookClient *callbook);
+    void setWsjtxLogging(WsjtxLogging *logging) { m_wsjtxLogging = logging; }
 
     // Fills the lists and reads the parameters; runs once, when the form is first shown.
     void OnInitialUpdate();
@@ -221,6 +223,7 @@ private:
     QString m_filledForCall;
     // The call this form asked the callbook for, until its answer comes.
     QString m_lookupCall;
+    WsjtxLogging *m_wsjtxLogging = nullptr;
     bool m_initialised = false;
     bool m_refusingPull = false;
     double m_ownLatitude = 0.0;

@@ -7,6 +7,10 @@
 #include "CallbookSetupPage.h"
 #include "ClusterSetupPage.h"
 #include "StationProfilePage.h"
+#include "WsjtxSetupPage.h"
+#include "net/WsjtxLogging.h"
+#include "platform/AppSettings.h"
+#include "platform/Prompter.h"
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "rig/CTrxLink.h"
@@ -60,10 +64,11 @@ QComboBox *makeHamlibModelList(QWidget *parent)
 
 } // namespace
 
-CSetup::CSetup(CKorva3View *owner, CTrxLink *link)
+CSetup::CSetup(CKorva3View *owner, CTrxLink *link, WsjtxLogging *wsjtx)
     : QDialog(owner)
     , m_pOwnerView(owner)
     , m_link(link)
+    , m_wsjtx(wsjtx)
 {
     setWindowTitle(QStringLiteral("Setup"));
     buildForm();
@@ -110,6 +115,13 @@ void CSetup::buildForm()
     tabs->addTab(m_clusterPage, QStringLiteral("DX Cluster"));
     m_callbookPage = new CallbookSetupPage(tabs);
     tabs->addTab(m_callbookPage, QStringLiteral("Callbook"));
+    QStringList logbooks;
+    if (m_pOwnerView)
+        logbooks.append(m_pOwnerView->GetDocument()->pathName());
+    if (const QString last = AppSettings::mostRecentFile(); !last.isEmpty() && !logbooks.contains(last))
+        logbooks.append(last);
+    m_wsjtxPage = new WsjtxSetupPage(logbooks, tabs);
+    tabs->addTab(m_wsjtxPage, QStringLiteral("WSJT-X"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetup::accept);
@@ -164,6 +176,7 @@ void CSetup::OnInitDialog()
     if (m_doc)
         m_adifPeriodIndex = m_doc->m_adifPeriod;
     m_backupFolder = LogbookBackups::folder();
+    m_wsjtxPage->load(m_wsjtx ? m_wsjtx->settings() : WsjtxSettings::load());
     QList<StationProfile> profiles;
     qint32 activeId = 0;
     if (programDatabase().LoadStationProfiles(profiles, activeId))
@@ -272,6 +285,7 @@ void CSetup::storeValues()
     storeTrxSettings();
     m_clusterPage->store();
     m_callbookPage->store();
+    storeWsjtxSettings();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());
     // An emptied field returns to the folder of the user's data.
@@ -288,4 +302,13 @@ void CSetup::storeTrxSettings()
     m_trxSettings.save();
     if (m_link)
         m_link->SetSettings(m_trxSettings);
+}
+
+// A port that cannot be had is said once; the other settings stand.
+void CSetup::storeWsjtxSettings()
+{
+    const WsjtxSettings settings = m_wsjtxPage->settings();
+    settings.save();
+    if (m_wsjtx && !m_wsjtx->apply(settings))
+        Prompter::current().warning(m_wsjtx->notListeningText());
 }

@@ -16,6 +16,8 @@ class QLineEdit;
 class CallbookSetupPage;
 class ClusterSetupPage;
 class StationProfilePage;
+class WsjtxLogging;
+class WsjtxSetupPage;
 
 // The station settings: UTC offset, own locator, whether to ask before adding a QSO,
 // transceiver type, its serial port and the ADIF export period. Shows the values in
@@ -25,7 +27,8 @@ class StationProfilePage;
 // For "Other radio (Hamlib)" also the Hamlib model (a list searchable by maker, name
 // and number), its port (a COM port of the list or a device path typed in) and speed,
 // or the host:port of a running rigctld; and, for every radio, "Follow the radio".
-// These go to the per-user settings, as do the DX cluster's and the callbook's settings
+// These go to the per-user settings, as do those of the WSJT-X page, which take effect
+// at once in the logging they are given, and the DX cluster's and the callbook's settings
 // of their own pages (their passwords to the credential store).
 class CSetup : public QDialog
 {
@@ -38,7 +41,7 @@ public:
 
     // `owner` may be null: the dialog then shows empty controls and OK changes nothing
     // but the parameters.
-    CSetup(CKorva3View *owner, CTrxLink *link);
+    CSetup(CKorva3View *owner, CTrxLink *link, WsjtxLogging *wsjtx = nullptr);
     ~CSetup() override;
 
     // The members of the data exchange, in its order.
@@ -67,6 +70,7 @@ public:
     ClusterSetupPage *clusterPage() const { return m_clusterPage; }
     CallbookSetupPage *callbookPage() const { return m_callbookPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
+    WsjtxSetupPage *wsjtxPage() const { return m_wsjtxPage; }
 
     void accept() override;
 
@@ -78,6 +82,7 @@ private:
     void pushTrxSettings();
     void pullTrxSettings();
     void storeTrxSettings();
+    void storeWsjtxSettings();
     void OnInitDialog();
     void pushFields();
     bool pullFields();
@@ -86,6 +91,7 @@ private:
     CKorva3View *m_pOwnerView;
     CKorva3Doc *m_doc = nullptr;
     CTrxLink *m_link;
+    WsjtxLogging *m_wsjtx;
     QLineEdit *m_utcOffsetEdit = nullptr;
     QLineEdit *m_locatorEdit = nullptr;
     QComboBox *m_askList = nullptr;
@@ -101,5 +107,6 @@ private:
     StationProfilePage *m_stationPage = nullptr;
     ClusterSetupPage *m_clusterPage = nullptr;
     CallbookSetupPage *m_callbookPage = nullptr;
+    WsjtxSetupPage *m_wsjtxPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };

@@ -50,9 +50,22 @@ QString oneLine(QString text)
     return text.trimmed();
 }
 
-bool sameName(QByteArrayView name, const char *wanted)
+bool sameName(QByteArrayView name, QByteArrayView wanted)
 {
-    return name.compare(QByteArrayView(wanted), Qt::CaseInsensitive) == 0;
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+// Each field of the record up to its end, with its name and trimmed value.
+template <typename Visit>
+void forEachField(const QByteArray &record, Visit visit)
+{
+    QByteArray bytes = record;
+    QBuffer source(&bytes);
+    source.open(QIODevice::ReadOnly);
+    AdifReader reader(source);
+    AdifReader::Field field;
+    while (reader.next(field) && !AdifQsoMapping::endsRecord(field.name))
+        visit(field.name, field.value.trimmed());
 }
 
 } // namespace
@@ -136,17 +149,12 @@ QString identity(const QByteArray &record)
     } wanted[] = {{"CALL", &call}, {"QSO_DATE", &date}, {"TIME_ON", &time}, {"BAND", &band},
                   {"FREQ", &frequency}, {"MODE", &mode}, {"SUBMODE", &submode}};
 
-    QByteArray bytes = record;
-    QBuffer source(&bytes);
-    source.open(QIODevice::ReadOnly);
-    AdifReader reader(source);
-    AdifReader::Field field;
-    while (reader.next(field) && !AdifQsoMapping::endsRecord(field.name)) {
+    forEachField(record, [&wanted](QByteArrayView name, QByteArrayView value) {
         const auto found = std::find_if(std::begin(wanted), std::end(wanted),
-                                        [&field](const auto &entry) { return sameName(field.name, entry.name); });
+                                        [&name](const auto &entry) { return sameName(name, entry.name); });
         if (found != std::end(wanted))
-            *found->value = field.value.trimmed().toByteArray();
-    }
+            *found->value = value.toByteArray();
+    });
     // WSJT-X writes BAND from the dial frequency, the band plan knows 4 m as 6 m: the
     // frequency decides wherever it lies in a band.
     const QString bandOfFrequency = BandPlan::bandOfMHz(BandPlan::readMHz(frequency));
@@ -155,6 +163,42 @@ QString identity(const QByteArray &record)
     return QStringList{QString::fromUtf8(call).toUpper(), QString::fromUtf8(date), QString::fromUtf8(time.left(4)),
                        bandText, QString::fromUtf8(modeText).toUpper()}
         .join(QLatin1Char('|'));
+}
+
+QByteArray fieldValue(const QByteArray &record, QByteArrayView name)
+{
+    QByteArray found;
+    forEachField(record, [&](QByteArrayView fieldName, QByteArrayView value) {
+        if (found.isEmpty() && sameName(fieldName, name))
+            found = value.toByteArray();
+    });
+    return found;
+}
+
+QByteArray withMissingFields(const QByteArray &record, const QList<Sqlite3DB::UM_QSOFIELD> &fields)
+{
+    QList<QByteArray> present;
+    forEachField(record, [&present](QByteArrayView name, QByteArrayView) { present.append(name.toByteArray().toUpper()); });
+    const QByteArray ownCall = fieldValue(record, "STATION_CALLSIGN");
+    for (const Sqlite3DB::UM_QSOFIELD &field : fields) {
+        if (field.name == "STATION_CALLSIGN" && !ownCall.isEmpty()
+            && !sameName(ownCall, field.value.trimmed()))
+            return record;
+    }
+    QByteArray added;
+    for (const Sqlite3DB::UM_QSOFIELD &field : fields) {
+        if (!field.value.isEmpty() && !present.contains(field.name.toUpper()))
+            appendField(added, field.name, field.value);
+    }
+    if (added.isEmpty())
+        return record;
+    const qsizetype end = record.toUpper().lastIndexOf("<EOR>");
+    if (end < 0)
+        return record + ' ' + added + "<EOR>";
+    QByteArray out = record;
+    if (end > 0 && out.at(end - 1) != ' ')
+        added.prepend(' ');
+    return out.insert(end, added);
 }
 
 void adifMode(const QString &mode, QByteArray &adifMode, QByteArray &adifSubmode)

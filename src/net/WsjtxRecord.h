@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WsjtxMessage.h"
+#include "store/Sqlite3DB.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,6 +30,16 @@ QList<QByteArray> recordsOf(const QByteArray &adifText);
 // CALL in capitals, QSO_DATE, TIME_ON to the minute, the band (of FREQ, else BAND) and
 // the mode (SUBMODE, else MODE, in capitals), joined by "|".
 QString identity(const QByteArray &record);
+
+// The value of the record's field `name` (in any letter case), trimmed; empty when the
+// record has none.
+QByteArray fieldValue(const QByteArray &record, QByteArrayView name);
+
+// The record with each of `fields` that it does not hold already (by name, in any
+// letter case) added before its "<EOR>": a station's own fields for a QSO whose
+// sender left them out. A record that names another STATION_CALLSIGN than `fields`
+// is of another station and gets none of them.
+QByteArray withMissingFields(const QByteArray &record, const QList<Sqlite3DB::UM_QSOFIELD> &fields);
 
 // The ADIF mode and submode of a mode as WSJT-X names it: FT4, FST4, FST4W, JS8, JTMS
 // and Q65 are submodes of MFSK; any other mode stands for itself, in capitals.

@@ -13,11 +13,13 @@
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
+#include "wsjtxsim/WsjtxEncoder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QUdpSocket>
 #include <QtTest>
 
 namespace {
@@ -42,6 +44,17 @@ Result runCli(const QStringList &arguments, QString input = QString())
     outStream.flush();
     errStream.flush();
     return {exit, out, err};
+}
+
+// A QSO as WSJT-X (or, marking its UTC times as local, JTDX) sends it.
+QByteArray wsjtxDatagram(WsjtxMessage::Kind kind, const QString &call, const QString &id = "WSJT-X")
+{
+    WsjtxMessage message = WsjtxEncoder::message(kind, id);
+    const QDateTime off(QDate(2024, 3, 10), QTime(0, 0, 5), Qt::UTC);
+    message.qso = {off, call, "FN42", 14074000, "FT8", "-10", "-12", "100", QString(), QString(), off.addSecs(-95),
+                   QString(), "DL1XYZ", "JO62", QString(), QString(), QString()};
+    message.adif = WsjtxEncoder::loggedAdifText(message.qso, id);
+    return WsjtxEncoder(id == "JTDX" ? WsjtxEncoder::Times::MarkedLocal : WsjtxEncoder::Times::Utc).encode(message);
 }
 
 const QStringList kBands{"160", "80", "40", "30", "20", "17", "15", "12", "10", "6", "2"};
@@ -88,6 +101,8 @@ private slots:
     void clusterPrintsEachSpotWithItsStatus();
     void lookupPrintsTheRecord_data();
     void lookupPrintsTheRecord();
+    void listenLogsWhatArrives_data();
+    void listenLogsWhatArrives();
     void usageErrorsExitWithTwo_data();
     void usageErrorsExitWithTwo();
     void theProgramReportsThroughItsExitCode();
@@ -709,6 +724,75 @@ void TestCli::lookupPrintsTheRecord()
     QTEST(result.err, "err");
 }
 
+void TestCli::listenLogsWhatArrives_data()
+{
+    QTest::addColumn<QStringList>("options"); // PORT stands for a free port
+    QTest::addColumn<QByteArrayList>("datagrams");
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QByteArray>("qsos");
+    using Kind = WsjtxMessage::Kind;
+    const QByteArray k1abc = wsjtxDatagram(Kind::QsoLogged, "K1ABC");
+    const QByteArray k1abcAdif = wsjtxDatagram(Kind::LoggedAdif, "K1ABC");
+    QTest::newRow("--count 2: a QSO sent twice, and one from JTDX")
+        << QStringList{"--port", "PORT", "--count", "2"}
+        << QByteArrayList{k1abc, k1abcAdif, k1abcAdif, wsjtxDatagram(Kind::QsoLogged, "W1AW", "JTDX")} << QByteArray()
+        << 0 << "K1ABC logged\nW1AW logged\n2 QSOs logged\n" << "" << QByteArray("K1ABC|23:58:30\nW1AW|23:58:30");
+    QTest::newRow("--seconds: nothing comes") << QStringList{"--port", "PORT", "--seconds", "0.2"} << QByteArrayList{}
+                                              << QByteArray() << 0 << "0 QSOs logged\n" << "" << QByteArray();
+    QTest::newRow("a write that fails")
+        << QStringList{"--port", "PORT", "--seconds", "1"} << QByteArrayList{k1abcAdif}
+        << QByteArray("CREATE TRIGGER refuse BEFORE INSERT ON QSOS BEGIN SELECT RAISE(ABORT, 'refused'); END") << 1
+        << "0 QSOs logged\n" << "K1ABC not logged: Error writing to database...\n" << QByteArray();
+    QTest::newRow("a logbook of a newer version")
+        << QStringList{"--port", "PORT"} << QByteArrayList{} << QByteArray("PRAGMA user_version = 99") << 1 << ""
+        << "The logbook log.sqlite3 has schema version 99, newer than this Korva3 knows (1). It is opened read-only: "
+           "nothing can be added or changed.\n"
+        << QByteArray();
+    QTest::newRow("the port in use") << QStringList{"--port", "TAKEN"} << QByteArrayList{} << QByteArray() << 1 << ""
+                                     << "UDP port TAKEN is in use by another program\n" << QByteArray();
+}
+
+// The datagrams go out once the command listens: from its event loop.
+void TestCli::listenLogsWhatArrives()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArrayList, datagrams);
+    QFETCH(QByteArray, fault);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QByteArray, qsos);
+    TestDir dir;
+    QCOMPARE(runCli({"new", "log.sqlite3"}).exit, 0);
+    if (!fault.isEmpty())
+        QVERIFY(SqlHelpers::exec("log.sqlite3", fault));
+    QUdpSocket taken;
+    QVERIFY(taken.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress));
+    const QString takenPort = QString::number(taken.localPort());
+    QUdpSocket probe;
+    QVERIFY(probe.bind(QHostAddress::AnyIPv4, 0));
+    const quint16 port = probe.localPort();
+    probe.close();
+    options.replaceInStrings("PORT", QString::number(port));
+    options.replaceInStrings("TAKEN", takenPort);
+    QUdpSocket sender;
+    QTimer sending;
+    sending.setSingleShot(true);
+    connect(&sending, &QTimer::timeout, this, [&] {
+        for (const QByteArray &datagram : datagrams)
+            sender.writeDatagram(datagram, QHostAddress::LocalHost, port);
+    });
+    sending.start(0);
+    const Result result = runCli(QStringList{"listen", "log.sqlite3"} + options);
+    QCOMPARE(result.err, QString(err).replace("TAKEN", takenPort));
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.exit, exit);
+    QCOMPARE(SqlHelpers::rows("log.sqlite3", "SELECT CALL, TIME FROM QSOS ORDER BY ROWID"), qsos);
+}
+
 void TestCli::usageErrorsExitWithTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -738,6 +822,12 @@ void TestCli::usageErrorsExitWithTwo_data()
                                                               "me", "--password-stdin"}
                                                << lookup;
     QTest::newRow("info with a word") << QStringList{"info", "DL", "DL1ABC"} << "DXCCID must be a number: DL";
+    QTest::newRow("listen without logbook") << QStringList{"listen"}
+                                            << "listen takes LOGBOOK [--port N] [--multicast GROUP] [--seconds S] [--count N]";
+    QTest::newRow("listen on port 0") << QStringList{"listen", "log.sqlite3", "--port", "0"} << "listen: bad option --port 0";
+    QTest::newRow("listen for no QSO") << QStringList{"listen", "log.sqlite3", "--count", "0"} << "listen: bad option --count 0";
+    QTest::newRow("listen with a word") << QStringList{"listen", "log.sqlite3", "--seconds", "long"}
+                                        << "listen: bad option --seconds long";
 }
 
 void TestCli::usageErrorsExitWithTwo()

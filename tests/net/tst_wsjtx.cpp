@@ -267,6 +267,31 @@ private slots:
         QCOMPARE(WsjtxRecord::recordsOf(text), records);
     }
 
+    void stationFields_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("none of its own") << QByteArray("<CALL:4>W1AW <EOR>")
+                                         << QByteArray("<CALL:4>W1AW <STATION_CALLSIGN:6>DL1XYZ <MY_GRIDSQUARE:6>JO62QM <EOR>");
+        QTest::newRow("its own grid stays") << QByteArray("<call:4>W1AW <my_gridsquare:4>JO62<eor>")
+                                            << QByteArray("<call:4>W1AW <my_gridsquare:4>JO62 <STATION_CALLSIGN:6>DL1XYZ <eor>");
+        QTest::newRow("the station's call in small letters")
+            << QByteArray("<station_callsign:6>dl1xyz <EOR>")
+            << QByteArray("<station_callsign:6>dl1xyz <MY_GRIDSQUARE:6>JO62QM <EOR>");
+        QTest::newRow("another station's call") << QByteArray("<CALL:4>W1AW <STATION_CALLSIGN:8>DL1XYZ/P <EOR>")
+                                                << QByteArray("<CALL:4>W1AW <STATION_CALLSIGN:8>DL1XYZ/P <EOR>");
+        QTest::newRow("without EOR") << QByteArray("<CALL:4>W1AW")
+                                     << QByteArray("<CALL:4>W1AW <STATION_CALLSIGN:6>DL1XYZ <MY_GRIDSQUARE:6>JO62QM <EOR>");
+    }
+    void stationFields()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QByteArray, expected);
+        const QList<Sqlite3DB::UM_QSOFIELD> station{{0, "STATION_CALLSIGN", "DL1XYZ"}, {0, "MY_GRIDSQUARE", "JO62QM"}};
+        QCOMPARE(WsjtxRecord::withMissingFields(record, station), expected);
+        QCOMPARE(WsjtxRecord::withMissingFields(record, {}), record);
+    }
+
     void identity_data()
     {
         QTest::addColumn<QByteArray>("record");
