@@ -108,6 +108,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     watchBackups();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         rememberField(now);
+        watchEditField();
         updateCommandUI();
     });
     updateRecentFiles();
@@ -864,6 +865,21 @@ void CMainFrame::rememberField(QWidget *now)
     if (now == menuBar() || qobject_cast<QMenu *>(now))
         return;
     m_lastField = now;
+}
+
+void CMainFrame::watchEditField()
+{
+    QLineEdit *edit = focusedLineEdit();
+    if (edit == m_watchedEdit)
+        return;
+    for (const QMetaObject::Connection &connection : std::as_const(m_editWatch))
+        disconnect(connection);
+    m_editWatch.clear();
+    m_watchedEdit = edit;
+    if (!edit)
+        return;
+    m_editWatch.append(connect(edit, &QLineEdit::selectionChanged, this, [this] { updateCommandUI(); }));
+    m_editWatch.append(connect(edit, &QLineEdit::textChanged, this, [this] { updateCommandUI(); }));
 }
 
 void CMainFrame::returnFromMenu()

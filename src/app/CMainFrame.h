@@ -138,6 +138,9 @@ private:
     void updateWindowList();
     void updateLockPanes();
     void rememberField(QWidget *now);
+    // Follows the selection and the text of the focused field, so that Cut, Copy, Paste
+    // and Undo are enabled as soon as there is something for them.
+    void watchEditField();
     void returnFromMenu();
 
     QMdiArea *m_area;
@@ -163,5 +166,7 @@ private:
     QList<QAction *> m_windowListActions;
     // The field the focus was in before the menu bar took it.
     QPointer<QWidget> m_lastField;
+    QPointer<QObject> m_watchedEdit;
+    QList<QMetaObject::Connection> m_editWatch;
     CommandTable::WindowKind m_kind = CommandTable::WindowKind::None;
 };

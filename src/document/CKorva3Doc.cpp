@@ -295,7 +295,7 @@ int CKorva3Doc::AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &k
     return *rowId;
 }
 
-bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
+bool CKorva3Doc::ChangeQso(int rowId, const Record &changed, const QList<Sqlite3DB::UM_QSOFIELD> &kept)
 {
     if (refuseWrite())
         return false;
@@ -308,6 +308,10 @@ bool CKorva3Doc::ChangeQso(int rowId, const Record &changed)
         old = stored.first();
         if (!m_db.UpdateQso({changed}, m_pathName, rowId))
             return false;
+        for (const Sqlite3DB::UM_QSOFIELD &field : kept) {
+            if (!m_db.ReplaceQsoField(rowId, field.name, field.value, m_pathName))
+                return false;
+        }
         if (changed.country == old.country && changed.band == old.band && changed.mode == old.mode
             && changed.qslRcvd == old.qslRcvd)
             return true;

@@ -124,8 +124,8 @@ public:
     int AddQso(const Record &qso, const QList<Sqlite3DB::UM_QSOFIELD> &kept = {});
     // Writes `changed` over the QSO `rowId`; the statistics follow when its entity, band,
     // mode or QSL received changed. False when the write failed or the QSO no longer
-    // exists.
-    bool ChangeQso(int rowId, const Record &changed);
+    // exists. Each of `kept` (its qso ignored) replaces the kept field of its name.
+    bool ChangeQso(int rowId, const Record &changed, const QList<Sqlite3DB::UM_QSOFIELD> &kept = {});
     // Deletes the QSO and rebuilds the statistics from the QSOs that remain.
     bool DeleteQso(int rowId);
 

@@ -14,6 +14,7 @@
 #include "platform/DbDateTime.h"
 #include "platform/Numbers.h"
 #include "platform/Prompter.h"
+#include "store/BandPlan.h"
 #include "store/QsoModes.h"
 #include "store/ReportBands.h"
 #include "reports/CCqzoneReport.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -200,9 +202,13 @@ QWidget *CKorva3View::buildTopRow()
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
     }
-    // The lists are as wide as their longest entry, once they are filled.
-    for (QComboBox *list : {static_cast<QComboBox *>(m_modeList), m_lists.qslSentList, m_lists.qslRcvdList})
-        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The mode list is as wide as its longest entry, once it is filled; the QSL lists
+    // hold one letter each.
+    m_modeList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (QComboBox *list : {m_lists.qslSentList, m_lists.qslRcvdList}) {
+        list->setMinimumContentsLength(2);
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
 
     const auto fieldColumn = [this](Field field) {
         return std::pair<QString, QWidget *>(m_edits.label(field), m_edits.edit(field));
@@ -227,7 +233,7 @@ QWidget *CKorva3View::buildTopRow()
         auto *label = new QLabel(text, row);
         label->setBuddy(field);
         grid->addWidget(label, 1, column);
-        grid->addWidget(field, 2, column);
+        grid->addWidget(field, 2, column, Qt::AlignTop); // lists and fields level at the top
         // Each field keeps the width its widest value needs (set when it was made); the
         // row never squeezes one under the next.
         if (auto *edit = qobject_cast<QLineEdit *>(field))
@@ -338,8 +344,12 @@ void CKorva3View::connectEvents()
     // Only a choice from the list sets the reports, never a mode typed into its field.
     connect(m_modeList, &ChoiceList::chosen, this, [this] { OnSetRst(); });
     connect(m_lists.countryList, QOverload<int>::of(&QComboBox::activated), this, [this] { OnCountrySelChange(); });
-    for (QWidget *edit : {callEdit(), freqEdit(), gridEdit()})
+    for (QWidget *edit : {callEdit(), freqEdit(), bandEdit(), gridEdit()})
         edit->installEventFilter(this);
+    // The band plan's bands offered as the band is typed.
+    auto *bands = new QCompleter(BandPlan::bands(), bandEdit());
+    bands->setCaseSensitivity(Qt::CaseInsensitive);
+    bandEdit()->setCompleter(bands);
     for (auto qsoSignal : {&CKorva3Doc::qsoAdded, &CKorva3Doc::qsoChanged, &CKorva3Doc::qsoDeleted, &CKorva3Doc::qsosImported})
         connect(m_doc, qsoSignal, this, [this] { listChanged(); });
     connect(m_doc, &CKorva3Doc::statisticsChanged, this, &CKorva3View::statisticsChanged);
@@ -361,6 +371,8 @@ bool CKorva3View::eventFilter(QObject *watched, QEvent *event)
                 OnCallKillFocus();
             else if (watched == freqEdit())
                 OnFreqKillFocus();
+            else if (watched == bandEdit())
+                acceptBand();
             else if (watched == gridEdit())
                 OnGridKillFocus();
         }
@@ -627,7 +639,7 @@ void CKorva3View::OnAddQso()
         if (!pullFields())
             return;
     }
-    if (m_qso.call.size() > 2 && acceptMode()) {
+    if (m_qso.call.size() > 2 && acceptMode() && acceptBand()) {
         Prompter &prompter = Prompter::current();
         if (!m_qso.freq.isEmpty() && CKorva3Doc::BandFromFrequency(m_qso.freq).isEmpty())
             prompter.warning(QStringLiteral("Frequency possible not correct..."));
@@ -654,6 +666,35 @@ bool CKorva3View::acceptMode()
         QStringLiteral("The mode \"%1\" is not known: choose a mode of the list.").arg(m_modeList->currentText()));
     m_modeList->setFocus();
     return false;
+}
+
+// A band is one of the plan's, typed in any case, with or without its unit ("20m");
+// any other text is refused while the operator is still at the field, and at Add.
+bool CKorva3View::acceptBand()
+{
+    const QString typed = bandEdit()->text();
+    if (typed.trimmed().isEmpty())
+        return true;
+    const QString band = BandPlan::matchBand(typed);
+    if (!band.isEmpty()) {
+        if (band != typed)
+            bandEdit()->setText(band);
+        m_qso.band = band;
+        return true;
+    }
+    Prompter::current().warning(QStringLiteral("The band \"%1\" is not known: choose a band of the list (%2).")
+                                    .arg(typed, BandPlan::bands().join(QLatin1String(", "))));
+    refocus(bandEdit());
+    return false;
+}
+
+// Back to a field whose text was refused; leaving another field on the way is no
+// leaving to check.
+void CKorva3View::refocus(QWidget *field)
+{
+    m_refusingPull = true;
+    field->setFocus();
+    m_refusingPull = false;
 }
 
 // The QSO as it would be stored: the form's values, its date and time, its codes.
@@ -892,11 +933,19 @@ bool CKorva3View::TakeSpot(const DxSpot &spot, const QString &mode)
     return true;
 }
 
+// The band follows the frequency left in the field. A frequency in no band is said at
+// once and leaves the band as it was; an empty field leaves it too.
 void CKorva3View::OnFreqKillFocus()
 {
-    if (!pullFields())
+    if (!pullFields() || m_qso.freq.trimmed().isEmpty())
         return;
-    m_qso.band = CKorva3Doc::BandFromFrequency(m_qso.freq);
+    const QString band = CKorva3Doc::BandFromFrequency(m_qso.freq);
+    if (band.isEmpty()) {
+        Prompter::current().warning(QStringLiteral("Frequency possible not correct..."));
+        refocus(freqEdit());
+        return;
+    }
+    m_qso.band = band;
     pushFields();
 }
 

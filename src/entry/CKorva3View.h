@@ -95,6 +95,7 @@ public:
     void OnCallChange();
     void OnCallKillFocus();
     void OnFreqKillFocus();
+    bool acceptBand();
     void OnGridKillFocus();
     void OnCountrySelChange();
 
@@ -181,6 +182,7 @@ private:
     void fillLists();
     void addEnteredQso();
     bool acceptMode();
+    void refocus(QWidget *field);
     Sqlite3DB::UM_RECORD enteredQso() const;
     bool isLikelyDuplicate();
     void refreshWorkedList();

@@ -45,6 +45,11 @@ QString widestText(Field field, Window window)
     switch (field) {
     case Field::Freq:
         return QStringLiteral("000.000.0");
+    case Field::Call:
+        // The longest form calls take in practice, prefix, call and suffix all long,
+        // rather than sixteen of the widest letter: the form's top row fits a small
+        // screen.
+        return QStringLiteral("VP2EWW/DL1ABCD/P");
     case Field::Name:
     case Field::Qth:
     case Field::Address1:

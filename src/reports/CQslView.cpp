@@ -56,7 +56,15 @@ bool isSpaceKey(const QEvent *event)
     return key->key() == Qt::Key_Space && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+// Today as ADIF writes a date.
+QByteArray adifToday()
+{
+    return CQslView::s_clock().date().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
 } // namespace
+
+QDateTime (*CQslView::s_clock)() = &QDateTime::currentDateTimeUtc;
 
 CQslView::CQslView(CKorva3Doc *document, QWidget *parent)
     : QWidget(parent)
@@ -91,6 +99,10 @@ void CQslView::buildForm()
     m_qslRcvdButton->setAutoDefault(false);
     m_qslRcvdButton->setEnabled(false);
     connect(m_qslRcvdButton, &QPushButton::clicked, this, [this] { SetQslReceived(kQslYes); });
+    m_qslSentButton = new QPushButton(QStringLiteral("Qsl Sent"), this);
+    m_qslSentButton->setAutoDefault(false);
+    m_qslSentButton->setEnabled(false);
+    connect(m_qslSentButton, &QPushButton::clicked, this, [this] { SetQslSent(); });
 
     m_foundCountField = new QLabel(this);
     m_foundCountField->setObjectName(QStringLiteral("1081"));
@@ -111,6 +123,7 @@ void CQslView::buildForm()
     QsoListColumns::setUp(m_qsoList);
     connect(m_qsoList, &QTableWidget::itemSelectionChanged, this, [this] {
         m_qslRcvdButton->setEnabled(selectedRow() >= 0);
+        m_qslSentButton->setEnabled(selectedRow() >= 0);
         emit commandsChanged();
     });
     connect(m_qsoList, &QTableWidget::cellDoubleClicked, this, [this] {
@@ -122,8 +135,11 @@ void CQslView::buildForm()
     top->addWidget(lookupFrame, 0, 0, 2, 1);
     top->addWidget(m_lookupButton, 0, 1);
     top->addWidget(m_qslRcvdButton, 1, 1);
-    top->addWidget(new QLabel(QStringLiteral("Total qso's found:"), this), 0, 2, Qt::AlignRight);
-    top->addWidget(m_foundCountField, 1, 2, Qt::AlignRight);
+    top->addWidget(m_qslSentButton, 1, 2);
+    auto *foundLabel = new QLabel(QStringLiteral("Total qso's found:"), this);
+    foundLabel->setMinimumWidth(foundLabel->sizeHint().width()); // never cut
+    top->addWidget(foundLabel, 0, 3, Qt::AlignRight);
+    top->addWidget(m_foundCountField, 1, 3, Qt::AlignRight);
     top->setColumnStretch(0, 1);
 
     auto *form = new QVBoxLayout(this);
@@ -220,6 +236,7 @@ void CQslView::OnClearForm()
     m_lookupCall.clear();
     pushFields();
     m_qslRcvdButton->setEnabled(false);
+    m_qslSentButton->setEnabled(false);
     m_lookupField->setFocus();
 }
 
@@ -258,7 +275,22 @@ void CQslView::SetQslReceived(int value)
     if (!changed)
         return;
     changed->qslRcvd = value;
-    m_doc->ChangeQso(changed->rowId, *changed);
+    QList<Sqlite3DB::UM_QSOFIELD> day;
+    if (value == kQslYes)
+        day.append({changed->rowId, QByteArrayLiteral("QSLRDATE"), adifToday()});
+    m_doc->ChangeQso(changed->rowId, *changed, day);
+}
+
+void CQslView::SetQslSent()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    std::optional<Sqlite3DB::UM_RECORD> changed = readRowQso(row);
+    if (!changed)
+        return;
+    changed->qslSent = kQslSentYes;
+    m_doc->ChangeQso(changed->rowId, *changed, {{changed->rowId, QByteArrayLiteral("QSLSDATE"), adifToday()}});
 }
 
 void CQslView::OnChangeQso()

@@ -3,6 +3,7 @@
 #include "platform/CommandTarget.h"
 #include "store/Sqlite3DB.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 
@@ -17,7 +18,8 @@ class QTableWidget;
 
 // The form of a QSL window: looks QSOs up by the beginning of their call, marks the QSL
 // card of the selected QSO received (Y) or not (N) with the DXCC statistics kept in
-// step, and opens it in the edit dialog. Every command on a row works from the QSO's
+// step, or sent, keeping the day of either as ADIF's QSLRDATE or QSLSDATE, and opens
+// it in the edit dialog. Every command on a row works from the QSO's
 // row id, never from the row's texts.
 class CQslView : public QWidget, public CommandTarget
 {
@@ -32,6 +34,9 @@ public:
     static constexpr int kLookupLimit = 16;
     static constexpr int kQslYes = 2;
     static constexpr int kQslNo = 1;
+    static constexpr int kQslSentYes = 3;
+    // The clock a card's day comes from (UTC); tests set their own.
+    static QDateTime (*s_clock)();
 
     explicit CQslView(CKorva3Doc *document, QWidget *parent = nullptr);
 
@@ -49,10 +54,12 @@ public:
     void OnLookupQsos();
     void OnChangeQso();
     void SetQslReceived(int value);
+    void SetQslSent();
 
     QLineEdit *lookupField() const { return m_lookupField; }
     QTableWidget *qsoList() const { return m_qsoList; }
     QPushButton *qslRcvdButton() const { return m_qslRcvdButton; }
+    QPushButton *qslSentButton() const { return m_qslSentButton; }
     QString foundCountText() const;
     // The QSOs of the last lookup, oldest first.
     const QList<Sqlite3DB::UM_RECORD> &foundQsos() const { return m_found; }
@@ -91,6 +98,7 @@ private:
     QLineEdit *m_lookupField = nullptr;
     QPushButton *m_lookupButton = nullptr;
     QPushButton *m_qslRcvdButton = nullptr;
+    QPushButton *m_qslSentButton = nullptr;
     QLabel *m_foundCountField = nullptr;
     QTableWidget *m_qsoList = nullptr;
 };

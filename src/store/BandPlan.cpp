@@ -90,6 +90,26 @@ int readKHz(const QByteArray &text)
     return Numbers::atoi(text);
 }
 
+QStringList bands()
+{
+    QStringList labels;
+    for (const BandRange &range : kBandRanges) {
+        if (!labels.contains(QLatin1String(range.band)))
+            labels.append(QLatin1String(range.band));
+    }
+    return labels;
+}
+
+QString matchBand(const QString &typed)
+{
+    QString label = typed.trimmed().toUpper();
+    if (label.endsWith(QLatin1String("CM")))
+        label.chop(2);
+    else if (label.endsWith(QLatin1Char('M')))
+        label.chop(1);
+    return bands().contains(label) ? label : QString();
+}
+
 QString bandOf(const QByteArray &text)
 {
     const float mhz = readMHz(text);

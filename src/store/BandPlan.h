@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The amateur bands by frequency. A frequency text is read two ways: as a decimal
 // number in MHz (single precision) and as the integer in front of any decimal point in
@@ -21,5 +22,11 @@ int readKHz(const QByteArray &text);
 
 // The band of a frequency text: the first band in which either reading lies.
 QString bandOf(const QByteArray &text);
+
+// The bands' labels, lowest frequency first, each once.
+QStringList bands();
+// The label a typed band stands for, ignoring case and a unit ("20m", "70CM"); empty
+// when it names no band of the plan.
+QString matchBand(const QString &typed);
 
 } // namespace BandPlan

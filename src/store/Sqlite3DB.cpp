@@ -679,6 +679,17 @@ bool Sqlite3DB::UpdateQso(const QList<UM_RECORD> &in, const QString &path, int r
     return update.run() && writeModeFields(db.handle(), rowId, in.first());
 }
 
+bool Sqlite3DB::ReplaceQsoField(int rowId, const QByteArray &name, const QByteArray &value, const QString &path)
+{
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen() || !EnsureQsoFields(db.handle()))
+        return false;
+    SqliteStatement remove(db.handle(), "DELETE FROM QSOFIELDS WHERE QSO = ? AND NAME = ?");
+    remove.bind(1, rowId);
+    remove.bind(2, QString::fromLatin1(name));
+    return remove.run() && InsertQsoFields({{rowId, name, value}}, db.handle());
+}
+
 bool Sqlite3DB::DeleteQso(int rowId, const QString &path)
 {
     SlotConnection db(m_dbLogbook, path);

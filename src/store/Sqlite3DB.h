@@ -181,6 +181,8 @@ public:
     // The highest row id of QSOS: about the number of QSOs, without counting them.
     static qint64 HighestQsoRowId(sqlite3 *db);
     bool UpdateQso(const QList<UM_RECORD> &in, const QString &path, int rowId);
+    // Sets the kept field NAME of a QSO to `value` (UTF-8), in place of any it had.
+    bool ReplaceQsoField(int rowId, const QByteArray &name, const QByteArray &value, const QString &path);
     bool DeleteQso(int rowId, const QString &path);
     // How many QSOs ReadExportQsos would give; -1 when the logbook cannot be read.
     qint64 CountExportQsos(const QString &path, int days);

@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -87,6 +88,7 @@ private slots:
     void lastWindowClosedClosesTheDocument();
     void menusFollowTheActiveWindowKind();
     void keysFollowTheActiveWindowKind();
+    void editCommandsFollowTheFocusedField();
     void commandsWithoutHandlerAreDisabled();
     void rebuildCommandReachesTheDocument();
     void importCommandShowsItsProgressInTheMainWindow();
@@ -390,6 +392,38 @@ void TestApp::keysFollowTheActiveWindowKind()
     QVERIFY(frame->action(ID_ADD_QSO)->shortcuts().isEmpty());
     QCOMPARE(frame->action(ID_QSL_RCVD_YES)->shortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_Space)}));
     QVERIFY(frame->action(ID_SETUP)->shortcuts().isEmpty());
+}
+
+// Cut, Copy, Paste and Undo follow the focused field: its selection, its text, the
+// clipboard.
+void TestApp::editCommandsFollowTheFocusedField()
+{
+    const QString log = m_dir->filePath("log.sqlite3");
+    QVERIFY(makeLogbook(log));
+    CMainFrame *frame = start({"Korva3", log});
+    QTRY_VERIFY(frame->activeFrame());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QLineEdit *call = qobject_cast<CChildFrame *>(frame->activeFrame())->view()->callEdit();
+    call->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), call);
+    QGuiApplication::clipboard()->clear();
+    const auto enabled = [frame] {
+        QString states;
+        for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO})
+            states += frame->action(id)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return states;
+    };
+    QCOMPARE(enabled(), QStringLiteral("0000"));
+    QTest::keyClicks(call, QStringLiteral("DL1ABC"));
+    QCOMPARE(enabled(), QStringLiteral("0001"));
+    call->selectAll();
+    QCOMPARE(enabled(), QStringLiteral("1101"));
+    frame->runCommand(ID_EDIT_CUT);
+    QCOMPARE(call->text(), QString());
+    QCOMPARE(enabled(), QStringLiteral("0011"));
+    frame->runCommand(ID_EDIT_PASTE);
+    QCOMPARE(call->text(), QStringLiteral("DL1ABC"));
 }
 
 void TestApp::commandsWithoutHandlerAreDisabled()

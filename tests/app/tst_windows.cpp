@@ -281,14 +281,14 @@ void TestWindows::windowMenuListsTheOpenWindows()
     QVERIFY(frame->docManager()->OpenDocumentFile(b));
     QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
     const QStringList commands = {"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "D&X Cluster", "-"};
-    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"&1 a.sqlite3", "&2 b.sqlite3", "[x]&3 b.sqlite3"}));
+    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"&1 a.sqlite3", "&2 b.sqlite3", "[x]&3 Qsl - b.sqlite3"}));
 
     QAction *first = menuEntry(frame, "&Window", "&1 a.sqlite3");
     QVERIFY(first);
     first->trigger();
     QCOMPARE(frame->activeFrame()->document()->pathName(), a);
     QCOMPARE(frame->activeFrame()->windowKind(), CommandTable::WindowKind::Logbook);
-    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"[x]&1 a.sqlite3", "&2 b.sqlite3", "&3 b.sqlite3"}));
+    QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"[x]&1 a.sqlite3", "&2 b.sqlite3", "&3 Qsl - b.sqlite3"}));
 
     frame->docManager()->CloseDocument(frame->docManager()->documents().last());
     QTRY_COMPARE(frame->docManager()->documents().size(), 1);

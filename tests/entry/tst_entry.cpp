@@ -80,6 +80,8 @@ private slots:
     void addAsksWhenConfiguredOnly();
     void warningsDoNotStopTheAdd();
     void typedModeKeepsTheTypedReports();
+    void bandAndFrequencyAreCheckedOnLeaving_data();
+    void bandAndFrequencyAreCheckedOnLeaving();
     void failedInsertChangesNothing();
     void clearFormAndSetRstFollowTheMode();
     void leavingTheCallShowsStationAndWorkedBefore();
@@ -1054,6 +1056,48 @@ void TestEntry::modesOfToday()
     QVERIFY(dialogPlayed());
     QCOMPARE(SqlHelpers::rows(m_log, kept), stored);
     QCOMPARE(row(0).at(6), listed);
+}
+
+void TestEntry::bandAndFrequencyAreCheckedOnLeaving_data()
+{
+    QTest::addColumn<bool>("inBand"); // typed into Band, else into Frequency
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("band"); // the Band field's text afterwards
+    QTest::addColumn<QString>("told");
+    const QString unknownBand = QStringLiteral("The band \"%1\" is not known: choose a band of the list "
+                                               "(160, 80, 60, 40, 30, 20, 17, 15, 12, 10, 6, 2, 70, 23).");
+    QTest::newRow("band with its unit") << true << "40m" << "40" << QString();
+    QTest::newRow("band in small letters") << true << "2m" << "2" << QString();
+    QTest::newRow("band of no plan") << true << "rtt" << "rtt" << unknownBand.arg("rtt");
+    QTest::newRow("frequency sets its band") << false << "7.025" << "40" << QString();
+    QTest::newRow("frequency in no band keeps the band") << false << "-08" << "20"
+                                                         << "Frequency possible not correct...";
+}
+
+// Band and frequency are checked as the operator leaves them; a refused one keeps the
+// focus, and a refused band stores nothing at Add either.
+void TestEntry::bandAndFrequencyAreCheckedOnLeaving()
+{
+    QFETCH(bool, inBand);
+    QFETCH(QString, typed);
+    QFETCH(QString, band);
+    QFETCH(QString, told);
+    QVERIFY(start("UPDATE PARAMETERS SET VALUE = 'N' WHERE PARAMETER = 'AskYesNo'"));
+    m_view->bandEdit()->setText(QStringLiteral("20"));
+    QLineEdit *field = inBand ? m_view->bandEdit() : m_view->freqEdit();
+    field->clear();
+    type(field, typed);
+    leave(field);
+    QCOMPARE(m_view->bandEdit()->text(), band);
+    QCOMPARE(m_prompter.texts(), told.isEmpty() ? QStringList() : QStringList{told});
+    QCOMPARE(QApplication::focusWidget() == field, !told.isEmpty());
+    if (!inBand || told.isEmpty())
+        return;
+    m_prompter.clear();
+    m_view->callEdit()->setText(QStringLiteral("JA1ABC")); // the focus stays in Band
+    key(Qt::Key_F10);
+    QCOMPARE(m_prompter.texts(), QStringList{told});
+    QCOMPARE(SqlHelpers::count(m_log, "QSOS"), 0);
 }
 
 void TestEntry::duplicateIsAskedFirst_data()

@@ -1,3 +1,4 @@
+#include "adif/AdifWriter.h"
 #include "app/CKorva3App.h"
 #include "app/CMainFrame.h"
 #include "app/CQslChildFrm.h"
@@ -74,6 +75,7 @@ private slots:
     void spaceOnAConfirmedQsoChangesNoStatistics();
     void qslNoLowersAndQslYesRaisesTheConfirmedCount();
     void changedRowShowsItsDateAsTheOthersDo();
+    void cardsSentAndReceivedKeepTheirDay();
     void columnsShowHeadingsAndValuesWhole_data();
     void columnsShowHeadingsAndValuesWhole();
     void commandsWithoutSelectionDoNothing();
@@ -315,6 +317,31 @@ void TestQslView::qslNoLowersAndQslYesRaisesTheConfirmedCount()
     QCOMPARE(m_view->qsoList()->item(rowOf(m_view->qsoList(), "DL1ABC"), 8)->text(), QStringLiteral("N"));
     QCOMPARE(m_view->qsoList()->item(0, 0)->data(Qt::UserRole).toInt(), unconfirmed);
     QVERIFY(m_prompter.shown().isEmpty());
+}
+
+// The day a card went out or came in is kept as ADIF has it, exported with the QSO; a
+// second mark keeps the later day only.
+void TestQslView::cardsSentAndReceivedKeepTheirDay()
+{
+    CQslView::s_clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(23, 59), Qt::UTC); };
+    const int id = addQso("DL1ABC", "2024-03-15", "10:00:00", 230, "20", 1, 1);
+    lookup("DL");
+    m_view->qsoList()->selectRow(0);
+    QVERIFY(m_view->qslSentButton()->isEnabled());
+    m_view->qslSentButton()->click();
+    m_view->qslRcvdButton()->click();
+    CQslView::s_clock = [] { return QDateTime(QDate(2026, 12, 9), QTime(0, 1), Qt::UTC); };
+    m_view->qslRcvdButton()->click();
+    CQslView::s_clock = &QDateTime::currentDateTimeUtc;
+    QCOMPARE(rowTexts(m_view->qsoList(), 0).mid(7), QStringList({"Y", "Y"}));
+    QCOMPARE(SqlHelpers::rows(m_log, "SELECT QSO, NAME, VALUE FROM QSOFIELDS ORDER BY NAME"),
+             QStringLiteral("%1|QSLRDATE|20261209\n%1|QSLSDATE|20261208").arg(id).toLatin1());
+    Sqlite3DB store;
+    QCOMPARE(AdifWriter::ExportAdif(store, m_dir->filePath("out.adi"), m_log, CKorva3Doc::ExportDays(0)),
+             AdifWriter::Result::Written);
+    const QByteArray exported = TestDir::readFile(m_dir->filePath("out.adi"));
+    QVERIFY2(exported.contains("<QSLRDATE:8>20261209") && exported.contains("<QSLSDATE:8>20261208"),
+             exported.constData());
 }
 
 void TestQslView::changedRowShowsItsDateAsTheOthersDo()
