@@ -4,8 +4,9 @@
 // to the program database, and the statistics rebuild against the grouping statement
 // that computes the same counts. Times the document's operations as the windows call
 // them on the generated logbook, and the peak memory of the import and the export.
-// Times QSOs from WSJT-X's datagrams on the loopback to their commit in the generated
-// logbook, and stores a burst of them. Prints medians; asserts nothing.
+// Times the DX cluster's spot statuses, and QSOs from WSJT-X's datagrams on the
+// loopback to their commit in the generated logbook, and stores a burst of them.
+// Prints medians; asserts nothing.
 //
 // With --journal it compares the logbook's journals instead: the document's writes in
 // SQLite's rollback journal and in its write-ahead log (WAL), alone and while another
@@ -26,6 +27,7 @@
 #include "document/StoreCallLookup.h"
 #include "loggen/LogbookGenerator.h"
 #include "net/ConfirmationImport.h"
+#include "net/SpotStatusCalculator.h"
 #include "net/WsjtxListener.h"
 #include "net/WsjtxLogging.h"
 #include "net/WsjtxMessage.h"
@@ -55,8 +57,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -96,8 +100,9 @@ struct Settings
     int confirmations = 100000;
     QString last;
     // The parts to run (statistics, reports, export, import, entities, resolution,
-    // writes, wsjtx, journal, confirmations); empty for all but the journals' comparison
-    // and the confirmations, which only run when named (--journal names it alone).
+    // spots, writes, wsjtx, journal, confirmations); empty for all but the journals'
+    // comparison and the confirmations, which only run when named (--journal names it
+    // alone).
     QStringList only;
 
     bool includes(const char *part) const
@@ -233,6 +238,7 @@ public:
     void adifImport();
     void importWithoutEntities();
     void resolution();
+    void spotStatuses();
     void writes();
     void journals();
     void confirmations();
@@ -341,6 +347,69 @@ void Bench::reports()
         doc.QueryDxccGrid(dxcc);
     });
     m_table.add(figure(QStringLiteral("call typed and left: entity, worked before"), typed, "ms", Goal::AtMost, 100));
+}
+
+// The statuses of 10,000 spots as the cluster window computes them when they come in:
+// each spot alone, with a new calculator each run, so that every call is read once from
+// the logbook and every entity's statistics once. Calls of the logbook and of
+// MASTER.SCP, spread over the bands and modes.
+void Bench::spotStatuses()
+{
+    constexpr int kSpots = 10000;
+    const QStringList heard = readCalls(QLatin1String(kMasterScp), kSpots);
+    QStringList calls;
+    {
+        sqlite3 *slot = nullptr;
+        SlotConnection db(slot, m_log);
+        SqliteStatement logged(db.handle(), "SELECT CALL FROM QSOS WHERE ROWID % 97 = 0 LIMIT 3000");
+        while (logged.step() == SQLITE_ROW)
+            calls.append(logged.columnText(0));
+    }
+    for (int i = 0; calls.size() < kSpots && !heard.isEmpty(); ++i)
+        calls.append(heard.at(i % heard.size()));
+    if (calls.isEmpty())
+        return;
+    progress("spot statuses");
+    const struct
+    {
+        double kHz;
+        const char *comment;
+    } places[] = {{14025.0, "CW 599"}, {14074.0, "FT8 -12 dB"}, {7150.0, ""},       {21250.0, "SSB 59"},
+                  {3525.0, ""},        {28074.0, "FT8"},        {18080.0, "CW"},    {50313.0, "FT8 ES"},
+                  {10136.0, ""},       {24950.0, "up 5"},       {1830.0, "CW TNX"}, {7040.0, "RTTY"}};
+    QList<DxSpot> spots;
+    for (int i = 0; i < calls.size(); ++i) {
+        DxSpot spot;
+        spot.dxCall = calls.at(i);
+        const auto &place = places[static_cast<std::size_t>(i) % std::size(places)];
+        spot.frequencyKHz = place.kHz;
+        spot.comment = QString::fromLatin1(place.comment);
+        spots.append(spot);
+    }
+    CKorva3Doc doc(m_log);
+    std::vector<double> medians;
+    std::vector<double> totals;
+    double slowest = 0;
+    for (int run = 0; run < m_settings.runs; ++run) {
+        SpotStatusCalculator calculator;
+        calculator.setLogbook(&doc);
+        std::vector<double> each;
+        each.reserve(static_cast<std::size_t>(spots.size()));
+        for (const DxSpot &spot : std::as_const(spots)) {
+            QElapsedTimer one;
+            one.start();
+            calculator.statusOf(spot);
+            each.push_back(static_cast<double>(one.nsecsElapsed()) / 1e6);
+        }
+        totals.push_back(std::accumulate(each.begin(), each.end(), 0.0));
+        slowest = std::max(slowest, *std::max_element(each.begin(), each.end()));
+        medians.push_back(median(each));
+    }
+    const QString size = QStringLiteral(" (%1 spots)").arg(spots.size());
+    m_table.add(figure(QStringLiteral("spot status, median per spot") + size + ofQsos(), median(medians), "ms",
+                       Goal::AtMost, 1));
+    m_table.add(QStringLiteral("spot statuses, all spots") + size, median(totals), "ms");
+    m_table.add(QStringLiteral("spot status, slowest spot of all runs"), slowest, "ms");
 }
 
 // Adds, changes and QSL marks change the logbook, so they come after everything else.
@@ -926,10 +995,12 @@ int main(int argc, char *argv[])
     {
         const char *name;
         void (Bench::*run)();
-    } parts[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},   {"export", &Bench::adifExport},
-                 {"import", &Bench::adifImport},     {"entities", &Bench::importWithoutEntities},
-                 {"resolution", &Bench::resolution}, {"writes", &Bench::writes},     {"wsjtx", &Bench::wsjtx},
-                 {"journal", &Bench::journals}, {"confirmations", &Bench::confirmations}};
+    } parts[] = {{"statistics", &Bench::statistics}, {"reports", &Bench::reports},
+                 {"export", &Bench::adifExport},     {"import", &Bench::adifImport},
+                 {"entities", &Bench::importWithoutEntities}, {"resolution", &Bench::resolution},
+                 {"spots", &Bench::spotStatuses},    {"writes", &Bench::writes},
+                 {"wsjtx", &Bench::wsjtx},           {"journal", &Bench::journals},
+                 {"confirmations", &Bench::confirmations}};
     for (const auto &part : parts) {
         if (settings.includes(part.name))
             (bench.*part.run)();

@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "CClusterFrame.h"
 #include "CDocCommands.h"
 #include "CDocManager.h"
 #include "CDocumentFrame.h"
@@ -10,8 +11,11 @@
 #include "StartPanel.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookFiles.h"
+#include "entry/CClusterView.h"
 #include "entry/CKorva3View.h"
 #include "forms/TablePrinter.h"
+#include "net/CallbookClient.h"
+#include "net/ClusterSettings.h"
 #include "net/WsjtxLogging.h"
 #include "net/WsjtxSettings.h"
 #include "platform/AppSettings.h"
@@ -19,6 +23,7 @@
 #include "platform/CommandIds.h"
 #include "platform/CommandRouter.h"
 #include "rig/CTrxLink.h"
+#include "rig/TrxDecoding.h"
 #include "rig/TrxReadingReceiver.h"
 #include "store/ProgramDb.h"
 
@@ -46,6 +51,8 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QToolBar>
+
+#include <cmath>
 
 int CMainFrame::s_startupPauseMs = 1000;
 
@@ -79,6 +86,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     , m_area(new QMdiArea(this))
     , m_docManager(new CDocManager(m_area, this))
     , m_trxLink(new CTrxLink(this))
+    , m_callbook(new CallbookClient(this))
 {
     setWindowTitle(QLatin1String(kAppTitle));
     setCentralWidget(m_area);
@@ -89,10 +97,16 @@ CMainFrame::CMainFrame(QWidget *parent)
     createStartPanel();
     applyWindowKind();
 
-    connect(m_area, &QMdiArea::subWindowActivated, this, [this] { applyWindowKind(); });
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this] {
+        followLogbook();
+        applyWindowKind();
+    });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandUI(); });
     connect(m_docManager, &CDocManager::recentFilesChanged, this, [this] { updateRecentFiles(); });
-    connect(m_docManager, &CDocManager::documentsChanged, this, [this] { applyWindowKind(); });
+    connect(m_docManager, &CDocManager::documentsChanged, this, [this] {
+        followLogbook();
+        applyWindowKind();
+    });
     connect(m_docManager, &CDocManager::frameAdded, this, &CMainFrame::watchFrame);
     watchBackups();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -120,6 +134,14 @@ CMainFrame::CMainFrame(QWidget *parent)
         return receivers;
     });
     connect(m_trxLink, &CTrxLink::queryEnded, this, [this] { updateCommandUI(); });
+    connect(m_trxLink, &CTrxLink::tuned, this, &CMainFrame::showTuned);
+    m_callbook->reload();
+    // The cluster of the settings is connected once the windows of the start are open,
+    // behind the logbook window.
+    QTimer::singleShot(0, this, [this] {
+        if (ClusterSettings::load().autoConnect)
+            openClusterWindow(false)->view()->connectToCluster();
+    });
     m_radioFollower = new CRadioFollower(
         m_trxLink,
         [this]() -> CKorva3View * {
@@ -161,12 +183,21 @@ CDocumentFrame *CMainFrame::activeFrame() const
 
 CommandTable::WindowKind CMainFrame::windowKind() const
 {
+    if (clusterActive())
+        return CommandTable::WindowKind::Cluster;
     const CDocumentFrame *frame = activeFrame();
     return frame ? frame->windowKind() : CommandTable::WindowKind::None;
 }
 
+bool CMainFrame::clusterActive() const
+{
+    return m_clusterFrame && m_area->currentSubWindow() == m_clusterFrame;
+}
+
 QList<CommandTarget *> CMainFrame::route() const
 {
+    if (clusterActive())
+        return {m_clusterFrame->view(), const_cast<CMainFrame *>(this), m_appTarget};
     CDocumentFrame *frame = activeFrame();
     if (!frame)
         return {const_cast<CMainFrame *>(this), m_appTarget};
@@ -201,11 +232,90 @@ void CMainFrame::watchFrame(CDocumentFrame *frame)
     if (view && view->metaObject()->indexOfSignal("commandsChanged()") >= 0)
         connect(view, SIGNAL(commandsChanged()), this, SLOT(updateCommandUI()));
     // The view gets the transceiver link and the WSJT-X logging so that its Setup can
-    // show and change them.
+    // show and change them, and the callbook, whose answers it says in the status bar.
     if (auto *form = qobject_cast<CKorva3View *>(view)) {
         form->setTrxLink(m_trxLink);
         form->setWsjtxLogging(m_wsjtxLogging);
+        form->setCallbook(m_callbook);
+        connect(form, &CKorva3View::statusMessage, this, [this](const QString &text) { SetStatusText(text); });
     }
+}
+
+// --- DX cluster ---------------------------------------------------------------------
+
+CClusterFrame *CMainFrame::openClusterWindow(bool activate)
+{
+    if (!m_clusterFrame) {
+        m_clusterFrame = new CClusterFrame;
+        CClusterView *view = m_clusterFrame->view();
+        view->setLogbook(logbookFrame() ? logbookFrame()->document() : nullptr);
+        connect(view, &CClusterView::spotChosen, this, &CMainFrame::takeSpot);
+        connect(view, &CClusterView::commandsChanged, this, &CMainFrame::updateCommandUI);
+        connect(m_clusterFrame, &QWidget::windowTitleChanged, this, [this] { updateWindowList(); });
+        QPointer<QMdiSubWindow> before = m_area->currentSubWindow();
+        m_area->addSubWindow(m_clusterFrame);
+        m_clusterFrame->show();
+        if (!activate && before)
+            m_area->setActiveSubWindow(before);
+    }
+    if (activate) {
+        if (m_clusterFrame->isMinimized())
+            m_clusterFrame->showNormal();
+        m_area->setActiveSubWindow(m_clusterFrame);
+    }
+    return m_clusterFrame;
+}
+
+CDocumentFrame *CMainFrame::logbookFrame() const
+{
+    if (m_logbookFrame)
+        return m_logbookFrame;
+    for (QMdiSubWindow *window : m_area->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+        auto *frame = qobject_cast<CDocumentFrame *>(window);
+        if (frame && frame->windowKind() == CommandTable::WindowKind::Logbook)
+            return frame;
+    }
+    return nullptr;
+}
+
+// The logbook window active last gives the spots' statuses and takes the spots.
+void CMainFrame::followLogbook()
+{
+    CDocumentFrame *active = activeFrame();
+    if (active && active->windowKind() == CommandTable::WindowKind::Logbook)
+        m_logbookFrame = active;
+    if (m_clusterFrame) {
+        const CDocumentFrame *frame = logbookFrame();
+        m_clusterFrame->view()->setLogbook(frame ? frame->document() : nullptr);
+    }
+}
+
+// A spot goes into the form of the logbook window only when that form holds no call;
+// the radio is tuned only then, so that a QSO being entered keeps its frequency.
+void CMainFrame::takeSpot(const DxSpot &spot, const SpotStatus &status)
+{
+    CDocumentFrame *frame = logbookFrame();
+    auto *form = frame ? qobject_cast<CKorva3View *>(frame->viewWidget()) : nullptr;
+    if (!form) {
+        SetStatusText(QStringLiteral("Open a logbook to take %1").arg(spot.dxCall));
+        return;
+    }
+    if (!form->TakeSpot(spot, status.mode)) {
+        SetStatusText(QStringLiteral("The entry form holds a call: clear it (F3) to take %1").arg(spot.dxCall));
+        return;
+    }
+    m_area->setActiveSubWindow(frame);
+    const qint64 hz = std::llround(spot.frequencyKHz * 1000);
+    if (m_trxLink->Tune(hz, status.mode))
+        SetStatusText(QStringLiteral("Tuning the radio to %1").arg(TrxDecoding::frequencyTextOfHz(hz)));
+}
+
+void CMainFrame::showTuned(const TrxOutcome &outcome)
+{
+    if (outcome.reading)
+        SetStatusText(QStringLiteral("Radio tuned to %1").arg(outcome.reading->frequency));
+    else if (!outcome.messages.isEmpty())
+        SetStatusText(QStringLiteral("The radio was not tuned: %1").arg(outcome.messages.first().text.simplified()));
 }
 
 // --- WSJT-X, JTDX and JS8Call -------------------------------------------------------
@@ -272,7 +382,7 @@ void CMainFrame::createActions()
 void CMainFrame::createMenus()
 {
     using CommandTable::WindowKind;
-    for (WindowKind kind : {WindowKind::None, WindowKind::Logbook, WindowKind::Qsl}) {
+    for (WindowKind kind : {WindowKind::None, WindowKind::Logbook, WindowKind::Qsl, WindowKind::Cluster}) {
         for (const CommandTable::Menu &spec : CommandTable::menus(kind)) {
             auto *menu = new QMenu(QString::fromLatin1(spec.title), this);
             for (const CommandTable::MenuItem &item : spec.items) {
@@ -589,16 +699,18 @@ bool CMainFrame::handlesCommand(int id) const
     case ID_EDIT_COPY:
     case ID_EDIT_PASTE:
     case ID_GET_TRX_FREQ:
+    case ID_DX_CLUSTER:
         return true;
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
         return printableView() != nullptr;
     case ID_WINDOW_NEW:
+        return activeFrame() != nullptr;
     case ID_WINDOW_ARRANGE:
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
     case ID_WINDOW_CLOSE:
-        return activeFrame() != nullptr;
+        return activeFrame() != nullptr || clusterActive();
     default:
         return false;
     }
@@ -654,7 +766,10 @@ void CMainFrame::onCommand(int id)
         tileWindows();
         break;
     case ID_WINDOW_CLOSE:
-        activeFrame()->close();
+        m_area->currentSubWindow()->close();
+        break;
+    case ID_DX_CLUSTER:
+        openClusterWindow();
         break;
     case ID_WINDOW_ARRANGE:
         arrangeIcons();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CClusterFrame.h"
+#include "CDocumentFrame.h"
 #include "CommandTable.h"
 #include "document/ImportProgress.h"
 #include "platform/CommandTarget.h"
@@ -9,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CallbookClient;
 class CDocManager;
 class CKorva3Doc;
 class CRadioFollower;
@@ -25,6 +28,9 @@ class QProgressBar;
 class QToolBar;
 class PrintableView;
 class StartPanel;
+struct DxSpot;
+struct SpotStatus;
+struct TrxOutcome;
 
 // The main window: MDI area, menus that follow the kind of the active window, toolbar,
 // status bar, and the routing of every command along active view, document, child
@@ -65,6 +71,16 @@ public:
     CTrxLink *trxLink() const { return m_trxLink; }
     // "Follow the radio" for the active logbook window.
     CRadioFollower *radioFollower() const { return m_radioFollower; }
+    // The callbook of the settings, asked by every entry form.
+    CallbookClient *callbook() const { return m_callbook; }
+
+    // The DX Cluster window, made (and shown) when there is none; `activate` brings it
+    // forward.
+    CClusterFrame *openClusterWindow(bool activate = true);
+    CClusterFrame *clusterFrame() const { return m_clusterFrame; }
+    // The logbook window that spots go to and whose logbook gives their statuses: the
+    // one active last; null when no logbook is open.
+    CDocumentFrame *logbookFrame() const;
 
     // WSJT-X, JTDX and JS8Call logging into the logbook Setup chose, else the active
     // window's, else the one used last (opened without a window); each QSO is told in
@@ -101,6 +117,10 @@ protected:
 
 private:
     void watchBackups();
+    bool clusterActive() const;
+    void followLogbook();
+    void takeSpot(const DxSpot &spot, const SpotStatus &status);
+    void showTuned(const TrxOutcome &outcome);
     void watchFrame(CDocumentFrame *frame);
     QList<CommandTarget *> route() const;
     void createActions();
@@ -137,6 +157,9 @@ private:
     CDocManager *m_docManager;
     CTrxLink *m_trxLink;
     CRadioFollower *m_radioFollower = nullptr;
+    CallbookClient *m_callbook;
+    QPointer<CClusterFrame> m_clusterFrame;
+    QPointer<CDocumentFrame> m_logbookFrame;
     WsjtxLogging *m_wsjtxLogging = nullptr;
     CWsjtxFollower *m_wsjtxFollower = nullptr;
     CommandTarget *m_appTarget = nullptr;

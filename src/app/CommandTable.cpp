@@ -38,7 +38,14 @@ const Menu kWindowMenu{"&Window",
                        {{ID_WINDOW_NEW, "&New Window"},
                         {ID_WINDOW_CASCADE, "&Cascade"},
                         {ID_WINDOW_TILE_HORZ, "&Tile"},
-                        {ID_WINDOW_ARRANGE, "&Arrange Icons"}}};
+                        {ID_WINDOW_ARRANGE, "&Arrange Icons"},
+                        {ID_DX_CLUSTER, "D&X Cluster"}}};
+
+const Menu kClusterMenu{"&Cluster",
+                        {{ID_CLUSTER_CONNECT, "&Connect"},
+                         {ID_CLUSTER_DISCONNECT, "&Disconnect"},
+                         {0, nullptr},
+                         {ID_CLUSTER_CLEAR, "C&lear Spots"}}};
 
 const Menu kLogbookMenu{"LogBook",
                         {{ID_CLEAR_FORM, "Clear Form\tF3"},
@@ -143,6 +150,8 @@ QList<Menu> menus(WindowKind kind)
         return {fileMenu("Setup\tCtrl+S", true), kEditMenu, kViewMenu, kLogbookMenu, kWindowMenu, kHelpMenu};
     case WindowKind::Qsl:
         return {fileMenu("Setup\tAlt+S", true), kEditMenu, kViewMenu, kQslMenu, kWindowMenu, kHelpMenu};
+    case WindowKind::Cluster:
+        return {fileMenu("Setup\tAlt+S", false), kEditMenu, kViewMenu, kClusterMenu, kWindowMenu, kHelpMenu};
     }
     return {};
 }
@@ -173,7 +182,7 @@ QList<int> allCommands()
             ids.append(id);
         }
     };
-    for (WindowKind kind : {WindowKind::None, WindowKind::Logbook, WindowKind::Qsl}) {
+    for (WindowKind kind : {WindowKind::None, WindowKind::Logbook, WindowKind::Qsl, WindowKind::Cluster}) {
         for (const Menu &menu : menus(kind)) {
             for (const MenuItem &item : menu.items)
                 add(item.id);

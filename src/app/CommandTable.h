@@ -4,11 +4,11 @@
 #include <QList>
 #include <QString>
 
-// The menus and key tables of the three kinds of main-window state: no document window
-// (128), a logbook window (130), a QSL window (131).
+// The menus and key tables of the kinds of main-window state: no document window (128),
+// a logbook window (130), a QSL window (131), the DX Cluster window (132).
 namespace CommandTable {
 
-enum class WindowKind { None = 128, Logbook = 130, Qsl = 131 };
+enum class WindowKind { None = 128, Logbook = 130, Qsl = 131, Cluster = 132 };
 
 // One entry of a drop-down menu: a command with its exact text, or a separator (id 0).
 struct MenuItem

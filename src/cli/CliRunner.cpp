@@ -3,7 +3,9 @@
 #include "RecordedMessages.h"
 #include "ServiceCommand.h"
 
+#include "CallbookRecordJson.h"
 #include "CountryInfoJson.h"
+#include "SpotJson.h"
 #include "StatsJson.h"
 #include "StopSignals.h"
 #include "TrxQuery.h"
@@ -11,6 +13,10 @@
 #include "document/CKorva3Doc.h"
 #include "document/LocatorMath.h"
 #include "document/LogbookBackups.h"
+#include "net/CallbookLookup.h"
+#include "net/CallbookSettings.h"
+#include "net/ClusterClient.h"
+#include "net/SpotStatusCalculator.h"
 #include "net/WsjtxLogging.h"
 #include "platform/ProgramVersion.h"
 #include "platform/WorkingFolder.h"
@@ -23,6 +29,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QHash>
+#include <QTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -80,6 +87,15 @@ const char kUsage[] =
     "                     whole log\n"
     "  The password is the first line of standard input, never an argument. Each prints what\n"
     "  was matched, unmatched, sent and refused; users and addresses not given come from Setup.\n";
+    "  cluster HOST:PORT --call MYCALL [--logbook LOGBOOK] [--count N] [--seconds S] [--password-stdin]\n"
+    "                     log in to the DX cluster node as MYCALL and print each spot as one line of\n"
+    "                     JSON with its entity and, with LOGBOOK, its status; ends after N spots or\n"
+    "                     S seconds (else when interrupted); the node's password, if it asks for\n"
+    "                     one, is the first line of standard input\n"
+    "  lookup CALL [--service qrz|hamqth] [--url URL] --user U --password-stdin\n"
+    "                     look CALL up in the callbook (QRZ.com unless hamqth; URL instead of the\n"
+    "                     service's own address) as user U, the password the first line of\n"
+    "                     standard input, and print the record as JSON\n";
 
 constexpr int kAnyCount = -1;
 const QStringList kTrxOptions{QStringLiteral("--rig"),    QStringLiteral("--port"),  QStringLiteral("--device"),
@@ -93,6 +109,17 @@ QString normalisedCall(const QString &text)
             call.append(c.toUpper());
     }
     return call;
+}
+
+// A positive number of an option, 0 when the option is not given, -1 when its value is
+// no positive number.
+int positiveOption(const QHash<QString, QString> &options, const QString &name)
+{
+    if (!options.contains(name))
+        return 0;
+    bool isNumber = false;
+    const int value = options.value(name).toInt(&isNumber);
+    return isNumber && value > 0 ? value : -1;
 }
 
 } // namespace
@@ -155,6 +182,8 @@ int CliRunner::run(QStringList arguments)
         {"lotw", kAnyCount, "", &CliRunner::lotw},
         {"eqsl", kAnyCount, "", &CliRunner::eqsl},
         {"clublog", kAnyCount, "", &CliRunner::clubLog},
+        {"cluster", kAnyCount, "", &CliRunner::cluster},
+        {"lookup", kAnyCount, "", &CliRunner::lookup},
         {"listen", kAnyCount, "", &CliRunner::listen},
     };
     for (const auto &entry : commands) {
@@ -507,6 +536,151 @@ void CliRunner::chooseProgramDatabase(bool folderGiven)
     else
         m_err << "Program database: none at " << QDir::toNativeSeparators(here) << " nor at "
               << QDir::toNativeSeparators(home) << '\n';
+}
+
+// Options of the form "--name VALUE" (those in `valued`) and "--name" (those in `flags`),
+// each at most once, in any order among the positional arguments. False for any other
+// option, a missing value or one given twice.
+bool CliRunner::takeOptions(const QStringList &arguments, const QStringList &valued, const QStringList &flags,
+                            QHash<QString, QString> &options, QStringList &positional)
+{
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!argument.startsWith(QLatin1String("--"))) {
+            positional.append(argument);
+            continue;
+        }
+        if (options.contains(argument))
+            return false;
+        if (flags.contains(argument)) {
+            options.insert(argument, QString());
+        } else if (valued.contains(argument) && i + 1 < arguments.size()) {
+            options.insert(argument, arguments.at(++i));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first line of standard input, as it was typed: a password never comes from the
+// command line, where other users of the machine could read it.
+bool CliRunner::readPassword(QString &password)
+{
+    if (!m_in)
+        return false;
+    password = m_in->readLine();
+    if (password.endsWith(QLatin1Char('\r')))
+        password.chop(1);
+    return true;
+}
+
+int CliRunner::cluster(const QStringList &arguments)
+{
+    const QString usageText = QStringLiteral("cluster takes HOST:PORT --call MYCALL [--logbook LOGBOOK] [--count N] "
+                                             "[--seconds S] [--password-stdin]");
+    QHash<QString, QString> options;
+    QStringList positional;
+    if (!takeOptions(arguments, {"--call", "--logbook", "--count", "--seconds"}, {"--password-stdin"}, options,
+                     positional)
+        || positional.size() != 1 || normalisedCall(options.value(QStringLiteral("--call"))).isEmpty())
+        return usage(usageText);
+    const QString &address = positional.first();
+    const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
+    bool portIsNumber = false;
+    const int port = address.mid(colon + 1).toInt(&portIsNumber);
+    const int count = positiveOption(options, QStringLiteral("--count"));
+    const int seconds = positiveOption(options, QStringLiteral("--seconds"));
+    if (colon <= 0 || !portIsNumber || port < 1 || port > 65535 || count < 0 || seconds < 0)
+        return usage(usageText);
+    QString password;
+    if (options.contains(QStringLiteral("--password-stdin")) && !readPassword(password))
+        return usage(QStringLiteral("cluster: no standard input to read the password from"));
+    if (!programDatabaseExists())
+        return Failed;
+    std::unique_ptr<CKorva3Doc> logbook;
+    if (options.contains(QStringLiteral("--logbook"))) {
+        const QString path = options.value(QStringLiteral("--logbook"));
+        if (!logbookExists(path))
+            return Failed;
+        logbook = std::make_unique<CKorva3Doc>(path);
+        if (!logbook->isLogbook())
+            return fail(logbook->openMessage());
+    }
+    SpotStatusCalculator statuses;
+    statuses.setLogbook(logbook.get());
+
+    ClusterSettings settings;
+    settings.host = address.left(colon);
+    settings.port = static_cast<quint16>(port);
+    settings.call = normalisedCall(options.value(QStringLiteral("--call")));
+    ClusterClient client;
+    QEventLoop loop;
+    int printed = 0;
+    bool loggedIn = false;
+    int exitCode = Success;
+    QObject::connect(&client, &ClusterClient::spotReceived, &loop, [&](const DxSpot &spot) {
+        // Spots of one read all come before the loop ends: those past the count are not printed.
+        if (count > 0 && printed >= count)
+            return;
+        m_out << SpotJson::format(spot, statuses.statusOf(spot)) << '\n';
+        m_out.flush();
+        if (count > 0 && ++printed >= count)
+            loop.quit();
+    });
+    // A node that cannot be reached at first ends the command; one that drops later is
+    // tried again, as the window does.
+    QObject::connect(&client, &ClusterClient::stateChanged, &loop, [&](ClusterClient::State state) {
+        if (state == ClusterClient::State::Connected)
+            loggedIn = true;
+        if (state == ClusterClient::State::WaitingToReconnect && !loggedIn) {
+            exitCode = fail(QStringLiteral("Cannot connect to %1: %2").arg(address, client.lastError()));
+            loop.quit();
+        }
+    });
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    client.connectToCluster(settings, password);
+    loop.exec();
+    client.disconnectFromCluster();
+    return exitCode;
+}
+
+int CliRunner::lookup(const QStringList &arguments)
+{
+    const QString usageText =
+        QStringLiteral("lookup takes CALL [--service qrz|hamqth] [--url URL] --user U --password-stdin");
+    QHash<QString, QString> options;
+    QStringList positional;
+    if (!takeOptions(arguments, {"--service", "--url", "--user"}, {"--password-stdin"}, options, positional)
+        || positional.size() != 1 || normalisedCall(positional.first()).isEmpty()
+        || options.value(QStringLiteral("--user")).isEmpty() || !options.contains(QStringLiteral("--password-stdin")))
+        return usage(usageText);
+    CallbookSettings settings;
+    settings.service = options.value(QStringLiteral("--service"), QStringLiteral("qrz"));
+    settings.user = options.value(QStringLiteral("--user"));
+    settings.url = QUrl(options.value(QStringLiteral("--url")));
+    QString password;
+    if (!readPassword(password))
+        return usage(QStringLiteral("lookup: no standard input to read the password from"));
+    std::unique_ptr<CallbookService> service = settings.createService(password);
+    if (!service)
+        return usage(usageText);
+    const QString call = normalisedCall(positional.first());
+    QEventLoop loop;
+    std::optional<CallbookResult> result;
+    QObject::connect(service.get(), &CallbookService::finished, &loop,
+                     [&](const QString &, const CallbookResult &finished) {
+                         result = finished;
+                         loop.quit();
+                     });
+    service->lookup(call);
+    if (!result) // an answer that cannot even be asked for comes at once
+        loop.exec();
+    if (result->outcome != CallbookResult::Outcome::Found)
+        return fail(CallbookLookup::statusText(service->name(), call, *result));
+    m_out << CallbookRecordJson::format(result->record) << '\n';
+    return Success;
 }
 
 // Opening a missing program database would make an empty one and find nothing in it.

@@ -34,6 +34,11 @@ private:
     int info(const QStringList &arguments);
     int locator(const QStringList &arguments);
     int trx(const QStringList &arguments);
+    int cluster(const QStringList &arguments);
+    int lookup(const QStringList &arguments);
+    static bool takeOptions(const QStringList &arguments, const QStringList &valued, const QStringList &flags,
+                            QHash<QString, QString> &options, QStringList &positional);
+    bool readPassword(QString &password);
     static QString serialConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     static QString hamlibConnection(const QHash<QString, QString> &options, TrxConnection &connection);
     int importAdif(const QStringList &arguments);

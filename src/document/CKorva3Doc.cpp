@@ -306,6 +306,13 @@ QList<CKorva3Doc::Record> CKorva3Doc::FindQsosByCountry(int dxcc)
     return records;
 }
 
+QList<Sqlite3DB::UM_BANDMODE> CKorva3Doc::FindBandModesOfCall(const QString &call)
+{
+    QList<Sqlite3DB::UM_BANDMODE> pairs;
+    m_db.QueryBandModesOfCall(pairs, call, m_pathName);
+    return pairs;
+}
+
 std::optional<CKorva3Doc::Record> CKorva3Doc::ReadQso(int rowId)
 {
     QList<Record> records;

@@ -107,6 +107,9 @@ public:
     // A QSO of the same call, band and mode as `qso` (shown by the same name) that started
     // within `minutes` of it: the one the operator may be logging twice.
     std::optional<Record> FindQsoNear(const Record &qso, int minutes);
+    // The bands and mode codes the call was worked on (exactly this call, in any letter
+    // case); empty when none or on failure.
+    QList<Sqlite3DB::UM_BANDMODE> FindBandModesOfCall(const QString &call);
     // One full QSO; a row that no longer exists reads as a record of empty fields.
     // Nothing when the logbook cannot be read.
     std::optional<Record> ReadQso(int rowId);

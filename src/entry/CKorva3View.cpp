@@ -19,6 +19,9 @@
 #include "store/ReportBands.h"
 #include "reports/CCqzoneReport.h"
 #include "reports/CDxccReport.h"
+#include "net/CallbookClient.h"
+#include "net/DxSpot.h"
+#include "rig/TrxDecoding.h"
 #include "rig/TrxReading.h"
 
 #include <QApplication>
@@ -42,6 +45,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 using FormControls::setText;
 using Field = QsoFieldEdits::Field;
@@ -570,6 +574,9 @@ void CKorva3View::startClock()
 
 void CKorva3View::ClearEntryFields()
 {
+    m_filledIn.clear();
+    m_filledForCall.clear();
+    m_lookupCall.clear();
     for (QString *text : {&m_qso.call, &m_qso.name, &m_qso.qth, &m_qso.address1, &m_qso.address2, &m_qso.remarks, &m_qso.qslMgr, &m_qso.iota,
                           &m_qso.cqZone, &m_qso.grid})
         text->clear();
@@ -741,6 +748,8 @@ void CKorva3View::OnSetup()
     if (dialog.exec() == QDialog::Accepted) {
         m_ownLatitude = LocatorMath::LocatorLatitude(m_ownLocator);
         m_ownLongitude = LocatorMath::LocatorLongitude(m_ownLocator);
+        if (m_callbook)
+            m_callbook->reload();
     }
 }
 
@@ -794,6 +803,7 @@ void CKorva3View::OnCallChange()
 
 void CKorva3View::OnCallKillFocus()
 {
+    clearFilledIn();
     if (!pullFields())
         return;
     m_resolvedCall = m_qso.call;
@@ -802,10 +812,125 @@ void CKorva3View::OnCallKillFocus()
     const int dxcc = selectedCountryId();
     if (m_listBefore && !m_qso.call.isEmpty())
         refreshWorkedList();
-    if (m_qso.qslMgr.isEmpty())
+    if (m_qso.qslMgr.isEmpty()) {
         m_qso.qslMgr = m_doc->GetQslManager(m_qso.call);
+        m_filledIn.insert(qslMgrEdit(), m_qso.qslMgr);
+    }
+    offerLastQso();
     showGridLines(dxcc);
     pushFields();
+    // One lookup for the call entered; what it finds goes only into fields still empty
+    // when the answer comes.
+    if (m_callbook && m_callbook->isSetUp() && m_qso.call.size() >= 3) {
+        m_lookupCall = m_qso.call;
+        m_callbook->lookup(m_qso.call);
+    }
+}
+
+// Name and QTH of the latest QSO with the same call, for fields still empty.
+void CKorva3View::offerLastQso()
+{
+    if (m_qso.call.size() < 3 || (!m_qso.name.isEmpty() && !m_qso.qth.isEmpty()))
+        return;
+    const QList<Sqlite3DB::UM_RECORD> found = m_doc->FindQsosByCall(m_qso.call);
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        if (it->call.compare(m_qso.call, Qt::CaseInsensitive) != 0)
+            continue;
+        const std::optional<Sqlite3DB::UM_RECORD> last = m_doc->ReadQso(it->rowId);
+        if (!last)
+            return;
+        for (const auto &[edit, member, value] : {std::tuple{nameEdit(), &m_qso.name, last->name},
+                                                   std::tuple{qthEdit(), &m_qso.qth, last->qth}}) {
+            if (member->isEmpty() && !value.isEmpty()) {
+                *member = value;
+                m_filledIn.insert(edit, value);
+            }
+        }
+        return;
+    }
+}
+
+// A new call: what the form filled for the call before and the operator left as it
+// was is cleared, so that it cannot pass for the new call's.
+void CKorva3View::clearFilledIn()
+{
+    QString call = callEdit()->text();
+    call.remove(QLatin1Char(' '));
+    if (call.compare(m_filledForCall, Qt::CaseInsensitive) == 0)
+        return;
+    for (auto it = m_filledIn.cbegin(); it != m_filledIn.cend(); ++it) {
+        if (it.key()->text() == it.value())
+            it.key()->clear();
+    }
+    m_filledIn.clear();
+    m_filledForCall = call;
+}
+
+// The answer for the call still in the form fills what is still empty; any answer is
+// said in the status bar.
+void CKorva3View::callbookAnswered(const QString &call, const CallbookResult &result, const QString &status)
+{
+    if (call != m_lookupCall)
+        return; // another window's lookup
+    m_lookupCall.clear();
+    emit statusMessage(status);
+    QString current = callEdit()->text();
+    current.remove(QLatin1Char(' '));
+    if (result.outcome != CallbookResult::Outcome::Found || current.compare(call, Qt::CaseInsensitive) != 0)
+        return;
+    const CallbookRecord &record = result.record;
+    const bool gridWasEmpty = gridEdit()->text().isEmpty();
+    fillIn(nameEdit(), record.name);
+    fillIn(qthEdit(), record.qth);
+    fillIn(gridEdit(), record.grid.toUpper());
+    fillIn(qslMgrEdit(), record.qslManager);
+    if (gridWasEmpty && !gridEdit()->text().isEmpty())
+        showGridDistance();
+}
+
+// Into the control alone, cut to its limit: the member follows at the next pull.
+void CKorva3View::fillIn(QLineEdit *edit, const QString &value)
+{
+    if (!edit->text().isEmpty() || value.isEmpty())
+        return;
+    const int limit = FormControls::limitOf(edit);
+    const QString fitting = limit > 0 ? value.left(limit) : value;
+    edit->setText(fitting);
+    m_filledIn.insert(edit, fitting);
+}
+
+void CKorva3View::setCallbook(CallbookClient *callbook)
+{
+    if (m_callbook)
+        disconnect(m_callbook, nullptr, this, nullptr);
+    m_callbook = callbook;
+    if (callbook)
+        connect(callbook, &CallbookClient::answered, this, &CKorva3View::callbookAnswered);
+}
+
+bool CKorva3View::TakeSpot(const DxSpot &spot, const QString &mode)
+{
+    if (!callEdit()->text().trimmed().isEmpty())
+        return false;
+    callEdit()->setText(spot.dxCall);
+    OnCallChange();
+    const QString frequency = TrxDecoding::frequencyTextOfHz(std::llround(spot.frequencyKHz * 1000));
+    FormControls::setTextBeyondLimit(freqEdit(), frequency);
+    bandEdit()->setText(CKorva3Doc::BandFromFrequency(frequency));
+    int position = mode.isEmpty() ? -1 : m_modeList->findText(mode, Qt::MatchFixedString);
+    if (position < 0) {
+        const std::optional<QsoModes::Choice> choice = QsoModes::find(mode);
+        position = choice ? FormControls::indexOfCode(m_modeList, choice->code) : -1;
+    }
+    if (position >= 0) {
+        FormControls::selectIndex(m_modeList, position);
+        const QString report = QsoModes::defaultReport(FormControls::codeAt(m_modeList, position));
+        rstSentEdit()->setText(report);
+        rstRcvdEdit()->setText(report);
+    }
+    OnCallKillFocus();
+    rstSentEdit()->setFocus();
+    return true;
 }
 
 // The band follows the frequency left in the field. A frequency in no band is said at
@@ -888,6 +1013,15 @@ void CKorva3View::OnGridKillFocus()
                     ? distanceLine(LocatorMath::LocatorLatitude(m_qso.grid), LocatorMath::LocatorLongitude(m_qso.grid))
                     : QStringLiteral(" No valid locator");
     pushFields();
+}
+
+// The distance line of a grid the form filled in, written straight into its label.
+void CKorva3View::showGridDistance()
+{
+    const QString grid = gridEdit()->text();
+    if (grid.size() >= 4 && LocatorMath::IsValidLocator(grid))
+        m_infoLine2Label->setText(
+            distanceLine(LocatorMath::LocatorLatitude(grid), LocatorMath::LocatorLongitude(grid)));
 }
 
 // --- Worked-before list -------------------------------------------------------------

@@ -10,14 +10,18 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <optional>
 
+class CallbookClient;
 class CKorva3Doc;
 class CTrxLink;
+struct CallbookResult;
+struct DxSpot;
 class WsjtxLogging;
 class QCheckBox;
 class QComboBox;
@@ -53,6 +57,8 @@ public:
 
     CKorva3Doc *GetDocument() const { return m_doc; }
     void setTrxLink(CTrxLink *link) { m_trxLink = link; }
+    // The callbook asked when a call has been entered; null for none.
+    void setCallbook(CallbookClient *callbook);
     void setWsjtxLogging(WsjtxLogging *logging) { m_wsjtxLogging = logging; }
 
     // Fills the lists and reads the parameters; runs once, when the form is first shown.
@@ -68,6 +74,13 @@ public:
     // The transceiver's frequency, band, mode position and reports go straight into
     // the controls; the members follow at the next pull.
     void SetTrxReading(const TrxReading &reading) override;
+
+    // A spot of the DX cluster taken into a form that holds no call: the call as if the
+    // operator had typed it and left the field (entity, station information, worked
+    // before, grid lines, callbook), the frequency in the form's way of writing it, its
+    // band, and `mode` (a name of the mode list) with its reports. False, and nothing
+    // changed, when the form holds a call.
+    bool TakeSpot(const DxSpot &spot, const QString &mode);
 
     // Commands.
     void OnClearForm();
@@ -152,6 +165,8 @@ signals:
     // The call text or the list's selection changed, and with them whether Add, Change
     // and Delete are enabled.
     void commandsChanged();
+    // A line for the main window's status bar (what the callbook answered).
+    void statusMessage(const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -198,9 +213,22 @@ private:
     void showDateTime();
     void listChanged();
     void statisticsChanged(int entity);
+    void offerLastQso();
+    void clearFilledIn();
+    void callbookAnswered(const QString &call, const CallbookResult &result, const QString &status);
+    void fillIn(QLineEdit *edit, const QString &value);
+    void showGridDistance();
 
     CKorva3Doc *m_doc;
     CTrxLink *m_trxLink = nullptr;
+    CallbookClient *m_callbook = nullptr;
+    // The fields the form filled itself (from the last QSO, from the callbook) with the
+    // text it put there, for the call it filled them for: a text still as it was put
+    // is no operator's and gives way to the next call's.
+    QHash<QLineEdit *, QString> m_filledIn;
+    QString m_filledForCall;
+    // The call this form asked the callbook for, until its answer comes.
+    QString m_lookupCall;
     WsjtxLogging *m_wsjtxLogging = nullptr;
     bool m_initialised = false;
     bool m_refusingPull = false;

@@ -4,6 +4,8 @@
 #include "forms/FormControls.h"
 #include "document/CKorva3Doc.h"
 #include "document/LogbookBackups.h"
+#include "CallbookSetupPage.h"
+#include "ClusterSetupPage.h"
 #include "StationProfilePage.h"
 #include "AccountsPage.h"
 #include "net/CredentialStore.h"
@@ -114,6 +116,10 @@ void CSetup::buildForm()
     tabs->addTab(radio, QStringLiteral("Radio"));
     m_accountsPage = new AccountsPage(tabs);
     tabs->addTab(m_accountsPage, QStringLiteral("Accounts"));
+    m_clusterPage = new ClusterSetupPage(tabs);
+    tabs->addTab(m_clusterPage, QStringLiteral("DX Cluster"));
+    m_callbookPage = new CallbookSetupPage(tabs);
+    tabs->addTab(m_callbookPage, QStringLiteral("Callbook"));
     QStringList logbooks;
     if (m_pOwnerView)
         logbooks.append(m_pOwnerView->GetDocument()->pathName());
@@ -182,6 +188,8 @@ void CSetup::OnInitDialog()
     qint32 activeId = 0;
     if (programDatabase().LoadStationProfiles(profiles, activeId))
         m_stationPage->load(profiles, activeId);
+    m_clusterPage->load();
+    m_callbookPage->load();
     pushFields();
 }
 
@@ -282,6 +290,8 @@ void CSetup::storeValues()
         m_doc->m_adifPeriod = m_adifPeriodIndex;
     db.SetParameter(QStringLiteral("adifexport"), QString::number(m_adifPeriodIndex));
     storeTrxSettings();
+    m_clusterPage->store();
+    m_callbookPage->store();
     storeWsjtxSettings();
     if (m_stationPage->hasProfiles())
         db.SaveStationProfiles(m_stationPage->profiles(), m_stationPage->activeIndex());

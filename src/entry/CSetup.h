@@ -14,6 +14,8 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLineEdit;
+class CallbookSetupPage;
+class ClusterSetupPage;
 class StationProfilePage;
 class AccountsPage;
 class WsjtxLogging;
@@ -28,7 +30,8 @@ class WsjtxSetupPage;
 // and number), its port (a COM port of the list or a device path typed in) and speed,
 // or the host:port of a running rigctld; and, for every radio, "Follow the radio".
 // These go to the per-user settings, as do those of the WSJT-X page, which take effect
-// at once in the logging they are given.
+// at once in the logging they are given, and the DX cluster's and the callbook's settings
+// of their own pages (their passwords to the credential store).
 class CSetup : public QDialog
 {
     Q_OBJECT
@@ -68,6 +71,8 @@ public:
     QLineEdit *backupFolderEdit() const { return m_backupFolderEdit; }
     StationProfilePage *stationPage() const { return m_stationPage; }
     AccountsPage *accountsPage() const { return m_accountsPage; }
+    ClusterSetupPage *clusterPage() const { return m_clusterPage; }
+    CallbookSetupPage *callbookPage() const { return m_callbookPage; }
     QCheckBox *followCheck() const { return m_followCheck; }
     WsjtxSetupPage *wsjtxPage() const { return m_wsjtxPage; }
 
@@ -106,6 +111,8 @@ private:
     QLineEdit *m_backupFolderEdit = nullptr;
     StationProfilePage *m_stationPage = nullptr;
     AccountsPage *m_accountsPage = nullptr;
+    ClusterSetupPage *m_clusterPage = nullptr;
+    CallbookSetupPage *m_callbookPage = nullptr;
     WsjtxSetupPage *m_wsjtxPage = nullptr;
     std::unique_ptr<CKorva3Doc> m_programOnly;
 };

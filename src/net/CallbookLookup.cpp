@@ -36,6 +36,9 @@ void CallbookLookup::lookup(const QString &call)
     }
     auto *timer = new QTimer(this);
     timer->setSingleShot(true);
+    // A coarse timer may end the wait up to a twentieth early: the service gets its
+    // whole time.
+    timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, key] { onTimeout(key); });
     m_waiting.insert(key, timer);
     timer->start(m_timeoutMs);

@@ -28,6 +28,11 @@ enum CommandId : int {
     ID_EQSL_UPLOAD = 33003,
     ID_CLUBLOG_UPLOAD = 33004,
     ID_UNMATCHED_QSLS = 33005,
+    // The DX cluster: its window and the window's own commands.
+    ID_DX_CLUSTER = 33020,
+    ID_CLUSTER_CONNECT = 33021,
+    ID_CLUSTER_DISCONNECT = 33022,
+    ID_CLUSTER_CLEAR = 33023,
 
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -28,6 +28,7 @@ CTrxLink::CTrxLink(QObject *parent)
     connect(m_worker, &TrxLinkWorker::opened, this, &CTrxLink::OnOpened);
     connect(m_worker, &TrxLinkWorker::readDone, this, &CTrxLink::OnReadDone);
     connect(m_worker, &TrxLinkWorker::failed, this, &CTrxLink::OnFailed);
+    connect(m_worker, &TrxLinkWorker::tuned, this, &CTrxLink::tuned);
     m_thread->start();
 }
 
@@ -106,6 +107,16 @@ void CTrxLink::Poll()
         return;
     m_pollWaiting = true;
     StartRead();
+}
+
+bool CTrxLink::Tune(qint64 hz, const QString &mode)
+{
+    if (!CanTune())
+        return false;
+    const RigDriver::TuneRequest request{hz, mode};
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, request] { worker->Tune(request); }, Qt::QueuedConnection);
+    return true;
 }
 
 void CTrxLink::StartRead()

@@ -65,6 +65,15 @@ public:
     void Poll();
     bool PollWaiting() const { return m_pollWaiting; }
 
+    // A radio that can be tuned: "Other radio (Hamlib)"; the FT-897 and the FT-1000mp
+    // are only read.
+    bool CanTune() const { return m_rig == TrxHamlib; }
+    // Sets the radio to `hz` and the logbook's mode `mode` (empty: the radio's own) on
+    // the link's thread and returns at once; `tuned` follows with what the radio reads
+    // afterwards, or the messages that say why not (not shown: the caller says what it
+    // needs to). False, and nothing follows, when the radio cannot be tuned.
+    bool Tune(qint64 hz, const QString &mode);
+
     // The setup dialog's values take effect at once; the line stays as opened.
     int Rig() const { return m_rig; }
     void SetRig(int rig) { m_rig = rig; }
@@ -85,6 +94,8 @@ signals:
     void queryEnded();
     // A reading for "Follow the radio".
     void polled(const TrxReading &reading);
+    // A tune ended: the reading of the radio afterwards, or the messages.
+    void tuned(const TrxOutcome &outcome);
 
 private:
     void StartRead();

@@ -2,6 +2,7 @@
 
 #include "HamlibModels.h"
 #include "HamlibReading.h"
+#include "HamlibTuning.h"
 #include "LineDeadline.h"
 #include "RigLog.h"
 #include "TrxType.h"
@@ -22,6 +23,13 @@ constexpr int kRigctldTimeoutMs = 900;
 QByteArray hamlibError(int status)
 {
     return QByteArray(rigerror2(status)).trimmed();
+}
+
+// The errors that say the line itself failed, not that the radio refused a value.
+bool isLineFailure(int status)
+{
+    return status == -RIG_ETIMEOUT || status == -RIG_EIO || status == -RIG_EPROTO || status == -RIG_BUSERROR
+        || status == -RIG_ETRUNC;
 }
 
 } // namespace
@@ -127,14 +135,68 @@ void HamlibRigDriver::Close()
     m_rig = nullptr;
 }
 
-// A radio that cannot tell its mode still gives its frequency.
 void HamlibRigDriver::StartRead(const Request &)
+{
+    emit readDone(ReadRadio());
+}
+
+void HamlibRigDriver::StartTune(const TuneRequest &request)
+{
+    if (LineHungUp()) {
+        emit tuned(ReadRadio()); // says so and lets the line go
+        return;
+    }
+    const rmode_t mode = HamlibTuning::modeOf(request.mode, request.hz);
+    int frequencyStatus = RIG_OK;
+    int modeStatus = RIG_OK;
+    bool expired = false;
+    {
+        // Setting is bounded as reading is: a line that hangs up meanwhile is let go.
+        const int &fd = m_rig->state.rigport.fd;
+        LineDeadline deadline(fd, LineDeadline::Line::ofDescriptor(fd), kReadLimitMs);
+        frequencyStatus = rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(request.hz));
+        if (frequencyStatus == RIG_OK && mode != RIG_MODE_NONE) {
+            modeStatus = rig_set_mode(m_rig, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
+            // A radio without data modes takes the digital ones in upper sideband.
+            if (modeStatus != RIG_OK && mode == RIG_MODE_PKTUSB && !isLineFailure(modeStatus))
+                modeStatus = rig_set_mode(m_rig, RIG_VFO_CURR, RIG_MODE_USB, RIG_PASSBAND_NOCHANGE);
+        }
+        expired = deadline.expired();
+    }
+    if (expired) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
+                         << "ms while tuned";
+        Close();
+        emit tuned(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
+        return;
+    }
+    std::optional<TrxOutcome> failed = SettingFailed("set the frequency", frequencyStatus);
+    if (!failed)
+        failed = SettingFailed("set the mode", modeStatus);
+    emit tuned(failed ? *failed : ReadRadio());
+}
+
+// A value the radio refuses (a frequency outside its range, a mode it has not) leaves
+// the line as it is; the read afterwards shows where the radio stands.
+std::optional<TrxOutcome> HamlibRigDriver::SettingFailed(const char *what, int status)
+{
+    if (status == RIG_OK)
+        return std::nullopt;
+    if (!isLineFailure(status)) {
+        qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "refuses to" << what << ':'
+                         << hamlibError(status);
+        return std::nullopt;
+    }
+    return ReadFailed(what, status);
+}
+
+// A radio that cannot tell its mode still gives its frequency.
+TrxOutcome HamlibRigDriver::ReadRadio()
 {
     if (LineHungUp()) {
         qCWarning(lcRig) << "the line of Hamlib's model" << m_settings.hamlibModel << "hung up";
         Close();
-        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
-        return;
+        return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
     }
     freq_t hz = 0;
     rmode_t mode = RIG_MODE_NONE;
@@ -154,25 +216,22 @@ void HamlibRigDriver::StartRead(const Request &)
         qCWarning(lcRig) << "Hamlib's model" << m_settings.hamlibModel << "gave no answer within" << kReadLimitMs
                          << "ms";
         Close();
-        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
-    } else if (frequencyStatus != RIG_OK) {
-        ReadFailed("frequency", frequencyStatus);
-    } else if (modeStatus != RIG_OK && modeStatus != -RIG_ENAVAIL && modeStatus != -RIG_ENIMPL) {
-        ReadFailed("mode", modeStatus);
-    } else {
-        emit readDone(TrxOutcome{HamlibReading::reading(hz, mode), {}});
+        return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
     }
+    if (frequencyStatus != RIG_OK)
+        return ReadFailed("read the frequency", frequencyStatus);
+    if (modeStatus != RIG_OK && modeStatus != -RIG_ENAVAIL && modeStatus != -RIG_ENIMPL)
+        return ReadFailed("read the mode", modeStatus);
+    return TrxOutcome{HamlibReading::reading(hz, mode), {}};
 }
 
-void HamlibRigDriver::ReadFailed(const char *what, int status)
+TrxOutcome HamlibRigDriver::ReadFailed(const char *what, int status)
 {
-    qCWarning(lcRig) << "Hamlib cannot read the" << what << ':' << hamlibError(status);
-    if (status == -RIG_ETIMEOUT) {
-        emit readDone(TrxOutcome{std::nullopt, {TrxMessage::noReply()}});
-        return;
-    }
+    qCWarning(lcRig) << "Hamlib cannot" << what << ':' << hamlibError(status);
+    if (status == -RIG_ETIMEOUT)
+        return TrxOutcome{std::nullopt, {TrxMessage::noReply()}};
     Close();
-    emit readDone(TrxOutcome{std::nullopt, {TrxMessage::lineLost()}});
+    return TrxOutcome{std::nullopt, {TrxMessage::lineLost()}};
 }
 
 // Data waiting (or a network peer's end of stream) is no hang-up: Hamlib reads those.

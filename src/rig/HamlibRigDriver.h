@@ -16,6 +16,9 @@ struct s_rig;
 // read opens it again. Hamlib's own error text goes to the korva3.rig log. Hamlib's
 // calls block, so the driver runs only on the link's thread.
 //
+// The serial line is looked at before every call (see below); a radio that breaks while
+// it is tuned is let go as in a read.
+//
 // Hamlib 4.5 never returns from a read on a serial device that has gone away (a hung-up
 // terminal): it spins on it. So the line is looked at before every read and let go when
 // it hung up, and a read that has not ended after 1.5 seconds is ended (LineDeadline)
@@ -32,14 +35,21 @@ public:
     bool IsOpen() const override { return m_rig != nullptr; }
     QList<TrxMessage> Open() override;
     void Close() override;
+    bool CanTune() const override { return true; }
 
 protected:
     void StartRead(const Request &request) override;
+    // Sets the frequency, then the mode when one is asked for, and reads the radio back.
+    // A value the radio refuses is logged and the read shows where it stands; a line
+    // that fails ends the tune as it ends a read.
+    void StartTune(const TuneRequest &request) override;
 
 private:
     bool Configure(s_rig *rig, bool network);
     bool SetConfiguration(s_rig *rig, const char *name, const QString &value);
-    void ReadFailed(const char *what, int status);
+    TrxOutcome ReadRadio();
+    std::optional<TrxOutcome> SettingFailed(const char *what, int status);
+    TrxOutcome ReadFailed(const char *what, int status);
     bool LineHungUp() const;
 
     TrxSettings m_settings;

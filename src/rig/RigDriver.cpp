@@ -22,3 +22,24 @@ void RigDriver::Read(const Request &request)
     }
     StartRead(request);
 }
+
+void RigDriver::Tune(const TuneRequest &request)
+{
+    if (!CanTune()) {
+        emit tuned(TrxOutcome{});
+        return;
+    }
+    if (!IsOpen()) {
+        const QList<TrxMessage> messages = Open();
+        if (!messages.isEmpty()) {
+            emit tuned(TrxOutcome{std::nullopt, messages});
+            return;
+        }
+    }
+    StartTune(request);
+}
+
+void RigDriver::StartTune(const TuneRequest &)
+{
+    emit tuned(TrxOutcome{});
+}

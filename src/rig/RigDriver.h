@@ -4,6 +4,7 @@
 #include "TrxOutcome.h"
 
 #include <QList>
+#include <QString>
 #include <QObject>
 
 // One way of reading frequency and mode from a radio: the FT-897 and FT-1000mp over the
@@ -13,6 +14,10 @@
 // Read opens the line when it is closed (at first, or after it broke), so the next
 // "Get TRX freq" after an unplugged cable tries again; every read ends with exactly one
 // readDone. A line that breaks while no read waits says so once with `failed`.
+//
+// A driver that can (CanTune) also sets the radio's frequency and mode: Tune opens the
+// line as Read does and ends with exactly one `tuned`, carrying what the radio reads
+// afterwards. The serial radios are only read.
 class RigDriver : public QObject
 {
     Q_OBJECT
@@ -24,6 +29,13 @@ public:
     {
         int rig = 0;
         int commPort = 0;
+    };
+    // Where to tune: the frequency in Hz and the mode by the logbook's name for it ("CW",
+    // "SSB", "FT8", ...); an empty mode leaves the radio's own.
+    struct TuneRequest
+    {
+        qint64 hz = 0;
+        QString mode;
     };
 
     explicit RigDriver(QObject *parent = nullptr);
@@ -38,11 +50,18 @@ public:
     // A type the driver does not serve sends nothing and reads as an empty frequency.
     void Read(const Request &request);
 
+    virtual bool CanTune() const { return false; }
+    // A driver that cannot tune sends nothing and ends with an empty outcome.
+    void Tune(const TuneRequest &request);
+
 signals:
     void readDone(const TrxOutcome &outcome);
+    void tuned(const TrxOutcome &outcome);
     void failed(const TrxMessage &message);
 
 protected:
     // Starts a read on the open line; ends with readDone.
     virtual void StartRead(const Request &request) = 0;
+    // Tunes the open line; ends with tuned. Only drivers that CanTune are asked.
+    virtual void StartTune(const TuneRequest &request);
 };

@@ -16,6 +16,7 @@ void TrxLinkWorker::Open(const TrxConnection &connection)
         return;
     connect(m_driver.get(), &RigDriver::readDone, this, &TrxLinkWorker::readDone);
     connect(m_driver.get(), &RigDriver::failed, this, &TrxLinkWorker::failed);
+    connect(m_driver.get(), &RigDriver::tuned, this, &TrxLinkWorker::tuned);
     emit opened(m_driver->Open());
 }
 
@@ -39,6 +40,14 @@ void TrxLinkWorker::Read(const RigDriver::Request &request)
         m_driver->Read(request);
     else
         emit readDone(TrxOutcome{TrxDecoding::decodeReply(request.rig, QByteArray()), {}});
+}
+
+void TrxLinkWorker::Tune(const RigDriver::TuneRequest &request)
+{
+    if (m_driver)
+        m_driver->Tune(request);
+    else
+        emit tuned(TrxOutcome{});
 }
 
 void TrxLinkWorker::Shutdown()

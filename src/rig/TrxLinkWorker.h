@@ -31,11 +31,14 @@ public:
     void Open(const TrxConnection &connection);
     // Without a driver (no transceiver type with one) the reading is empty.
     void Read(const RigDriver::Request &request);
+    // Without a driver, or with one that cannot tune, the outcome is empty.
+    void Tune(const RigDriver::TuneRequest &request);
     void Shutdown();
 
 signals:
     void opened(const QList<TrxMessage> &messages);
     void readDone(const TrxOutcome &outcome);
+    void tuned(const TrxOutcome &outcome);
     void failed(const TrxMessage &message);
 
 private:

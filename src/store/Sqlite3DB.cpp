@@ -511,6 +511,20 @@ bool Sqlite3DB::QueryQsosNear(QList<UM_RECORD> &out, const UM_RECORD &qso, int m
     });
 }
 
+bool Sqlite3DB::QueryBandModesOfCall(QList<UM_BANDMODE> &out, const QString &call, const QString &path)
+{
+    static const char kBandModes[] = "SELECT DISTINCT BAND, MODE FROM QSOS WHERE CALL = ? COLLATE NOCASE";
+    out.clear();
+    SlotConnection db(m_dbLogbook, path);
+    if (!db.isOpen())
+        return false;
+    SqliteStatement statement(db.handle(), kBandModes);
+    if (!statement.isPrepared())
+        return false;
+    statement.bind(1, call);
+    return statement.forEachRow([&out](SqliteStatement &row) { out.append({row.columnText(0), row.columnInt(1)}); });
+}
+
 bool Sqlite3DB::QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path)
 {
     out.clear();

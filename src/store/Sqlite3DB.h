@@ -47,6 +47,13 @@ public:
         qint32 countC = 0;
     };
 
+    // A band and mode code a call was worked on.
+    struct UM_BANDMODE
+    {
+        QString band;
+        qint32 mode = 0;
+    };
+
     static constexpr int kListLimit = 100;
     static constexpr int kBatchRows = 500;
 
@@ -140,6 +147,9 @@ public:
     // The QSOs of the record's call (in any letter case), band and mode code whose start
     // lies within `minutes` of the record's, oldest first.
     bool QueryQsosNear(QList<UM_RECORD> &out, const UM_RECORD &qso, int minutes, const QString &path);
+    // The bands and mode codes of the QSOs with exactly this call (in any letter case),
+    // each pair once.
+    bool QueryBandModesOfCall(QList<UM_BANDMODE> &out, const QString &call, const QString &path);
     // One full record; a missing row gives one record with empty texts and zeros. `out`
     // stays empty when the logbook cannot be read.
     bool QueryQso(QList<UM_RECORD> &out, int rowId, const QString &path);

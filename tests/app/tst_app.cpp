@@ -403,7 +403,7 @@ void TestApp::menusFollowTheActiveWindowKind()
                           "-", "DXCC Report\tAlt+Q",
                           "CQ Zones Report\tAlt+Z", "Rebuild dxcc stat"}));
     QCOMPARE(menuTexts(frame, "&Window"),
-             QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-", "&1 log.sqlite3"}));
+             QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "D&X Cluster", "-", "&1 log.sqlite3"}));
     QCOMPARE(menuTexts(frame, "&View"), QStringList({"&Toolbar", "&Status Bar"}));
     QCOMPARE(menuTexts(frame, "&Help"), QStringList({"&About Korva3..."}));
     QCOMPARE(menuTexts(frame, "&File").at(6), QStringLiteral("&1 ") + QDir::toNativeSeparators(log));

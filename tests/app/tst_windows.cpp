@@ -288,7 +288,7 @@ void TestWindows::windowMenuListsTheOpenWindows()
     CMainFrame *frame = start({QStringLiteral("Korva3"), a});
     QVERIFY(frame->docManager()->OpenDocumentFile(b));
     QVERIFY(frame->runCommand(ID_QSO_QSL_CARDS));
-    const QStringList commands = {"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "-"};
+    const QStringList commands = {"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "D&X Cluster", "-"};
     QCOMPARE(menuTexts(frame, "&Window", true), commands + QStringList({"&1 a.sqlite3", "&2 b.sqlite3", "[x]&3 Qsl - b.sqlite3"}));
 
     QAction *first = menuEntry(frame, "&Window", "&1 a.sqlite3");

@@ -1,13 +1,18 @@
 #include "cli/CliRunner.h"
 #include "common/FakeHttpServer.h"
 #include "common/PrivateEnvironment.h"
+#include "common/FakeCallbook.h"
+#include "common/FakeCluster.h"
+#include "common/QsoBuilder.h"
 #include "common/SampleProgramDatabase.h"
 #include "common/ScopedVariable.h"
 #include "common/SqlHelpers.h"
 #include "common/TestDir.h"
+#include "document/CKorva3Doc.h"
 #include "faults/FileSizeLimit.h"
 #include "faults/HeldLock.h"
 #include "loggen/LogbookGenerator.h"
+#include "platform/ScriptedPrompter.h"
 #include "progdb/ProgramDatabaseBuilder.h"
 #include "store/ProgramDb.h"
 #include "store/Sqlite3DB.h"
@@ -100,6 +105,9 @@ private slots:
     void fileSizeLimitFailsTheWriteWithItsMessage_data();
     void fileSizeLimitFailsTheWriteWithItsMessage();
     void digitalModesGoOutAsTheyCameIn();
+    void clusterPrintsEachSpotWithItsStatus();
+    void lookupPrintsTheRecord_data();
+    void lookupPrintsTheRecord();
     void listenLogsWhatArrives_data();
     void listenLogsWhatArrives();
     void usageErrorsExitWithTwo_data();
@@ -713,6 +721,83 @@ void TestCli::digitalModesGoOutAsTheyCameIn()
     QVERIFY(!out.contains("RTTY"));
 }
 
+// Spots of a node on 127.0.0.1 against a logbook with Germany confirmed on 20 m in CW;
+// the node's other lines print nothing, and the command ends after --count spots.
+void TestCli::clusterPrintsEachSpotWithItsStatus()
+{
+    TestDir dir;
+    QVERIFY(ProgramDatabaseBuilder::build("korva3.sqlite3"));
+    QVERIFY(Sqlite3DB().CreateLogbook("log.sqlite3"));
+    {
+        ScriptedPrompter prompter;
+        Prompter::install(&prompter);
+        QVERIFY(CKorva3Doc("log.sqlite3").AddQso(QsoBuilder().date("2026-01-02").time("10:00:00").call("DL1ABC")
+                                                     .country(230).qslRcvd(2)) > 0);
+        Prompter::install(nullptr);
+    }
+    FakeCluster cluster;
+    cluster.answerLogins("K1ABC", "DX de K1TTT:     14025.0  JA1ABC       CW 599                         1234Z\a\r\n"
+                                  "To ALL de DL0XX: hello\r\n"
+                                  "DX de W3LPL-#:   14025.5  DL1ABC       up 2                           1235Z JO62\r\n"
+                                  "DX de W3LPL-#:   14026.5  DL2ABC       never printed                  1236Z\r\n");
+    const QString node = QStringLiteral("127.0.0.1:%1").arg(cluster.settings().port);
+    const Result result = runCli({"cluster", node, "--call", "k1abc", "--logbook", "log.sqlite3", "--count", "2"});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exit, 0);
+    QCOMPARE(result.out,
+             QStringLiteral("{\"time\": \"12:34\", \"frequency\": 14025, \"call\": \"JA1ABC\", \"entity\": 339, "
+                            "\"country\": \"Japan\", \"continent\": \"AS\", \"band\": \"20\", \"mode\": \"CW\", "
+                            "\"status\": \"NEW_DXCC\", \"workedBefore\": false, \"comment\": \"CW 599\", "
+                            "\"spotter\": \"K1TTT\", \"grid\": \"\"}\n"
+                            "{\"time\": \"12:35\", \"frequency\": 14025.5, \"call\": \"DL1ABC\", \"entity\": 230, "
+                            "\"country\": \"Fed. Rep. of Germany\", \"continent\": \"EU\", \"band\": \"20\", "
+                            "\"mode\": \"CW\", \"status\": \"CONFIRMED\", \"workedBefore\": true, \"comment\": \"up 2\", "
+                            "\"spotter\": \"W3LPL-#\", \"grid\": \"JO62\"}\n"));
+    QVERIFY(cluster.heard().startsWith("K1ABC\r\n"));
+
+    // A node that cannot be reached at first ends the command.
+    const quint16 nobody = FakeCluster().settings().port; // a port nobody listens on any more
+    const Result unreachable = runCli({"cluster", QStringLiteral("127.0.0.1:%1").arg(nobody), "--call", "K1ABC"});
+    QCOMPARE(unreachable.exit, 1);
+    QCOMPARE(unreachable.err, QStringLiteral("Cannot connect to 127.0.0.1:%1: Connection refused\n").arg(nobody));
+}
+
+void TestCli::lookupPrintsTheRecord_data()
+{
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString qrz = "{\"call\": \"K1ABC\", \"name\": \"Fred\", \"fullName\": \"Fred Lloyd\", \"qth\": \"Newington\", "
+                        "\"grid\": \"FN31pr\", \"qslManager\": \"W1XYZ\", \"country\": \"United States\", \"state\": \"\", "
+                        "\"iota\": \"\", \"email\": \"\", \"dxcc\": 0, \"cqZone\": 0, \"ituZone\": 0}\n";
+    QTest::newRow("qrz") << "qrz" << "k1abc" << FakeCallbook::kPassword << 0 << qrz << "";
+    QTest::newRow("hamqth") << "hamqth" << "K1ABC" << FakeCallbook::kPassword << 0 << qrz << "";
+    QTest::newRow("not found") << "qrz" << "DL1XYZ" << FakeCallbook::kPassword << 1 << ""
+                               << "QRZ.com: DL1XYZ not found\n";
+    QTest::newRow("wrong password") << "hamqth" << "K1ABC" << "wrong" << 1 << ""
+                                    << "HamQTH: user name or password refused\n";
+}
+
+void TestCli::lookupPrintsTheRecord()
+{
+    QFETCH(QString, service);
+    QFETCH(QString, call);
+    QFETCH(QString, password);
+    FakeCallbook callbook;
+    callbook.qrz = service == QLatin1String("qrz");
+    FakeHttpServer server([&callbook](const FakeHttpServer::Request &request) { return callbook.answer(request); });
+    QVERIFY(server.listen());
+    const Result result = runCli({"lookup", call, "--service", service, "--url", server.url("/xml").toString(),
+                                  "--user", FakeCallbook::kUser, "--password-stdin"},
+                                 password + "\n");
+    QTEST(result.exit, "exit");
+    QTEST(result.out, "out");
+    QTEST(result.err, "err");
+}
+
 void TestCli::listenLogsWhatArrives_data()
 {
     QTest::addColumn<QStringList>("options"); // PORT stands for a free port
@@ -800,6 +885,16 @@ void TestCli::usageErrorsExitWithTwo_data()
     QTest::newRow("-C alone") << QStringList{"-C"} << "-C needs a directory";
     QTest::newRow("info without call") << QStringList{"info", "230"} << "info takes DXCCID CALL";
     QTest::newRow("locator alone") << QStringList{"locator", "IO91WM"} << "locator takes OWN OTHER";
+    const QString cluster = "cluster takes HOST:PORT --call MYCALL [--logbook LOGBOOK] [--count N] [--seconds S] "
+                            "[--password-stdin]";
+    QTest::newRow("cluster without call") << QStringList{"cluster", "127.0.0.1:7300"} << cluster;
+    QTest::newRow("cluster without port") << QStringList{"cluster", "dxc.example.org", "--call", "K1ABC"} << cluster;
+    QTest::newRow("cluster count zero") << QStringList{"cluster", "h:7300", "--call", "K1ABC", "--count", "0"} << cluster;
+    const QString lookup = "lookup takes CALL [--service qrz|hamqth] [--url URL] --user U --password-stdin";
+    QTest::newRow("lookup without password") << QStringList{"lookup", "K1ABC", "--user", "me"} << lookup;
+    QTest::newRow("lookup of another service") << QStringList{"lookup", "K1ABC", "--service", "hamcall", "--user",
+                                                              "me", "--password-stdin"}
+                                               << lookup;
     QTest::newRow("info with a word") << QStringList{"info", "DL", "DL1ABC"} << "DXCCID must be a number: DL";
     QTest::newRow("listen without logbook") << QStringList{"listen"}
                                             << "listen takes LOGBOOK [--port N] [--multicast GROUP] [--seconds S] [--count N]";

@@ -1,3 +1,4 @@
+#include "common/FakeCluster.h"
 #include "net/ClusterClient.h"
 #include "net/ClusterLineBuffer.h"
 #include "net/DxSpotParser.h"
@@ -11,54 +12,6 @@
 using Kind = DxSpotParser::LineKind;
 
 namespace {
-
-// A cluster node of the test's own on 127.0.0.1: it keeps the latest connection and
-// what the client wrote on it.
-class FakeCluster
-{
-public:
-    FakeCluster()
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                m_peer = socket;
-                m_heard.clear();
-                ++m_connections;
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (socket == m_peer)
-                        m_heard += socket->readAll();
-                });
-            }
-        });
-        m_server.listen(QHostAddress::LocalHost);
-    }
-
-    ClusterSettings settings() const
-    {
-        ClusterSettings settings;
-        settings.host = QStringLiteral("127.0.0.1");
-        settings.port = m_server.serverPort();
-        settings.call = QStringLiteral("K1ABC");
-        settings.commands = QStringList{QStringLiteral("set/dx/filter"), QStringLiteral("sh/dx 5")};
-        return settings;
-    }
-    void say(const QByteArray &bytes)
-    {
-        if (m_peer && !bytes.isEmpty()) {
-            m_peer->write(bytes);
-            m_peer->flush();
-        }
-    }
-    void hangUp() { m_peer->disconnectFromHost(); }
-    int connections() const { return m_connections; }
-    const QByteArray &heard() const { return m_heard; }
-
-private:
-    QTcpServer m_server;
-    QTcpSocket *m_peer = nullptr;
-    QByteArray m_heard;
-    int m_connections = 0;
-};
 
 const QByteArray kCommandsHeard = "set/dx/filter\r\nsh/dx 5\r\n";
 

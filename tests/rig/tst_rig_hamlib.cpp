@@ -2,6 +2,7 @@
 #include "rig/HamlibModels.h"
 #include "rig/HamlibReading.h"
 #include "rig/HamlibRigDriver.h"
+#include "rig/HamlibTuning.h"
 #include "rig/SerialRigDriver.h"
 #include "rig/TrxDecoding.h"
 #include "trxsim/PtyTransceiver.h"
@@ -67,6 +68,8 @@ private slots:
     void frequencyTexts();
     void models();
     void dummyRadioInProcess();
+    void dummyRadioTunes_data();
+    void dummyRadioTunes();
     void refusedOpens_data();
     void refusedOpens();
     void agreesWithTheOwnPathForEveryMode_data();
@@ -161,6 +164,52 @@ void TestHamlib::dummyRadioInProcess()
     driver.Close();
     QVERIFY(!driver.IsOpen());
     QCOMPARE(readingOf(driver, TrxHamlib), (TrxReading{"145.000", "2", 3, "59"})); // opened again
+}
+
+// A spot's frequency and mode set on the dummy radio read back as the form takes them;
+// an empty mode leaves the radio's (FM, where the dummy starts). The FT-897 driver
+// only reads.
+void TestHamlib::dummyRadioTunes_data()
+{
+    QTest::addColumn<qint64>("hz");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<quint64>("hamlibMode");
+    QTest::addColumn<TrxReading>("reading");
+    QTest::newRow("CW") << qint64(14025000) << "CW" << quint64(RIG_MODE_CW) << TrxReading{"14.025.0", "20", 0, "599"};
+    QTest::newRow("SSB below 10 MHz") << qint64(7150000) << "SSB" << quint64(RIG_MODE_LSB)
+                                      << TrxReading{"7.150.0", "40", 1, "59"};
+    QTest::newRow("SSB on 60 m") << qint64(5357000) << "SSB" << quint64(RIG_MODE_USB)
+                                 << TrxReading{"5.357.0", "60", 1, "59"};
+    QTest::newRow("SSB above") << qint64(14250000) << "SSB" << quint64(RIG_MODE_USB)
+                               << TrxReading{"14.250.0", "20", 1, "59"};
+    QTest::newRow("FT8 as data") << qint64(14074000) << "FT8" << quint64(RIG_MODE_PKTUSB)
+                                 << TrxReading{"14.074.0", "20", 2, "599"};
+    QTest::newRow("RTTY") << qint64(14085000) << "rtty" << quint64(RIG_MODE_RTTY) << TrxReading{"14.085.0", "20", 2, "599"};
+    QTest::newRow("AM") << qint64(3885000) << "AM" << quint64(RIG_MODE_AM) << TrxReading{"3.885.0", "80", 4, "59"};
+    QTest::newRow("no mode") << qint64(145500000) << "" << quint64(RIG_MODE_NONE) << TrxReading{"145.500", "2", 3, "59"};
+}
+
+void TestHamlib::dummyRadioTunes()
+{
+    QFETCH(qint64, hz);
+    QFETCH(QString, mode);
+    QFETCH(quint64, hamlibMode);
+    QFETCH(TrxReading, reading);
+    QCOMPARE(HamlibTuning::modeOf(mode, hz), hamlibMode);
+    HamlibRigDriver driver(hamlibOn(1, QString()));
+    QSignalSpy tuned(&driver, &RigDriver::tuned);
+    driver.Tune(RigDriver::TuneRequest{hz, mode}); // opens the radio first
+    QCOMPARE(tuned.count(), 1);
+    const TrxOutcome outcome = tuned.first().first().value<TrxOutcome>();
+    QCOMPARE(outcome.messages, QList<TrxMessage>());
+    QCOMPARE(outcome.reading, std::optional<TrxReading>(reading));
+
+    SerialRigDriver serial(1, QStringLiteral("/dev/null/none"));
+    QSignalSpy serialTuned(&serial, &RigDriver::tuned);
+    serial.Tune(RigDriver::TuneRequest{hz, mode});
+    QCOMPARE(serialTuned.count(), 1);
+    QVERIFY(!serialTuned.first().first().value<TrxOutcome>().reading);
+    QVERIFY(!serial.IsOpen());
 }
 
 // A model Hamlib does not have (which would end the program inside Hamlib), no port, a

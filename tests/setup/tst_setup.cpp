@@ -5,6 +5,11 @@
 #include "document/CKorva3Doc.h"
 #include "entry/CKorva3View.h"
 #include "entry/CSetup.h"
+#include "entry/CallbookSetupPage.h"
+#include "entry/ClusterSetupPage.h"
+#include "net/AppCredentials.h"
+#include "net/CallbookSettings.h"
+#include "net/ClusterSettings.h"
 #include "entry/StationProfilePage.h"
 #include "platform/AppSettings.h"
 #include "platform/ScriptedPrompter.h"
@@ -19,7 +24,9 @@
 #include <QDirIterator>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 namespace {
@@ -61,6 +68,7 @@ private slots:
     void stationProfilesAreChosenAndStored();
     void confirmedMeansRebuildsTheStatistics_data();
     void confirmedMeansRebuildsTheStatistics();
+    void clusterAndCallbookPagesKeepPasswordsApart();
 
 private:
     TestDir *m_dir = nullptr;
@@ -403,6 +411,59 @@ void TestSetup::confirmedMeansRebuildsTheStatistics()
         if (!file.endsWith(".sqlite3"))
             QVERIFY2(!TestDir::readFile(file).contains("pw-never-kept"), qPrintable(file));
     }
+}
+
+// The DX cluster's and the callbook's pages: settings into the settings file, passwords
+// into the credential store only; an empty password field keeps the password kept.
+void TestSetup::clusterAndCallbookPagesKeepPasswordsApart()
+{
+    CredentialStore credentials(CredentialStore::Backend::SessionMemory);
+    AppCredentials::use(&credentials);
+    const auto passwordOf = [&credentials](const CredentialStore::Account &account) {
+        std::optional<QString> password;
+        bool read = false;
+        credentials.readPassword(account, [&](const std::optional<QString> &got) {
+            password = got;
+            read = true;
+        });
+        return QTest::qWaitFor([&read] { return read; }) ? password : std::nullopt;
+    };
+    {
+        CSetup setup(m_view, m_link);
+        setup.clusterPage()->hostEdit()->setText(QStringLiteral(" dxc.example.org "));
+        setup.clusterPage()->portBox()->setValue(8000);
+        setup.clusterPage()->callEdit()->setText(QStringLiteral("k1abc"));
+        setup.clusterPage()->passwordEdit()->setText(QStringLiteral("node secret"));
+        setup.clusterPage()->commandsEdit()->setPlainText(QStringLiteral("set/dx/filter\n\n  sh/dx 5  \n"));
+        setup.clusterPage()->autoConnectBox()->setChecked(true);
+        setup.callbookPage()->serviceList()->setCurrentIndex(1);
+        setup.callbookPage()->userEdit()->setText(QStringLiteral("k1abc-user"));
+        setup.callbookPage()->passwordEdit()->setText(QStringLiteral("book secret"));
+        setup.accept();
+    }
+    const ClusterSettings cluster = ClusterSettings::load();
+    QCOMPARE(QStringList({cluster.host, QString::number(cluster.port), cluster.call, cluster.commands.join('|')}),
+             QStringList({"dxc.example.org", "8000", "K1ABC", "set/dx/filter|sh/dx 5"}));
+    QVERIFY(cluster.autoConnect);
+    const CallbookSettings callbook = CallbookSettings::load();
+    QCOMPARE(QStringList({callbook.service, callbook.user, callbook.url.toString()}),
+             QStringList({"hamqth", "k1abc-user", ""}));
+    QCOMPARE(passwordOf({"DX Cluster", "K1ABC"}), std::optional<QString>("node secret"));
+    QCOMPARE(passwordOf({"HamQTH", "k1abc-user"}), std::optional<QString>("book secret"));
+    QFile file(AppSettings::open()->fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QVERIFY(written.contains("dxc.example.org"));
+    QVERIFY(!written.contains("secret"));
+
+    CSetup again(m_view, m_link);
+    QCOMPARE(again.clusterPage()->callEdit()->text(), QStringLiteral("K1ABC"));
+    QCOMPARE(again.clusterPage()->passwordEdit()->text(), QString());
+    QCOMPARE(again.callbookPage()->serviceList()->currentText(), QStringLiteral("HamQTH"));
+    again.accept();
+    QCOMPARE(passwordOf({"DX Cluster", "K1ABC"}), std::optional<QString>("node secret"));
+    QCOMPARE(passwordOf({"HamQTH", "k1abc-user"}), std::optional<QString>("book secret"));
+    AppCredentials::use(nullptr);
 }
 
 QTEST_MAIN(TestSetup)
