@@ -54,13 +54,15 @@ void CDocumentFrame::fitToView()
 
 bool CDocumentFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::LayoutRequest && size() == m_fitted && !isMaximized()
-        && !isMinimized()) {
+    if (watched == m_view && event->type() == QEvent::LayoutRequest) {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (size() == m_fitted)
+                if (size() == m_fitted && !isMaximized() && !isMinimized())
                     fitToView();
+                // The scroll area sizes the view only when it is itself resized: a view
+                // that needs more than it has is given it, and scrolls.
+                m_view->resize(m_view->size().expandedTo(m_view->minimumSizeHint()));
             },
             Qt::QueuedConnection);
     }

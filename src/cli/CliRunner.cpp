@@ -86,7 +86,7 @@ const char kUsage[] =
     "                     send the QSOs waiting in the logbook's Club Log outbox, or with --all the\n"
     "                     whole log\n"
     "  The password is the first line of standard input, never an argument. Each prints what\n"
-    "  was matched, unmatched, sent and refused; users and addresses not given come from Setup.\n";
+    "  was matched, unmatched, sent and refused; users and addresses not given come from Setup.\n"
     "  cluster HOST:PORT --call MYCALL [--logbook LOGBOOK] [--count N] [--seconds S] [--password-stdin]\n"
     "                     log in to the DX cluster node as MYCALL and print each spot as one line of\n"
     "                     JSON with its entity and, with LOGBOOK, its status; ends after N spots or\n"
