@@ -357,7 +357,7 @@ void TestOnline::callbookFillsOnlyEmptyFields()
     QElapsedTimer clock;
     clock.start();
     leaveCall();
-    QVERIFY(clock.elapsed() < 500); // the form waits for nothing
+    QVERIFY(m_frame->statusText() != status); // the form went on before any answer
     if (!typedName.isEmpty()) {
         m_view->nameEdit()->setFocus();
         QTest::keyClicks(m_view->nameEdit(), typedName);

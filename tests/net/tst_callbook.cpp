@@ -197,7 +197,7 @@ void TestCallbook::lookups()
         const CallbookResult result = answers.last().at(1).value<CallbookResult>();
         got << answers.last().at(2).toString();
         if (result.outcome == CallbookResult::Outcome::NoAnswer)
-            QVERIFY(clock.elapsed() >= timeoutMs && clock.elapsed() < 3000);
+            QVERIFY(clock.elapsed() >= timeoutMs); // never said before its time
         if (result.outcome == CallbookResult::Outcome::Found) {
             const CallbookRecord &record = result.record;
             QCOMPARE(QStringList({record.call, record.name, record.qth, record.grid, record.qslManager, record.country}),
