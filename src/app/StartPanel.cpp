@@ -28,6 +28,7 @@ QPushButton *commandButton(const QString &text, const QString &hint, QWidget *pa
 StartPanel::StartPanel(QMdiArea *area)
     : QWidget(area)
     , m_area(area)
+    , m_viewport(area->viewport())
 {
     setObjectName(QStringLiteral("startPanel"));
     m_newButton = commandButton(QStringLiteral("&New logbook"), QStringLiteral("Make a new logbook file"), this);
@@ -105,7 +106,7 @@ bool StartPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_area && event->type() == QEvent::Resize)
         setGeometry(m_area->viewport()->geometry());
-    if (watched == m_area->viewport()
+    if (watched == m_viewport
         && (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved))
         followSoon();
     return QWidget::eventFilter(watched, event);

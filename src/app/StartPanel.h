@@ -44,6 +44,9 @@ private:
     void followSoon();
 
     QMdiArea *m_area;
+    // The area's viewport, kept: while the area is being destroyed its children still
+    // send events, and the area can no longer be asked for it.
+    QWidget *m_viewport;
     QPushButton *m_newButton;
     QPushButton *m_openButton;
     QPushButton *m_importButton;
